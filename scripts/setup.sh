@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian 12 machine (as root), by package name.
+set -euo pipefail
+packages=(build-essential cmake googletest libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev libgl-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

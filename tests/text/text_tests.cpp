@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "text/codepage.h"
+#include "text/itemreader.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+
+namespace fs = std::filesystem;
+using namespace dorv;
+
+namespace {
+
+fs::path temp_dir() {
+  auto d = fs::temp_directory_path() / ("dorv_text_" + std::to_string(::getpid()));
+  fs::create_directories(d);
+  return d;
+}
+
+}  // namespace
+
+TEST(CodePage, Cp1251CyrillicRoundTrip) {
+  std::wstring all;
+  for (wchar_t c = L'А'; c <= L'я'; ++c) all += c;
+  all += L"Ёё№";
+  const std::string bytes = to_cp1251(all);
+  ASSERT_EQ(bytes.size(), all.size());
+  EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xC0);    // А
+  EXPECT_EQ(static_cast<unsigned char>(bytes[63]), 0xFF);   // я
+  EXPECT_EQ(static_cast<unsigned char>(bytes[64]), 0xA8);   // Ё
+  EXPECT_EQ(static_cast<unsigned char>(bytes[65]), 0xB8);   // ё
+  EXPECT_EQ(static_cast<unsigned char>(bytes[66]), 0xB9);   // №
+  EXPECT_EQ(from_cp1251(bytes), all);
+}
+
+TEST(CodePage, EveryByteSurvivesBothSingleByteCodePages) {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  for (CodePage cp : {CodePage::Cp1251, CodePage::Cp866}) {
+    const std::wstring text = decode(bytes, cp);
+    ASSERT_EQ(text.size(), 256u);
+    EXPECT_EQ(encode(text, cp), bytes);
+  }
+}
+
+TEST(CodePage, Cp866AndUtf8) {
+  EXPECT_EQ(to_cp866(L"Ошибка"), "\x8e\xe8\xa8\xa1\xaa\xa0");
+  EXPECT_EQ(to_cp866(L"Ёё№"), "\xf0\xf1\xfc");
+  EXPECT_EQ(to_utf8(L"Пуск №1"), "\xd0\x9f\xd1\x83\xd1\x81\xd0\xba \xe2\x84\x96" "1");
+  EXPECT_EQ(from_utf8(to_utf8(L"ВИРН ₽ 𝄞")), L"ВИРН ₽ 𝄞");
+  EXPECT_EQ(from_utf8("a\xff" "b"), L"a\uFFFD" L"b");
+}
+
+TEST(CodePage, UnmappableCharacterBecomesQuestionMark) {
+  EXPECT_EQ(to_cp1251(L"a€b"), "a\x88" "b");   // the euro sign has a byte
+  EXPECT_EQ(to_cp1251(L"a☃b"), "a?b");         // the snowman has none
+  EXPECT_EQ(to_cp866(L"x€y"), "x?y");
+}
+
+TEST(NumText, Table) {
+  struct Case { double x; const wchar_t* text; };
+  const Case cases[] = {
+      {0.0, L" 0"},          {-0.0, L" 0"},
+      {0.45, L" .45"},       {-0.5, L"-.5"},
+      {1.0, L" 1"},          {-12.0, L"-12"},
+      {0.1 + 0.2, L" .3"},   {1.0 / 3.0, L" .333333333333333"},
+      {2.0 / 3.0, L" .666666666666667"},
+      {123456789012345.0, L" 123456789012345"},
+      {1234567890123456.0, L" 1234567890123460"},
+      {1e-7, L" .0000001"},  {-1e-7, L"-.0000001"},
+      {1e15, L" 1000000000000000"},
+      {12.5, L" 12.5"},      {100.25, L" 100.25"},
+      {0.001, L" .001"},     {99.99999999999999, L" 100"},
+      {3.14159265358979, L" 3.14159265358979"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(num_text(c.x), c.text) << c.x;
+  EXPECT_EQ(num_text_trim(0.45), L".45");
+  EXPECT_EQ(num_text_trim(-0.45), L"-.45");
+}
+
+TEST(NumText, ZeroBeforePoint) {
+  EXPECT_EQ(zero_before_point(L" .45"), L" 0.45");
+  EXPECT_EQ(zero_before_point(L"-.5"), L"-0.5");
+  EXPECT_EQ(zero_before_point(L".3"), L"0.3");
+  EXPECT_EQ(zero_before_point(L" 12.5"), L" 12.5");
+}
+
+TEST(NumValue, Table) {
+  struct Case { const wchar_t* text; double value; };
+  const Case cases[] = {
+      {L"", 0},          {L" нет", 0},     {L"abc", 0},        {L"12", 12},
+      {L"  12.5xyz", 12.5}, {L"-.5", -0.5},  {L" .45", 0.45},     {L"+3", 3},
+      {L" 42-R", 42},    {L"1.2.3", 1.2},  {L"1e5", 1},          {L"-", 0},
+      {L".", 0},         {L"-0", 0},       {L"12,5", 12},        {L"007", 7},
+      {L"123456789012345", 123456789012345.0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(num_value(c.text), c.value) << std::string(c.text, c.text + wcslen(c.text));
+  EXPECT_FALSE(std::signbit(num_value(L"-0")));
+  EXPECT_TRUE(starts_with_number(L" 5 м"));
+  EXPECT_FALSE(starts_with_number(L" нет"));
+}
+
+TEST(NumValue, DecimalComma) {
+  EXPECT_EQ(num_value(first_comma_to_point(L"12,5")), 12.5);
+  EXPECT_EQ(first_comma_to_point(L"1,2,3"), L"1.2,3");
+  EXPECT_EQ(all_commas_to_point(L"1,2,3"), L"1.2.3");
+}
+
+TEST(Rounding, Table) {
+  EXPECT_EQ(round_half_up(2.345, 2), 2.35);
+  EXPECT_EQ(round_half_up(-2.5, 0), -2.0);    // Int(-2.5 + 0.5) = -2
+  EXPECT_EQ(round_half_up(-2.51, 0), -3.0);
+  EXPECT_EQ(round_half_up(0.0005, 3), 0.001);
+  EXPECT_EQ(round_half_up(1.2344, 3), 1.234);
+  EXPECT_EQ(cut2(3.999), 3.99);
+  EXPECT_EQ(cut2(-1.001), -1.01);             // Int is the floor
+  EXPECT_EQ(round_half_even(2.5, 0), 2.0);
+  EXPECT_EQ(round_half_even(3.5, 0), 4.0);
+  EXPECT_EQ(round_half_even(-2.5, 0), -2.0);
+  EXPECT_EQ(round_half_even(0.125, 2), 0.12);
+  EXPECT_EQ(round_half_even(0.375, 2), 0.38);
+  EXPECT_EQ(round_half_even(1.26, 1), 1.3);
+  EXPECT_EQ(trunc_whole(-2.7), -2);
+  EXPECT_EQ(trunc_whole(2.7), 2);
+  EXPECT_EQ(int_floor(-2.7), -3.0);
+}
+
+TEST(LineFile, WritesCp1251WithCrLfAndReadsEveryLineEnd) {
+  const auto dir = temp_dir();
+  const auto f = dir / "lines.txt";
+  write_lines(f, {L"Договор: 12", L"", L"№ 5"});
+  EXPECT_EQ(read_bytes(f), "\xc4\xee\xe3\xee\xe2\xee\xf0: 12\r\n\r\n\xb9 5\r\n");
+  EXPECT_EQ(read_lines(f), (std::vector<std::wstring>{L"Договор: 12", L"", L"№ 5"}));
+
+  write_bytes(f, "a\nb\r\nc\rd");
+  EXPECT_EQ(read_lines(f), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+  write_bytes(f, "");
+  EXPECT_TRUE(read_lines(f).empty());
+  write_bytes(f, "\r\n");
+  EXPECT_EQ(read_lines(f), std::vector<std::wstring>{L""});
+  fs::remove_all(dir);
+}
+
+TEST(LineFile, MissingFileIsAClearError) {
+  const auto missing = temp_dir() / "no_such_file.txt";
+  EXPECT_FALSE(try_read_lines(missing).has_value());
+  try {
+    read_lines(missing);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("no_such_file.txt"), std::string::npos);
+  }
+  EXPECT_THROW(LineReader r(missing), FileError);
+  EXPECT_THROW(write_lines(temp_dir() / "no_dir" / "x.txt", {L"x"}), FileError);
+}
+
+TEST(LineFile, SequentialReaderAndWriter) {
+  const auto dir = temp_dir();
+  const auto f = dir / "seq.txt";
+  {
+    LineWriter w(f);
+    w.write_line(L"первая");
+    w.write(L"вто");
+    w.write_line(L"рая");
+  }
+  LineWriter(f, CodePage::Cp1251, LineWriter::Mode::Append).write_line(L"третья");
+  LineReader r(f);
+  EXPECT_EQ(r.next(), L"первая");
+  EXPECT_EQ(r.next(), L"вторая");
+  EXPECT_FALSE(r.eof());
+  EXPECT_EQ(r.next(), L"третья");
+  EXPECT_TRUE(r.eof());
+  std::wstring line = L"x";
+  EXPECT_FALSE(r.read(line));
+  EXPECT_EQ(line, L"");
+
+  write_lines_atomic(f, {L"new"});
+  EXPECT_EQ(read_bytes(f), "new\r\n");
+  int files = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 1);  // no temporary left behind
+  fs::remove_all(dir);
+}
+
+TEST(ItemReader, CommasLineEndsAndQuotes) {
+  ItemReader r(L"15, 21.3,2.5,0.18\r\n\"Труба, сварная\",57,3.5,110\nkey  ,1\n\n");
+  std::vector<std::wstring> texts;
+  std::vector<bool> numbers;
+  while (auto it = r.next()) {
+    texts.push_back(it->text);
+    numbers.push_back(it->is_number());
+  }
+  EXPECT_EQ(texts, (std::vector<std::wstring>{L"15", L"21.3", L"2.5", L"0.18", L"Труба, сварная", L"57", L"3.5",
+                                              L"110", L"key", L"1"}));
+  EXPECT_EQ(numbers, (std::vector<bool>{true, true, true, true, false, true, true, true, false, true}));
+  EXPECT_TRUE(r.eof());
+}
+
+TEST(ItemReader, ValuesCompareAsNumbersOrTexts) {
+  Item n1{L"57", false}, n2{L" 57.0", false}, t1{L"57", true}, t2{L"ДУ50", false};
+  EXPECT_TRUE(same_value(n1, n2));
+  EXPECT_TRUE(same_value(n1, t1));   // a quoted "57" compares as text "57"
+  EXPECT_FALSE(same_value(n2, t1));
+  EXPECT_TRUE(same_value(t2, Item{L"ДУ50", true}));
+  EXPECT_FALSE(same_value(t2, Item{L"ду50", true}));
+}

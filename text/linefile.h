@@ -1,0 +1,86 @@
+// Line-oriented text files: every file of the program is read and written as
+// lines in one code page (windows-1251 for the desktop program, 866 for what
+// the console solvers write). Lines are written with CR LF; readers accept
+// CR LF, LF alone and CR alone, and a missing line end after the last line.
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace dorv {
+
+// A file that cannot be opened, read or written. what() names the file.
+class FileError : public std::runtime_error {
+ public:
+  FileError(const std::filesystem::path& path, const std::string& action);
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_bytes(const std::filesystem::path& path);  // throws FileError
+std::optional<std::string> try_read_bytes(const std::filesystem::path& path);
+void write_bytes(const std::filesystem::path& path, std::string_view bytes);  // truncates; throws FileError
+// Writes a sibling temporary file and renames it over the target, so that the
+// target is at every moment either the old or the complete new file.
+void write_bytes_atomic(const std::filesystem::path& path, std::string_view bytes);
+
+// Splits decoded text at CR LF, LF or CR. A final line end does not start a
+// further (empty) line; an empty text has no lines.
+std::vector<std::wstring> split_lines(std::wstring_view text);
+// Joins lines, each followed by CR LF.
+std::wstring join_lines(const std::vector<std::wstring>& lines);
+
+std::vector<std::wstring> read_lines(const std::filesystem::path& path, CodePage cp = CodePage::Cp1251);
+std::optional<std::vector<std::wstring>> try_read_lines(const std::filesystem::path& path,
+                                                        CodePage cp = CodePage::Cp1251);
+void write_lines(const std::filesystem::path& path, const std::vector<std::wstring>& lines,
+                 CodePage cp = CodePage::Cp1251);
+void write_lines_atomic(const std::filesystem::path& path, const std::vector<std::wstring>& lines,
+                        CodePage cp = CodePage::Cp1251);
+
+// Sequential reading, one line at a time, as the Parts read files "line by line".
+class LineReader {
+ public:
+  explicit LineReader(const std::filesystem::path& path, CodePage cp = CodePage::Cp1251);  // throws FileError
+  bool eof() const { return next_ >= lines_.size(); }
+  // Reads the next line; at the end of the file returns false and leaves line empty.
+  bool read(std::wstring& line);
+  // The next line, or empty text at the end of the file.
+  std::wstring next();
+  std::size_t line_number() const { return next_; }  // lines read so far
+
+ private:
+  std::vector<std::wstring> lines_;
+  std::size_t next_ = 0;
+};
+
+// Sequential writing. The file is created (or truncated, or appended to) when
+// the writer is made and is complete on close() or destruction.
+class LineWriter {
+ public:
+  enum class Mode { Truncate, Append };
+  explicit LineWriter(const std::filesystem::path& path, CodePage cp = CodePage::Cp1251,
+                      Mode mode = Mode::Truncate);  // throws FileError
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  void write_line(std::wstring_view line);  // text followed by CR LF
+  void write(std::wstring_view text);       // text alone
+  void close();                             // throws FileError when the data could not be written
+
+ private:
+  std::filesystem::path path_;
+  CodePage cp_;
+  std::string pending_;
+  bool open_ = true;
+};
+
+}  // namespace dorv

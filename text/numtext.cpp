@@ -1,0 +1,145 @@
+#include "text/numtext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace dorv {
+namespace {
+
+double pow10(int n) {
+  double p = 1.0;
+  for (int i = 0; i < (n < 0 ? -n : n); ++i) p *= 10.0;
+  return n < 0 ? 1.0 / p : p;
+}
+
+bool is_blank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::wstring num_text_trim(double x) {
+  if (std::isnan(x)) return L"NaN";
+  if (std::isinf(x)) return x < 0 ? L"-Inf" : L"Inf";
+  if (x == 0.0) return L"0";  // also -0
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", x);
+  // buf: [-]d.dddddddddddddde[+-]XX
+  std::string s(buf);
+  const bool negative = s[0] == '-';
+  if (negative) s.erase(0, 1);
+  const auto epos = s.find('e');
+  const int exponent = std::atoi(s.c_str() + epos + 1);
+  std::string digits = s.substr(0, 1) + s.substr(2, epos - 2);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  // value = 0.d1d2d3... * 10^(exponent+1)
+  const int point = exponent + 1;  // digits before the point
+  std::string out;
+  if (point <= 0) {
+    out = "." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+  } else if (point >= static_cast<int>(digits.size())) {
+    out = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
+  } else {
+    out = digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
+  }
+  if (negative) out.insert(0, "-");
+  return std::wstring(out.begin(), out.end());
+}
+
+std::wstring num_text(double x) {
+  std::wstring t = num_text_trim(x);
+  if (t[0] != L'-') t.insert(0, L" ");
+  return t;
+}
+
+std::wstring zero_before_point(std::wstring_view text) {
+  std::wstring t(text);
+  std::size_t i = 0;
+  while (i < t.size() && t[i] == L' ') ++i;
+  if (i < t.size() && (t[i] == L'-' || t[i] == L'+')) ++i;
+  if (i < t.size() && t[i] == L'.') t.insert(i, L"0");
+  return t;
+}
+
+namespace {
+// Returns the length of the number text read from position i, and its value.
+std::size_t scan_number(std::wstring_view text, double& value) {
+  std::size_t i = 0;
+  while (i < text.size() && is_blank(text[i])) ++i;
+  std::string buf;
+  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) buf += static_cast<char>(text[i++]);
+  bool digit = false;
+  bool point = false;
+  while (i < text.size()) {
+    const wchar_t c = text[i];
+    if (c >= L'0' && c <= L'9') {
+      digit = true;
+      buf += static_cast<char>(c);
+    } else if (c == L'.' && !point) {
+      point = true;
+      buf += '.';
+    } else {
+      break;
+    }
+    ++i;
+  }
+  if (!digit) {
+    value = 0.0;
+    return 0;
+  }
+  value = std::strtod(buf.c_str(), nullptr);
+  if (value == 0.0) value = 0.0;  // no negative zero
+  return i;
+}
+}  // namespace
+
+double num_value(std::wstring_view text) {
+  double v = 0.0;
+  scan_number(text, v);
+  return v;
+}
+
+bool starts_with_number(std::wstring_view text) {
+  double v = 0.0;
+  return scan_number(text, v) > 0;
+}
+
+std::wstring first_comma_to_point(std::wstring_view text) {
+  std::wstring t(text);
+  if (auto p = t.find(L','); p != std::wstring::npos) t[p] = L'.';
+  return t;
+}
+
+std::wstring all_commas_to_point(std::wstring_view text) {
+  std::wstring t(text);
+  for (auto& c : t)
+    if (c == L',') c = L'.';
+  return t;
+}
+
+double int_floor(double x) { return std::floor(x); }
+
+double round_half_up(double x, int decimals) {
+  const double p = pow10(decimals);
+  return std::floor(x * p + 0.5) / p;
+}
+
+double cut2(double x) { return std::floor(x * 100.0) / 100.0; }
+
+double round_half_even(double x, int decimals) {
+  const double p = pow10(decimals);
+  const double y = x * p;
+  const double f = std::floor(y);
+  const double d = y - f;
+  double r;
+  if (d > 0.5)
+    r = f + 1.0;
+  else if (d < 0.5)
+    r = f;
+  else
+    r = std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
+  return r / p;
+}
+
+long long trunc_whole(double x) { return static_cast<long long>(std::trunc(x)); }
+
+}  // namespace dorv
