@@ -206,3 +206,19 @@ TEST(ItemReader, ValuesCompareAsNumbersOrTexts) {
   EXPECT_TRUE(same_value(t2, Item{L"ДУ50", true}));
   EXPECT_FALSE(same_value(t2, Item{L"ду50", true}));
 }
+
+#include "text/strings.h"
+
+TEST(Strings, TrimCaseAndParts) {
+  EXPECT_EQ(trim(L"  12-R \t "), L"12-R \t");
+  EXPECT_EQ(ltrim(L"   7"), L"7");
+  EXPECT_EQ(rtrim(L"7   "), L"7");
+  EXPECT_EQ(lower(L"ДВОРЕЦ Спорта ЁЖ Abc"), L"дворец спорта ёж abc");
+  EXPECT_EQ(upper(L"дворец ёж abc"), L"ДВОРЕЦ ЁЖ ABC");
+  EXPECT_TRUE(equal_ignore_case(L"Perform", L"PERFORM"));
+  EXPECT_TRUE(contains_ignore_case(L"ДВОРЕЦ СПОРТА", L"рец сп"));
+  EXPECT_FALSE(contains(L"ДВОРЕЦ", L"рец"));
+  EXPECT_EQ(right(L"abc", 2), L"bc");
+  EXPECT_EQ(right(L"abc", 5), L"abc");
+  EXPECT_TRUE(ends_with(L" 12-R", L"-R"));
+}

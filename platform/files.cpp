@@ -1,0 +1,267 @@
+#include "platform/files.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "text/codepage.h"
+#include "text/strings.h"
+
+namespace dorv::sys {
+namespace fs = std::filesystem;
+
+FsError::FsError(Code code, const std::wstring& name, const std::string& what)
+    : std::runtime_error(what + ": " + to_utf8(name)), code_(code), name_(name) {}
+
+namespace {
+
+std::vector<std::wstring> split_parts(std::wstring_view name) {
+  std::vector<std::wstring> parts;
+  std::wstring cur;
+  for (wchar_t c : name) {
+    if (c == L'\\' || c == L'/') {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+fs::path native(std::wstring_view part) { return fs::path(to_utf8(part)); }
+
+// The entry of a folder whose name equals part without regard to case.
+fs::path match_entry(const fs::path& folder, std::wstring_view part) {
+  std::error_code ec;
+  fs::path exact = folder / native(part);
+  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (equal_ignore_case(from_utf8(it->path().filename().string()), part)) return folder / it->path().filename();
+  }
+  return exact;
+}
+
+bool wildcard_match(std::wstring_view pattern, std::wstring_view name) {
+  // Classic backtracking match of "*" and "?", without regard to case.
+  std::size_t p = 0, n = 0, star = std::wstring_view::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == L'?' || lower(pattern[p]) == lower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == L'*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::wstring_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == L'*') ++p;
+  return p == pattern.size();
+}
+
+// A "*.*" pattern matches names without a point too.
+std::wstring normalise_pattern(std::wstring_view pattern) {
+  std::wstring p(pattern);
+  if (ends_with(p, L"*.*")) p.resize(p.size() - 2);
+  return p;
+}
+
+void split_folder(std::wstring_view name, std::wstring& folder, std::wstring& last) {
+  const auto pos = name.find_last_of(L"\\/");
+  if (pos == std::wstring_view::npos) {
+    folder.clear();
+    last = std::wstring(name);
+  } else {
+    folder = std::wstring(name.substr(0, pos + 1));
+    last = std::wstring(name.substr(pos + 1));
+  }
+}
+
+fs::path folder_of(const std::wstring& folder) {
+  if (folder.empty()) return fs::path(".");
+  return resolve(folder);
+}
+
+[[noreturn]] void fail(FsError::Code code, std::wstring_view name, const std::string& what) {
+  throw FsError(code, std::wstring(name), what);
+}
+
+}  // namespace
+
+fs::path resolve(std::wstring_view name) {
+  const auto parts = split_parts(name);
+  fs::path p;
+  std::size_t i = 0;
+  if (!parts.empty() && parts[0].empty() && parts.size() > 1) {  // "/..." or "\..."
+    p = "/";
+    i = 1;
+  }
+  for (; i < parts.size(); ++i) {
+    const auto& part = parts[i];
+    if (part.empty() || part == L".") {
+      if (p.empty() && part == L".") p = ".";
+      continue;
+    }
+    if (part == L"..") {
+      p /= "..";
+      continue;
+    }
+    p = match_entry(p, part);
+  }
+  return p.empty() ? fs::path(".") : p;
+}
+
+std::wstring name_of(const fs::path& path) { return from_utf8(path.string()); }
+
+bool file_exists(std::wstring_view name) {
+  std::error_code ec;
+  return fs::is_regular_file(resolve(name), ec);
+}
+
+bool folder_exists(std::wstring_view name) {
+  std::error_code ec;
+  return fs::is_directory(resolve(name), ec);
+}
+
+std::vector<std::wstring> dir(std::wstring_view pattern) {
+  std::wstring folder, last;
+  split_folder(pattern, folder, last);
+  last = normalise_pattern(last);
+  std::vector<std::wstring> names;
+  std::error_code ec;
+  const fs::path f = folder_of(folder);
+  for (fs::directory_iterator it(f, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ec2;
+    if (!it->is_regular_file(ec2)) continue;
+    const std::wstring n = from_utf8(it->path().filename().string());
+    if (wildcard_match(last, n)) names.push_back(n);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::int64_t file_len(std::wstring_view name) {
+  std::error_code ec;
+  const auto size = fs::file_size(resolve(name), ec);
+  if (ec) fail(FsError::FileNotFound, name, "file not found");
+  return static_cast<std::int64_t>(size);
+}
+
+void copy_file(std::wstring_view from, std::wstring_view to) {
+  const fs::path src = resolve(from);
+  std::error_code ec;
+  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  fs::copy_file(src, resolve(to), fs::copy_options::overwrite_existing, ec);
+  if (ec) fail(FsError::PathFileAccess, to, "cannot copy to");
+}
+
+void rename_file(std::wstring_view from, std::wstring_view to) {
+  const fs::path src = resolve(from);
+  const fs::path dst = resolve(to);
+  std::error_code ec;
+  if (!fs::exists(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  if (fs::exists(dst, ec)) fail(FsError::FileExists, to, "file already exists");
+  fs::rename(src, dst, ec);
+  if (!ec) return;
+  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot rename to");
+  // Another file system: copy, then remove the source.
+  fs::copy_file(src, dst, ec);
+  if (ec) {
+    fs::remove(dst, ec);
+    fail(FsError::PathFileAccess, to, "cannot move to");
+  }
+  fs::remove(src, ec);
+  if (ec) fail(FsError::PathFileAccess, from, "cannot remove after moving");
+}
+
+void replace_file(std::wstring_view from, std::wstring_view to) {
+  const fs::path src = resolve(from);
+  const fs::path dst = resolve(to);
+  std::error_code ec;
+  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  fs::rename(src, dst, ec);
+  if (!ec) return;
+  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot replace");
+  // Another file system: copy beside the target, then rename over it there.
+  static std::mt19937 gen(std::random_device{}());
+  fs::path tmp = dst;
+  tmp += ".new" + std::to_string(gen() % 1000000);
+  fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(tmp, dst, ec);
+  if (ec) {
+    std::error_code ignore;
+    fs::remove(tmp, ignore);
+    fail(FsError::PathFileAccess, to, "cannot replace");
+  }
+  fs::remove(src, ec);
+}
+
+void delete_file(std::wstring_view name) {
+  const fs::path p = resolve(name);
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(p, ec)) && !fs::is_symlink(fs::symlink_status(p, ec)))
+    fail(FsError::FileNotFound, name, "file not found");
+  if (!fs::remove(p, ec) || ec) fail(FsError::PathFileAccess, name, "cannot delete");
+}
+
+bool delete_if_exists(std::wstring_view name) {
+  if (!file_exists(name)) return false;
+  delete_file(name);
+  return true;
+}
+
+void delete_files(std::wstring_view pattern) {
+  std::wstring folder, last;
+  split_folder(pattern, folder, last);
+  const auto names = dir(pattern);
+  if (names.empty()) fail(FsError::FileNotFound, pattern, "no file matches");
+  for (const auto& n : names) delete_file(folder + n);
+}
+
+void make_folder(std::wstring_view name) {
+  const fs::path p = resolve(name);
+  std::error_code ec;
+  if (fs::exists(p, ec)) fail(FsError::PathFileAccess, name, "folder already exists");
+  if (!fs::create_directory(p, ec) || ec) fail(FsError::PathFileAccess, name, "cannot create folder");
+}
+
+void create_empty(std::wstring_view name) {
+  std::ofstream out(resolve(name), std::ios::binary | std::ios::trunc);
+  if (!out) fail(FsError::PathFileAccess, name, "cannot create");
+}
+
+fs::path current_folder() { return fs::current_path(); }
+
+void set_current_folder(const fs::path& folder) { fs::current_path(folder); }
+
+fs::path executable_folder() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : exe.parent_path();
+}
+
+std::wstring environment(std::string_view variable) {
+  const char* v = std::getenv(std::string(variable).c_str());
+  return v ? from_utf8(v) : std::wstring();
+}
+
+std::wstring all_users_folder() {
+  std::wstring v = environment("ALLUSERSPROFILE");
+  if (!v.empty()) return v;
+  v = environment("XDG_DATA_HOME");
+  if (!v.empty()) return v;
+  const std::wstring home = environment("HOME");
+  return (home.empty() ? std::wstring(L".") : home) + L"/.local/share";
+}
+
+}  // namespace dorv::sys

@@ -1,0 +1,71 @@
+// File-system helpers with the meaning the forms give them. Names are the
+// program's own: "\" or "/" separates folders, a relative name is relative to
+// the current folder, and every part of a name is matched without regard to
+// case against what exists ("Perform" and "perform" are one folder).
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorv::sys {
+
+// A file operation that failed, with the classic error number the forms know.
+class FsError : public std::runtime_error {
+ public:
+  enum Code { FileNotFound = 53, FileExists = 58, PermissionDenied = 70, PathFileAccess = 75, PathNotFound = 76 };
+  FsError(Code code, const std::wstring& name, const std::string& what);
+  Code code() const { return code_; }
+  const std::wstring& name() const { return name_; }
+
+ private:
+  Code code_;
+  std::wstring name_;
+};
+
+// The path on this machine that a program name stands for.
+std::filesystem::path resolve(std::wstring_view name);
+// The program's text for a path of this machine.
+std::wstring name_of(const std::filesystem::path& path);
+
+bool file_exists(std::wstring_view name);    // a regular file
+bool folder_exists(std::wstring_view name);  // a folder
+
+// Directory look-up with the wildcards "*" and "?" in the last part of the
+// pattern: the names (without folder) of the matching regular files, sorted.
+std::vector<std::wstring> dir(std::wstring_view pattern);
+
+// Length in bytes; FsError FileNotFound when the file does not exist.
+std::int64_t file_len(std::wstring_view name);
+// Copies a file, replacing the target.
+void copy_file(std::wstring_view from, std::wstring_view to);
+// Renames (moves) a file; works across file systems. The target must not exist.
+void rename_file(std::wstring_view from, std::wstring_view to);
+// Moves a file over an existing target in one step, also across file systems
+// (the data is first copied beside the target).
+void replace_file(std::wstring_view from, std::wstring_view to);
+// Deletes a file; FsError FileNotFound when it does not exist.
+void delete_file(std::wstring_view name);
+// Deletes a file when it exists; false when there was none.
+bool delete_if_exists(std::wstring_view name);
+// Deletes every file matching a wildcard pattern; FsError FileNotFound when
+// none matches. Stops at the first file that cannot be deleted.
+void delete_files(std::wstring_view pattern);
+// Creates one folder; FsError PathFileAccess when it exists or cannot be made.
+void make_folder(std::wstring_view name);
+// Creates an empty file (or empties an existing one).
+void create_empty(std::wstring_view name);
+
+std::filesystem::path current_folder();
+void set_current_folder(const std::filesystem::path& folder);
+// The folder of the running executable.
+std::filesystem::path executable_folder();
+// The all-users folder: ALLUSERSPROFILE when set, else XDG_DATA_HOME, else
+// ~/.local/share.
+std::wstring all_users_folder();
+// An environment variable's value, empty when unset.
+std::wstring environment(std::string_view variable);
+
+}  // namespace dorv::sys

@@ -1,0 +1,72 @@
+#include "text/strings.h"
+
+namespace dorv {
+
+std::wstring ltrim(std::wstring_view t) {
+  std::size_t b = 0;
+  while (b < t.size() && t[b] == L' ') ++b;
+  return std::wstring(t.substr(b));
+}
+
+std::wstring rtrim(std::wstring_view t) {
+  std::size_t e = t.size();
+  while (e > 0 && t[e - 1] == L' ') --e;
+  return std::wstring(t.substr(0, e));
+}
+
+std::wstring trim(std::wstring_view t) { return ltrim(rtrim(t)); }
+
+wchar_t lower(wchar_t c) {
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
+  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 32);   // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 80);   // Ѐ..Џ, Ё among them
+  return c;
+}
+
+static wchar_t upper_char(wchar_t c) {
+  if (c >= L'a' && c <= L'z') return static_cast<wchar_t>(c - 32);
+  if (c >= 0x0430 && c <= 0x044F) return static_cast<wchar_t>(c - 32);
+  if (c >= 0x0450 && c <= 0x045F) return static_cast<wchar_t>(c - 80);
+  return c;
+}
+
+std::wstring lower(std::wstring_view t) {
+  std::wstring r(t);
+  for (auto& c : r) c = lower(c);
+  return r;
+}
+
+std::wstring upper(std::wstring_view t) {
+  std::wstring r(t);
+  for (auto& c : r) c = upper_char(c);
+  return r;
+}
+
+bool equal_ignore_case(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+bool contains(std::wstring_view text, std::wstring_view part) { return text.find(part) != std::wstring_view::npos; }
+
+bool contains_ignore_case(std::wstring_view text, std::wstring_view part) {
+  return lower(text).find(lower(part)) != std::wstring::npos;
+}
+
+bool ends_with(std::wstring_view text, std::wstring_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+bool starts_with(std::wstring_view text, std::wstring_view head) {
+  return text.size() >= head.size() && text.substr(0, head.size()) == head;
+}
+
+std::wstring right(std::wstring_view t, std::size_t n) { return std::wstring(n >= t.size() ? t : t.substr(t.size() - n)); }
+
+std::wstring left(std::wstring_view t, std::size_t n) { return std::wstring(t.substr(0, n)); }
+
+std::wstring whole_text(long long n) { return std::to_wstring(n); }
+
+}  // namespace dorv

@@ -1,0 +1,27 @@
+// Small text helpers with the meaning the forms give them.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace dorv {
+
+// Blanks (spaces) removed at the start, the end, or both; tabs stay.
+std::wstring ltrim(std::wstring_view t);
+std::wstring rtrim(std::wstring_view t);
+std::wstring trim(std::wstring_view t);
+// Letter case of Latin and Cyrillic letters (Ё/ё included).
+std::wstring lower(std::wstring_view t);
+std::wstring upper(std::wstring_view t);
+wchar_t lower(wchar_t c);
+bool equal_ignore_case(std::wstring_view a, std::wstring_view b);
+bool contains(std::wstring_view text, std::wstring_view part);
+bool contains_ignore_case(std::wstring_view text, std::wstring_view part);
+bool ends_with(std::wstring_view text, std::wstring_view tail);
+bool starts_with(std::wstring_view text, std::wstring_view head);
+// The last n characters (all of them when there are fewer).
+std::wstring right(std::wstring_view t, std::size_t n);
+std::wstring left(std::wstring_view t, std::size_t n);
+// A number written as a whole number: digits only, "-" for a negative value.
+std::wstring whole_text(long long n);
+
+}  // namespace dorv
