@@ -32,6 +32,11 @@ int Host::text_width(const std::wstring& text, double font_size_pt, bool bold) c
 
 int Host::text_height(double font_size_pt) const { return static_cast<int>(std::lround(font_size_pt * 20.0 * 1.2)); }
 
+void end_program(int exit_code) {
+  if (g_host) g_host->program_ending(exit_code);
+  throw ProgramEnd{exit_code};
+}
+
 Host& host() {
   if (!g_host) throw std::logic_error("no platform host installed");
   return *g_host;

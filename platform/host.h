@@ -82,7 +82,19 @@ class Host {
   // An exception escaped an event procedure: the front end tells the user,
   // the headless host lets the test see it.
   virtual void unhandled_error(const std::string& what) = 0;
+
+  // The program is about to end (end_program): close what must be closed.
+  virtual void program_ending(int exit_code) { (void)exit_code; }
 };
+
+// Thrown by end_program to leave every procedure at once; the front end (or
+// a test) catches it where the program's run began. Deliberately not a
+// std::exception, so that no event wrapper mistakes it for an error.
+struct ProgramEnd {
+  int exit_code;
+};
+// Ends the program with an exit code, as the classic End statement does.
+[[noreturn]] void end_program(int exit_code);
 
 Host& host();
 // Installs the program's host (not owned). Returns the one it replaces.

@@ -168,3 +168,16 @@ TEST(HeadlessForm, ExceptionInAnEventProcedureReachesTheHost) {
   f.Command1.on_click = [] { throw std::runtime_error("boom"); };
   EXPECT_THROW(f.Command1.click(), std::runtime_error);
 }
+
+TEST(HeadlessForm, EndProgramLeavesEveryProcedure) {
+  HeadlessHost host;
+  TinyForm f;
+  f.Command1.on_click = [] { dorv::ui::end_program(75); };
+  f.show();
+  try {
+    f.Command1.click();
+    FAIL() << "the program did not end";
+  } catch (const ProgramEnd& e) {
+    EXPECT_EQ(e.exit_code, 75);
+  }
+}
