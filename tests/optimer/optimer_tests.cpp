@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "standins/optimer/answer.h"
+#include "standins/optimer/network_solver.h"
+#include "standins/optimer/problem.h"
+#include "standins/optimer/sparse_ldl.h"
+#include "text/linefile.h"
+
+namespace fs = std::filesystem;
+using namespace dorv;
+using namespace dorv::optimer;
+
+namespace {
+
+std::string problem(std::initializer_list<const char*> lines) {
+  std::string t = "0.000500000000000  0.000500000000000  200000\n";
+  for (const char* l : lines) t += std::string(l) + "\n";
+  return t;
+}
+
+// Two sprinklers in a row: feed -(2.0)- sprinkler 3 -(1.5)- sprinkler 4,
+// outlets 1 and 2, K = 0.5.
+std::string two_in_row(const char* required3, const char* required4) {
+  const std::string s3 = std::string("3 o ") + required3 + " 3 1 0.5 0 2.0 4 1.5";
+  const std::string s4 = std::string("4 o ") + required4 + " 2 2 0.5 3 1.5";
+  return problem({"0 p 100 1 3 2.0", "1 p 0 1 3 0.5", "2 p 0 1 4 0.5", s3.c_str(), s4.c_str()});
+}
+
+struct Temp {
+  fs::path dir;
+  Temp() {
+    static int n = 0;
+    dir = fs::temp_directory_path() / ("dorv_optimer_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  ~Temp() { fs::remove_all(dir); }
+  void put(const std::string& name, const std::string& bytes) const { write_bytes(dir / name, bytes); }
+  std::string get(const std::string& name) const { return read_bytes(dir / name); }
+  // Runs a command in the folder; returns its exit code, its output in out.
+  int run(const std::string& command, std::string* out = nullptr) const {
+    const int rc = std::system(("cd '" + dir.string() + "' && " + command + " > console.txt 2>&1").c_str());
+    if (out) *out = get("console.txt");
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  }
+};
+
+std::vector<std::vector<std::string>> answer_lines(const std::string& text) {
+  std::vector<std::vector<std::string>> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::vector<std::string> f;
+    for (std::string x; ls >> x;) f.push_back(x);
+    out.push_back(f);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(OptimerSolve, SprinklersInARowMatchTheClosedForm) {
+  const double K = 0.5, k1 = 2.0, k2 = 1.5;
+  {  // equal required heads: the far sprinkler dictates
+    const auto s = solve_problem(parse_problem(two_in_row("10", "10")));
+    const double q4 = K * std::sqrt(10.0), h3 = 10 + q4 * q4 / (k2 * k2), q3 = K * std::sqrt(h3);
+    EXPECT_EQ(s.dictating, 4);
+    EXPECT_NEAR(s.heads[4], 10.0, 1e-9);
+    EXPECT_NEAR(s.heads[3], h3, 1e-9);
+    EXPECT_NEAR(s.feed_head, h3 + (q3 + q4) * (q3 + q4) / (k1 * k1), 1e-9);
+    EXPECT_NEAR(s.feed_flow, q3 + q4, 1e-9);
+    EXPECT_EQ(s.solves, 1);  // outlets on one level: one solve, scaled
+  }
+  {  // the near sprinkler needs more and dictates; the far one gets more than it needs
+    const auto s = solve_problem(parse_problem(two_in_row("13", "10")));
+    const double h4 = k2 * k2 * 13 / (k2 * k2 + K * K), q4 = K * std::sqrt(h4), q3 = K * std::sqrt(13.0);
+    EXPECT_EQ(s.dictating, 3);
+    EXPECT_NEAR(s.heads[3], 13.0, 1e-9);
+    EXPECT_NEAR(s.heads[4], h4, 1e-9);
+    EXPECT_NEAR(s.feed_head, 13 + (q3 + q4) * (q3 + q4) / (k1 * k1), 1e-9);
+  }
+}
+
+TEST(OptimerSolve, ParallelLinksAddTheirConductances) {
+  // Two links feed -> junction 3 (1.0 and 2.0), then 3 -> sprinkler 2 (3.0).
+  const auto s = solve_problem(parse_problem(problem(
+      {"0 p 50 2 3 1.0 3 2.0", "1 p 0 1 2 0.5", "2 o 10 2 1 0.5 3 3.0", "3 v 10 3 0 1.0 0 2.0 2 3.0"})));
+  const double q = 0.5 * std::sqrt(10.0);
+  EXPECT_NEAR(s.heads[3], 10 + q * q / 9, 1e-9);
+  EXPECT_NEAR(s.feed_head, 10 + 2 * q * q / 9, 1e-9);
+  EXPECT_NEAR(s.feed_flow, q, 1e-9);
+}
+
+TEST(OptimerSolve, OutletsOnDifferentLevelsFindTheFeedHeadBySearch) {
+  // Sprinkler 3 (outlet at 0) needs 10, sprinkler 4 (outlet at 5) needs 15,
+  // each on its own link from the feed.
+  const auto s = solve_problem(parse_problem(
+      problem({"0 p 50 2 3 2.0 4 1.0", "1 p 0 1 3 0.5", "2 p 5 1 4 0.5", "3 o 10 2 1 0.5 0 2.0",
+               "4 o 15 2 2 0.5 0 1.0"})));
+  // Alone, 3 needs 10 + .25*10/4 = 10.625 and 4 needs 15 + .25*10/1 = 17.5.
+  EXPECT_EQ(s.dictating, 4);
+  EXPECT_NEAR(s.feed_head, 17.5, 1e-6);
+  EXPECT_NEAR(s.heads[4], 15.0, 1e-6);
+  EXPECT_NEAR(s.heads[3], 4 * 17.5 / 4.25, 1e-6);
+  EXPECT_GT(s.solves, 1);
+}
+
+TEST(OptimerSolve, MeshedNetworkBalancesEveryNode) {
+  // A 6 x 5 mesh of sprinklers with junction rows on both sides and cross
+  // links of varied conductance: no closed form, so the answer is checked by
+  // the laws it must meet.
+  const int rows = 6, cols = 5, n_spr = rows * cols;
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> cond(0.5, 3.0);
+  // Nodes: 0 feed, 1..n outlets, n+1..2n sprinklers, then the two mains.
+  const int main1 = 2 * n_spr + 1, main2 = main1 + rows, count = main2 + rows;
+  std::vector<std::vector<std::pair<int, double>>> adj(count);
+  auto link = [&](int a, int b, double k) {
+    adj[a].emplace_back(b, k);
+    adj[b].emplace_back(a, k);
+  };
+  auto spr = [&](int r, int c) { return n_spr + 1 + r * cols + c; };
+  for (int s = 1; s <= n_spr; ++s) link(n_spr + s, s, 0.47);  // outlets first
+  for (int r = 0; r < rows; ++r) {
+    link(main1 + r, spr(r, 0), cond(rng));
+    for (int c = 0; c + 1 < cols; ++c) link(spr(r, c), spr(r, c + 1), cond(rng));
+    link(spr(r, cols - 1), main2 + r, cond(rng));
+    if (r + 1 < rows) {
+      link(main1 + r, main1 + r + 1, 4.0);
+      link(main2 + r, main2 + r + 1, 4.0);
+    }
+  }
+  link(0, main1, 5.0);
+  link(0, main2, 2.0);
+  std::ostringstream t;
+  t << "0.0005 0.0005 200000\n";
+  for (int i = 0; i < count; ++i) {
+    const char kind = (i <= n_spr) ? 'p' : (i <= 2 * n_spr ? 'o' : 'v');
+    t << i << ' ' << kind << ' ' << (kind == 'o' ? 12 : 0) << ' ' << adj[i].size();
+    for (const auto& [nb, k] : adj[i]) t << ' ' << nb << ' ' << k;
+    t << '\n';
+  }
+  const auto pr = parse_problem(t.str());
+  const auto s = solve_problem(pr);
+  const auto imbalance = node_imbalance(pr, s.heads);
+  double least = 1e9, outflow = 0.0;
+  for (int i = 1; i < count; ++i) {
+    if (pr.nodes[i].kind == NodeKind::Fixed) {
+      outflow -= imbalance[i];
+      continue;
+    }
+    EXPECT_LT(std::abs(imbalance[i]), 1e-9) << i;
+    if (pr.nodes[i].kind == NodeKind::Sprinkler) least = std::min(least, s.heads[i]);
+  }
+  EXPECT_NEAR(least, 12.0, 1e-9);
+  EXPECT_NEAR(s.heads[s.dictating], 12.0, 1e-9);
+  EXPECT_NEAR(outflow, s.feed_flow, 1e-9);
+  EXPECT_LT(s.iterations, 30);
+}
+
+TEST(OptimerProblem, RefusalsNameTheNode) {
+  struct Case {
+    std::string text;
+    int node;
+    const wchar_t* words;
+  };
+  const Case cases[] = {
+      {two_in_row("10", "10").replace(two_in_row("10", "10").find("4 1.5\n"), 6, "4 1.6\n"), 4,
+       L"с узлом 3 не указана в строке узла 3 с той же проводимостью"},
+      {problem({"0 p 100 1 3 2.0", "1 p 0 1 3 0.5", "2 p 0 1 4 0.5", "3 o 10 2 1 0.5 0 2.0", "4 o 10 1 2 0.5"}), 4,
+       L"не связан с питанием"},
+      {problem({"0 p 100 1 2 2.0", "2 o 10 1 0 2.0"}), 2, L"на месте узла 1"},
+      {problem({"0 p 100 1 2 2.0", "1 x 0 1 2 0.5", "2 o 10 2 1 0.5 0 2.0"}), 1, L"вид узла"},
+      {problem({"0 p 100 1 2 2.0", "1 p 0 1 2 0.5", "2 o 10 2 1 0.5 0 0"}), 2, L"больше нуля"},
+      {problem({"0 p 100 1 2 2.0", "1 p 0 1 2 0.5", "2 o 10 2 1 0.5 7 2.0"}), 2, L"нет узла 7"},
+      {problem({"0 p 100 1 2 2.0", "1 p 0 1 2 0.5", "2 o 10 2 1 0.5 0 2.0 9"}), 2, L"лишние"},
+      {problem({"0 p 100 1 2 2.0", "1 p 0 1 2 0.5", "2 o 10 2 0 2.0 1 0.5"}), 2, L"выходу"},
+      {problem({"0 p 100 1 4 2.0", "1 p 0 1 4 0.5", "2 v 0 1 3 1.0", "3 v 0 1 2 1.0", "4 o 10 2 1 0.5 0 2.0"}), 2,
+       L"ни с одним узлом заданного напора"},
+  };
+  for (const auto& c : cases) {
+    try {
+      parse_problem(c.text);
+      ADD_FAILURE() << c.text;
+    } catch (const ProblemError& e) {
+      EXPECT_EQ(e.node(), c.node) << c.text;
+      EXPECT_NE(e.text().find(c.words), std::wstring::npos) << c.text;
+      EXPECT_NE(e.text().find(std::to_wstring(c.node)), std::wstring::npos) << c.text;
+    }
+  }
+}
+
+TEST(OptimerProblem, ReadsTheRewrittenNetworkFileWithItsBlankTail) {
+  // Fields with a blank after each and empty fields as further blanks, the
+  // file closed by lines of blanks, as the arbitrary network writes it.
+  const std::string t = "header line of the network\r\n0 p 40 1 3 2 \r\n1 p 0 1 2 0.47   \r\n"
+                        "2 o 10 2 1 0.47 3 1.5       \r\n3 v 10 2 0 2 2 1.5     \r\n            \r\n"
+                        "            \r\n";
+  const auto pr = parse_problem(t);
+  ASSERT_EQ(pr.nodes.size(), 4u);
+  const auto s = solve_problem(pr);
+  EXPECT_NEAR(s.heads[2], 10.0, 1e-9);
+}
+
+TEST(OptimerAnswer, LayoutOfTheAnswerFile) {
+  const auto pr = parse_problem(two_in_row("10", "10"));
+  const auto text = format_answer(pr, solve_problem(pr));
+  EXPECT_EQ(text.find('e'), std::string::npos);  // never an exponent
+  const auto lines = answer_lines(text);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0][0], "0");
+  EXPECT_EQ(lines[0].size(), 3u);
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(lines[i][0], std::to_string(i));
+    EXPECT_EQ(lines[i].size(), i <= 2 ? 3u : 4u);  // outlets three numbers, the rest four
+    if (i > 2) {
+      EXPECT_GT(std::stod(lines[i][3]), 0.0);
+    }
+  }
+  // Outlet flows add up to the feed's inflow; a sprinkler's third number is its discharge.
+  EXPECT_NEAR(std::stod(lines[1][2]) + std::stod(lines[2][2]), std::stod(lines[0][2]), 1e-9);
+  EXPECT_EQ(lines[3][2], lines[1][2]);
+  EXPECT_EQ(lines[4][1], "10.0000000000");
+}
+
+TEST(OptimerProgram, SolvesOrLeavesAnEmptyAnswerWithItsOwnExitCode) {
+  Temp t;
+  const std::string exe = OPTIMER_EXE;
+  std::string out;
+  t.put("spr3_1.in", two_in_row("10", "10"));
+  ASSERT_EQ(t.run("'" + exe + "' spr3_1.in", &out), 0) << out;
+  EXPECT_EQ(answer_lines(t.get("spr3_1.out")).size(), 5u);
+
+  struct Case {
+    std::string text;
+    int code;
+    const char* names;
+  };
+  const Case cases[] = {
+      {two_in_row("10", "10").replace(two_in_row("10", "10").find("0 2.0 4"), 7, "0 2.5 4"), 5, "узла 3"},
+      {problem({"0 p 100 1 3 2.0", "1 p 0 1 3 0.5", "2 p 0 1 4 0.5", "3 o 10 2 1 0.5 0 2.0", "4 o 10 1 2 0.5"}), 5,
+       "спринклер 4"},
+  };
+  for (const auto& c : cases) {
+    t.put("spr3_1.out", "stale answer of an earlier run\n");
+    t.put("spr3_1.in", c.text);
+    EXPECT_EQ(t.run("'" + exe + "' spr3_1.in", &out), c.code);
+    EXPECT_NE(out.find(c.names), std::string::npos) << out;
+    EXPECT_EQ(t.get("spr3_1.out"), "");
+  }
+  t.put("gone.out", "stale");
+  EXPECT_EQ(t.run("'" + exe + "' gone.in"), 2);
+  EXPECT_EQ(t.get("gone.out"), "");
+  EXPECT_EQ(t.run("'" + exe + "'"), 1);
+}
+
+TEST(OptimerCommandFile, RemovesTheFlagOnEveryPathAndEmptiesAFailedAnswer) {
+  Temp t;
+  fs::copy_file(OPTIMER_EXE, t.dir / "optimer");
+  fs::copy_file(fs::path(BATCH_DIR) / "prom3.bat", t.dir / "prom3.bat");
+  t.put("spr.in", two_in_row("10", "10"));
+  t.put("prom.in", "");
+  EXPECT_EQ(t.run("/bin/sh prom3.bat"), 0);
+  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
+  EXPECT_EQ(answer_lines(t.get("spr.out")).size(), 5u);
+
+  t.put("spr.in", problem({"0 p 100 1 3 2.0"}));  // names a node that is not there
+  t.put("prom.in", "");
+  EXPECT_NE(t.run("/bin/sh prom3.bat"), 0);
+  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
+  EXPECT_EQ(t.get("spr.out"), "");
+
+  fs::remove(t.dir / "optimer");  // no solver at all
+  t.put("spr.out", "stale");
+  t.put("prom.in", "");
+  EXPECT_NE(t.run("/bin/sh prom3.bat"), 0);
+  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
+  EXPECT_EQ(t.get("spr.out"), "");
+}
+
+TEST(OptimerSparseLdl, SolvesAMeshSystemInAnyNumbering) {
+  // A shifted 2-D mesh Laplacian with a random numbering of its unknowns.
+  const int side = 15, n = side * side;
+  std::mt19937 rng(3);
+  std::vector<int> label(n);
+  for (int i = 0; i < n; ++i) label[i] = i;
+  std::shuffle(label.begin(), label.end(), rng);
+  std::vector<std::pair<int, int>> pairs;
+  std::vector<double> off, diag(n, 0.1);
+  for (int r = 0; r < side; ++r)
+    for (int c = 0; c < side; ++c) {
+      const int v = r * side + c;
+      for (const int w : {c + 1 < side ? v + 1 : -1, r + 1 < side ? v + side : -1}) {
+        if (w < 0) continue;
+        const double a = 1.0 + (v % 7) * 0.25;
+        pairs.emplace_back(label[v], label[w]);
+        off.push_back(-a);
+        diag[label[v]] += a;
+        diag[label[w]] += a;
+      }
+    }
+  SparseLdl ldl;
+  ldl.analyse(n, pairs);
+  ASSERT_TRUE(ldl.factor(diag, off));
+  std::vector<double> b(n);
+  for (auto& x : b) x = std::uniform_real_distribution<double>(-1, 1)(rng);
+  auto x = b;
+  ldl.solve(x);
+  std::vector<double> ax(n);
+  for (int i = 0; i < n; ++i) ax[i] = diag[i] * x[i];
+  for (std::size_t p = 0; p < pairs.size(); ++p) {
+    ax[pairs[p].first] += off[p] * x[pairs[p].second];
+    ax[pairs[p].second] += off[p] * x[pairs[p].first];
+  }
+  for (int i = 0; i < n; ++i) EXPECT_NEAR(ax[i], b[i], 1e-10);
+  // A matrix that is not positive definite is refused, not solved.
+  std::vector<double> bad = diag;
+  bad[label[0]] = -1.0;
+  EXPECT_FALSE(ldl.factor(bad, off));
+}
