@@ -4,7 +4,9 @@ namespace dorv::ui {
 
 Form::Form(std::wstring name) : name_(std::move(name)) {}
 
-Form::~Form() = default;
+Form::~Form() {
+  if (observer_) observer_->form_destroyed(*this);
+}
 
 void Form::changed() {
   if (observer_) observer_->form_changed(*this);

@@ -20,6 +20,8 @@ class FormObserver {
   virtual void control_changed(Control& control) = 0;
   virtual void form_changed(Form& form) = 0;
   virtual void focus_requested(Control& control) = 0;
+  // The form object is being destroyed: forget every pointer into it.
+  virtual void form_destroyed(Form& form) { (void)form; }
 };
 
 class Form {

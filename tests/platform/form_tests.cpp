@@ -181,3 +181,24 @@ TEST(HeadlessForm, EndProgramLeavesEveryProcedure) {
     EXPECT_EQ(e.exit_code, 75);
   }
 }
+
+TEST(HeadlessForm, ObserverLearnsThatTheFormIsGone) {
+  struct Watcher : FormObserver {
+    int changes = 0;
+    Form* gone = nullptr;
+    void control_changed(Control&) override { ++changes; }
+    void form_changed(Form&) override { ++changes; }
+    void focus_requested(Control&) override {}
+    void form_destroyed(Form& f) override { gone = &f; }
+  } watcher;
+  HeadlessHost host;
+  Form* address = nullptr;
+  {
+    TinyForm f;
+    f.set_observer(&watcher);
+    f.Text1.set_text(L"x");
+    address = &f;
+  }
+  EXPECT_GT(watcher.changes, 0);
+  EXPECT_EQ(watcher.gone, address);
+}
