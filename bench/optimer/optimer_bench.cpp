@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
+#include "standins/optimer/answer.h"
 #include "standins/optimer/network_solver.h"
 #include "standins/optimer/problem.h"
 
@@ -68,8 +71,40 @@ void BM_OptimerGridSolve(benchmark::State& state) {
   state.counters["feed_head"] = s.feed_head;
 }
 
+// The whole program's work on the same grids: read the problem text, solve,
+// write the answer text.
+void BM_OptimerWholeFile(benchmark::State& state) {
+  const int side = static_cast<int>(state.range(0));
+  const Problem pr = grid(side, side);
+  std::string text = "0.0005  0.0005  200000\n";
+  char buf[64];
+  for (std::size_t i = 0; i < pr.nodes.size(); ++i) {
+    const auto& nd = pr.nodes[i];
+    const char kind = nd.kind == NodeKind::Fixed ? 'p' : nd.kind == NodeKind::Sprinkler ? 'o' : 'v';
+    text += std::to_string(i) + "  " + kind + "  " + std::to_string(nd.head) + "  " + std::to_string(nd.links.size());
+    for (const auto& l : nd.links) {
+      std::snprintf(buf, sizeof buf, "  %d  %.8f", l.neighbour, l.conductance);
+      text += buf;
+    }
+    text += "\n";
+  }
+  std::size_t answer_size = 0;
+  for (auto _ : state) {
+    const Problem read = parse_problem(text);
+    const std::string answer = format_answer(read, solve_problem(read));
+    answer_size = answer.size();
+    benchmark::DoNotOptimize(answer.data());
+  }
+  state.counters["nodes"] = static_cast<double>(pr.nodes.size());
+  state.counters["answer_bytes"] = static_cast<double>(answer_size);
+  state.counters["per_node"] = benchmark::Counter(static_cast<double>(pr.nodes.size()),
+                                                  benchmark::Counter::kIsIterationInvariantRate |
+                                                      benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
+BENCHMARK(BM_OptimerWholeFile)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OptimerGridSolve)->Arg(10)->Arg(30)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -10,11 +10,14 @@
 #include "standins/optimer/network_solver.h"
 #include "standins/optimer/problem.h"
 #include "standins/optimer/sparse_ldl.h"
+#include "tests/support/program_folder.h"
 #include "text/linefile.h"
 
 namespace fs = std::filesystem;
 using namespace dorv;
 using namespace dorv::optimer;
+using dorv::testing::fields_by_line;
+using Temp = dorv::testing::ProgramFolder;
 
 namespace {
 
@@ -30,38 +33,6 @@ std::string two_in_row(const char* required3, const char* required4) {
   const std::string s3 = std::string("3 o ") + required3 + " 3 1 0.5 0 2.0 4 1.5";
   const std::string s4 = std::string("4 o ") + required4 + " 2 2 0.5 3 1.5";
   return problem({"0 p 100 1 3 2.0", "1 p 0 1 3 0.5", "2 p 0 1 4 0.5", s3.c_str(), s4.c_str()});
-}
-
-struct Temp {
-  fs::path dir;
-  Temp() {
-    static int n = 0;
-    dir = fs::temp_directory_path() / ("dorv_optimer_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~Temp() { fs::remove_all(dir); }
-  void put(const std::string& name, const std::string& bytes) const { write_bytes(dir / name, bytes); }
-  std::string get(const std::string& name) const { return read_bytes(dir / name); }
-  // Runs a command in the folder; returns its exit code, its output in out.
-  int run(const std::string& command, std::string* out = nullptr) const {
-    const int rc = std::system(("cd '" + dir.string() + "' && " + command + " > console.txt 2>&1").c_str());
-    if (out) *out = get("console.txt");
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  }
-};
-
-std::vector<std::vector<std::string>> answer_lines(const std::string& text) {
-  std::vector<std::vector<std::string>> out;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream ls(line);
-    std::vector<std::string> f;
-    for (std::string x; ls >> x;) f.push_back(x);
-    out.push_back(f);
-  }
-  return out;
 }
 
 }  // namespace
@@ -213,7 +184,7 @@ TEST(OptimerAnswer, LayoutOfTheAnswerFile) {
   const auto pr = parse_problem(two_in_row("10", "10"));
   const auto text = format_answer(pr, solve_problem(pr));
   EXPECT_EQ(text.find('e'), std::string::npos);  // never an exponent
-  const auto lines = answer_lines(text);
+  const auto lines = fields_by_line(text);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0][0], "0");
   EXPECT_EQ(lines[0].size(), 3u);
@@ -236,7 +207,7 @@ TEST(OptimerProgram, SolvesOrLeavesAnEmptyAnswerWithItsOwnExitCode) {
   std::string out;
   t.put("spr3_1.in", two_in_row("10", "10"));
   ASSERT_EQ(t.run("'" + exe + "' spr3_1.in", &out), 0) << out;
-  EXPECT_EQ(answer_lines(t.get("spr3_1.out")).size(), 5u);
+  EXPECT_EQ(fields_by_line(t.get("spr3_1.out")).size(), 5u);
 
   struct Case {
     std::string text;
@@ -263,25 +234,25 @@ TEST(OptimerProgram, SolvesOrLeavesAnEmptyAnswerWithItsOwnExitCode) {
 
 TEST(OptimerCommandFile, RemovesTheFlagOnEveryPathAndEmptiesAFailedAnswer) {
   Temp t;
-  fs::copy_file(OPTIMER_EXE, t.dir / "optimer");
-  fs::copy_file(fs::path(BATCH_DIR) / "prom3.bat", t.dir / "prom3.bat");
+  t.install(OPTIMER_EXE, "optimer");
+  t.install(fs::path(BATCH_DIR) / "prom3.bat", "prom3.bat");
   t.put("spr.in", two_in_row("10", "10"));
   t.put("prom.in", "");
   EXPECT_EQ(t.run("/bin/sh prom3.bat"), 0);
-  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
-  EXPECT_EQ(answer_lines(t.get("spr.out")).size(), 5u);
+  EXPECT_FALSE(t.has("prom.in"));
+  EXPECT_EQ(fields_by_line(t.get("spr.out")).size(), 5u);
 
   t.put("spr.in", problem({"0 p 100 1 3 2.0"}));  // names a node that is not there
   t.put("prom.in", "");
   EXPECT_NE(t.run("/bin/sh prom3.bat"), 0);
-  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
+  EXPECT_FALSE(t.has("prom.in"));
   EXPECT_EQ(t.get("spr.out"), "");
 
-  fs::remove(t.dir / "optimer");  // no solver at all
+  fs::remove(t / "optimer");  // no solver at all
   t.put("spr.out", "stale");
   t.put("prom.in", "");
   EXPECT_NE(t.run("/bin/sh prom3.bat"), 0);
-  EXPECT_FALSE(fs::exists(t.dir / "prom.in"));
+  EXPECT_FALSE(t.has("prom.in"));
   EXPECT_EQ(t.get("spr.out"), "");
 }
 
