@@ -1,0 +1,45 @@
+#include "qtfront/convert.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace dorv::front {
+
+QString display_text(const std::wstring& s) {
+  QString t = qs(s);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QChar('\r'), QChar('\n'));
+  return t;
+}
+
+std::wstring program_text(const QString& s) {
+  QString t = s;
+  t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return ws(t);
+}
+
+namespace {
+double screen_dpi(bool x) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return 96.0;
+  const double d = x ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
+  return d > 0 ? d : 96.0;
+}
+}  // namespace
+
+double dpi_x() { return screen_dpi(true); }
+double dpi_y() { return screen_dpi(false); }
+int px_x(double twips) { return static_cast<int>(std::lround(twips * dpi_x() / 1440.0)); }
+int px_y(double twips) { return static_cast<int>(std::lround(twips * dpi_y() / 1440.0)); }
+double twips_x(double px) { return px * 1440.0 / dpi_x(); }
+double twips_y(double px) { return px * 1440.0 / dpi_y(); }
+
+QFont program_font(double size_pt, bool bold) {
+  QFont f = QApplication::font();
+  f.setPointSizeF(size_pt > 0 ? size_pt : 8.25);
+  f.setBold(bold);
+  return f;
+}
+
+}  // namespace dorv::front

@@ -1,0 +1,289 @@
+#include "qtfront/qthost.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFontMetricsF>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "platform/process.h"
+#include "qtfront/convert.h"
+#include "qtfront/dialogs.h"
+#include "qtfront/formwindow.h"
+#include "qtfront/qtprinters.h"
+#include "text/codepage.h"
+
+namespace dorv::front {
+
+const wchar_t* const kProgramTitle = L"ВИРН-Дорв";
+
+namespace {
+
+QString title_or_program(const std::wstring& title) { return qs(title.empty() ? std::wstring(kProgramTitle) : title); }
+
+bool is_text_file(const std::filesystem::path& file) {
+  std::wstring ext = file.extension().wstring();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+  return ext == L".txt";
+}
+
+}  // namespace
+
+QtHost::QtHost() {
+  // One look on every desktop, so that the forms' layouts come out alike.
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  previous_ = ui::set_host(this);
+}
+
+QtHost::~QtHost() {
+  for (auto& [form, window] : windows_) {
+    window->detach();
+    delete window;
+  }
+  windows_.clear();
+  for (auto& w : retired_)
+    if (w) delete w.data();
+  for (auto& v : viewers_)
+    if (v) delete v.data();
+  ui::set_host(previous_);
+}
+
+int QtHost::run(ui::Form& main_form) {
+  main_form_ = &main_form;
+  call([&main_form] { main_form.show(); });
+  if (ending_) return exit_code_;
+  if (!main_form.loaded()) return 0;
+  const int code = QApplication::exec();
+  return ending_ ? exit_code_ : code;
+}
+
+QWidget* QtHost::window_of(const ui::Form& form) const {
+  auto it = windows_.find(&form);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+QWidget* QtHost::widget_of(const ui::Control& control) const {
+  auto it = windows_.find(&control.form());
+  return it == windows_.end() ? nullptr : it->second->widget_of(control);
+}
+
+std::vector<QWidget*> QtHost::viewers() const {
+  std::vector<QWidget*> open;
+  for (const auto& v : viewers_)
+    if (v) open.push_back(v.data());
+  return open;
+}
+
+void QtHost::call(const std::function<void()>& procedure) {
+  if (ending_) return;
+  try {
+    procedure();
+  } catch (const ui::ProgramEnd& e) {
+    end(e.exit_code);
+  } catch (const std::exception& e) {
+    unhandled_error(e.what());
+  } catch (...) {
+    unhandled_error("unknown error");
+  }
+}
+
+void QtHost::end(int exit_code) {
+  if (!ending_) {
+    ending_ = true;
+    exit_code_ = exit_code;
+  }
+  for (auto& [form, window] : windows_) {
+    window->hide();
+    if (window->modal_loop) window->modal_loop->quit();
+  }
+  QCoreApplication::exit(exit_code_);
+}
+
+void QtHost::check_ending() const {
+  if (ending_) throw ui::ProgramEnd{exit_code_};
+}
+
+QWidget* QtHost::dialog_parent() const {
+  if (QWidget* w = QApplication::activeModalWidget()) return w;
+  if (QWidget* w = QApplication::activeWindow()) return w;
+  for (const auto& [form, window] : windows_)
+    if (window->isVisible()) return window;
+  return nullptr;
+}
+
+// ---- boxes and dialogs ----
+
+ui::MsgResult QtHost::message_box(const ui::MsgBoxRequest& request) {
+  check_ending();
+  const ui::MsgResult answer = run_message_box(dialog_parent(), request, title_or_program(request.title));
+  check_ending();
+  return answer;
+}
+
+std::wstring QtHost::input_box(const ui::InputBoxRequest& request) {
+  check_ending();
+  const auto answer = run_input_box(dialog_parent(), request, title_or_program(request.title));
+  check_ending();
+  return answer ? ws(*answer) : std::wstring();
+}
+
+std::optional<std::filesystem::path> QtHost::open_file_dialog(const ui::OpenFileRequest& request) {
+  check_ending();
+  const QString folder = request.initial_folder.empty() ? QString::fromStdString(std::filesystem::current_path().string())
+                                                        : QString::fromStdString(request.initial_folder.string());
+  QFileDialog dialog(dialog_parent(), title_or_program(request.title), folder, file_dialog_filter(request.filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  check_ending();
+  if (!chosen) return std::nullopt;
+  return std::filesystem::path(dialog.selectedFiles().first().toStdString());
+}
+
+void QtHost::unhandled_error(const std::string& what) {
+  if (ending_) return;
+  QMessageBox::critical(dialog_parent(), qs(kProgramTitle),
+                        QStringLiteral("Ошибка: %1").arg(QString::fromUtf8(what.c_str())));
+}
+
+// ---- forms ----
+
+FormWindow* QtHost::window_for(ui::Form& form) {
+  auto it = windows_.find(&form);
+  if (it != windows_.end()) return it->second;
+  auto* window = new FormWindow(*this, form);
+  windows_[&form] = window;
+  return window;
+}
+
+void QtHost::show_form(ui::Form& form, ui::ShowMode mode) {
+  check_ending();
+  FormWindow* window = window_for(form);
+  const bool modal = mode == ui::ShowMode::Modal;
+  const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+  if (window->windowModality() != modality) {
+    // Modality can change only while the window is hidden.
+    window->hide();
+    window->setWindowModality(modality);
+  }
+  QWidget* owner = modal ? dialog_parent() : nullptr;
+  window->refresh();
+  if (modal && owner && owner != window) {
+    window->winId();
+    if (window->windowHandle() && owner->window()->windowHandle())
+      window->windowHandle()->setTransientParent(owner->window()->windowHandle());
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  if (!modal) return;
+  // A modal show returns when the form is unloaded or hidden.
+  QPointer<FormWindow> guard(window);
+  QEventLoop loop;
+  window->modal_loop = &loop;
+  if (form.loaded() && form.visible() && !ending_) loop.exec();
+  if (guard) guard->modal_loop = nullptr;
+  check_ending();
+}
+
+void QtHost::hide_form(ui::Form& form) {
+  auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  it->second->hide();
+  if (it->second->modal_loop) it->second->modal_loop->quit();
+}
+
+void QtHost::window_gone(ui::Form& form) {
+  auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  FormWindow* window = it->second;
+  windows_.erase(it);
+  window->detach();
+  window->hide();
+  if (window->modal_loop) window->modal_loop->quit();
+  window->deleteLater();
+  retired_.erase(std::remove_if(retired_.begin(), retired_.end(), [](const auto& w) { return w.isNull(); }),
+                 retired_.end());
+  retired_.emplace_back(window);
+}
+
+void QtHost::form_unloaded(ui::Form& form) {
+  window_gone(form);
+  // The program ends with its main window.
+  if (&form == main_form_ && !ending_) {
+    for (auto& v : viewers_)
+      if (v) v->close();
+    QCoreApplication::exit(0);
+  }
+}
+
+// ---- waiting ----
+
+void QtHost::do_events() {
+  check_ending();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  check_ending();
+}
+
+void QtHost::wait_one_second() {
+  check_ending();
+  QEventLoop loop;
+  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+  loop.exec();
+  check_ending();
+}
+
+void QtHost::program_ending(int exit_code) { end(exit_code); }
+
+// ---- printers, shell, processes ----
+
+ui::Printers& QtHost::printers() {
+  if (!printers_) printers_ = std::make_unique<QtPrinters>();
+  return *printers_;
+}
+
+bool QtHost::shell_open(const std::filesystem::path& file, const std::wstring& parameters) {
+  (void)parameters;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  if (is_text_file(file)) {
+    // The program's text files are windows-1251; the viewer decodes them.
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QWidget* viewer = open_text_viewer(QString::fromStdString(file.filename().string()), display_text(from_cp1251(bytes)));
+    viewers_.erase(std::remove_if(viewers_.begin(), viewers_.end(), [](const QPointer<QWidget>& v) { return v.isNull(); }),
+                   viewers_.end());
+    viewers_.emplace_back(viewer);
+    return true;
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+bool QtHost::start_command_file(const std::filesystem::path& folder, const std::wstring& name) {
+  return sys::start_command_file(folder, name);
+}
+
+int QtHost::text_width(const std::wstring& text, double font_size_pt, bool bold) const {
+  const QFontMetricsF fm(program_font(font_size_pt, bold));
+  return static_cast<int>(std::lround(twips_x(fm.horizontalAdvance(qs(text)))));
+}
+
+int QtHost::text_height(double font_size_pt) const {
+  const QFontMetricsF fm(program_font(font_size_pt, false));
+  return static_cast<int>(std::lround(twips_y(fm.height())));
+}
+
+}  // namespace dorv::front

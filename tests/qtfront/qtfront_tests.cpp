@@ -1,0 +1,455 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/form.h"
+#include "qtfront/convert.h"
+#include "qtfront/qthost.h"
+#include "qtfront/qtprinters.h"
+#include "support.h"
+#include "text/codepage.h"
+
+using namespace dorv::ui;
+using dorv::front::QtHost;
+using dorv::front::px_x;
+using dorv::front::px_y;
+using namespace dorv::test;
+
+namespace {
+
+// A small dialog shown modally by the demo form.
+class Dialog : public Form {
+ public:
+  Dialog() : Form(L"Dialog") {
+    set_caption(L"Подтверждение");
+    move({0, 0, 3600, 1600});
+    Text1.set_text(L"1");
+    Command1.set_caption(L"OK");
+    Command1.on_click = [this] {
+      accepted = Text1.text();
+      unload();
+    };
+  }
+  TextBox& Text1 = add<TextBox>(L"Text1", {240, 240, 1200, 300});
+  CommandButton& Command1 = add<CommandButton>(L"Command1", {1800, 240, 1200, 375});
+  std::wstring accepted;
+};
+
+// A form with one control of every kind, laid out like the register window.
+class DemoForm : public Form {
+ public:
+  DemoForm() : Form(L"Demo") {
+    set_caption(L"Проба - Перечень выполненных расчетов");
+    move({0, 0, 9600, 6000});
+    List1.add_column(L"Номер", 800);
+    List1.add_column(L"Дог.", 800);
+    List1.add_column(L"Объект", 6000);
+    List1.on_item_click = [this](int i) { List1.set_tool_tip(List1.items()[static_cast<std::size_t>(i)].sub_item(3)); };
+    List1.on_dbl_click = [this] { ++dbl_clicks; };
+    Command1.set_caption(L"Записать");
+    Command1.on_click = [this] {
+      const auto answer = msg_box(L"Записать расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сообщение", 1);
+      Text1.set_text(answer == MsgResult::Yes ? L"да" : L"нет");
+    };
+    Command2.set_caption(L" Исполнитель  ");
+    Command2.on_click = [this] {
+      Label1.set_caption(input_box(L"Укажите инициалы и фамилию исполнителя", L"Исполнитель", L"Иванов", 6000, 3000));
+    };
+    Command3.set_caption(L"   Редактир.    расчета");
+    Command3.on_click = [this] {
+      Dialog dialog;
+      dialog.show(ShowMode::Modal);
+      Label1.set_caption(dialog.accepted + L" принято");
+    };
+    Command4.set_caption(L" Выход");
+    Command4.on_click = [this] { unload(); };
+    Command5.set_caption(L"Стоп");
+    Command5.on_click = [] { end_program(7); };
+    Text1.on_change = [this] { ++changes; };
+    Text1.on_lost_focus = [this] { ++lost_focus; };
+    Frame1.set_caption(L"Выбор версии печати");
+    Option1.set_caption(L"Русскоязычная");
+    Option2.set_caption(L"Англоязычная");
+    Option1.set_value(true);
+    Combo1.add_item(L"Принтер 1");
+    Combo1.add_item(L"Принтер 2");
+    Combo1.set_list_index(0);
+    Combo1.on_click = [this] { ++combo_clicks; };
+    set_default_button(&Command1);
+    set_cancel_button(&Command4);
+  }
+
+  ListView& List1 = add<ListView>(L"ListView1", {120, 120, 7200, 3000});
+  CommandButton& Command1 = add<CommandButton>(L"Command1", {7560, 120, 1800, 495});
+  CommandButton& Command2 = add<CommandButton>(L"Command2", {7560, 720, 1800, 495});
+  CommandButton& Command3 = add<CommandButton>(L"Command3", {7560, 1320, 1200, 615});
+  CommandButton& Command4 = add<CommandButton>(L"Command4", {7560, 2040, 1800, 495});
+  CommandButton& Command5 = add<CommandButton>(L"Command5", {7560, 2640, 1800, 495});
+  TextBox& Text1 = add<TextBox>(L"Text1", {120, 3240, 2400, 315});
+  Label& Label1 = add<Label>(L"Label1", {2640, 3240, 4680, 315});
+  Frame& Frame1 = add<Frame>(L"Frame1", {120, 3720, 3600, 1080});
+  OptionButton& Option1 = add<OptionButton>(L"Option1", {120, 300, 3000, 300}, &Frame1);
+  OptionButton& Option2 = add<OptionButton>(L"Option2", {120, 660, 3000, 300}, &Frame1);
+  ComboBox& Combo1 = add<ComboBox>(L"Combo1", {3840, 3720, 3480, 315});
+  PictureBox& Picture1 = add<PictureBox>(L"Picture1", {3840, 4200, 3480, 1200});
+
+  int dbl_clicks = 0, changes = 0, lost_focus = 0, combo_clicks = 0, loads = 0;
+  bool refuse_close = false;
+
+ protected:
+  void form_load() override {
+    ++loads;
+    List1.clear_items();
+    List1.add_item({L"   11-R", {L"7", L"Склад готовой продукции"}});
+    List1.add_item({L"   12-T", {L"8", L"Цех"}});
+    List1.add_item({L"   13-R", {L"9/2", L"Административное здание с подземной автостоянкой"}});
+    List1.select(2);
+    List1.ensure_visible(2);
+  }
+  void query_unload(bool& cancel, UnloadMode) override { cancel = refuse_close; }
+};
+
+template <class W>
+W* widget(QtHost& host, const Control& c) {
+  auto* w = qobject_cast<W*>(host.widget_of(c));
+  EXPECT_NE(w, nullptr) << dorv::to_utf8(c.name());
+  return w;
+}
+
+class QtFront : public ::testing::Test {
+ protected:
+  QtFront() { app(); }
+  ~QtFront() override { settle(); }
+};
+
+}  // namespace
+
+TEST_F(QtFront, WindowShowsEveryControlAtItsPlace) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  QWidget* window = host.window_of(form);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Проба - Перечень выполненных расчетов"));
+
+  auto* list = widget<QTreeWidget>(host, form.List1);
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->columnCount(), 3);
+  EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Номер"));
+  EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Объект"));
+  EXPECT_EQ(list->columnWidth(0), px_x(800));
+  EXPECT_EQ(list->columnWidth(2), px_x(6000));
+  ASSERT_EQ(list->topLevelItemCount(), 3);
+  EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("   12-T"));
+  EXPECT_EQ(list->topLevelItem(1)->text(2), QStringLiteral("Цех"));
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(2));
+  EXPECT_EQ(list->geometry(), QRect(px_x(120), px_y(120), px_x(7200), px_y(3000)));
+
+  QStringList captions;
+  for (QPushButton* b : buttons_in_order(window)) captions << b->text();
+  EXPECT_EQ(captions, (QStringList{"Записать", " Исполнитель  ", "   Редактир.    расчета", " Выход", "Стоп"}));
+
+  // Option buttons sit inside their frame, at the frame's coordinates.
+  auto* frame = widget<QGroupBox>(host, form.Frame1);
+  auto* option2 = widget<QRadioButton>(host, form.Option2);
+  ASSERT_TRUE(frame && option2);
+  EXPECT_EQ(frame->title(), QStringLiteral("Выбор версии печати"));
+  EXPECT_EQ(option2->parentWidget(), frame);
+  EXPECT_EQ(option2->pos(), QPoint(px_x(120), px_y(660)));
+  EXPECT_TRUE(widget<QRadioButton>(host, form.Option1)->isChecked());
+
+  auto* combo = widget<QComboBox>(host, form.Combo1);
+  ASSERT_NE(combo, nullptr);
+  EXPECT_TRUE(combo->isEditable());
+  EXPECT_EQ(combo->count(), 2);
+  EXPECT_EQ(combo->currentText(), QStringLiteral("Принтер 1"));
+
+  // Changes made by code show at once.
+  form.List1.add_item({L"   14-T", {L"10", L"Гараж"}});
+  form.Command2.set_enabled(false);
+  form.Frame1.set_visible(false);
+  EXPECT_EQ(list->topLevelItemCount(), 4);
+  EXPECT_FALSE(widget<QPushButton>(host, form.Command2)->isEnabled());
+  EXPECT_FALSE(option2->isVisible());
+  form.Frame1.set_visible(true);
+  form.Command2.set_enabled(true);
+  screenshot(window, QStringLiteral("demo-window.png"));
+  form.unload();
+}
+
+TEST_F(QtFront, MessageBoxFromAProcedureAnswersThroughQt) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  QStringList seen;
+  QString title, default_caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  when_modal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    icon = box->icon();
+    default_caption = box->defaultButton() ? box->defaultButton()->text() : QString();
+    const auto buttons = buttons_in_order(box);
+    for (auto* b : buttons) seen << b->text();
+    screenshot(box, QStringLiteral("message-box.png"));
+    button_with_text(box, QStringLiteral("Да"))->click();
+  });
+  QTest::mouseClick(widget<QPushButton>(host, form.Command1), Qt::LeftButton);
+  EXPECT_EQ(title, QStringLiteral("Сообщение"));
+  EXPECT_EQ(icon, QMessageBox::Question);
+  EXPECT_EQ(seen, (QStringList{"Да", "Нет"}));
+  EXPECT_EQ(default_caption, QStringLiteral("Нет"));
+  EXPECT_EQ(form.Text1.text(), L"да");
+  EXPECT_EQ(widget<QLineEdit>(host, form.Text1)->text(), QStringLiteral("да"));
+
+  // An error escaping a procedure is shown in a critical box; the program goes on.
+  form.Command5.on_click = [] { throw std::runtime_error("disk full"); };
+  QString error;
+  when_modal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    error = box->text();
+    box->accept();
+  });
+  widget<QPushButton>(host, form.Command5)->click();
+  EXPECT_TRUE(error.contains(QStringLiteral("disk full")));
+  EXPECT_TRUE(form.loaded());
+  form.unload();
+}
+
+TEST_F(QtFront, InputBoxShowsPromptDefaultAndPlace) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  QString prompt, initial;
+  QPoint place;
+  QStringList captions;
+  when_modal([&](QWidget* w) {
+    prompt = w->findChild<QLabel*>(QStringLiteral("prompt"))->text();
+    auto* edit = w->findChild<QLineEdit*>();
+    initial = edit->text();
+    place = w->pos();
+    for (auto* b : buttons_in_order(w)) captions << b->text();
+    screenshot(w, QStringLiteral("input-box.png"));
+    edit->clear();
+    type_text(edit, QStringLiteral("Петров П.П."));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  widget<QPushButton>(host, form.Command2)->click();
+  EXPECT_EQ(prompt, QStringLiteral("Укажите инициалы и фамилию исполнителя"));
+  EXPECT_EQ(initial, QStringLiteral("Иванов"));
+  EXPECT_EQ(place, QPoint(px_x(6000), px_y(3000)));
+  EXPECT_EQ(captions, (QStringList{"OK", "Отмена"}));
+  EXPECT_EQ(form.Label1.caption(), L"Петров П.П.");
+  EXPECT_EQ(widget<QLabel>(host, form.Label1)->text(), QStringLiteral("Петров П.П."));
+
+  // Cancel answers the empty text.
+  when_modal([](QWidget* w) { button_with_text(w, QStringLiteral("Отмена"))->click(); });
+  widget<QPushButton>(host, form.Command2)->click();
+  EXPECT_EQ(form.Label1.caption(), L"");
+  form.unload();
+}
+
+TEST_F(QtFront, UserInputReachesTheControls) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  QWidget* window = host.window_of(form);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+  // Typing runs Change for every keystroke; leaving the box runs LostFocus.
+  auto* text = widget<QLineEdit>(host, form.Text1);
+  text->setFocus();
+  settle();
+  QTest::keyClicks(text, QStringLiteral("5,5"));
+  EXPECT_EQ(form.Text1.text(), L"5,5");
+  EXPECT_EQ(form.changes, 3);
+  auto* combo = widget<QComboBox>(host, form.Combo1);
+  combo->setFocus();
+  settle();
+  EXPECT_EQ(form.lost_focus, 1);
+  EXPECT_EQ(form.focused(), &form.Combo1);
+
+  // The combo box takes a choice from its list and a typed text.
+  QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(form.Combo1.list_index(), 1);
+  EXPECT_EQ(form.combo_clicks, 1);
+  combo->lineEdit()->selectAll();
+  type_text(combo->lineEdit(), QStringLiteral("Свой"));
+  EXPECT_EQ(form.Combo1.text(), L"Свой");
+  EXPECT_EQ(form.Combo1.list_index(), -1);
+
+  // A click in the list selects and runs ItemClick; a double click DblClick.
+  auto* list = widget<QTreeWidget>(host, form.List1);
+  const QRect row0 = list->visualItemRect(list->topLevelItem(0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row0.center());
+  EXPECT_EQ(form.List1.selected(), 0);
+  EXPECT_EQ(list->toolTip(), QStringLiteral("Склад готовой продукции"));
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row0.center());
+  EXPECT_EQ(form.dbl_clicks, 1);
+
+  // One option of a frame at a time.
+  QTest::mouseClick(widget<QRadioButton>(host, form.Option2), Qt::LeftButton);
+  EXPECT_TRUE(form.Option2.value());
+  EXPECT_FALSE(form.Option1.value());
+  EXPECT_FALSE(widget<QRadioButton>(host, form.Option1)->isChecked());
+  QTest::mouseClick(widget<QRadioButton>(host, form.Option2), Qt::LeftButton);
+  EXPECT_TRUE(widget<QRadioButton>(host, form.Option2)->isChecked());
+
+  // Enter presses the default button, Esc the cancel button.
+  text->setFocus();
+  settle();
+  when_modal([](QWidget* w) { button_with_text(w, QStringLiteral("Нет"))->click(); });
+  QTest::keyClick(text, Qt::Key_Return);
+  EXPECT_EQ(form.Text1.text(), L"нет");
+  QTest::keyClick(text, Qt::Key_Escape);
+  EXPECT_FALSE(form.loaded());
+}
+
+TEST_F(QtFront, CloseBoxMayBeRefusedAndUnloadDropsTheWindow) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  QWidget* window = host.window_of(form);
+  form.refuse_close = true;
+  window->close();
+  EXPECT_TRUE(form.loaded());
+  EXPECT_TRUE(window->isVisible());
+  form.refuse_close = false;
+  window->close();
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(host.window_of(form), nullptr);
+  EXPECT_FALSE(window->isVisible());
+
+  // Hidden, disabled and shown again.
+  form.show();
+  EXPECT_EQ(form.loads, 2);
+  window = host.window_of(form);
+  form.set_enabled(false);
+  EXPECT_FALSE(window->isEnabled());
+  form.hide();
+  EXPECT_FALSE(window->isVisible());
+  form.set_enabled(true);
+  form.show();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_EQ(form.loads, 2);
+  form.unload();
+}
+
+TEST_F(QtFront, ModalFormHoldsTheProcedureUntilItIsUnloaded) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  bool was_modal = false;
+  when_modal([&](QWidget* w) {
+    was_modal = w->isModal();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Подтверждение"));
+    screenshot(w, QStringLiteral("modal-form.png"));
+    auto* edit = w->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("3"));
+    button_with_text(w, QStringLiteral("OK"))->click();
+  });
+  widget<QPushButton>(host, form.Command3)->click();
+  EXPECT_TRUE(was_modal);
+  EXPECT_EQ(form.Label1.caption(), L"3 принято");
+  form.unload();
+}
+
+TEST_F(QtFront, ProgramEndsWithItsCodeOrWithTheMainWindow) {
+  {
+    QtHost host;
+    DemoForm form;
+    QTimer::singleShot(0, [&] { widget<QPushButton>(host, form.Command5)->click(); });
+    EXPECT_EQ(host.run(form), 7);
+    EXPECT_TRUE(host.ending());
+  }
+  settle();
+  {
+    QtHost host;
+    DemoForm form;
+    QTimer::singleShot(0, [&] { host.window_of(form)->close(); });
+    EXPECT_EQ(host.run(form), 0);
+    EXPECT_FALSE(form.loaded());
+  }
+}
+
+TEST_F(QtFront, PictureBoxPaintsWhatWasDrawn) {
+  QtHost host;
+  DemoForm form;
+  auto& p = form.Picture1;
+  p.scale(0, 100, 100, 0);  // y grows upwards
+  p.draw_width = 3;
+  p.line(0, 0, 100, 100, rgb(255, 0, 0));
+  p.fill_solid = true;
+  p.fill_color = rgb(0, 160, 0);
+  p.circle(25, 75, 8, rgb(0, 160, 0));
+  p.current_x = 60;
+  p.current_y = 30;
+  p.text_size = 10;
+  p.print(L"Узел 1");
+  form.show();
+  auto* w = host.widget_of(p);
+  ASSERT_NE(w, nullptr);
+  const QImage image = w->grab().toImage();
+  screenshot(w, QStringLiteral("picture-box.png"));
+  const auto at = [&](double x, double y) {
+    return image.pixelColor(static_cast<int>(x / 100 * image.width()), static_cast<int>((100 - y) / 100 * image.height()));
+  };
+  EXPECT_EQ(at(50, 50), QColor(255, 0, 0));
+  EXPECT_EQ(at(25, 75), QColor(0, 160, 0));
+  EXPECT_EQ(at(90, 10), QColor(255, 255, 255));
+  // Text is measured with the font it is painted in: the dark pixels of
+  // "Узел 1" span the width that text_width reported.
+  int left = image.width(), right = -1;
+  for (int y = static_cast<int>(0.70 * image.height()); y < image.height(); ++y)
+    for (int x = static_cast<int>(0.55 * image.width()); x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() < 100 && c.green() < 100 && c.blue() < 100) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  ASSERT_GE(right, left);
+  EXPECT_NEAR(left, 0.60 * image.width(), 2);
+  EXPECT_NEAR(right - left + 1, px_x(host.text_width(L"Узел 1", 10, false)), 3);
+  form.unload();
+}
+
+TEST_F(QtFront, ShellOpenShowsTheProgramsTextFilesDecoded) {
+  QtHost host;
+  const auto dir = std::filesystem::temp_directory_path() / ("qtfront-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "flrez.txt";
+  std::ofstream(file, std::ios::binary) << dorv::to_cp1251(L"Расчет N 12\r\nНапор 45.5 м\r\n");
+  ASSERT_TRUE(host.shell_open(file, dir.wstring()));
+  ASSERT_EQ(host.viewers().size(), 1u);
+  QWidget* viewer = host.viewers()[0];
+  EXPECT_EQ(viewer->windowTitle(), QStringLiteral("flrez.txt"));
+  EXPECT_EQ(viewer->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Расчет N 12\nНапор 45.5 м\n"));
+  screenshot(viewer, QStringLiteral("text-viewer.png"));
+  EXPECT_FALSE(host.shell_open(dir / "missing.txt", L""));
+  std::filesystem::remove_all(dir);
+
+  // The printers always include the PDF file.
+  auto names = host.printers().device_names();
+  ASSERT_FALSE(names.empty());
+  EXPECT_EQ(names.back(), dorv::front::kPdfPrinterName);
+  EXPECT_GE(host.printers().current(), 0);
+}
