@@ -1,0 +1,102 @@
+#include "solvers/gridscan/gridscan.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "solvers/common/gridparams.h"
+#include "solvers/common/resultfile.h"
+#include "solvers/gridio/gridio.h"
+#include "solvers/gridio/position.h"
+#include "text/codepage.h"
+#include "text/linefile.h"
+
+namespace fs = std::filesystem;
+
+namespace dorv::solvers {
+
+std::vector<int> ScanRows(char mode, int Y, bool feedOnMain1) {
+  switch (mode) {
+    case 'd':
+      return {Y};
+    case 'a': {
+      std::vector<int> rows;
+      for (int y = 1; y <= Y; ++y) rows.push_back(y);
+      return rows;
+    }
+    case 'b':
+      return Y > 1 ? std::vector<int>{1, Y} : std::vector<int>{1};
+    case 'c':
+      return (feedOnMain1 && Y > 1) ? std::vector<int>{1, Y} : std::vector<int>{1};
+    default:  // 'u'
+      return {1};
+  }
+}
+
+namespace {
+
+// Runs a command through the command interpreter and waits; its exit code,
+// or -1 when it did not end normally.
+int Run(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
+  const auto parsed = ParseGridScanArguments(args);
+  if (!parsed) {
+    out(kGridScanUsage);
+    return kExitUsage;
+  }
+  const ParameterLoad load = LoadGridParameters("spr.in", GridProgram::GridScan);
+  if (load.exitCode != kExitDone) {
+    out(load.message);
+    return load.exitCode;
+  }
+  const ParameterRecord& r = load.record;
+  const bool keep = parsed->keepFiles;
+  const int X = r.SprinklersPerLine - r.SquareWidth + 1;
+  const int Y = r.LineCount - r.SquareLines + 1 - (r.PartialCount != 0 ? 1 : 0);
+
+  out(L"\n\n\n      Расчет спринклерной системы\n\n");
+  // A position that cannot be computed ends the scan: the worst position
+  // found so far is not the answer, so spr.out is left empty.
+  auto fail = [&](int x, int y, const std::string& stem) {
+    EmptyResultFile("spr.out");
+    if (!keep) {
+      std::error_code ec;
+      fs::remove(stem + ".in", ec);
+      fs::remove(stem + ".out", ec);
+    }
+    out(CFormat("\n\n\nНе получен расчет положения квадрата пожара  x=%d, y=%d !\n\n", x, y));
+    return kExitNoAnswer;
+  };
+  double best = 0.0;
+  for (const int y : ScanRows(parsed->mode, Y, r.FeedOffset < 0)) {
+    for (int x = 1; x <= X; ++x) {
+      const std::string xy = std::to_string(x) + " " + std::to_string(y);
+      const std::string stem = PositionStem(std::to_string(x), std::to_string(y));
+      // An answer left from an earlier run must not stand in for this one.
+      std::error_code ec;
+      fs::remove(stem + ".out", ec);
+      if (Run("./gridio i " + xy) != 0) return fail(x, y, stem);
+      Run("./optimer " + stem + ".in");
+      const auto bytes = try_read_bytes(stem + ".out");
+      const auto answer = bytes ? ReadPositionAnswer(*bytes, PositionNetwork(r, x, y)) : std::nullopt;
+      if (!answer) return fail(x, y, stem);
+      if (!keep) fs::remove(stem + ".in", ec);
+      out(CFormat("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", x, y, answer->feedHead));
+      if (answer->feedHead > best) {
+        best = answer->feedHead;
+        if (Run("./gridio o " + xy) != 0) return fail(x, y, stem);
+      }
+      if (!keep) fs::remove(stem + ".out", ec);
+    }
+  }
+  return kExitDone;
+}
+
+}  // namespace dorv::solvers

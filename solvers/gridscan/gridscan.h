@@ -1,0 +1,22 @@
+// gridscan: finds the worst position of the fire square. For every position
+// it runs "gridio i", then the network solver, reads the feed head from the
+// answer and keeps the position that needs the highest; each new worst
+// position's report goes to spr.out at once through "gridio o". The two
+// programs lie in the current (program) folder and run through the command
+// interpreter, one after the other.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "solvers/common/console.h"
+
+namespace dorv::solvers {
+
+// The rows (positions across the lines, 1 = far end) that a mode scans, in
+// scan order; Y rows exist; feedOnMain1 when the feed lies on main 1.
+std::vector<int> ScanRows(char mode, int Y, bool feedOnMain1);
+
+// The whole program in the current folder; args after the program name.
+int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out);
+
+}  // namespace dorv::solvers

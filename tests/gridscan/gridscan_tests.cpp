@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "solvers/common/gridparams.h"
+#include "solvers/gridio/gridio.h"
+#include "solvers/gridscan/gridscan.h"
+#include "tests/support/grid_files.h"
+#include "tests/support/program_folder.h"
+#include "text/codepage.h"
+
+using namespace dorv;
+using namespace dorv::solvers;
+using dorv::testing::grid_parameter_text;
+using dorv::testing::ProgramFolder;
+
+namespace {
+
+// Eight sprinklers a line, six lines, twelve open: a square of two lines of
+// five and a partial line, so X = 4 positions along and Y = 4 across.
+std::vector<double> grid(double feed_offset) {
+  return {3, 3, 8, 6, 110, 572, 10, 0.47, 12, 0.0005, 572, feed_offset, 0, 572, 0, 0, 0};
+}
+
+void install_programs(const ProgramFolder& f) {
+  f.install(GRIDSCAN_EXE, "gridscan");
+  f.install(GRIDIO_EXE, "gridio");
+  f.install(OPTIMER_EXE, "optimer");
+}
+
+struct Position {
+  int x, y;
+  double head;
+};
+
+std::vector<Position> scanned(const std::string& console) {
+  std::vector<Position> out;
+  const std::regex line("Сдвиг:  x=(\\d+), y=(\\d+)   напор:  ([0-9.]+)");
+  for (std::sregex_iterator i(console.begin(), console.end(), line), end; i != end; ++i)
+    out.push_back({std::stoi((*i)[1]), std::stoi((*i)[2]), std::stod((*i)[3])});
+  return out;
+}
+
+std::vector<int> rows_of(const std::vector<Position>& ps) {
+  std::vector<int> rows;
+  for (const auto& p : ps)
+    if (std::find(rows.begin(), rows.end(), p.y) == rows.end()) rows.push_back(p.y);
+  return rows;
+}
+
+}  // namespace
+
+TEST(GridScan, RowsEachModeScans) {
+  struct Case {
+    char mode;
+    int Y;
+    bool feedOnMain1;
+    std::vector<int> rows;
+  };
+  const Case cases[] = {
+      {'u', 4, true, {1}},        {'d', 4, false, {4}},     {'b', 4, false, {1, 4}}, {'b', 1, false, {1}},
+      {'c', 4, false, {1}},       {'c', 4, true, {1, 4}},   {'c', 1, true, {1}},     {'a', 3, false, {1, 2, 3}},
+      {'d', 1, false, {1}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ScanRows(c.mode, c.Y, c.feedOnMain1), c.rows) << c.mode << c.Y;
+}
+
+TEST(GridScan, ScansLeavesTheWorstReportAndCleansUp) {
+  ProgramFolder f;
+  install_programs(f);
+  f.put("spr.in", grid_parameter_text(grid(-5)));  // feed on main 1: mode c scans rows 1 and Y
+  std::string out;
+  ASSERT_EQ(f.run("./gridscan", &out), 0) << out;
+  const auto ps = scanned(out);
+  ASSERT_EQ(ps.size(), 8u) << out;
+  EXPECT_EQ(rows_of(ps), (std::vector<int>{1, 4}));
+  const auto worst = *std::max_element(ps.begin(), ps.end(), [](auto& a, auto& b) { return a.head < b.head; });
+  const std::wstring report = f.text("spr.out");
+  EXPECT_NE(report.find(L"вправо  -  " + std::to_wstring(worst.x).insert(0, worst.x < 10 ? L" " : L"") +
+                        L",        вниз  -  " + std::to_wstring(worst.y).insert(0, worst.y < 10 ? L" " : L"")),
+            std::wstring::npos)
+      << to_utf8(report);
+  char head[32];
+  std::snprintf(head, sizeof head, "%6.2f", worst.head);
+  EXPECT_NE(report.find(L"Полный напор:   " + from_utf8(head)), std::wstring::npos) << to_utf8(report);
+  EXPECT_EQ(f.files(), (std::vector<std::string>{"gridio", "gridscan", "optimer", "spr.in", "spr.out"}));
+
+  // With t every position keeps its problem and answer; mode a scans all rows.
+  ASSERT_EQ(f.run("./gridscan a t", &out), 0) << out;
+  const auto all = scanned(out);
+  EXPECT_EQ(all.size(), 16u);
+  EXPECT_EQ(rows_of(all), (std::vector<int>{1, 2, 3, 4}));
+  for (const auto& p : all) {
+    const std::string stem = "spr" + std::to_string(p.x) + "_" + std::to_string(p.y);
+    EXPECT_TRUE(f.has(stem + ".in") && f.has(stem + ".out")) << stem;
+  }
+}
+
+TEST(GridScan, ModesAndUsage) {
+  ProgramFolder f;
+  install_programs(f);
+  f.put("spr.in", grid_parameter_text(grid(0)));  // feed on the cross-pipe: mode c scans row 1 only
+  struct Case {
+    std::string args;
+    std::vector<int> rows;
+  };
+  const Case cases[] = {{"", {1}}, {"t", {1}}, {"u", {1}}, {"d", {4}}, {"b t", {1, 4}}, {"c t", {1}}};
+  std::string out;
+  for (const auto& c : cases) {
+    ASSERT_EQ(f.run("./gridscan " + c.args, &out), 0) << c.args << out;
+    EXPECT_EQ(rows_of(scanned(out)), c.rows) << c.args;
+  }
+  for (const char* bad : {"x", "uu", "u x", "u t t", "t u"}) {
+    EXPECT_EQ(f.run(std::string("./gridscan ") + bad, &out), kExitUsage) << bad;
+    EXPECT_NE(out.find("Неправильные параметры программы gridscan.exe!"), std::string::npos);
+  }
+}
+
+TEST(GridScan, APositionWithoutAnAnswerStopsTheScanWithAnEmptyReport) {
+  ProgramFolder f;
+  install_programs(f);
+  f.put("spr.in", grid_parameter_text(grid(0)));
+  std::filesystem::remove(f / "optimer");
+  f.put("spr1_1.out", "0 99 1\r\n");           // stale, and short: must not be read as this run's answer
+  f.put("spr.out", "report of an earlier run");
+  std::string out;
+  EXPECT_EQ(f.run("./gridscan", &out), kExitNoAnswer);
+  EXPECT_NE(out.find("x=1, y=1"), std::string::npos) << out;
+  EXPECT_EQ(f.get("spr.out"), "");
+  EXPECT_EQ(f.files(), (std::vector<std::string>{"gridio", "gridscan", "spr.in", "spr.out"}));
+}
+
+TEST(GridScan, CommandFileRemovesTheFlagOnEveryPath) {
+  ProgramFolder f;
+  install_programs(f);
+  f.install(std::filesystem::path(BATCH_DIR) / "prom1.bat", "prom1.bat");
+  f.put("spr.in", grid_parameter_text(grid(0)));
+  f.put("prom.in", "");
+  EXPECT_EQ(f.run("/bin/sh prom1.bat"), 0);
+  EXPECT_FALSE(f.has("prom.in"));
+  EXPECT_NE(f.text("spr.out").find(L"Полный напор"), std::wstring::npos);
+
+  auto bad = grid(0);
+  bad[0] = 0;  // no spacing: refused
+  f.put("spr.in", grid_parameter_text(bad));
+  f.put("prom.in", "");
+  EXPECT_NE(f.run("/bin/sh prom1.bat"), 0);
+  EXPECT_FALSE(f.has("prom.in"));
+  EXPECT_EQ(f.get("spr.out"), "");
+}
