@@ -151,3 +151,35 @@ TEST(GridScan, CommandFileRemovesTheFlagOnEveryPath) {
   EXPECT_FALSE(f.has("prom.in"));
   EXPECT_EQ(f.get("spr.out"), "");
 }
+
+TEST(GridScan, AgreesWithTheRelaxationOnTheSameGrid) {
+#ifndef GRIDSOLVE_EXE
+  GTEST_SKIP() << "gridsolve is not built";
+#else
+  // One dead end beyond main 1, fed on the cross-pipe. The relaxation needs a
+  // height difference, so it gets 1 cm of riser; the scan gets none.
+  auto values = grid(6);
+  values[16 - 1] = 1;
+  const auto number_after = [](const std::wstring& text, const std::wstring& label) {
+    const auto p = text.find(label);
+    return p == std::wstring::npos ? -1.0 : std::stod(to_utf8(text.substr(p + label.size(), 12)));
+  };
+  ProgramFolder relax;
+  relax.install(GRIDSOLVE_EXE, "gridsolve");
+  values[13 - 1] = 0.01;
+  relax.put("spr.in", grid_parameter_text(values));
+  ASSERT_EQ(relax.run("./gridsolve"), 0);
+  const std::wstring a = relax.text("spr.out");
+
+  ProgramFolder scan;
+  install_programs(scan);
+  values[13 - 1] = 0;
+  scan.put("spr.in", grid_parameter_text(values));
+  ASSERT_EQ(scan.run("./gridscan u"), 0);
+  const std::wstring b = scan.text("spr.out");
+
+  EXPECT_EQ(number_after(a, L"Смещение вправо квадрата пожара:"), number_after(b, L"вправо  -"));
+  EXPECT_NEAR(number_after(a, L"Полный напор:") - 0.01, number_after(b, L"Полный напор:"), 0.02);
+  EXPECT_NEAR(number_after(a, L"Полный расход:"), number_after(b, L"Полный расход:"), 0.01);
+#endif
+}
