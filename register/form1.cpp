@@ -1,0 +1,527 @@
+#include "register/form1.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/fileops.h"
+#include "register/form5.h"
+#include "register/modul1.h"
+#include "text/codepage.h"
+#include "text/itemreader.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::reg {
+namespace fs = std::filesystem;
+using ui::MsgButtons;
+using ui::MsgIcon;
+using ui::MsgResult;
+
+namespace {
+
+Form1* g_form1 = nullptr;
+
+// The number at the start of a stored file's name ("12in.prr" -> 12).
+std::optional<long long> leading_number(std::wstring_view name) {
+  std::size_t i = 0;
+  while (i < name.size() && name[i] >= L'0' && name[i] <= L'9') ++i;
+  if (i == 0 || i > 15) return std::nullopt;
+  return std::stoll(std::wstring(name.substr(0, i)));
+}
+
+// The contract of a stored grid report: the text after "Договор: " of its
+// contract line; empty when the report has no such line (or is empty).
+std::wstring report_contract(const std::wstring& report) {
+  const auto lines = try_read_lines(sys::resolve(report));
+  if (!lines) return {};
+  for (const auto& line : *lines) {
+    if (!contains(line, L"Договор:")) continue;
+    const auto colon = line.find(L':');
+    return colon + 2 <= line.size() ? line.substr(colon + 2) : std::wstring();
+  }
+  return {};
+}
+
+// A packed file's name must name a file of the target folder itself.
+bool plain_file_name(std::wstring_view name) {
+  return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring_view::npos;
+}
+
+}  // namespace
+
+Form1& form1() {
+  if (!g_form1) throw std::logic_error("the register window does not exist");
+  return *g_form1;
+}
+
+bool has_form1() { return g_form1 != nullptr; }
+
+Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
+  g_form1 = this;
+  move({0, 0, 11235, 6780});
+  set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
+  Command1.set_caption(L"   Редактир.    расчета");
+  Command2.set_caption(L"Новый  расчет");
+  Command3.set_caption(L" Выход");
+  Command4.set_caption(L"Поиск");
+  Command5.set_caption(L"Удаление");
+  Command6.set_caption(L" Исполнитель  ");
+  Command1.on_click = [this] { Command1_Click(); };
+  Command2.on_click = [this] { Command2_Click(); };
+  Command3.on_click = [this] { Command3_Click(); };
+  Command4.on_click = [this] { Command4_Click(); };
+  Command5.on_click = [this] { Command5_Click(); };
+  Command6.on_click = [this] { Command6_Click(); };
+  ListView1.on_item_click = [this](int) { ListView1_ItemClick(); };
+  ListView1.on_dbl_click = [this] { ListView1_DblClick(); };
+}
+
+Form1::~Form1() {
+  if (g_form1 == this) g_form1 = nullptr;
+}
+
+// ---------------------------------------------------------------- start-up
+
+void Form1::form_load() {
+  // The program folder is the current folder from here on; every file name
+  // below is relative to it. A folder that cannot be entered or written to
+  // ends the program.
+  bool writable = true;
+  try {
+    sys::set_current_folder(Modul1::program_folder());
+  } catch (const std::exception&) {
+    writable = false;
+  }
+  if (writable) Modul1::ClearWorkingFiles();
+  Modul1::ProgramVersion = L"5.4.0";
+  set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
+  if (writable) {
+    try {
+      sys::create_empty(L"test");
+      sys::delete_file(L"test");
+    } catch (const std::exception&) {
+      writable = false;
+    }
+  }
+  if (!writable) {
+    ui::msg_box(L"У Вас недостаточно прав на работу в каталоге программы!\r\nРабота невозможна.", MsgButtons::OK,
+                MsgIcon::Critical, L"Предупреждение");
+    ui::end_program(75);
+  }
+
+  // The executor.
+  if (!sys::file_exists(L"sign.txt")) {
+    ExecutorName =
+        ui::input_box(L"Укажите инициалы и фамилию исполнителя расчетов на Вашем компьютере", L"Исполнитель");
+    write_lines(sys::resolve(L"sign.txt"), {ExecutorName});
+  } else {
+    ExecutorName = nonempty_file(L"sign.txt") ? first_line(L"sign.txt") : std::wstring();
+  }
+
+  Modul1::StorageFolder =
+      sys::file_exists(L"nozapas.txt") ? std::wstring() : sys::all_users_folder() + L"\\VIRN-Dorv\\Perform";
+
+  // A first start unpacks the example pack and goes through the mirror and
+  // the rebuild once more; a second pass never unpacks again.
+  for (int pass = 0;; ++pass) {
+    MirrorStorage();
+    RebuildCatalog();
+    delete_quietly(L"karman1");
+    if (sys::file_exists(L"ined1")) RegisterPrefix = first_line(L"ined1");
+    for (const wchar_t* folder : {L"perform", L"versii"}) {
+      try {
+        if (!sys::folder_exists(folder)) sys::make_folder(folder);
+      } catch (const std::exception&) {
+      }
+    }
+    if (ListView1.columns().empty()) {
+      ListView1.add_column(L"Номер", 800);
+      ListView1.add_column(L"Дог.", 800);
+      ListView1.add_column(L"Объект", 30000);
+    }
+    if (sys::file_exists(catalog())) copy_quietly(catalog(), RegisterPrefix + L"prr2.kat");
+    if (sys::file_exists(L"prr.kat") || pass > 0) break;
+    UnpackExamplePack(RegisterPrefix + L"perform\\");
+  }
+  ReloadRegister();
+}
+
+void Form1::MirrorStorage() {
+  const std::wstring folder = Modul1::StorageFolder;
+  if (folder.empty()) return;
+  try {
+    if (sys::folder_exists(L"Perform") && !sys::folder_exists(folder)) {
+      fs::create_directories(sys::resolve(folder));
+      sys::delete_if_exists(L"prr.kat");
+      for (const auto& name : sys::dir(L"perform\\*.*")) copy_quietly(L"perform\\" + name, folder + L"\\" + name);
+    } else if (!sys::folder_exists(L"perform") && sys::folder_exists(folder)) {
+      sys::delete_if_exists(L"prr.kat");
+      sys::make_folder(L"Perform");
+      for (const auto& name : sys::dir(folder + L"\\*.*")) copy_quietly(folder + L"\\" + name, L"perform\\" + name);
+    }
+  } catch (const std::exception&) {
+    // Without a usable mirror folder the run goes on with the mirror off.
+    if (!sys::folder_exists(folder)) Modul1::StorageFolder.clear();
+  }
+}
+
+void Form1::RebuildCatalog() {
+  if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return;
+  std::vector<std::pair<long long, std::wstring>> stored;
+  for (const auto& name : sys::dir(L"perform\\*in.prr"))
+    if (auto n = leading_number(name)) stored.emplace_back(*n, name);
+  std::stable_sort(stored.begin(), stored.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+
+  std::vector<CatalogRecord> records;
+  for (const auto& [number, name] : stored) {
+    const auto lines = try_read_lines(sys::resolve(L"perform\\" + name));
+    if (!lines || !nonempty_file(L"perform\\" + name)) continue;
+    const std::wstring n = whole_text(number);
+    const std::wstring line1 = lines->size() > 0 ? (*lines)[0] : std::wstring();
+    const std::wstring line2 = lines->size() > 1 ? (*lines)[1] : std::wstring();
+    const std::wstring id = trim(line1);
+    if (id.size() >= 2 && id.find(L"-R") == id.size() - 2)
+      records.push_back({line1, report_contract(L"perform\\" + n + L"res.prr"), line2});
+    else
+      records.push_back({n + L"-T", line1, line2});
+  }
+  try {
+    write_catalog(L"prr.kat", records);
+  } catch (const std::exception&) {
+  }
+}
+
+void Form1::UnpackExamplePack(const std::wstring& prefix) {
+  const auto index = try_read_bytes(sys::resolve(L"demo.ini"));
+  const auto pack = try_read_bytes(sys::resolve(L"demo"));
+  if (!index || !pack) return;
+  ItemReader reader(from_cp1251(*index));
+  std::size_t pos = 0;
+  while (auto name = reader.next()) {
+    const auto length = reader.next();
+    if (!length || !length->is_number() || length->number() < 0) break;
+    const auto count = static_cast<std::size_t>(length->number());
+    if (count > pack->size() - pos) break;  // a pack cut short: no partial file
+    const std::string bytes = pack->substr(pos, count);
+    pos += count;
+    if (!plain_file_name(name->text)) continue;
+    const std::wstring target = equal_ignore_case(name->text, L"prr.kat") ? name->text : prefix + name->text;
+    try {
+      if (sys::file_exists(target) || sys::folder_exists(target)) continue;
+      write_bytes(sys::resolve(target), bytes);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
+// ---------------------------------------------------------------- the list
+
+void Form1::ReloadRegister() {
+  const std::wstring cat = catalog();
+  // Blank lines where a record's first line is expected are dropped from the catalog.
+  if (const auto bytes = try_read_bytes(sys::resolve(cat))) {
+    const std::string compact = to_cp1251(join_lines(catalog_lines(parse_catalog(split_lines(from_cp1251(*bytes))))));
+    if (compact != *bytes) {
+      try {
+        write_bytes_atomic(sys::resolve(cat), compact);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  ListView1.clear_items();
+
+  std::wstring source;
+  if (sys::file_exists(L"karman1"))
+    source = L"karman1";
+  else if (nonempty_file(cat))
+    source = cat;
+  else
+    return;
+  std::vector<CatalogRecord> records = read_catalog(source);
+  for (auto& r : records) {
+    const std::wstring id = ltrim(r.id);
+    r.id = std::wstring(id.size() < 7 ? 7 - id.size() : 0, L' ') + id;
+  }
+  try {
+    sys::copy_file(source, L"prk.kat");
+    write_catalog(L"prk1.kat", records);
+  } catch (const std::exception&) {
+  }
+  for (const auto& r : records) {
+    const long long n = calc_number(r.id);
+    if (n > Modul1::HighestCalcNumber) Modul1::HighestCalcNumber = static_cast<int>(std::min<long long>(n, INT_MAX));
+    ListView1.add_item({r.id, {r.contract, r.object}});
+  }
+  if (records.empty()) return;
+  const int last = ListView1.find_item(records.back().id);
+  ListView1.ensure_visible(last);
+  ListView1.select(last);
+}
+
+void Form1::ListView1_ItemClick() {
+  const ui::ListItem* item = ListView1.selected_item();
+  if (!item) return;
+  const std::wstring object = item->sub_item(3);
+  ListView1.set_tool_tip(object.size() >= 71 ? object : std::wstring());
+}
+
+void Form1::ListView1_DblClick() { Command1_Click(); }
+
+// ---------------------------------------------------------------- search
+
+void Form1::UpdateSearchCaption() { Command4.set_caption(SearchResultShown == 1 ? L"Перечень" : L"Поиск"); }
+
+void Form1::LeaveSearchResult() {
+  delete_quietly(L"karman1");
+  SearchResultShown = 0;
+  UpdateSearchCaption();
+}
+
+void Form1::ShowSearchResult(const std::vector<CatalogRecord>& hits) {
+  SearchResultShown = 1;
+  UpdateSearchCaption();
+  write_catalog(L"karman1", hits);
+  ReloadRegister();
+}
+
+void Form1::Command4_Click() {
+  if (SearchResultShown == 1) {
+    LeaveSearchResult();
+    ReloadRegister();
+    return;
+  }
+  const std::wstring cat = catalog();
+  if (!nonempty_file(cat)) return;
+  const auto records = read_catalog(cat);
+  std::vector<CatalogRecord> hits;
+
+  LastNumberQuery = ui::input_box(
+      L"Введите номер расчета или нажмите кнопку Cancel, если хотите найти расчет по номеру договора",
+      L"Поиск по номеру расчета", LastNumberQuery);
+  if (const double number = num_value(LastNumberQuery); number != 0) {
+    SearchResultShown = 1;
+    ListView1.clear_items();
+    UpdateSearchCaption();
+    for (const auto& r : records)
+      if (num_value(r.id) == number && contains(r.id, LastNumberQuery)) {
+        hits.push_back(r);
+        break;
+      }
+    write_catalog(L"karman1", hits);
+    if (!hits.empty()) ListView1.select(ListView1.add_item({hits[0].id, {hits[0].contract, hits[0].object}}));
+    return;
+  }
+
+  LastContractQuery = ui::input_box(
+      L"Введите номер договора или нажмите кнопку Cancel, если хотите найти расчет по фрагменту наименования объекта",
+      L"Поиск по номеру договора", LastContractQuery);
+  if (const double contract = num_value(LastContractQuery); contract != 0) {
+    for (const auto& r : records)
+      if (num_value(r.contract) == contract) hits.push_back(r);
+    ShowSearchResult(hits);
+    return;
+  }
+
+  LastFragmentQuery = ui::input_box(
+      L"Введите фрагмент названия объекта или нажмите кнопку Cancel, если хотите отказаться от поиска",
+      L"Поиск по фрагменту названия объекта", LastFragmentQuery);
+  if (!LastFragmentQuery.empty()) {
+    for (const auto& r : records)
+      if (contains_ignore_case(r.object, LastFragmentQuery)) hits.push_back(r);
+    ShowSearchResult(hits);
+    return;
+  }
+  delete_quietly(L"karman1");
+  ReloadRegister();
+}
+
+// ---------------------------------------------------------------- delete
+
+void Form1::Command5_Click() {
+  if (const ui::ListItem* item = ListView1.selected_item()) {
+    const std::wstring id = trim(item->text);
+    const auto answer = ui::msg_box(L"Вы действительно хотите удалить из списка расчет N " + id + L" со всеми его данными?",
+                                    MsgButtons::YesNo, MsgIcon::Question, L"Удаление расчета");
+    if (answer == MsgResult::Yes) {
+      std::vector<std::wstring> failed;
+      bool listed_removed = true;
+      try {
+        remove_record(catalog(), id);
+        // A search result in force loses the record too.
+        remove_record(L"karman1", id);
+      } catch (const std::exception&) {
+        listed_removed = false;
+        failed.push_back(catalog());
+      }
+      if (listed_removed) {
+        const std::wstring n = calc_number_text(id);
+        std::vector<std::wstring> folders = {RegisterPrefix + L"perform\\"};
+        if (!Modul1::StorageFolder.empty()) folders.push_back(Modul1::StorageFolder + L"\\");
+        for (const auto& folder : folders)
+          for (const wchar_t* suffix : {L"res.prr", L"in.prr", L".dwg", L".kms", L"angl.txt"}) {
+            try {
+              sys::delete_if_exists(folder + n + suffix);
+            } catch (const std::exception&) {
+              failed.push_back(folder + n + suffix);
+            }
+          }
+      }
+      UpdateSearchCaption();
+      if (!failed.empty()) {
+        std::wstring text = L"Не удалось удалить:";
+        for (const auto& f : failed) text += L"\r\n" + f;
+        ui::msg_box(text, MsgButtons::OK, MsgIcon::Exclamation, L"Удаление расчета");
+      }
+    }
+  }
+  ReloadRegister();
+}
+
+// ---------------------------------------------------------------- edit and new
+
+void Form1::Command1_Click() {
+  OpenedFromRegister = true;
+  const ui::ListItem* item = ListView1.selected_item();
+  if (!item) return;
+  SelectedCalcNumber = item->text;
+  Modul1::CurrentCalcId = item->text;
+  SelectedContract = item->sub_item(2);
+  SelectedObject = item->sub_item(3);
+
+  Modul1::SetStoragePaths(calc_number(SelectedCalcNumber));
+  if (!sys::file_exists(Modul1::StoredInputPath) || !sys::file_exists(Modul1::StoredReportPath)) {
+    ui::msg_box(L"Исходный файл не найден.", MsgButtons::OK, MsgIcon::None, L"Сообщение");
+    return;
+  }
+  Modul1::PrepareWorkingFiles();
+  CalcNumberBase = 0;
+
+  // The graphics link is checked before any form is shown, so that a failed
+  // check never clears the working files under an open form.
+  if (sys::file_exists(Modul1::StoredDrawingPath)) {
+    if (!Modul1::GraphicsLinkCheck()) {
+      Modul1::GraphicsLinkFailed();
+      return;
+    }
+    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+  }
+
+  const std::wstring id = rtrim(SelectedCalcNumber);
+  const wchar_t kind = id.empty() ? L' ' : id.back();
+  const int closings = closings_;
+  bool shown = false;
+  if (kind == L'R') shown = Modul1::show_calc_form(Modul1::CalcKind::Grid);
+  if (kind == L'T') shown = Modul1::show_calc_form(Modul1::CalcKind::Arbitrary);
+  if (!shown) {
+    CalcFormMissing(kind);
+    return;
+  }
+  if (closings_ == closings) hide();
+}
+
+bool Form1::TakeSharedNumber() {
+  const std::wstring shared = RegisterPrefix + L"ined";
+  // Another workstation holds the counter for a moment only.
+  for (int i = 0; i < 5 && !sys::file_exists(shared); ++i) ui::host().wait_one_second();
+  bool taken = false;
+  try {
+    delete_quietly(L"ined");  // left behind by an interrupted earlier run
+    if (sys::file_exists(shared)) {
+      sys::rename_file(shared, L"ined");
+      taken = true;
+      CalcNumberBase = calc_number(first_line(L"ined"));
+    } else {
+      // No counter at all: it starts again from the highest number listed.
+      CalcNumberBase = Modul1::HighestCalcNumber;
+    }
+    write_lines(sys::resolve(L"ined"), {L" " + whole_text(CalcNumberBase + 1)});
+    sys::replace_file(L"ined", shared);
+    return true;
+  } catch (const std::exception&) {
+    if (taken && !sys::file_exists(shared)) {
+      try {
+        sys::replace_file(L"ined", shared);
+      } catch (const std::exception&) {
+      }
+    }
+    ui::msg_box(L"Не удалось получить номер нового расчета из файла " + shared + L".", MsgButtons::OK,
+                MsgIcon::Exclamation, L"Сообщение");
+    return false;
+  }
+}
+
+void Form1::Command2_Click() {
+  OpenedFromRegister = false;
+  if (!RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform")) {
+    if (!TakeSharedNumber()) return;
+  } else {
+    CalcNumberBase = Modul1::HighestCalcNumber;
+  }
+  set_enabled(false);
+  form5().show();
+  hide();
+}
+
+void Form1::CalcFormMissing(wchar_t kind) {
+  std::wstring what = L"Расчет этого вида";
+  if (kind == L'R') what = L"Расчет решетчатой системы";
+  if (kind == L'T') what = L"Расчет системы произвольной конфигурации";
+  ui::msg_box(what + L" пока не может быть открыт в этой версии программы.", MsgButtons::OK, MsgIcon::Information,
+              L"Сообщение");
+  CalculationClosed();
+}
+
+void Form1::SaveCatalogRecord(const CatalogRecord& record) {
+  if (!OpenedFromRegister && sys::file_exists(L"karman1")) LeaveSearchResult();
+  if (sys::file_exists(L"karman1")) replace_record(L"karman1", record);
+  replace_record(catalog(), record);
+}
+
+void Form1::CalculationClosed() {
+  ++closings_;
+  Modul1::ClearWorkingFiles();
+  ReloadRegister();
+  OpenedFromRegister = false;
+  set_enabled(true);
+  show();
+}
+
+// ---------------------------------------------------------------- executor and exit
+
+void Form1::Command6_Click() {
+  const std::wstring name = trim(nonempty_file(L"sign.txt") ? first_line(L"sign.txt") : std::wstring());
+  ExecutorName = ui::input_box(L"Исполнитель расчетов на данном компьютере \r\n" + name +
+                                   L".\r\nПри необходимости изменить исполнителя расчетов укажите его инициалы и "
+                                   L"фамилию и нажмите кнопку OK",
+                               L"Исполнитель", name);
+  if (!ExecutorName.empty()) write_lines(sys::resolve(L"sign.txt"), {ExecutorName});
+}
+
+void Form1::Command3_Click() { unload(); }
+
+void Form1::query_unload(bool& cancel, ui::UnloadMode) {
+  if (!RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform"))
+    copy_quietly(L"prr.kat", RegisterPrefix + L"prr1.kat");
+  try {
+    if (!sys::dir(L"versii\\*.dwg").empty()) sys::delete_files(L"versii\\*.dwg");
+    if (!sys::dir(L"versii\\*.bak").empty()) sys::delete_files(L"versii\\*.bak");
+  } catch (const std::exception&) {
+    ui::msg_box(L"Для дальнейшей нормальной работы программы необходимо закрыть открытые в программе Autocad файлы "
+                L"расчетных схем",
+                MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+    cancel = true;
+  }
+}
+
+void Form1::form_unload() {
+  for (const wchar_t* name : {L"karman1", L"prom", L"prom.in", L"prrm1", L"spr.in", L"spr1.in", L"spr.out", L"test",
+                              L"test.txt", L"a", L"b", L"prr2.kat", L"prk.kat", L"prk1.kat"})
+    delete_quietly(name);
+}
+
+}  // namespace dorv::reg

@@ -1,0 +1,98 @@
+// The register window: the program's main window with the list of completed
+// calculations. Loading it prepares the program folder; unloading it ends the
+// program (the front end ends its run when Form1 is no longer loaded).
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/form.h"
+#include "register/catalog.h"
+
+namespace dorv::reg {
+
+class Form5;
+
+class Form1 : public ui::Form {
+ public:
+  Form1();
+  ~Form1() override;
+
+  // ---- public variables, read and written by the other forms ----
+  std::wstring ExecutorName;
+  std::wstring RegisterPrefix;  // folder (ending in its separator) of a shared register, or empty
+  std::wstring SelectedCalcNumber;
+  std::wstring SelectedContract;
+  std::wstring SelectedObject;
+  bool OpenedFromRegister = false;
+  long long CalcNumberBase = 0;
+  // The list shows the search result karman1 (button caption "Перечень").
+  int SearchResultShown = 0;
+  std::wstring LastNumberQuery;
+  std::wstring LastContractQuery;
+  std::wstring LastFragmentQuery;
+
+  // ---- controls ----
+  ui::ListView& ListView1 = add<ui::ListView>(L"ListView1", {120, 120, 8760, 6120});
+  ui::CommandButton& Command1 = add<ui::CommandButton>(L"Command1", {9060, 120, 1935, 735});
+  ui::CommandButton& Command2 = add<ui::CommandButton>(L"Command2", {9060, 975, 1935, 735});
+  ui::CommandButton& Command4 = add<ui::CommandButton>(L"Command4", {9060, 1830, 1935, 735});
+  ui::CommandButton& Command5 = add<ui::CommandButton>(L"Command5", {9060, 2685, 1935, 735});
+  ui::CommandButton& Command6 = add<ui::CommandButton>(L"Command6", {9060, 3540, 1935, 735});
+  ui::CommandButton& Command3 = add<ui::CommandButton>(L"Command3", {9060, 5505, 1935, 735});
+
+  // The kind dialog of a new calculation.
+  Form5& form5() { return *form5_; }
+
+  // ---- procedures ----
+  // Compacts the catalog, fills the list from karman1 or the catalog, updates
+  // HighestCalcNumber and selects the last item.
+  void ReloadRegister();
+  // Writes the example pack demo.ini + demo; prr.kat goes to the program
+  // folder, every other file behind the prefix. A file that exists is never
+  // replaced; a missing pack is an empty one.
+  void UnpackExamplePack(const std::wstring& prefix);
+  // Back to the full list: deletes karman1, search flag 0, caption "Поиск".
+  void LeaveSearchResult();
+  // A calculation form stores its record: a new calculation first leaves the
+  // search result; the record then replaces its old one in karman1 (when it
+  // exists) and in the catalog.
+  void SaveCatalogRecord(const CatalogRecord& record);
+  // A calculation form has closed (or could not be shown): working files
+  // cleared, list reloaded, OpenedFromRegister false, the window shown.
+  void CalculationClosed();
+  // No form of this kind ('R' grid, 'T' arbitrary) is installed yet: tells
+  // the user so, then returns as from a closed calculation form.
+  void CalcFormMissing(wchar_t kind);
+
+  // ---- event procedures ----
+  void Command1_Click();  // edit the selected calculation
+  void Command2_Click();  // new calculation
+  void Command3_Click();  // exit
+  void Command4_Click();  // search / back to the full list
+  void Command5_Click();  // delete
+  void Command6_Click();  // executor
+  void ListView1_ItemClick();
+  void ListView1_DblClick();
+
+ protected:
+  void form_load() override;
+  void query_unload(bool& cancel, ui::UnloadMode mode) override;
+  void form_unload() override;
+
+ private:
+  std::wstring catalog() const { return RegisterPrefix + L"prr.kat"; }
+  void MirrorStorage();
+  void RebuildCatalog();
+  void UpdateSearchCaption();
+  void ShowSearchResult(const std::vector<CatalogRecord>& hits);
+  bool TakeSharedNumber();
+  std::unique_ptr<Form5> form5_;
+  int closings_ = 0;  // calculation forms closed so far
+};
+
+// The register window of the running program (VB's default instance); there
+// is one while a Form1 object exists.
+Form1& form1();
+bool has_form1();
+
+}  // namespace dorv::reg

@@ -1,0 +1,124 @@
+#include "register/form5.h"
+
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/form1.h"
+#include "register/modul1.h"
+#include "text/strings.h"
+
+namespace dorv::reg {
+using ui::MsgButtons;
+using ui::MsgIcon;
+
+Form5::Form5() : Form(L"Form5") {
+  move({0, 0, 8175, 2970});
+  set_caption(L"Характер расчета");
+  Option3.set_caption(L"Расчет решетчатой системы");
+  Option1.set_caption(L"Расчет системы произвольной конфигурации   с созданием стандартного файла");
+  Option2.set_caption(L"Расчет системы произвольной конфигурации      с подготовкой данных на другом компьютере");
+  Command1.set_caption(L"OK");
+  Command2.set_caption(L"Cancel");
+  set_default_button(&Command1);
+  set_cancel_button(&Command2);
+  Command1.on_click = [this] { Command1_Click(); };
+  Command2.on_click = [this] { Command2_Click(); };
+}
+
+void Form5::form_load() {
+  ChoicePending = true;
+  Option3.set_value(true);
+}
+
+void Form5::Command1_Click() {
+  const std::wstring kind = Option1.value() ? L"TN" : Option2.value() ? L"TI" : L"R";
+  if (kind != L"R" && !Modul1::GraphicsLinkCheck()) {
+    Modul1::GraphicsLinkFailed();
+    return;
+  }
+  const int result = CreateCalculation(kind);
+  ChoicePending = result == -1;
+  if (result == 0) unload();
+}
+
+void Form5::Command2_Click() { unload(); }
+
+void Form5::form_unload() {
+  if (!ChoicePending) return;
+  Modul1::ClearWorkingFiles();
+  form1().set_enabled(true);
+  form1().show();
+}
+
+namespace {
+
+// The "TI" import: the chosen ".ko2" file and its "kms" and "dwg" twins
+// become rezult.ko2, rezult.kms and rezult.dwg. False when nothing was
+// imported (the dialog cancelled, a twin missing, a copy failing).
+bool ImportNetwork(const std::filesystem::path& folder) {
+  std::optional<std::filesystem::path> chosen;
+  try {
+    chosen = ui::host().open_file_dialog({L"Открытие файла", L"*.ko2|*.ko2", folder});
+  } catch (const std::exception&) {
+    chosen.reset();
+  }
+  sys::set_current_folder(folder);
+  if (!chosen) return false;
+  Modul1::ChosenImportFile = sys::name_of(*chosen);
+  const std::wstring& file = Modul1::ChosenImportFile;
+  const std::wstring stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
+  const std::wstring kms = stem + L"kms";
+  const std::wstring dwg = stem + L"dwg";
+  auto not_found = [](const std::wstring& name) {
+    ui::msg_box(L"Не найден файл  " + name, MsgButtons::OK, MsgIcon::Critical);
+    return false;
+  };
+  if (!sys::file_exists(kms)) return not_found(kms);
+  if (!sys::file_exists(dwg)) return not_found(dwg);
+  try {
+    sys::create_empty(L"rezult.kms");
+    sys::create_empty(L"rezult.dwg");
+    sys::copy_file(file, L"rezult.ko2");
+    sys::copy_file(kms, L"rezult.kms");
+  } catch (const std::exception&) {
+    return false;
+  }
+  try {
+    sys::copy_file(dwg, L"rezult.dwg");
+  } catch (const std::exception&) {
+    return not_found(dwg);
+  }
+  return true;
+}
+
+}  // namespace
+
+int CreateCalculation(const std::wstring& kind) {
+  Form1& register_window = form1();
+  const std::filesystem::path folder = sys::current_folder();
+  Modul1::CurrentCalcId = kind;
+  Modul1::PrepareWorkingFiles();
+  Modul1::NewCalcId.clear();
+  Modul1::NewCalcContract.clear();
+  Modul1::NewCalcObject.clear();
+  Modul1::ChosenImportFile.clear();
+
+  if (kind == L"TI") {
+    if (!ImportNetwork(folder)) {
+      sys::set_current_folder(folder);
+      return -1;
+    }
+    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+  } else if (kind == L"TN") {
+    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+  }
+  const bool grid = kind == L"R";
+  Modul1::NewCalcId = L" " + whole_text(register_window.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
+  if (!Modul1::show_calc_form(grid ? Modul1::CalcKind::Grid : Modul1::CalcKind::Arbitrary)) {
+    register_window.CalcFormMissing(grid ? L'R' : L'T');
+    return 0;
+  }
+  register_window.set_enabled(true);
+  return 0;
+}
+
+}  // namespace dorv::reg

@@ -1,0 +1,234 @@
+#include "register/modul1.h"
+
+#include <map>
+
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/fileops.h"
+#include "register/form1.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::reg::Modul1 {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<CalcKind, CalcFormOpener>& openers() {
+  static std::map<CalcKind, CalcFormOpener> m;
+  return m;
+}
+
+// Copies a file into storage: the copy is made beside the target and renamed
+// over it, so a stored file is never left half-written.
+void store_copy(const std::wstring& from, const std::wstring& to) {
+  const std::wstring temp = to + L".new";
+  sys::copy_file(from, temp);
+  try {
+    sys::replace_file(temp, to);
+  } catch (...) {
+    sys::delete_if_exists(temp);
+    throw;
+  }
+}
+
+// An arbitrary-configuration input file of the oldest layout has seven head
+// lines before "#####1"; five empty lines bring it to the layout with twelve.
+void upgrade_oldest_layout(const std::wstring& stored_input) {
+  auto lines = try_read_lines(sys::resolve(stored_input));
+  if (!lines) return;
+  for (std::size_t i = 0; i < lines->size(); ++i) {
+    if (trim((*lines)[i]) != L"#####1") continue;
+    if (i != 7) return;
+    lines->insert(lines->begin() + 7, 5, std::wstring());
+    write_lines_atomic(sys::resolve(stored_input), *lines);
+    return;
+  }
+}
+
+}  // namespace
+
+fs::path program_folder() { return ProgramFolder.empty() ? sys::executable_folder() : ProgramFolder; }
+
+void reset() {
+  ProgramVersion = L"5.4.0";
+  CurrentCalcId.clear();
+  NewCalcId.clear();
+  NewCalcContract.clear();
+  NewCalcObject.clear();
+  ChosenImportFile.clear();
+  StoredInputPath.clear();
+  StoredReportPath.clear();
+  StoredSchemePath.clear();
+  StoredDrawingPath.clear();
+  StoredNamePath.clear();
+  StorageFolder.clear();
+  PrintLanguage.clear();
+  EnglishObjectName.clear();
+  ResultsViewFile.clear();
+  DrawingCounter = 0;
+  HighestCalcNumber = 0;
+  ProgramFolder.clear();
+  openers().clear();
+}
+
+void SetStoragePaths(long long n) {
+  const std::wstring base = form1().RegisterPrefix + L"perform\\" + whole_text(n);
+  StoredInputPath = base + L"in.prr";
+  StoredReportPath = base + L"res.prr";
+  StoredSchemePath = base + L".kms";
+  StoredDrawingPath = base + L".dwg";
+  StoredNamePath = base + L"angl.txt";
+}
+
+void PrepareWorkingFiles() {
+  const Form1& f = form1();
+  for (const wchar_t* name : {L"rezult1.txt", L"rezult.bak", L"rezres.txt", L"rezres.bak", L"nazangl.txt", L"nazangl.bak"})
+    create_quietly(name);
+  if (CurrentCalcId.empty()) CurrentCalcId = right(f.SelectedCalcNumber, 1);
+  // A new grid calculation is the only case that leaves scheme and drawing alone.
+  if (CurrentCalcId != L"R")
+    for (const wchar_t* name : {L"rezult.kms", L"rezkms.bak", L"rezult.dwg", L"rezdwg.bak"}) create_quietly(name);
+
+  if (!f.OpenedFromRegister) {
+    SetStoragePaths(f.CalcNumberBase + 1);
+    return;
+  }
+  SetStoragePaths(calc_number(f.SelectedCalcNumber));
+  if (contains(f.SelectedCalcNumber, L"T")) {
+    try {
+      upgrade_oldest_layout(StoredInputPath);
+    } catch (const std::exception&) {
+      // The stored file stays as it was; the form opens what is there.
+    }
+  }
+  copy_quietly(StoredInputPath, L"rezult1.txt");
+  copy_quietly(StoredInputPath, L"rezult.bak");
+  copy_quietly(StoredReportPath, L"rezres.txt");
+  copy_quietly(StoredReportPath, L"rezres.bak");
+  const std::pair<const std::wstring*, std::pair<const wchar_t*, const wchar_t*>> optional[] = {
+      {&StoredSchemePath, {L"rezult.kms", L"rezkms.bak"}},
+      {&StoredDrawingPath, {L"rezult.dwg", L"rezdwg.bak"}},
+      {&StoredNamePath, {L"nazangl.txt", L"nazangl.bak"}},
+  };
+  for (const auto& [stored, working] : optional) {
+    if (!sys::file_exists(*stored)) continue;
+    copy_quietly(*stored, working.first);
+    copy_quietly(*stored, working.second);
+  }
+}
+
+void ClearWorkingFiles() {
+  for (const wchar_t* name : {L"nazangl.txt", L"rezangl.txt", L"rezult.ko2", L"rezres.txt", L"rezult.kms", L"rezult.dwg",
+                              L"rezult1.txt", L"rezult.bak", L"rezres.bak", L"rezkms.bak", L"rezdwg.bak", L"nazangl.bak",
+                              L"rezult2.txt", L"spr.in", L"spr.out", L"spr1.in"})
+    delete_quietly(name);
+}
+
+void StoreWorkingFiles(const StoreOptions& options) {
+  struct Target {
+    const wchar_t* working;
+    const std::wstring* stored;
+    const wchar_t* suffix;
+    bool always;
+  };
+  std::vector<Target> targets = {{options.input_file.c_str(), &StoredInputPath, L"in.prr", true},
+                                 {L"rezres.txt", &StoredReportPath, L"res.prr", true}};
+  if (options.scheme_and_drawing) {
+    targets.push_back({L"rezult.kms", &StoredSchemePath, L".kms", false});
+    targets.push_back({L"rezult.dwg", &StoredDrawingPath, L".dwg", false});
+  }
+  const std::wstring n = calc_number_text(StoredInputPath.substr(StoredInputPath.find_last_of(L"\\/") + 1));
+  const bool mirror = options.mirror && !StorageFolder.empty();
+  for (const auto& t : targets) {
+    if (!t.always && !sys::file_exists(t.working)) continue;
+    store_copy(t.working, *t.stored);
+    if (mirror) store_copy(t.working, StorageFolder + L"\\" + n + t.suffix);
+  }
+  // The English name was removed in the print set-up: the stored one goes too.
+  if (sys::file_exists(L"nazangl.txt")) {
+    store_copy(L"nazangl.txt", StoredNamePath);
+    if (mirror) store_copy(L"nazangl.txt", StorageFolder + L"\\" + n + L"angl.txt");
+  } else {
+    sys::delete_if_exists(StoredNamePath);
+    if (mirror) sys::delete_if_exists(StorageFolder + L"\\" + n + L"angl.txt");
+  }
+}
+
+bool GraphicsLinkCheck() {
+  try {
+    return sys::file_exists(L"dorv54.lsp") && sys::file_len(L"dorv54.lsp") > 0;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void GraphicsLinkFailed() {
+  ui::msg_box(L"На компьютере не установлено или не настроено надлежащим образом графическое приложение ВИРН-Дорв Графика 5.4",
+              ui::MsgButtons::OK, ui::MsgIcon::Critical, L"Невозможно работать с графикой");
+  ClearWorkingFiles();
+}
+
+void OpenDrawingVersion(const std::wstring& stored_drawing_path) {
+  ++DrawingCounter;
+  const Form1& f = form1();
+  std::wstring source;
+  if (f.OpenedFromRegister)
+    source = stored_drawing_path;
+  else if (ChosenImportFile.empty())
+    source = L"format22.dwg";
+  else
+    source = L"rezult.dwg";
+
+  // N: the text between the perform folder and ".dwg".
+  std::wstring n = stored_drawing_path;
+  const std::wstring head = f.RegisterPrefix + L"perform\\";
+  if (starts_with(n, head)) n = n.substr(head.size());
+  if (ends_with(n, L".dwg")) n.resize(n.size() - 4);
+  const std::wstring copy = L"versii\\" + n + L"-" + whole_text(DrawingCounter) + L".dwg";
+  copy_quietly(source, copy);
+
+  const fs::path here = sys::current_folder();
+  ui::host().shell_open(here / sys::resolve(copy), sys::name_of(here / sys::resolve(L"versii")));
+}
+
+bool OpenWithAssociatedApp(const std::wstring& name) {
+  const fs::path here = sys::current_folder();
+  return ui::host().shell_open(here / sys::resolve(name), sys::name_of(here));
+}
+
+double LookupKltr(const Item& key, int selector) {
+  auto bytes = try_read_bytes(sys::resolve(L"kltr.inf"));
+  if (!bytes) return 0;
+  ItemReader reader(from_cp1251(*bytes));
+  Item record[4];
+  bool any = false;
+  while (!reader.eof()) {
+    for (auto& item : record) item = reader.next().value_or(Item{});
+    any = true;
+    if (same_value(record[0], key)) break;
+  }
+  if (!any) return 0;
+  if (selector == 1) return record[3].number();
+  return record[1].number() - 2 * record[2].number();
+}
+
+double LookupKltr(double key, int selector) { return LookupKltr(Item{num_text_trim(key), false}, selector); }
+
+double LookupKltr(const std::wstring& key, int selector) { return LookupKltr(Item{key, false}, selector); }
+
+void set_calc_form(CalcKind kind, CalcFormOpener opener) { openers()[kind] = std::move(opener); }
+
+bool has_calc_form(CalcKind kind) {
+  const auto it = openers().find(kind);
+  return it != openers().end() && it->second;
+}
+
+bool show_calc_form(CalcKind kind) {
+  if (!has_calc_form(kind)) return false;
+  openers()[kind]();
+  return true;
+}
+
+}  // namespace dorv::reg::Modul1

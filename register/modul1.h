@@ -1,0 +1,110 @@
+// The shared module of the desktop program: the module-wide variables that
+// live for the whole run, and the procedures that the register and the
+// calculation forms share (working files, storage, graphics link, look-ups).
+//
+// File names are the program's own: relative to the program folder (the
+// current folder once the register has started), "\" separating folders.
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "register/catalog.h"
+#include "text/itemreader.h"
+
+namespace dorv::reg::Modul1 {
+
+// ---- module-wide variables ----
+inline std::wstring ProgramVersion = L"5.4.0";
+// The open calculation's identifier as the list shows it, or the kind code
+// "R", "TN", "TI" while a new calculation is being created.
+inline std::wstring CurrentCalcId;
+// The calculation being created: " 42-R" (a blank, the number, the kind),
+// its contract and object (empty), and the ".ko2" file chosen for "TI".
+inline std::wstring NewCalcId;
+inline std::wstring NewCalcContract;
+inline std::wstring NewCalcObject;
+inline std::wstring ChosenImportFile;
+// The stored files of the open (or new) calculation: RegisterPrefix +
+// "perform\" + N + "in.prr", "res.prr", ".kms", ".dwg", "angl.txt".
+inline std::wstring StoredInputPath;
+inline std::wstring StoredReportPath;
+inline std::wstring StoredSchemePath;
+inline std::wstring StoredDrawingPath;
+inline std::wstring StoredNamePath;
+// The all-users mirror of the perform folder; empty when switched off.
+inline std::wstring StorageFolder;
+// "1" Russian report, "2" English report, empty: the print set-up was cancelled.
+inline std::wstring PrintLanguage;
+// The English object name as the printing procedures last read it.
+inline std::wstring EnglishObjectName;
+// The results view file that the calculation forms open ("flrez.txt").
+inline std::wstring ResultsViewFile;
+// Numbered drawing copies made in this run.
+inline int DrawingCounter = 0;
+// The highest calculation number a list load has met; it never decreases.
+inline int HighestCalcNumber = 0;
+
+// The program folder that the register makes current at start-up; empty
+// means the folder of the executable.
+inline std::filesystem::path ProgramFolder;
+std::filesystem::path program_folder();
+
+// Every variable back to its value at program start (tests start anew).
+void reset();
+
+// ---- working files and storage ----
+// The five StoragePaths of calculation number n.
+void SetStoragePaths(long long n);
+// Creates the working files of the open or new calculation and, for one
+// opened from the register, copies its stored files into them and into
+// their ".bak" twins.
+void PrepareWorkingFiles();
+// Deletes the working files that exist; never fails.
+void ClearWorkingFiles();
+
+// What a calculation form stores when the user keeps the calculation.
+struct StoreOptions {
+  std::wstring input_file = L"rezult1.txt";  // the grid form stores rezult2.txt
+  bool scheme_and_drawing = true;            // rezult.kms and rezult.dwg, when they exist
+  bool mirror = true;                        // also into StorageFolder, when it is set
+};
+// Copies the working files to the StoragePaths (and the mirror). Each stored
+// file is written beside its old version and renamed over it. The English
+// name file follows the working one: when nazangl.txt no longer exists the
+// stored name file is deleted. Throws sys::FsError when a copy fails.
+void StoreWorkingFiles(const StoreOptions& options = {});
+
+// ---- graphics application and viewer ----
+// The graphics application's link file dorv54.lsp exists and is not empty.
+bool GraphicsLinkCheck();
+// The message of a failed link check, then ClearWorkingFiles.
+void GraphicsLinkFailed();
+// Copies the drawing (the stored one, the template or the imported one) to
+// "versii\N-k.dwg" and asks the shell to open the copy.
+void OpenDrawingVersion(const std::wstring& stored_drawing_path);
+// Asks the shell to open a file of the program folder with its application.
+bool OpenWithAssociatedApp(const std::wstring& name);
+
+// ---- pipe look-up table kltr.inf ----
+// selector 1: the specific characteristic; any other: outer diameter less
+// twice the wall. A key that no record holds takes the last record; a
+// missing or empty table gives 0, a record cut short counts its missing
+// items as 0.
+double LookupKltr(const Item& key, int selector);
+double LookupKltr(double key, int selector);
+double LookupKltr(const std::wstring& key, int selector);
+
+// ---- the calculation forms ----
+// The grid form and the arbitrary-configuration form are shown through these
+// hooks, which the desktop program fills. Each shows its form modeless; the
+// form, when it closes, stores or not and returns to the register
+// (Form1::CalculationClosed).
+enum class CalcKind { Grid, Arbitrary };
+using CalcFormOpener = std::function<void()>;
+void set_calc_form(CalcKind kind, CalcFormOpener opener);
+bool has_calc_form(CalcKind kind);
+// Shows the form of the kind; false when none is registered.
+bool show_calc_form(CalcKind kind);
+
+}  // namespace dorv::reg::Modul1

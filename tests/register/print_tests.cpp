@@ -1,0 +1,100 @@
+// The print set-up dialog.
+#include "fixture.h"
+#include "register/form6.h"
+
+namespace regtest {
+namespace {
+
+class PrintSetupTest : public RegisterTest {
+ protected:
+  // Shows the dialog modally; the procedure acts on it as the user would.
+  Form6& show(std::function<void(Form6&)> procedure) {
+    dialog_ = std::make_unique<Form6>();
+    host_.on_modal([procedure](ui::Form& form) { procedure(static_cast<Form6&>(form)); });
+    dialog_->show(ui::ShowMode::Modal);
+    return *dialog_;
+  }
+  ui::ListedPrinters& printers() { return host_.listed_printers(); }
+  std::unique_ptr<Form6> dialog_;
+};
+
+TEST_F(PrintSetupTest, OpensInRussianWithThePrintersAndTheStoredEnglishName) {
+  put("nazangl.txt", L"Store\r\n");
+  Modul1::PrintLanguage = L"2";
+  show([](Form6& d) {
+    EXPECT_EQ(d.caption(), L"Настройка печати");
+    EXPECT_EQ(d.Combo1.items(), (std::vector<std::wstring>{L"Printer 1", L"PDF"}));
+    EXPECT_EQ(d.Combo1.text(), L"Printer 1");
+    EXPECT_TRUE(d.Option1.value());
+    EXPECT_FALSE(d.Text1.visible());
+    EXPECT_FALSE(d.Label3.visible());
+    EXPECT_FALSE(d.Label5.visible());
+    EXPECT_EQ(d.Text1.text(), L"Store");
+    EXPECT_EQ(d.Text2.text(), L"1");
+    EXPECT_EQ(Modul1::PrintLanguage, L"");
+    d.Option2.click();
+    EXPECT_TRUE(d.Text1.visible());
+    EXPECT_EQ(d.focused(), &d.Text1);
+    EXPECT_EQ(d.Text1.sel_length(), 5);
+    d.Option1.click();
+    EXPECT_FALSE(d.Text1.visible());
+  });
+  // An empty name file shows the name the printing last read.
+  put("nazangl.txt", L"");
+  Modul1::EnglishObjectName = L"Warehouse";
+  show([](Form6& d) { EXPECT_EQ(d.Text1.text(), L"Warehouse"); });
+}
+
+TEST_F(PrintSetupTest, EveryWayOutOfTheDialog) {
+  struct Case {
+    const char* name;
+    std::function<void(Form6&)> act;
+    std::wstring language;
+    std::string nazangl;  // "<missing>" when the file must be gone
+    int printer;
+    int copies;
+  };
+  const Case cases[] = {
+      {"cancel", [](Form6& d) { d.Option2.click(); d.Text1.type(L"X"); d.Command2.click(); }, L"", "Store\r\n", 0, 1},
+      {"close box", [](Form6& d) { d.Combo1.choose(1); d.close_box(); }, L"", "Store\r\n", 0, 1},
+      {"escape", [](Form6& d) { d.press_escape(); }, L"", "Store\r\n", 0, 1},
+      {"russian", [](Form6& d) { d.Text1.set_text(L"Other"); d.Command1.click(); }, L"1", "Store\r\n", 0, 1},
+      {"english with a name", [](Form6& d) { d.Option2.click(); d.Text1.type(L"Sports palace"); d.press_enter(); },
+       L"2", "Sports palace\r\n", 0, 1},
+      {"english without a name", [](Form6& d) { d.Option2.click(); d.Text1.type(L""); d.Command1.click(); }, L"2",
+       "<missing>", 0, 1},
+      {"printer and copies", [](Form6& d) { d.Combo1.choose(1); d.Text2.type(L"3"); d.Command1.click(); }, L"1",
+       "Store\r\n", 1, 3},
+      {"unknown printer, copies not a number",
+       [](Form6& d) { d.Combo1.type(L"pdf"); d.Text2.type(L"2x"); d.Command1.click(); }, L"1", "Store\r\n", 0, 1},
+      {"copies out of range", [](Form6& d) { d.Text2.type(L"40000"); d.Command1.click(); }, L"1", "Store\r\n", 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    put("nazangl.txt", L"Store\r\n");
+    printers().set_current(0);
+    printers().set_copies(1);
+    Modul1::PrintLanguage = L"stale";
+    show(c.act);
+    EXPECT_FALSE(dialog_->loaded());
+    EXPECT_EQ(Modul1::PrintLanguage, c.language);
+    EXPECT_EQ(bytes("nazangl.txt"), c.nazangl);
+    EXPECT_EQ(printers().current(), c.printer);
+    EXPECT_EQ(printers().copies(), c.copies);
+  }
+  EXPECT_TRUE(host_.script_done());
+}
+
+TEST_F(PrintSetupTest, WithoutAPrinterNothingIsPrinted) {
+  printers().set_names({}, -1);
+  Modul1::PrintLanguage = L"1";
+  host_.answer_message(MsgResult::OK);
+  dialog_ = std::make_unique<Form6>();
+  dialog_->show(ui::ShowMode::Modal);
+  EXPECT_FALSE(dialog_->loaded());
+  EXPECT_EQ(Modul1::PrintLanguage, L"");
+  EXPECT_TRUE(host_.script_done());
+}
+
+}  // namespace
+}  // namespace regtest

@@ -1,0 +1,108 @@
+// Storing a calculation's working files and record, and the pipe look-up.
+#include "fixture.h"
+
+namespace regtest {
+namespace {
+
+class StorageTest : public RegisterTest {
+ protected:
+  void SetUp() override {
+    RegisterTest::SetUp();
+    start();  // first start with the mirror on, no calculations
+  }
+  std::string stored_and_mirrored(const std::string& name) {
+    const std::string local = bytes("perform/" + name);
+    EXPECT_EQ(try_read_bytes(mirror() / name).value_or("<missing>"), local) << name;
+    return local;
+  }
+};
+
+TEST_F(StorageTest, StoringFollowsTheWorkingFilesAndDropsARemovedEnglishName) {
+  grid(7, L"70", L"Склад");
+  put("perform/7angl.txt", L"Old name\r\n");
+  write_bytes(mirror() / "7angl.txt", "Old name\r\n");
+  put("perform/7.kms", L"old scheme");
+  Modul1::SetStoragePaths(7);
+  put("rezult1.txt", L"new input\r\n");
+  put("rezres.txt", L"new report\r\n");
+  put("rezult.kms", L"new scheme");
+  // rezult.dwg does not exist: no drawing is stored; nazangl.txt was deleted
+  // by choosing English without a name.
+  Modul1::StoreWorkingFiles();
+  EXPECT_EQ(stored_and_mirrored("7in.prr"), "new input\r\n");
+  EXPECT_EQ(stored_and_mirrored("7res.prr"), "new report\r\n");
+  EXPECT_EQ(stored_and_mirrored("7.kms"), "new scheme");
+  EXPECT_EQ(stored_and_mirrored("7.dwg"), "<missing>");
+  EXPECT_EQ(stored_and_mirrored("7angl.txt"), "<missing>");
+
+  // The grid form stores its own record and neither scheme nor drawing.
+  put("rezult2.txt", L"grid record\r\n");
+  put("nazangl.txt", L"Store\r\n");
+  put("rezult.kms", L"");
+  Modul1::StoreWorkingFiles({L"rezult2.txt", false, false});
+  EXPECT_EQ(bytes("perform/7in.prr"), "grid record\r\n");
+  EXPECT_EQ(bytes("perform/7angl.txt"), "Store\r\n");
+  EXPECT_EQ(bytes("perform/7.kms"), "new scheme");
+  EXPECT_FALSE(fs::exists(mirror() / "7angl.txt"));
+  // No copy is left beside a stored file.
+  for (const auto& e : fs::directory_iterator(at("perform"))) EXPECT_NE(e.path().extension(), ".new");
+}
+
+TEST_F(StorageTest, SavingARecordReplacesOnlyItsOwnRecord) {
+  put("prr.kat", L" 115-R\r\n1\r\nА\r\n15-R\r\n2\r\nБ\r\n 5-R\r\n3\r\nВ\r\n 15-R\r\n4\r\nГ\r\n");
+  f().ReloadRegister();
+  f().OpenedFromRegister = true;
+  f().SaveCatalogRecord({L" 15-R", L"22", L"Новое"});
+  EXPECT_EQ(bytes("prr.kat"), cp(L" 115-R\r\n1\r\nА\r\n 5-R\r\n3\r\nВ\r\n 15-R\r\n22\r\nНовое\r\n"));
+  EXPECT_FALSE(exists("karman1"));
+
+  // An opened calculation while a search result is shown: the result holds
+  // the new record once, at its end.
+  host_.cancel_input();
+  host_.cancel_input();
+  host_.answer_input(L"о");  // finds 15-R only ("Новое")
+  f().Command4.click();
+  f().SaveCatalogRecord({L" 15-R", L"23", L"Новое здание"});
+  EXPECT_EQ(bytes("karman1"), cp(L" 15-R\r\n23\r\nНовое здание\r\n"));
+  EXPECT_EQ(f().SearchResultShown, 1);
+
+  // A new calculation leaves the search result first.
+  f().OpenedFromRegister = false;
+  f().SaveCatalogRecord({L" 16-R", L"", L"Дом"});
+  EXPECT_FALSE(exists("karman1"));
+  EXPECT_EQ(f().SearchResultShown, 0);
+  EXPECT_EQ(f().Command4.caption(), L"Поиск");
+  EXPECT_EQ(read_catalog(L"prr.kat").back().id, L" 16-R");
+  // A missing catalog is created with the record.
+  fs::remove(at("prr.kat"));
+  f().SaveCatalogRecord({L" 17-T", L"5", L"Цех"});
+  EXPECT_EQ(bytes("prr.kat"), cp(L" 17-T\r\n5\r\nЦех\r\n"));
+}
+
+TEST_F(StorageTest, LookupKltrFindsTheFirstEqualKeyOrTakesTheLastRecord) {
+  put("kltr.inf", L"57,57,3.5,110\r\n57,60,5,1\r\n\"Т1\",76,2.8,572\r\n325,325,4.0,185600\r\n");
+  struct Case {
+    Item key;
+    int selector;
+    double result;
+  };
+  const Case cases[] = {
+      {{L"57"}, 1, 110},      {{L"57"}, 2, 50},        {{L"Т1"}, 1, 572},       {{L"Т1"}, 2, 70.4},
+      {{L"57.0"}, 2, 50},     {{L"999"}, 1, 185600},   {{L"999"}, 2, 317},      {{L"т1"}, 1, 185600},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(Modul1::LookupKltr(c.key, c.selector), c.result) << to_utf8(c.key.text);
+  EXPECT_DOUBLE_EQ(Modul1::LookupKltr(57.0, 2), 50);
+  EXPECT_DOUBLE_EQ(Modul1::LookupKltr(std::wstring(L"Т1"), 7), 70.4);
+
+  // The table missing, empty, or ending inside a record.
+  fs::remove(at("kltr.inf"));
+  EXPECT_EQ(Modul1::LookupKltr(57.0, 1), 0);
+  put("kltr.inf", L"");
+  EXPECT_EQ(Modul1::LookupKltr(57.0, 1), 0);
+  put("kltr.inf", L"57,57,3.5,110\r\n10,12\r\n");
+  EXPECT_EQ(Modul1::LookupKltr(10.0, 2), 12);
+  EXPECT_EQ(Modul1::LookupKltr(10.0, 1), 0);
+}
+
+}  // namespace
+}  // namespace regtest
