@@ -75,6 +75,19 @@ TEST_F(OpenTest, AMissingStoredFileOrFormIsToldAndNothingIsLost) {
   EXPECT_TRUE(working_files_cleared());
   EXPECT_EQ(bytes("perform/7in.prr"), cp(L" 7-R\r\nСклад\r\n.47\r\n"));
   EXPECT_EQ(f().ListView1.items().size(), 2u);
+
+  // An identifier of no known kind never leaves the register hidden.
+  install_forms();
+  put("perform/9in.prr", L"9\r\n");
+  put("perform/9res.prr", L"");
+  put("prr.kat", L" 9\r\n1\r\nДом\r\n");
+  f().ReloadRegister();
+  host_.answer_message(MsgResult::OK);
+  f().ListView1.dbl_click_item(0);
+  EXPECT_EQ(last_message().text, L"Расчет этого вида пока не может быть открыт в этой версии программы.");
+  EXPECT_EQ(grid_shown + arbitrary_shown, 0);
+  EXPECT_TRUE(f().visible());
+  EXPECT_TRUE(working_files_cleared());
 }
 
 TEST_F(OpenTest, AnArbitraryFileOfTheOldestLayoutGetsFiveEmptyHeadLines) {
@@ -200,6 +213,25 @@ TEST_F(OpenTest, TheSharedCounterAdvancesOnEveryPressAlsoAfterCancel) {
                   e.path().filename() == "prr.kat" || e.path().filename() == "prr2.kat")
           << e.path();
   }
+  const fs::path shared = shared_folders.back();
+  // A drawing copy is named after the calculation number alone.
+  put("dorv54.lsp", L"(load)");
+  put("format22.dwg", L"template");
+  install_forms();
+  f().Command2.click();
+  f().form5().Option1.click();
+  f().form5().Command1.click();
+  EXPECT_EQ(Modul1::StoredDrawingPath, sys::name_of(shared) + L"/perform\\103.dwg");
+  EXPECT_EQ(bytes("versii/103-1.dwg"), "template");
+  f().CalculationClosed();
+  // A counter that has gone (another workstation stopped while holding it)
+  // starts again from the highest number listed; a stale local copy goes.
+  fs::remove(shared / "ined");
+  put("ined", L" 900\r\n");
+  f().Command2.click();
+  EXPECT_EQ(f().CalcNumberBase, 5);
+  EXPECT_EQ(try_read_bytes(shared / "ined").value_or(""), " 6\r\n");
+  EXPECT_FALSE(exists("ined"));
   fs::remove_all(shm, ec);
 }
 
