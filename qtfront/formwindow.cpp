@@ -336,17 +336,22 @@ void FormWindow::sync_list(ui::ListView& list, View& v) {
   }
 
   // Rows: the rows already shown that still agree stay; items added at the
-  // end are appended, anything else rebuilds the list.
+  // end are appended, anything else rebuilds the list. Items are only ever
+  // appended or cleared, and every change is seen here, so the last row
+  // shown stands for all before it unless it differs.
   const auto& items = list.items();
   const int n = static_cast<int>(items.size());
   int keep = std::min(n, t->topLevelItemCount());
-  for (int i = 0; i < keep; ++i)
-    if (!same_item(t->topLevelItem(i), items[static_cast<std::size_t>(i)], ncol)) {
-      keep = i;
-      break;
-    }
+  if (keep > 0 && !same_item(t->topLevelItem(keep - 1), items[static_cast<std::size_t>(keep) - 1], ncol)) {
+    for (int i = 0; i < keep; ++i)
+      if (!same_item(t->topLevelItem(i), items[static_cast<std::size_t>(i)], ncol)) {
+        keep = i;
+        break;
+      }
+  }
   bool rebuilt = false;
   if (keep < t->topLevelItemCount()) {
+    if (keep == 0) t->clear();
     while (t->topLevelItemCount() > keep) delete t->takeTopLevelItem(t->topLevelItemCount() - 1);
     rebuilt = true;
   }

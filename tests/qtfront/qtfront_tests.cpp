@@ -70,6 +70,7 @@ class DemoForm : public Form {
     Command3.set_caption(L"   Редактир.    расчета");
     Command3.on_click = [this] {
       Dialog dialog;
+      if (modal_ok) dialog.Command1.on_click = modal_ok;
       dialog.show(ShowMode::Modal);
       Label1.set_caption(dialog.accepted + L" принято");
     };
@@ -107,6 +108,7 @@ class DemoForm : public Form {
 
   int dbl_clicks = 0, changes = 0, lost_focus = 0, combo_clicks = 0, loads = 0;
   bool refuse_close = false;
+  std::function<void()> modal_ok;  // replaces the modal dialog's OK procedure
 
  protected:
   void form_load() override {
@@ -387,6 +389,19 @@ TEST_F(QtFront, ProgramEndsWithItsCodeOrWithTheMainWindow) {
     QTimer::singleShot(0, [&] { host.window_of(form)->close(); });
     EXPECT_EQ(host.run(form), 0);
     EXPECT_FALSE(form.loaded());
+  }
+  settle();
+  {
+    // Ended from a modal form: the procedure that showed it goes no further.
+    QtHost host;
+    DemoForm form;
+    form.modal_ok = [] { end_program(9); };
+    QTimer::singleShot(0, [&] {
+      when_modal([](QWidget* w) { button_with_text(w, QStringLiteral("OK"))->click(); });
+      widget<QPushButton>(host, form.Command3)->click();
+    });
+    EXPECT_EQ(host.run(form), 9);
+    EXPECT_EQ(form.Label1.caption(), L"");
   }
 }
 
