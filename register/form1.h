@@ -90,7 +90,7 @@ class Form1 : public ui::Form {
   int closings_ = 0;  // calculation forms closed so far
 };
 
-// The register window of the running program (VB's default instance); there
+// The register window of the running program, as the other forms reach it; there
 // is one while a Form1 object exists.
 Form1& form1();
 bool has_form1();
