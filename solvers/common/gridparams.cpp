@@ -1,0 +1,261 @@
+#include "solvers/common/gridparams.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "text/linefile.h"
+
+namespace dorv::solvers {
+
+const wchar_t* const kNoInputMessage = L"\n\n\nНе найден файл  spr.in !\n\n";
+const wchar_t* const kBadInputMessage = L"\n\n\nНедопустимые параметры в файле  spr.in !\n\n";
+const wchar_t* const kBadShiftMessage = L"\n\n\nНедопустимые значения сдвига квадрата пожара!\n\n";
+const wchar_t* const kNoOutputMessage = L"\n\n\nНе удается записать файл  spr.out !\n\n";
+
+const wchar_t* const kGridIoUsage =
+    L"\n\nНеправильные параметры программы gridio.exe! Должно быть:\n"
+    L"    gridio i A B pog  или  gridio i A B\n"
+    L"для создания входного файла для расчета;\n"
+    L"    gridio o A B\n"
+    L"для вывода результатов расчета;\n"
+    L"где A и B - координаты квадрата пожара (сдвиг вправо и вниз),\n"
+    L"а pog - погрешность (если опущена, то берется из файла spr.in).\n";
+
+const wchar_t* const kGridScanUsage =
+    L"\n\nНеправильные параметры программы gridscan.exe! Должно быть:\n"
+    L"    gridscan   или   gridscan t\n"
+    L"для перебора места пожара вверху и (если необходимо) внизу решетки;\n"
+    L"    gridscan u   или   gridscan u t\n"
+    L"для перебора места пожара вверху решетки;\n"
+    L"    gridscan d   или   gridscan d t\n"
+    L"для перебора места пожара внизу решетки;\n"
+    L"    gridscan b   или   gridscan b t\n"
+    L"для перебора места пожара вверху и внизу решетки;\n"
+    L"    gridscan a   или   gridscan a t\n"
+    L"для перебора всех возможных мест пожара (большое время расчета!);\n"
+    L"\n"
+    L"при этом наличие параметра  t  означает необходимость не удалять\n"
+    L"промежуточные файлы, соответствующие разным положениям пожара.\n";
+
+namespace {
+
+constexpr int kValueCount = 17;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a decimal number at pos (an optional "-", digits with at most one
+// ".", an optional exponent). Returns false, having consumed a lone "-", when
+// no digit follows.
+bool ReadNumber(std::string_view s, std::size_t& pos, double& value) {
+  std::size_t p = pos;
+  if (p < s.size() && s[p] == '-') ++p;
+  bool digits = false;
+  while (p < s.size() && IsDigit(s[p])) ++p, digits = true;
+  if (p < s.size() && s[p] == '.') {
+    ++p;
+    while (p < s.size() && IsDigit(s[p])) ++p, digits = true;
+  }
+  if (!digits) {
+    pos = (pos < s.size() && s[pos] == '-') ? pos + 1 : pos;
+    return false;
+  }
+  if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+    std::size_t e = p + 1;
+    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+    if (e < s.size() && IsDigit(s[e])) {
+      while (e < s.size() && IsDigit(s[e])) ++e;
+      p = e;
+    }
+  }
+  value = std::strtod(std::string(s.substr(pos, p - pos)).c_str(), nullptr);
+  pos = p;
+  return true;
+}
+
+bool WholeInRange(double v) { return std::isfinite(v) && std::fabs(v) <= 1e9; }
+
+int Whole(double v) { return static_cast<int>(std::trunc(v)); }
+
+}  // namespace
+
+std::vector<std::optional<double>> ReadParameterValues(std::string_view bytes, bool needSeparator) {
+  std::vector<std::optional<double>> values(kValueCount);
+  std::size_t pos = 0;
+  for (int field = 0; field < kValueCount; ++field) {
+    const std::size_t start = pos;
+    while (pos < bytes.size() && !IsDigit(bytes[pos]) && bytes[pos] != '-') ++pos;
+    if (needSeparator && pos == start) break;  // the read is stuck here for good
+    if (pos >= bytes.size()) break;
+    double v = 0.0;
+    if (ReadNumber(bytes, pos, v)) values[static_cast<std::size_t>(field)] = v;
+  }
+  return values;
+}
+
+std::optional<ParameterRecord> RecordFromValues(const std::vector<std::optional<double>>& v) {
+  if (v.size() != kValueCount) return std::nullopt;
+  for (const auto& x : v)
+    if (!x || !std::isfinite(*x)) return std::nullopt;
+  auto f = [&v](int line) { return *v[static_cast<std::size_t>(line - 1)]; };
+  for (int line : {3, 4, 9, 16, 17})
+    if (!WholeInRange(f(line))) return std::nullopt;
+  ParameterRecord r;
+  r.SprinklerSpacing = f(1);
+  r.LineSpacing = f(2);
+  r.SprinklersPerLine = Whole(f(3));
+  r.LineCount = Whole(f(4));
+  r.LinePipeK = f(5);
+  r.MainPipeK = f(6);
+  r.MinHead = f(7);
+  r.SprinklerK = f(8);
+  r.OpenCount = Whole(f(9));
+  r.Tolerance = f(10);
+  r.CrossPipeK = f(11);
+  r.FeedOffset = f(12);
+  r.RiserHeight = f(13);
+  r.SecondMainK = f(14);
+  r.RingPipeK = f(15);
+  r.DeadEnds1 = Whole(f(16));
+  r.DeadEnds2 = Whole(f(17));
+  return r;
+}
+
+double MainsDistance(const ParameterRecord& r) {
+  return (r.SprinklersPerLine - r.DeadEnds1 - r.DeadEnds2) * r.SprinklerSpacing;
+}
+
+bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
+  const bool solve = program == GridProgram::GridSolve;
+  for (double x : {r.SprinklerSpacing, r.LineSpacing, r.LinePipeK, r.MainPipeK, r.MinHead, r.SprinklerK,
+                   r.Tolerance})
+    if (!(x > 0)) return false;
+  if (r.SprinklersPerLine < 1) return false;
+  // One branch line gives no main to speak of: every program needs two.
+  if (r.LineCount < 2) return false;
+  const std::int64_t positions = std::int64_t{r.SprinklersPerLine} * r.LineCount;
+  if (positions > kMaxSprinklerPositions) return false;
+  if (r.OpenCount < 1 || r.OpenCount > positions) return false;
+  if (r.CrossPipeK < 0 || r.SecondMainK < 0 || r.RingPipeK < 0) return false;
+  if (r.DeadEnds1 < 0 || r.DeadEnds2 < 0) return false;
+  if (std::int64_t{r.DeadEnds1} + r.DeadEnds2 >= r.SprinklersPerLine) return false;
+  const double L = MainsDistance(r);
+  if (solve) {
+    if (r.FeedOffset < 0 || r.FeedOffset > L) return false;
+    if (r.CrossPipeK == 0 && r.FeedOffset != 0) return false;
+    if (r.RiserHeight == 0) return false;
+    if (r.DeadEnds1 == 0 && r.DeadEnds2 == 0) return false;
+  } else {
+    if (r.FeedOffset < -r.LineCount * r.LineSpacing || r.FeedOffset > L) return false;
+    if (r.CrossPipeK == 0 && r.FeedOffset > 0) return false;
+    if (r.RiserHeight != 0 && (r.DeadEnds1 > 0 || r.DeadEnds2 > 0)) return false;
+  }
+  return true;
+}
+
+void SizeFireSquare(ParameterRecord& r) {
+  const double a = r.SprinklerSpacing;
+  const double b = r.LineSpacing;
+  const int n = r.OpenCount;
+  const int q = r.LineCount;
+  // The square's length along the lines is 1.2 times the side of the area
+  // of N sprinklers, in whole sprinklers rounded up, never more than N.
+  const double w = 1.2 * std::sqrt(a * b * n) / a;
+  if (w > n) {
+    r.SquareWidth = n;
+  } else {
+    r.SquareWidth = Whole(w);
+    if (r.SquareWidth < w) ++r.SquareWidth;
+  }
+  if (r.SquareWidth < static_cast<double>(n) / q) r.SquareWidth = Whole(static_cast<double>(n) / q + 1);
+  if (r.SquareWidth > r.SprinklersPerLine) r.SquareWidth = r.SprinklersPerLine;
+  r.SquareLines = n / r.SquareWidth;
+  r.PartialOffset = 0;
+  if (r.SquareLines < q) {
+    r.PartialCount = n - r.SquareLines * r.SquareWidth;
+    r.PartialOffset = Whole((r.SquareWidth - r.PartialCount) * 0.5);
+  } else {
+    r.SquareLines = q;
+    r.PartialCount = 0;
+  }
+}
+
+int NodeCount(const ParameterRecord& r) {
+  return 2 * r.LineCount + r.SquareLines * r.SquareWidth + r.PartialCount;
+}
+
+ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram program) {
+  ParameterLoad load;
+  const auto bytes = try_read_bytes(sprIn);
+  if (!bytes) {
+    load.exitCode = kExitNoInput;
+    load.message = kNoInputMessage;
+    return load;
+  }
+  const auto record = RecordFromValues(ReadParameterValues(*bytes, program != GridProgram::GridSolve));
+  if (!record || !ParametersAcceptable(*record, program)) {
+    load.exitCode = kExitBadInput;
+    load.message = kBadInputMessage;
+    return load;
+  }
+  load.record = *record;
+  SizeFireSquare(load.record);
+  return load;
+}
+
+namespace {
+
+int WholeArgument(const std::string& text) {
+  const long v = std::strtol(text.c_str(), nullptr, 10);
+  if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::string>& args) {
+  if (args.size() < 3 || args.size() > 4) return std::nullopt;
+  if (args[0].empty() || (args[0][0] != 'i' && args[0][0] != 'o')) return std::nullopt;
+  GridIoArguments a;
+  a.mode = args[0][0];
+  a.alongText = args[1];
+  a.acrossText = args[2];
+  a.along = WholeArgument(args[1]);
+  a.across = WholeArgument(args[2]);
+  if (args.size() == 4 && a.mode == 'i') a.tolerance = std::strtod(args[3].c_str(), nullptr);
+  return a;
+}
+
+bool GridIoShiftInRange(const ParameterRecord& r, int along, int across) {
+  if (along < 1 || across < 1) return false;
+  if (along > r.SprinklersPerLine - r.SquareWidth + 1) return false;
+  if (across > r.LineCount - r.SquareLines + 1) return false;
+  if (r.PartialCount != 0 && across > r.LineCount - r.SquareLines) return false;
+  return true;
+}
+
+std::optional<GridScanArguments> ParseGridScanArguments(const std::vector<std::string>& args) {
+  static const std::string_view kModes = "abcdu";
+  GridScanArguments a;
+  if (args.empty()) return a;
+  if (args.size() > 2) return std::nullopt;
+  for (const auto& arg : args)
+    if (arg.size() != 1) return std::nullopt;
+  const char first = args[0][0];
+  if (args.size() == 1) {
+    if (first == 't') {
+      a.keepFiles = true;
+      return a;
+    }
+    if (kModes.find(first) == std::string_view::npos) return std::nullopt;
+    a.mode = first;
+    return a;
+  }
+  if (kModes.find(first) == std::string_view::npos || args[1][0] != 't') return std::nullopt;
+  a.mode = first;
+  a.keepFiles = true;
+  return a;
+}
+
+}  // namespace dorv::solvers

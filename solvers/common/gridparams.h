@@ -1,0 +1,124 @@
+// The grid parameter file spr.in as the three grid solver programs read and
+// check it, the size of the fire square, and the programs' messages and exit
+// codes.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorv::solvers {
+
+// One run's grid. The comment gives the value's line in spr.in; the last six
+// fields are computed (SizeFireSquare) or set by the program.
+struct ParameterRecord {
+  double SprinklerSpacing = 0;  // 1: a, along a branch line, m
+  double LineSpacing = 0;       // 2: b, between branch lines, m
+  int SprinklersPerLine = 0;    // 3
+  int LineCount = 0;            // 4: q
+  int DeadEnds1 = 0;            // 16: positions beyond main 1
+  int DeadEnds2 = 0;            // 17: positions beyond main 2
+  double LinePipeK = 0;         // 5
+  double MainPipeK = 0;         // 6: main 1
+  double SecondMainK = 0;       // 14: main 2
+  double CrossPipeK = 0;        // 11: feed-end cross-pipe, 0 = none
+  double RingPipeK = 0;         // 15: far-end cross-pipe, 0 = none
+  double RiserHeight = 0;       // 13
+  double FeedOffset = 0;        // 12
+  double MinHead = 0;           // 7
+  double SprinklerK = 0;        // 8
+  int OpenCount = 0;            // 9: N
+  double Tolerance = 0;         // 10
+  int SquareLines = 0;
+  int SquareWidth = 0;
+  int PartialOffset = 0;
+  int PartialCount = 0;
+  int ShiftAlong = 0;
+  int ShiftAcross = 0;
+};
+
+enum class GridProgram { GridSolve, GridIo, GridScan };
+
+// Exit codes of the grid solver programs.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitUsage = 1;         // bad command line
+inline constexpr int kExitNoInput = 2;       // spr.in missing
+inline constexpr int kExitBadInput = 3;      // invalid values in spr.in
+inline constexpr int kExitBadShift = 4;      // invalid fire-square shift
+inline constexpr int kExitNoConvergence = 5; // the solution did not converge
+inline constexpr int kExitNoOutput = 6;      // spr.out could not be written
+
+extern const wchar_t* const kNoInputMessage;
+extern const wchar_t* const kBadInputMessage;
+extern const wchar_t* const kBadShiftMessage;
+extern const wchar_t* const kNoOutputMessage;
+extern const wchar_t* const kGridIoUsage;
+extern const wchar_t* const kGridScanUsage;
+
+// A grid of more sprinkler positions (sprinklers a line times lines) than
+// this is refused as invalid: its tables and work would be out of all
+// proportion to any installation.
+inline constexpr std::int64_t kMaxSprinklerPositions = 250000;
+
+// The 17 numbers of spr.in, in file order. Before each number every
+// character that is neither "-" nor a digit is skipped; then a decimal
+// number is read ("." and an exponent may continue it). A field that cannot
+// be read (a "-" that starts no number, the end of the file) is left empty.
+// With needSeparator (gridio, gridscan) a number must be preceded by at least
+// one skipped character: where none is, that read and every later one fail.
+std::vector<std::optional<double>> ReadParameterValues(std::string_view bytes, bool needSeparator);
+
+// The record from the 17 values; whole-number fields are truncated toward
+// zero. Nothing when a value is missing or not finite, or a whole-number
+// field is beyond any sensible range: such a file is refused as invalid.
+std::optional<ParameterRecord> RecordFromValues(const std::vector<std::optional<double>>& values);
+
+// The checks of the values each program accepts (computed fields unused).
+bool ParametersAcceptable(const ParameterRecord& r, GridProgram program);
+
+// Distance between the mains: (SprinklersPerLine - DeadEnds1 - DeadEnds2) * a.
+double MainsDistance(const ParameterRecord& r);
+
+// Fills SquareWidth, SquareLines, PartialCount and PartialOffset.
+void SizeFireSquare(ParameterRecord& r);
+
+// M = 2q + SquareLines * SquareWidth + PartialCount.
+int NodeCount(const ParameterRecord& r);
+
+// Outcome of loading spr.in: exit code kExitDone with the checked and sized
+// record, or the refusal's exit code and message.
+struct ParameterLoad {
+  int exitCode = kExitDone;
+  std::wstring message;
+  ParameterRecord record;
+};
+
+// Reads, checks and sizes; the file is read whole and closed at once.
+ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram program);
+
+// gridio's command line (arguments after the program name).
+struct GridIoArguments {
+  char mode = 'i';              // 'i' problem file, 'o' report
+  std::string alongText;        // A as typed
+  std::string acrossText;       // B as typed
+  int along = 0;                // A, leading number truncated toward zero
+  int across = 0;               // B
+  std::optional<double> tolerance;  // pog (mode i only; ignored in mode o)
+};
+// Nothing when the command line must get the usage text and exit 1.
+std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::string>& args);
+
+// True when the fire square at shift A along and B across lies on the grid.
+// Shifts below 1 are refused as well: no network exists for them.
+bool GridIoShiftInRange(const ParameterRecord& r, int along, int across);
+
+// gridscan's command line.
+struct GridScanArguments {
+  char mode = 'c';        // a, b, c, d or u
+  bool keepFiles = false; // the letter t
+};
+std::optional<GridScanArguments> ParseGridScanArguments(const std::vector<std::string>& args);
+
+}  // namespace dorv::solvers

@@ -1,0 +1,79 @@
+#include "solvers/common/nodesolver.h"
+
+#include <cmath>
+#include <utility>
+
+namespace dorv::solvers {
+
+namespace {
+
+double TwoLinks(double ha, double hb, double ka, double kb) {
+  const double wa = ka * ka;
+  const double wb = kb * kb;
+  if (wa + wb == 0.0) return ha;
+  return (ha * wa + hb * wb) / (wa + wb);
+}
+
+constexpr double kSame = 1e-6;  // heads closer than this act as one
+constexpr double kFit = 1e-6;   // a candidate must balance to this
+
+}  // namespace
+
+const wchar_t* NodeWarningText(NodeWarning w) {
+  switch (w) {
+    case NodeWarning::NoRootBelow: return L"\nСТРАННО! (1)";
+    case NodeWarning::NoRealRoots: return L"\nСТРАННО! (2)";
+    case NodeWarning::None: break;
+  }
+  return L"";
+}
+
+double SolveNode(double ha, double hb, double hc, double ka, double kb, double kc, NodeWarning* warning) {
+  if (warning) *warning = NodeWarning::None;
+  if (kc == 0.0) return TwoLinks(ha, hb, ka, kb);
+
+  double h0 = ha, h1 = hb, h2 = hc;
+  double k0 = ka, k1 = kb, k2 = kc;
+  if (h1 < h0) std::swap(h0, h1), std::swap(k0, k1);
+  if (h2 < h1) std::swap(h1, h2), std::swap(k1, k2);
+  if (h1 < h0) std::swap(h0, h1), std::swap(k0, k1);
+  if (std::fabs(h0 - h1) < kSame) return TwoLinks(h0, h2, k0 + k1, k2);
+  if (std::fabs(h1 - h2) < kSame) return TwoLinks(h0, h1, k0, k1 + k2);
+
+  // In units of h1 - h0 from h1: H = h1 + (h1 - h0) * x, h2 at x = d.
+  const double A = (k0 * k0) / (k2 * k2);
+  const double B = (k1 * k1) / (k2 * k2);
+  const double d = (h2 - h1) / (h1 - h0);
+  auto head = [&](double x) { return h1 + (h1 - h0) * x; };
+
+  // H above h1: sqrt(d - x) = sqrt(A(1 + x)) + sqrt(B x), 0 <= x <= d.
+  double x = 0.0;  // no candidate at all leaves the node at the middle head
+  const double P = (B - 1 - A) * A + (A + 1 + B) * d;
+  const double D = A * B * ((d + 1 + B - A) * d - A);
+  const double E = (B + 1) * (B + 1) + (A + 2 - 2 * B) * A;
+  if (D >= 0) {
+    for (double sign : {-1.0, 1.0}) {
+      x = (P + sign * 2 * std::sqrt(D)) / E;
+      if (x >= 0 && x <= d && std::fabs(std::sqrt((x + 1) * A) + std::sqrt(B * x) - std::sqrt(d - x)) <= kFit)
+        return head(x);
+    }
+  }
+
+  // H below h1: sqrt(A(1 + x)) = sqrt(d - x) + sqrt(-B x), -1 <= x <= 0.
+  const double P2 = (-1 - B - A) * A + (A + 1 - B) * d;
+  const double D2 = A * B * ((B + A - d - 1) * d + A);
+  const double E2 = (1 - B) * (1 - B) + (2 * B + A + 2) * A;
+  if (D2 < 0) {
+    if (warning) *warning = NodeWarning::NoRealRoots;
+    return head(x);
+  }
+  for (double sign : {-1.0, 1.0}) {
+    x = (P2 + sign * 2 * std::sqrt(D2)) / E2;
+    if (x >= -1 && x <= 0 && std::fabs(std::sqrt((x + 1) * A) - std::sqrt(-B * x) - std::sqrt(d - x)) <= kFit)
+      return head(x);
+  }
+  if (warning) *warning = NodeWarning::NoRootBelow;
+  return head(x);
+}
+
+}  // namespace dorv::solvers

@@ -1,0 +1,55 @@
+#include "solvers/common/resultfile.h"
+
+#include "solvers/common/console.h"
+#include "text/codepage.h"
+#include "text/linefile.h"
+
+namespace dorv::solvers {
+
+std::wstring HeadCell(double head) { return CFormat("%6.2lf   ", head); }
+
+std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double(int node)>& head,
+                            bool zeroRowWithoutPartial) {
+  const int q = r.LineCount;
+  std::wstring out;
+  for (int line = r.SquareLines - 1; line >= 0; --line) {
+    for (int j = 0; j < r.SquareWidth; ++j) out += HeadCell(head(2 * q + 1 + r.SquareLines * j + line));
+    out += L"\n";
+  }
+  if (r.PartialCount == 0) {
+    if (zeroRowWithoutPartial)
+      for (int j = 0; j < r.SquareWidth; ++j) out += HeadCell(0.0);
+    return out;
+  }
+  const int first = 2 * q + r.SquareLines * r.SquareWidth + 1;
+  for (int j = 0; j < r.PartialOffset; ++j) out += HeadCell(0.0);
+  for (int j = 0; j < r.PartialCount; ++j) out += HeadCell(head(first + j));
+  for (int j = r.PartialOffset + r.PartialCount; j < r.SquareWidth; ++j) out += HeadCell(0.0);
+  return out;
+}
+
+bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) {
+  std::wstring crlf;
+  crlf.reserve(text.size() + text.size() / 16);
+  for (wchar_t c : text) {
+    if (c == L'\n') crlf += L'\r';
+    crlf += c;
+  }
+  try {
+    write_bytes_atomic(path, to_cp866(crlf));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+bool EmptyResultFile(const std::filesystem::path& path) {
+  try {
+    write_bytes(path, "");
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+}  // namespace dorv::solvers

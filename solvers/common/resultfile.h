@@ -1,0 +1,33 @@
+// What the grid solver programs share in writing the grid result file
+// spr.out: the table of heads in the opened sprinklers and the file itself.
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "solvers/common/gridparams.h"
+
+namespace dorv::solvers {
+
+// One head cell, "%6.2lf   ".
+std::wstring HeadCell(double head);
+
+// The rows of sprinkler heads: each full line of the square from the far end
+// towards the feed, one cell a column and a line break; then the partial
+// line, with no line break after it: PartialOffset cells of 0, its heads,
+// and cells of 0 up to SquareWidth. Without a partial line that last row is
+// SquareWidth cells of 0 when zeroRowWithoutPartial, else it is left out.
+// head(node) gives the head to print for a sprinkler node (2q+1..M).
+std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double(int node)>& head,
+                            bool zeroRowWithoutPartial);
+
+// Writes the text as spr.out is kept: code page 866, each "\n" as CR LF.
+// The file is replaced whole, so that it never holds a part of a report.
+// Returns false when it could not be written.
+bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text);
+
+// Leaves the file empty (creating it when missing); false on failure.
+bool EmptyResultFile(const std::filesystem::path& path);
+
+}  // namespace dorv::solvers
