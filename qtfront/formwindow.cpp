@@ -19,7 +19,7 @@
 #include <algorithm>
 
 #include "qtfront/convert.h"
-#include "qtfront/picture.h"
+#include "qtfront/widgets.h"
 #include "qtfront/qthost.h"
 
 namespace dorv::front {
@@ -160,7 +160,7 @@ void FormWindow::make(ui::Control& c, View& v) {
       break;
     }
     case ui::ControlKind::OptionButton: {
-      auto* r = new QRadioButton(parent);
+      auto* r = new CaptionRadio(parent);
       // The controls keep one choice per container themselves.
       r->setAutoExclusive(false);
       QObject::connect(r, &QRadioButton::clicked, this, [this, &c] { act(c, [&c] { c.click(); }); });
@@ -168,7 +168,7 @@ void FormWindow::make(ui::Control& c, View& v) {
       break;
     }
     case ui::ControlKind::CheckBox: {
-      auto* b = new QCheckBox(parent);
+      auto* b = new CaptionCheck(parent);
       QObject::connect(b, &QCheckBox::clicked, this, [this, &c] { act(c, [&c] { c.click(); }); });
       w = b;
       break;

@@ -42,6 +42,11 @@ bool is_text_file(const std::filesystem::path& file) {
 QtHost::QtHost() {
   // One look on every desktop, so that the forms' layouts come out alike.
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  // The forms were laid out for the narrow sans-serif faces of Windows; a
+  // face with the same widths keeps their captions inside their controls.
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), font.family()});
+  QApplication::setFont(font);
   QGuiApplication::setQuitOnLastWindowClosed(false);
   previous_ = ui::set_host(this);
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -13,7 +14,10 @@
 
 #include "platform/files.h"
 #include "qtfront/qthost.h"
+#include "qtfront/qtprinters.h"
 #include "register/form1.h"
+#include "register/form5.h"
+#include "register/form6.h"
 #include "register/modul1.h"
 #include "support.h"
 #include "text/codepage.h"
@@ -122,4 +126,40 @@ TEST_F(RegisterWindow, ShowsTheCatalogAndAnswersThroughQt) {
   window->close();
   EXPECT_FALSE(form.loaded());
   EXPECT_FALSE(fs::exists(dir_ / "prr2.kat"));
+}
+
+TEST_F(RegisterWindow, KindChoiceAndPrintSetUpAreWindowsOfTheirOwn) {
+  dorv::front::QtHost host;
+  dorv::reg::Form1 form;
+  form.show();
+  QWidget* window = host.window_of(form);
+
+  // "Новый  расчет": the register gives way to the kind choice; its Cancel
+  // brings the register back.
+  QTest::mouseClick(button_with_text(window, QStringLiteral("Новый  расчет")), Qt::LeftButton);
+  QWidget* kind = host.window_of(form.form5());
+  ASSERT_NE(kind, nullptr);
+  EXPECT_TRUE(kind->isVisible());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(kind->windowTitle(), QStringLiteral("Характер расчета"));
+  screenshot(kind, QStringLiteral("kind-choice.png"));
+  QTest::mouseClick(button_with_text(kind, QStringLiteral("Cancel")), Qt::LeftButton);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->isEnabled());
+
+  // The print set-up offers the printers, the PDF file among them; Esc cancels.
+  dorv::reg::Form6 setup;
+  QStringList printers;
+  when_modal([&](QWidget* w) {
+    auto* combo = w->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    for (int i = 0; i < combo->count(); ++i) printers << combo->itemText(i);
+    screenshot(w, QStringLiteral("print-setup.png"));
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  Modul1::PrintLanguage = L"1";
+  setup.show(dorv::ui::ShowMode::Modal);
+  EXPECT_TRUE(printers.contains(QString::fromStdWString(dorv::front::kPdfPrinterName)));
+  EXPECT_EQ(Modul1::PrintLanguage, L"");
+  EXPECT_FALSE(setup.loaded());
+  form.unload();
 }

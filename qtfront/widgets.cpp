@@ -1,4 +1,4 @@
-#include "qtfront/picture.h"
+#include "qtfront/widgets.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -59,25 +59,66 @@ void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double wid
   }
 }
 
+QString wrapped_caption(const QString& caption) {
+  QStringList lines = caption.split(QChar('\n'));
+  for (QString& line : lines) line = line.simplified();
+  return lines.join(QChar('\n'));
+}
+
+namespace {
+
+bool fits(const QWidget& w, const QString& text, int room) {
+  return !text.contains(QChar('\n')) && w.fontMetrics().horizontalAdvance(text) <= room;
+}
+
+// An option or check box whose caption does not fit: the indicator as the
+// style draws it, the caption wrapped beside it.
+template <class Button>
+bool paint_wrapped(Button& button, QStyleOptionButton& option, QStyle::ControlElement element,
+                   QStyle::SubElement contents) {
+  const QRect text_rect = button.style()->subElementRect(contents, &option, &button);
+  if (fits(button, button.text(), text_rect.width())) return false;
+  QStylePainter painter(&button);
+  option.text.clear();
+  painter.drawControl(element, option);
+  painter.setPen(button.palette().color(button.isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                        QPalette::WindowText));
+  const QString caption = wrapped_caption(button.text());
+  const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic |
+                    (fits(button, caption, text_rect.width()) ? 0 : Qt::TextWordWrap);
+  painter.drawText(text_rect.adjusted(0, -text_rect.top(), 0, button.height() - text_rect.bottom() - 1), flags,
+                   caption);
+  return true;
+}
+
+}  // namespace
+
 void CaptionButton::paintEvent(QPaintEvent* event) {
-  const QString caption = text();
-  const int room = width() - 8;
-  if (!caption.contains(QChar('\n')) && fontMetrics().horizontalAdvance(caption) <= room) {
+  if (fits(*this, text(), width() - 8)) {
     QPushButton::paintEvent(event);
     return;
   }
-  // A caption wider than the button wraps at its blanks, as the classic
-  // buttons do; the runs of blanks that were put in to force the wrap go.
   QStylePainter painter(this);
   QStyleOptionButton option;
   initStyleOption(&option);
   option.text.clear();
   painter.drawControl(QStyle::CE_PushButton, option);
   painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-  QStringList lines = caption.split(QChar('\n'));
-  for (QString& line : lines) line = line.simplified();
   painter.drawText(rect().adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                   lines.join(QChar('\n')));
+                   wrapped_caption(text()));
+}
+
+void CaptionRadio::paintEvent(QPaintEvent* event) {
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  if (!paint_wrapped(*this, option, QStyle::CE_RadioButton, QStyle::SE_RadioButtonContents))
+    QRadioButton::paintEvent(event);
+}
+
+void CaptionCheck::paintEvent(QPaintEvent* event) {
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  if (!paint_wrapped(*this, option, QStyle::CE_CheckBox, QStyle::SE_CheckBoxContents)) QCheckBox::paintEvent(event);
 }
 
 }  // namespace dorv::front

@@ -1,0 +1,63 @@
+// The widgets that need painting of their own: the picture box, which paints
+// the drawing operations of its control, and the buttons whose captions wrap
+// onto several lines when they do not fit on one.
+#pragma once
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include "platform/controls.h"
+
+namespace dorv::front {
+
+class PictureWidget : public QWidget {
+ public:
+  PictureWidget(ui::PictureBox& box, QWidget* parent);
+  // The control is gone; nothing more is painted from it.
+  void forget() { box_ = nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  ui::PictureBox* box_;
+};
+
+// Paints drawing operations onto an area of the given pixel size.
+void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double width_px, double height_px);
+
+// A caption that does not fit on one line: the runs of blanks put in to force
+// a line break (as the classic controls wrap) become single blanks, and the
+// text wraps at its blanks.
+QString wrapped_caption(const QString& caption);
+
+class CaptionButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// The whole control answers a click, not only its indicator and text.
+class CaptionRadio : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+// The whole control answers a click, not only its indicator and text.
+class CaptionCheck : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace dorv::front
