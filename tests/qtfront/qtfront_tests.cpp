@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -467,4 +468,68 @@ TEST_F(QtFront, ShellOpenShowsTheProgramsTextFilesDecoded) {
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names.back(), dorv::front::kPdfPrinterName);
   EXPECT_GE(host.printers().current(), 0);
+}
+
+TEST_F(QtFront, EveryButtonSetInItsOrderAndEscOnlyWhereItMayCancel) {
+  QtHost host;
+  struct Case {
+    MsgButtons set;
+    QStringList captions;
+    std::optional<MsgResult> on_escape;  // nothing: Esc leaves the box open
+  };
+  const std::vector<Case> cases = {
+      {MsgButtons::OK, {"OK"}, MsgResult::OK},
+      {MsgButtons::OKCancel, {"OK", "Отмена"}, MsgResult::Cancel},
+      {MsgButtons::AbortRetryIgnore, {"Прервать", "Повтор", "Пропустить"}, std::nullopt},
+      {MsgButtons::YesNoCancel, {"Да", "Нет", "Отмена"}, MsgResult::Cancel},
+      {MsgButtons::YesNo, {"Да", "Нет"}, std::nullopt},
+      {MsgButtons::RetryCancel, {"Повтор", "Отмена"}, MsgResult::Cancel},
+      {MsgButtons::CancelTryContinue, {"Отмена", "Повторить", "Продолжить"}, MsgResult::Cancel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.captions.join(QChar('/')).toStdString());
+    QStringList captions;
+    bool stayed_open = false;
+    when_modal([&](QWidget* w) {
+      for (auto* b : buttons_in_order(w)) captions << b->text();
+      QTest::keyClick(w, Qt::Key_Escape);
+      stayed_open = w->isVisible();
+      if (stayed_open) buttons_in_order(w).back()->click();
+    });
+    const MsgResult answer = msg_box(L"Текст", c.set, MsgIcon::Exclamation, L"Сообщение");
+    EXPECT_EQ(captions, c.captions);
+    EXPECT_EQ(stayed_open, !c.on_escape.has_value());
+    EXPECT_EQ(answer, c.on_escape.value_or(buttons_of(c.set).back()));
+  }
+}
+
+TEST_F(QtFront, OpenFileDialogWithTitleAndFilterAndTheOneSecondWait) {
+  QtHost host;
+  const auto dir = std::filesystem::temp_directory_path() / ("qtfront-open-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "set.ko2") << "x";
+  QString title;
+  QStringList filters;
+  when_modal([&](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    filters = dialog->nameFilters();
+    dialog->selectFile(QString::fromStdString((dir / "set.ko2").string()));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  const auto chosen = host.open_file_dialog({L"Открытие файла", L"*.ko2|*.ko2", dir});
+  EXPECT_EQ(title, QStringLiteral("Открытие файла"));
+  EXPECT_EQ(filters, QStringList{QStringLiteral("*.ko2 (*.ko2 *.KO2)")});
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir / "set.ko2");
+  when_modal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
+  EXPECT_FALSE(host.open_file_dialog({L"Открытие файла", L"*.ko2|*.ko2", dir}).has_value());
+  std::filesystem::remove_all(dir);
+
+  // The wait keeps the window alive: events arriving meanwhile are handled.
+  bool handled = false;
+  QTimer::singleShot(50, [&] { handled = true; });
+  host.wait_one_second();
+  EXPECT_TRUE(handled);
 }
