@@ -3,7 +3,7 @@
 # desktop program dorv in it.
 #
 #   bash scripts/run.sh            start dorv on the current display
-#   bash scripts/run.sh --xvfb     start it under a virtual X display
+#   bash scripts/run.sh --xvfb     start it under a virtual X display (or DORV_XVFB=1)
 #
 # DORV_PROGRAM_DIR chooses the program folder (default: program/ in the
 # repository). Running again replaces the programs and the command files but
