@@ -70,8 +70,11 @@ FormWindow::FormWindow(QtHost& host, ui::Form& form) : QWidget(nullptr), host_(h
 
 FormWindow::~FormWindow() {
   if (form_) form_->set_observer(nullptr);
-  for (auto& [control, v] : views_)
-    if (auto* p = dynamic_cast<PictureWidget*>(v.widget)) p->forget();
+  form_ = nullptr;
+  // The widgets go first, while this window's members still exist: a signal
+  // they send on their way out finds no form and does nothing.
+  ++syncing_;
+  for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete w;
 }
 
 void FormWindow::detach() {
@@ -186,7 +189,7 @@ void FormWindow::make(ui::Control& c, View& v) {
       t->header()->setStretchLastSection(false);
       t->header()->setSectionsMovable(false);
       QObject::connect(t, &QTreeWidget::itemSelectionChanged, this, [this, &lv, t] {
-        if (syncing_) return;
+        if (syncing_ || !form_) return;
         const auto rows = t->selectedItems();
         const int i = rows.isEmpty() ? -1 : t->indexOfTopLevelItem(rows.first());
         if (i != lv.selected()) act(lv, [&lv, i] { lv.select(i); });

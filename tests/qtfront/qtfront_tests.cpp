@@ -353,6 +353,14 @@ TEST_F(QtFront, CloseBoxMayBeRefusedAndUnloadDropsTheWindow) {
   EXPECT_TRUE(window->isEnabled());
   EXPECT_EQ(form.loads, 2);
   form.unload();
+
+  // A form destroyed while on the screen takes its window with it.
+  {
+    DemoForm shown;
+    shown.show();
+  }
+  settle();
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
 }
 
 TEST_F(QtFront, ModalFormHoldsTheProcedureUntilItIsUnloaded) {
