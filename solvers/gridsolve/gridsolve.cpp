@@ -1,0 +1,306 @@
+#include "solvers/gridsolve/gridsolve.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "solvers/common/nodesolver.h"
+#include "solvers/common/resultfile.h"
+
+namespace dorv::solvers {
+
+namespace {
+
+constexpr int kRandomRange = 32768;
+constexpr int kSlots = 3;
+
+std::size_t At(int node) { return static_cast<std::size_t>(node); }
+
+}  // namespace
+
+NodeDraw::NodeDraw(int R) : R_(R) {
+  std::vector<int> table(kRandomRange);
+  std::vector<char> reached(static_cast<std::size_t>(R) + 1, 0);
+  for (int r = 0; r < kRandomRange; ++r) {
+    const int i = static_cast<int>(std::trunc((std::sin(static_cast<double>(r)) + 0.999999) * R * 0.5 + 1));
+    table[At(r)] = std::clamp(i, 1, R);
+    reached[At(table[At(r)])] = 1;
+  }
+  if (std::count(reached.begin() + 1, reached.end(), 1) == R) table_ = std::move(table);
+}
+
+int NodeDraw::Next(RelaxRandom& random) const {
+  if (!table_.empty()) return table_[At(random.Next())];
+  const long long wide = static_cast<long long>(random.Next()) * kRandomRange + random.Next();
+  return 1 + static_cast<int>(wide % R_);
+}
+
+GridNetwork::GridNetwork(const ParameterRecord& sized)
+    : record(sized),
+      M(NodeCount(sized)),
+      R(M + 2 * sized.LineCount),
+      table(R + 1, kSlots),
+      heads(At(2 * M) + 1, 0.0) {}
+
+void SetStartHeads(GridNetwork& net) {
+  std::fill(net.heads.begin(), net.heads.end(), 0.0);
+  net.heads[0] = 100.0;
+  std::fill(net.heads.begin() + 1, net.heads.begin() + net.R + 1, 10.0);
+}
+
+void BuildNetwork(GridNetwork& net) {
+  const ParameterRecord& r = net.record;
+  LinkTable& t = net.table;
+  const int q = r.LineCount;
+  const int M = net.M;
+  const int SL = r.SquareLines;
+  const int SW = r.SquareWidth;
+  const double b = r.LineSpacing;
+  const double L = MainsDistance(r);
+  const double K6 = r.MainPipeK;
+  const double K11 = r.CrossPipeK;
+  const double K14 = r.SecondMainK;
+  const double K15 = r.RingPipeK;
+  const double f12 = r.FeedOffset;
+  const double kPlain = PipeConductance(r.LinePipeK, L);
+
+  t.Clear(net.R);
+  for (int s = 2 * q + 1; s <= M; ++s) t.AddLink(s, M + s, r.SprinklerK);
+  // Lines nearer the feed than the square carry water from main to main.
+  if (q - SL - 1 >= 1) t.LinkRange(M + 1, M + q + 1, M + q - SL - 1, kPlain);
+  if (r.PartialCount == 0) {
+    if (SL < q) t.LinkRange(M + q - SL, M + 2 * q - SL, M + q - SL, kPlain);
+  } else {
+    BuildFireLines(2 * q + SL * SW + 1, 1, r.ShiftAlong + r.PartialOffset, r.PartialCount, M + q - SL, r, t);
+  }
+  BuildFireLines(2 * q + 1, SL, r.ShiftAlong, SW, M + q - SL + 1, r, t);
+  // A height below the mains is a riser of the same length as one above.
+  t.LinkRange(1, M + 1, 2 * q, PipeConductance(r.LinePipeK, std::fabs(r.RiserHeight)));
+  auto main = [&t, q](int first, double k) {
+    const int last = first + q - 1;
+    t.AddLink(first, first + 1, k);
+    for (int i = first + 1; i < last; ++i) {
+      t.AddLink(i, i + 1, k);
+      t.AddLink(i, i - 1, k);
+    }
+    t.AddLink(last, last - 1, k);
+  };
+  main(1, PipeConductance(K6, b));
+  main(q + 1, PipeConductance(K14, b));
+  // The feed lies half a line spacing before node 1 on main 1's line, at
+  // f12 along the cross-pipe when there is one.
+  double k0 = PipeConductance(2 * K6, b);
+  if (K11 != 0 && f12 != 0) k0 = SeriesRule(k0, PipeConductance(K11, f12));
+  t.AddLink(1, 0, k0);
+  t.AddLink(0, 1, k0);
+  if (K11 != 0) {
+    double k = PipeConductance(2 * K14, b);
+    if (L != f12) k = SeriesRule(k, PipeConductance(K11, L - f12));
+    t.AddLink(q + 1, 0, k);
+    t.AddLink(0, q + 1, k);
+  }
+  if (K15 != 0) {
+    const double k = 1.0 / std::sqrt(L / K15 + b / (2 * K14) + b / (2 * K6));
+    t.AddLink(q, 2 * q, k);
+    t.AddLink(2 * q, q, k);
+  }
+}
+
+double Residual(const GridNetwork& net) {
+  double sum = 0.0;
+  for (int i = 1; i <= net.R; ++i) {
+    double flow = 0.0;
+    for (int s = 0; s < kSlots; ++s) {
+      const double k = net.table.Conductance(i, s);
+      if (k == 0.0) break;
+      flow += LinkFlow(k, net.heads[At(i)], net.heads[At(net.table.Neighbour(i, s))]);
+    }
+    sum += flow * flow;
+  }
+  return std::sqrt(sum);
+}
+
+long long RelaxationLimit(int R) { return 10000000LL * R; }
+
+RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,
+                         long long limit) {
+  const double tolerance = net.record.Tolerance;
+  const int R = net.R;
+  const LinkTable& t = net.table;
+  std::vector<double>& h = net.heads;
+  int node = 2;
+  long long counter = 0;
+  double g = 10.0;
+  double gPrev = 0.0;
+  double gPrinted = 100.0;
+  double spacing = 100.0;
+  double nextCheck = std::trunc(R * 100.0);
+  // The loop goes on at least to the first residual check: a tolerance above
+  // the start residual must not pass the start heads off as a solution.
+  bool checked = false;
+  // Once the start is well behind, a residual that has not fallen by a tenth
+  // while the count of relaxations grew sixteenfold has stalled (a tolerance below what
+  // the arithmetic can reach, a network that cannot balance): the relaxation
+  // is given up.
+  long long markCounter = 0;
+  double markResidual = HUGE_VAL;
+  bool stalled = false;
+  while (!(checked && g < tolerance)) {
+    double nh[kSlots];
+    double nk[kSlots];
+    for (int s = 0; s < kSlots; ++s) {
+      nk[s] = t.Conductance(node, s);
+      nh[s] = nk[s] != 0.0 ? h[At(t.Neighbour(node, s))] : 0.0;
+    }
+    NodeWarning warning;
+    h[At(node)] = SolveNode(nh[0], nh[1], nh[2], nk[0], nk[1], nk[2], &warning);
+    if (warning != NodeWarning::None) out(NodeWarningText(warning));
+    ++counter;
+    if (counter % 100000 == 0 && g != gPrinted) {
+      out(CFormat("\n  итерация %lld - погрешность %f", counter, g));
+      gPrinted = g;
+    }
+    node = draw.Next(random);
+    if (counter > nextCheck) {
+      g = Residual(net);
+      checked = true;
+      if (std::isnan(g)) break;
+      const double ratio = gPrev / g;
+      if (ratio >= 1.5 || g <= 3 * tolerance) {
+        if (ratio > 2.5) spacing *= 0.5;
+      } else {
+        spacing *= 2;
+      }
+      gPrev = g;
+      nextCheck = std::min(std::trunc(nextCheck + R * spacing), 9e18);
+      if (g <= 0.9 * markResidual) {
+        markResidual = g;
+        markCounter = counter;
+      } else if (g >= tolerance && counter > 16 * markCounter && counter > 10000LL * R) {
+        stalled = true;
+      }
+    }
+    if (stalled || counter >= limit) break;
+  }
+  RelaxResult result;
+  result.relaxations = counter;
+  if (checked && g < tolerance) {
+    result.converged = true;
+    result.residual = g;
+  } else {
+    result.residual = Residual(net);
+  }
+  out(CFormat("\nСдвиг: %d, погрешность: %f, итераций: %6lld", net.record.ShiftAlong, result.residual, counter));
+  return result;
+}
+
+std::wstring GridReportText(double c, const GridNetwork& net) {
+  const ParameterRecord& r = net.record;
+  const std::vector<double>& h = net.heads;
+  const int q = r.LineCount;
+  const int M = net.M;
+  const double rise = r.RiserHeight;
+  const double b = r.LineSpacing;
+  const double L = MainsDistance(r);
+  const double f12 = r.FeedOffset;
+  const double rc = std::sqrt(c);
+  auto head = [&](int node) { return c * h[At(node)] + rise; };
+  auto flow = [&](int u, int v) { return LinkFlow(net.table, h, u, v); };
+
+  std::wstring out = L"Давления во вскрывшихся спринклерах:\n";
+  out += SquareHeadRows(r, [&](int node) { return c * h[At(node)]; }, true);
+  out += CFormat("\n\nСмещение вправо квадрата пожара: %2d\n", r.ShiftAlong);
+  double total = 0.0;
+  for (int s = 0; s < kSlots && net.table.Conductance(0, s) != 0.0; ++s)
+    total += flow(0, net.table.Neighbour(0, s));
+  out += CFormat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\n", r.CrossPipeK == 0 ? head(1) : head(0),
+                 rc * total);
+  out += L"\nПараметры концов рядков:\n           Напоры         Расход     Расход        Напоры\n"
+         L"           слева          слева      справа        справа";
+  if (r.RingPipeK != 0) {
+    const double ring = flow(q, 2 * q);
+    const double loss = std::fabs(ring) * ring * b / 2;
+    out += CFormat("\nмаг  %8.2lf          %8.3lf              %8.2lf", c * (h[At(q)] - loss / r.MainPipeK) + rise,
+                   rc * ring, c * (h[At(2 * q)] + loss / r.SecondMainK) + rise);
+  }
+  for (int i = q; i >= 1; --i) {
+    out += CFormat("\n%2d   %8.2lf%8.2lf  %8.3lf   %8.3lf   %8.2lf%8.2lf", q - i + 1, head(i), head(M + i),
+                   rc * flow(i, M + i), rc * flow(q + i, M + q + i), head(q + i), head(M + q + i));
+  }
+  if (r.CrossPipeK != 0) {
+    const double q1 = flow(0, 1);
+    const double q2 = flow(0, q + 1);
+    out += CFormat("\nмаг  %8.2lf           %8.3lf   %8.3lf  %8.2lf",
+                   c * (h[0] - std::fabs(q1) * q1 * f12 / r.CrossPipeK) + rise, rc * q1, rc * q2,
+                   c * (h[0] - std::fabs(q2) * q2 * (L - f12) / r.CrossPipeK) + rise);
+  }
+  return out;
+}
+
+ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
+                      const ConsoleOut& out, long long limit) {
+  ParameterRecord& r = net.record;
+  const int q = r.LineCount;
+  const NodeDraw draw(net.R);
+  if (limit <= 0) limit = RelaxationLimit(net.R);
+  ScanResult scan;
+  double worst = 0.0;
+  for (int shift = 1; shift <= r.SprinklersPerLine - r.SquareWidth + 1; ++shift) {
+    r.ShiftAlong = shift;
+    BuildNetwork(net);
+    const RelaxResult relax = RelaxNetwork(net, draw, random, out, limit);
+    scan.relaxations += relax.relaxations;
+    // The dictating sprinkler is the weakest of the square's far-end line;
+    // scaling by c gives it exactly the required head.
+    double weakest = net.heads[0];
+    for (int j = 1; j <= r.SquareWidth; ++j) weakest = std::min(weakest, net.heads[At(2 * q + r.SquareLines * j)]);
+    if (!relax.converged || !(weakest > 0) || !std::isfinite(net.heads[0] / weakest)) {
+      scan.outcome = ScanOutcome::NoConvergence;
+      scan.failed = relax;
+      scan.failedShift = shift;
+      return scan;
+    }
+    const double c = r.MinHead / weakest;
+    out(CFormat(", напор: %f", (r.CrossPipeK == 0 ? net.heads[1] : net.heads[0]) * r.MinHead / weakest));
+    if (net.heads[0] / weakest > worst) {
+      worst = net.heads[0] / weakest;
+      scan.worstShift = shift;
+      if (!WriteResultFile(sprOut, GridReportText(c, net))) {
+        scan.outcome = ScanOutcome::NoOutput;
+        return scan;
+      }
+    }
+  }
+  return scan;
+}
+
+int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out) {
+  const ParameterLoad load = LoadGridParameters(folder / "spr.in", GridProgram::GridSolve);
+  if (load.exitCode != kExitDone) {
+    out(load.message);
+    return load.exitCode;
+  }
+  GridNetwork net(load.record);
+  SetStartHeads(net);
+  RelaxRandom random(seed);
+  out(L"\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n    Программа расчета решеточной спринклерной системы\n\n");
+  const std::filesystem::path sprOut = folder / "spr.out";
+  const ScanResult scan = ScanShifts(net, random, sprOut, out);
+  switch (scan.outcome) {
+    case ScanOutcome::NoConvergence:
+      // A report of an earlier shift is no result: the worst shift is unknown.
+      EmptyResultFile(sprOut);
+      out(CFormat("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n"
+                  "Результат не получен, файл  spr.out  пуст.\n\n",
+                  scan.failedShift, scan.failed.residual, scan.failed.relaxations));
+      return kExitNoConvergence;
+    case ScanOutcome::NoOutput:
+      out(kNoOutputMessage);
+      return kExitNoOutput;
+    case ScanOutcome::Done:
+      break;
+  }
+  out(L"\n\n    Расчет закончен.\n");
+  return kExitDone;
+}
+
+}  // namespace dorv::solvers

@@ -1,0 +1,105 @@
+// gridsolve: solves a grid system for every position of the fire square
+// along the branch lines by a random-order relaxation of its own, and leaves
+// the report of the worst position in spr.out.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "solvers/common/console.h"
+#include "solvers/common/gridparams.h"
+#include "solvers/common/linktable.h"
+
+namespace dorv::solvers {
+
+// The relaxation's pseudo-random numbers: state = state * 22695477 + 1,
+// each number bits 16..30 of the state (0..32767).
+class RelaxRandom {
+ public:
+  explicit RelaxRandom(std::uint32_t seed) : state_(seed) {}
+  int Next() {
+    state_ = state_ * 22695477u + 1u;
+    return static_cast<int>((state_ >> 16) & 0x7FFFu);
+  }
+
+ private:
+  std::uint32_t state_;
+};
+
+// The draw of the next node to relax, 1..R. The draw
+// trunc((sin(r) + 0.999999) * R * 0.5 + 1) favours the ends of the range and
+// reaches every node of a small network; where it would leave some node
+// undrawn (beyond about 600 nodes) every node is drawn with equal chance
+// from two numbers of the generator instead.
+class NodeDraw {
+ public:
+  explicit NodeDraw(int R);
+  int Next(RelaxRandom& random) const;
+  bool favoursEnds() const { return !table_.empty(); }
+
+ private:
+  int R_;
+  std::vector<int> table_;  // node for each r, when that draw reaches every node
+};
+
+// One grid network: nodes 0 (feed), 1..q main 1, q+1..2q main 2, 2q+1..M the
+// square's sprinklers, M+1..M+2q the branch ends, M+2q+1..2M the outlets.
+struct GridNetwork {
+  explicit GridNetwork(const ParameterRecord& sized);
+  ParameterRecord record;
+  int M = 0;
+  int R = 0;                  // nodes relaxed: 1..R = M + 2q
+  LinkTable table;            // nodes 0..R, three slots each
+  std::vector<double> heads;  // nodes 0..2M
+};
+
+// Feed 100, nodes 1..R 10, outlets 0: the heads the first shift starts from.
+void SetStartHeads(GridNetwork& net);
+
+// The links of the network for the shift in record.ShiftAlong.
+void BuildNetwork(GridNetwork& net);
+
+// sqrt of the sum over nodes 1..R of the squared sum of the flows leaving
+// the node.
+double Residual(const GridNetwork& net);
+
+struct RelaxResult {
+  bool converged = false;
+  long long relaxations = 0;
+  double residual = 0;
+};
+
+// The most relaxations one shift may take before it is given up: generous
+// for any grid that converges at all.
+long long RelaxationLimit(int R);
+
+// Relaxes until the residual is below the tolerance (at least up to the first
+// residual check) or `limit` relaxations have been made; prints progress and
+// the closing "Сдвиг: ..." line.
+RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,
+                         long long limit);
+
+// The text of spr.out for scale c (heads times c, flows times sqrt(c)),
+// with "\n" line breaks.
+std::wstring GridReportText(double c, const GridNetwork& net);
+
+enum class ScanOutcome { Done, NoConvergence, NoOutput };
+struct ScanResult {
+  ScanOutcome outcome = ScanOutcome::Done;
+  int worstShift = 0;
+  long long relaxations = 0;  // over all shifts
+  RelaxResult failed;         // the shift that did not converge
+  int failedShift = 0;
+};
+
+// Slides the square over the whole line; writes spr.out at each new worst
+// shift. Stops at a shift that does not converge or a report that cannot be
+// written. limit 0 means RelaxationLimit(R).
+ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
+                      const ConsoleOut& out, long long limit = 0);
+
+// The whole program in `folder`; returns its exit code.
+int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out);
+
+}  // namespace dorv::solvers
