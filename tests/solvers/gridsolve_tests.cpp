@@ -471,3 +471,25 @@ TEST(GridSolveParts, RelaxationLimitAndHighTolerance) {
   EXPECT_GT(loose.relaxations, 100LL * net.R);
   EXPECT_NEAR(loose.residual, Residual(net), 1e-12);
 }
+
+TEST(GridSolveParts, NetworkBeyondAFewHundredNodes) {
+  // 300 lines, 600 open: 2400 nodes with the outlets, far beyond what fixed
+  // tables of 1400 nodes held; every node is drawn.
+  auto values = PlainGrid();
+  values[2] = 10, values[3] = 300, values[8] = 600;
+  ParameterRecord r = Sized(values);
+  r.ShiftAlong = 1;
+  GridNetwork net(r);
+  ASSERT_EQ(net.M, 1200);
+  ASSERT_EQ(net.R, 1800);
+  SetStartHeads(net);
+  BuildNetwork(net);
+  EXPECT_EQ(net.table.CountLinks(net.R), 2);  // main 2's branch end of the far-end line
+  EXPECT_EQ(net.table.FindLink(net.M, 2 * net.M), 0);  // the last sprinkler's outlet
+  const NodeDraw draw(net.R);
+  RelaxRandom random(5);
+  const RelaxResult run = RelaxNetwork(net, draw, random, [](std::wstring_view) {}, 200 * net.R);
+  EXPECT_EQ(run.relaxations, 200 * net.R);
+  for (double h : net.heads) ASSERT_TRUE(std::isfinite(h));
+  EXPECT_LT(net.heads[net.R], 10.0);  // the relaxation reached the last node
+}
