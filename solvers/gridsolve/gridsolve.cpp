@@ -138,9 +138,9 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
   // the start residual must not pass the start heads off as a solution.
   bool checked = false;
   // Once the start is well behind, a residual that has not fallen by a tenth
-  // while the count of relaxations grew sixteenfold has stalled (a tolerance below what
-  // the arithmetic can reach, a network that cannot balance): the relaxation
-  // is given up.
+  // while the count of relaxations grew sixteenfold has stalled (a tolerance
+  // below what the arithmetic can reach, a network that cannot balance): the
+  // relaxation is given up.
   long long markCounter = 0;
   double markResidual = HUGE_VAL;
   bool stalled = false;

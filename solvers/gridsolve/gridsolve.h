@@ -75,8 +75,10 @@ struct RelaxResult {
 long long RelaxationLimit(int R);
 
 // Relaxes until the residual is below the tolerance (at least up to the first
-// residual check) or `limit` relaxations have been made; prints progress and
-// the closing "Сдвиг: ..." line.
+// residual check). Gives up, not converged, after `limit` relaxations, on a
+// residual that is not a number, or once the residual has stalled: not a
+// tenth lower while the relaxations grew sixteenfold, past 10000 per node.
+// Prints progress and the closing "Сдвиг: ..." line.
 RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,
                          long long limit);
 
