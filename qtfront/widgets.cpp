@@ -1,5 +1,7 @@
 #include "qtfront/widgets.h"
 
+#include <QRegularExpression>
+
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -59,10 +61,17 @@ void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double wid
   }
 }
 
-QString wrapped_caption(const QString& caption) {
-  QStringList lines = caption.split(QChar('\n'));
-  for (QString& line : lines) line = line.simplified();
-  return lines.join(QChar('\n'));
+QString wrapped_caption(const QString& caption, const QFontMetrics& metrics, int height) {
+  static const QRegularExpression kBreak(QStringLiteral(" {3,}"));
+  QStringList broken;
+  QStringList folded;
+  for (const QString& line : caption.split(QChar('\n'))) {
+    folded += line.simplified();
+    for (const QString& part : line.split(kBreak, Qt::SkipEmptyParts))
+      if (!part.trimmed().isEmpty()) broken += part.simplified();
+  }
+  if (broken.size() > folded.size() && broken.size() * metrics.lineSpacing() <= height) return broken.join(QChar('\n'));
+  return folded.join(QChar('\n'));
 }
 
 namespace {
@@ -77,13 +86,13 @@ template <class Button>
 bool paint_wrapped(Button& button, QStyleOptionButton& option, QStyle::ControlElement element,
                    QStyle::SubElement contents) {
   const QRect text_rect = button.style()->subElementRect(contents, &option, &button);
-  if (fits(button, button.text(), text_rect.width())) return false;
+  const QString caption = wrapped_caption(button.text(), button.fontMetrics(), button.height());
+  if (!caption.contains(QChar('\n')) && fits(button, button.text(), text_rect.width())) return false;
   QStylePainter painter(&button);
   option.text.clear();
   painter.drawControl(element, option);
   painter.setPen(button.palette().color(button.isEnabled() ? QPalette::Active : QPalette::Disabled,
                                         QPalette::WindowText));
-  const QString caption = wrapped_caption(button.text());
   const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic |
                     (fits(button, caption, text_rect.width()) ? 0 : Qt::TextWordWrap);
   painter.drawText(text_rect.adjusted(0, -text_rect.top(), 0, button.height() - text_rect.bottom() - 1), flags,
@@ -94,7 +103,8 @@ bool paint_wrapped(Button& button, QStyleOptionButton& option, QStyle::ControlEl
 }  // namespace
 
 void CaptionButton::paintEvent(QPaintEvent* event) {
-  if (fits(*this, text(), width() - 8)) {
+  const QString caption = wrapped_caption(text(), fontMetrics(), height() - 4);
+  if (!caption.contains(QChar('\n')) && fits(*this, text(), width() - 8)) {
     QPushButton::paintEvent(event);
     return;
   }
@@ -105,7 +115,7 @@ void CaptionButton::paintEvent(QPaintEvent* event) {
   painter.drawControl(QStyle::CE_PushButton, option);
   painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
   painter.drawText(rect().adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                   wrapped_caption(text()));
+                   caption);
 }
 
 void CaptionRadio::paintEvent(QPaintEvent* event) {

@@ -27,10 +27,11 @@ class PictureWidget : public QWidget {
 // Paints drawing operations onto an area of the given pixel size.
 void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double width_px, double height_px);
 
-// A caption that does not fit on one line: the runs of blanks put in to force
-// a line break (as the classic controls wrap) become single blanks, and the
-// text wraps at its blanks.
-QString wrapped_caption(const QString& caption);
+// The classic controls wrapped a caption at the control's width, and captions
+// were written with a run of blanks that pushes the rest onto the next line
+// ("Редактир.    расчета"). Such a run breaks the line where the control is
+// tall enough for the lines it makes; otherwise every run folds to one blank.
+QString wrapped_caption(const QString& caption, const QFontMetrics& metrics, int height);
 
 class CaptionButton : public QPushButton {
  public:

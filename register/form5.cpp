@@ -11,7 +11,7 @@ using ui::MsgButtons;
 using ui::MsgIcon;
 
 Form5::Form5() : Form(L"Form5") {
-  move({0, 0, 8175, 2970});
+  move({0, 0, 6135, 3150});
   set_caption(L"Характер расчета");
   Option3.set_caption(L"Расчет решетчатой системы");
   Option1.set_caption(L"Расчет системы произвольной конфигурации   с созданием стандартного файла");

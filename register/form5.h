@@ -11,11 +11,11 @@ class Form5 : public ui::Form {
  public:
   Form5();
 
-  ui::OptionButton& Option3 = add<ui::OptionButton>(L"Option3", {360, 300, 7560, 375});
-  ui::OptionButton& Option1 = add<ui::OptionButton>(L"Option1", {360, 780, 7560, 375});
-  ui::OptionButton& Option2 = add<ui::OptionButton>(L"Option2", {360, 1260, 7560, 375});
-  ui::CommandButton& Command1 = add<ui::CommandButton>(L"Command1", {4920, 1920, 1335, 420});
-  ui::CommandButton& Command2 = add<ui::CommandButton>(L"Command2", {6465, 1920, 1335, 420});
+  ui::OptionButton& Option3 = add<ui::OptionButton>(L"Option3", {360, 240, 5400, 375});
+  ui::OptionButton& Option1 = add<ui::OptionButton>(L"Option1", {360, 720, 5400, 540});
+  ui::OptionButton& Option2 = add<ui::OptionButton>(L"Option2", {360, 1380, 5400, 540});
+  ui::CommandButton& Command1 = add<ui::CommandButton>(L"Command1", {2520, 2160, 1335, 420});
+  ui::CommandButton& Command2 = add<ui::CommandButton>(L"Command2", {4065, 2160, 1335, 420});
 
   // True from loading until a calculation has been created.
   bool ChoicePending = false;
