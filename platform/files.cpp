@@ -165,34 +165,16 @@ void copy_file(std::wstring_view from, std::wstring_view to) {
   if (ec) fail(FsError::PathFileAccess, to, "cannot copy to");
 }
 
-void rename_file(std::wstring_view from, std::wstring_view to) {
-  const fs::path src = resolve(from);
-  const fs::path dst = resolve(to);
-  std::error_code ec;
-  if (!fs::exists(src, ec)) fail(FsError::FileNotFound, from, "file not found");
-  if (fs::exists(dst, ec)) fail(FsError::FileExists, to, "file already exists");
-  fs::rename(src, dst, ec);
-  if (!ec) return;
-  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot rename to");
-  // Another file system: copy, then remove the source.
-  fs::copy_file(src, dst, ec);
-  if (ec) {
-    fs::remove(dst, ec);
-    fail(FsError::PathFileAccess, to, "cannot move to");
-  }
-  fs::remove(src, ec);
-  if (ec) fail(FsError::PathFileAccess, from, "cannot remove after moving");
-}
+namespace {
 
-void replace_file(std::wstring_view from, std::wstring_view to) {
-  const fs::path src = resolve(from);
-  const fs::path dst = resolve(to);
+// Moves src to dst, over dst when it exists. Across file systems the data is
+// first copied beside the target and renamed over it there, so the target is
+// never seen half-written; the source goes last.
+void move_path(const fs::path& src, const fs::path& dst, std::wstring_view from, std::wstring_view to) {
   std::error_code ec;
-  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
   fs::rename(src, dst, ec);
   if (!ec) return;
-  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot replace");
-  // Another file system: copy beside the target, then rename over it there.
+  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot move to");
   static std::mt19937 gen(std::random_device{}());
   fs::path tmp = dst;
   tmp += ".new" + std::to_string(gen() % 1000000);
@@ -201,9 +183,28 @@ void replace_file(std::wstring_view from, std::wstring_view to) {
   if (ec) {
     std::error_code ignore;
     fs::remove(tmp, ignore);
-    fail(FsError::PathFileAccess, to, "cannot replace");
+    fail(FsError::PathFileAccess, to, "cannot move to");
   }
   fs::remove(src, ec);
+  if (ec) fail(FsError::PathFileAccess, from, "cannot remove after moving");
+}
+
+}  // namespace
+
+void rename_file(std::wstring_view from, std::wstring_view to) {
+  const fs::path src = resolve(from);
+  const fs::path dst = resolve(to);
+  std::error_code ec;
+  if (!fs::exists(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  if (fs::exists(dst, ec)) fail(FsError::FileExists, to, "file already exists");
+  move_path(src, dst, from, to);
+}
+
+void replace_file(std::wstring_view from, std::wstring_view to) {
+  const fs::path src = resolve(from);
+  std::error_code ec;
+  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  move_path(src, resolve(to), from, to);
 }
 
 void delete_file(std::wstring_view name) {
