@@ -1,5 +1,6 @@
 #include "qtfront/qthost.h"
 
+#include <clocale>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -40,6 +41,9 @@ bool is_text_file(const std::filesystem::path& file) {
 }  // namespace
 
 QtHost::QtHost() {
+  // Creating the application set the C library's locale from the
+  // environment; numbers in files and fields always use the point.
+  std::setlocale(LC_NUMERIC, "C");
   // One look on every desktop, so that the forms' layouts come out alike.
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
   // The forms were laid out for the narrow sans-serif faces of Windows; a

@@ -13,3 +13,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# A comma-decimal locale, so that the tests can show that numbers in files
+# do not follow the user's locale.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || echo "note: ru_RU.UTF-8 could not be generated; locale tests will be skipped"
+fi

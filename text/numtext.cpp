@@ -1,8 +1,8 @@
 #include "text/numtext.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+
+#include "text/number.h"
 
 namespace dorv {
 namespace {
@@ -21,18 +21,17 @@ std::wstring num_text_trim(double x) {
   if (std::isnan(x)) return L"NaN";
   if (std::isinf(x)) return x < 0 ? L"-Inf" : L"Inf";
   if (x == 0.0) return L"0";  // also -0
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", x);
-  // buf: [-]d.dddddddddddddde[+-]XX
-  std::string s(buf);
+  // [-]d.dddddddddddddde[+-]XX
+  std::string s = format_exponent(x, 14);
   const bool negative = s[0] == '-';
   if (negative) s.erase(0, 1);
   const auto epos = s.find('e');
-  const int exponent = std::atoi(s.c_str() + epos + 1);
+  long long exponent = 0;
+  scan_whole(std::string_view(s).substr(epos + 1 + (s[epos + 1] == '+' ? 1 : 0)), exponent);
   std::string digits = s.substr(0, 1) + s.substr(2, epos - 2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   // value = 0.d1d2d3... * 10^(exponent+1)
-  const int point = exponent + 1;  // digits before the point
+  const int point = static_cast<int>(exponent) + 1;  // digits before the point
   std::string out;
   if (point <= 0) {
     out = "." + std::string(static_cast<std::size_t>(-point), '0') + digits;
@@ -61,34 +60,16 @@ std::wstring zero_before_point(std::wstring_view text) {
 }
 
 namespace {
-// Returns the length of the number text read from position i, and its value.
+// Returns the length of the number text read from the start (blanks skipped),
+// and its value; 0 and length 0 when no number starts there.
 std::size_t scan_number(std::wstring_view text, double& value) {
   std::size_t i = 0;
   while (i < text.size() && is_blank(text[i])) ++i;
-  std::string buf;
-  if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) buf += static_cast<char>(text[i++]);
-  bool digit = false;
-  bool point = false;
-  while (i < text.size()) {
-    const wchar_t c = text[i];
-    if (c >= L'0' && c <= L'9') {
-      digit = true;
-      buf += static_cast<char>(c);
-    } else if (c == L'.' && !point) {
-      point = true;
-      buf += '.';
-    } else {
-      break;
-    }
-    ++i;
-  }
-  if (!digit) {
-    value = 0.0;
-    return 0;
-  }
-  value = std::strtod(buf.c_str(), nullptr);
+  value = 0.0;
+  const std::size_t n = scan_decimal(text.substr(i), value, /*allow_exponent=*/false);
+  if (n == 0) return 0;
   if (value == 0.0) value = 0.0;  // no negative zero
-  return i;
+  return i + n;
 }
 }  // namespace
 
