@@ -216,110 +216,116 @@ std::string cformat(const char* format, ...) {
   va_start(args, format);
   std::string out;
   try {
-    for (const char* p = format; *p; ++p) {
-      if (*p != '%') {
-        out += *p;
-        continue;
-      }
-      ++p;
-      if (*p == '%') {
-        out += '%';
-        continue;
-      }
-      Spec spec;
-      for (;; ++p) {
-        if (*p == '-') spec.left = true;
-        else if (*p == '+') spec.plus = true;
-        else if (*p == ' ') spec.space = true;
-        else if (*p == '0') spec.zero = true;
-        else break;
-      }
-      if (*p == '*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) spec.left = true, spec.width = -spec.width;
-        ++p;
-      } else {
-        while (is_digit(*p)) spec.width = spec.width * 10 + (*p++ - '0');
-      }
-      if (*p == '.') {
-        ++p;
-        spec.precision = 0;
-        if (*p == '*') {
-          spec.precision = va_arg(args, int);
-          ++p;
-        } else {
-          while (is_digit(*p)) spec.precision = spec.precision * 10 + (*p++ - '0');
-        }
-      }
-      int longs = 0;
-      while (*p == 'l') ++longs, ++p;
-      const char conv = *p;
-      switch (conv) {
-        case 'd':
-        case 'i': {
-          const long long v = longs >= 2 ? va_arg(args, long long) : longs == 1 ? va_arg(args, long) : va_arg(args, int);
-          const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-          std::string body = signed_prefix(v < 0, spec) + std::to_string(mag);
-          pad_into(out, std::move(body), spec, true);
-          break;
-        }
-        case 'u': {
-          const unsigned long long v = longs >= 2 ? va_arg(args, unsigned long long)
-                                       : longs == 1 ? va_arg(args, unsigned long)
-                                                    : va_arg(args, unsigned);
-          pad_into(out, std::to_string(v), spec, true);
-          break;
-        }
-        case 'c': {
-          pad_into(out, std::string(1, static_cast<char>(va_arg(args, int))), spec, false);
-          break;
-        }
-        case 's': {
-          const char* s = va_arg(args, const char*);
-          std::string body = s ? s : "(null)";
-          if (spec.precision >= 0 && static_cast<int>(body.size()) > spec.precision) body.resize(static_cast<std::size_t>(spec.precision));
-          pad_into(out, std::move(body), spec, false);
-          break;
-        }
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G': {
-          const double v = va_arg(args, double);
-          const int precision = spec.precision < 0 ? 6 : spec.precision;
-          std::string body = signed_prefix(std::signbit(v) && !std::isnan(v), spec);
-          const double mag = std::fabs(v);
-          if (!std::isfinite(v)) {
-            body += std::isnan(v) ? "nan" : "inf";
-            if (std::isnan(v) && std::signbit(v)) body.insert(0, "-");
-            Spec plain = spec;
-            plain.zero = false;
-            pad_into(out, std::move(body), plain, false);
-            break;
-          }
-          const char lower_conv = static_cast<char>(conv | 0x20);
-          const std::chars_format fmt = lower_conv == 'f'   ? std::chars_format::fixed
-                                        : lower_conv == 'e' ? std::chars_format::scientific
-                                                            : std::chars_format::general;
-          std::string digits;
-          append_chars(digits, mag, fmt, precision);
-          if (conv == 'E' || conv == 'G')
-            for (auto& c : digits) c = static_cast<char>(c == 'e' ? 'E' : c);
-          body += digits;
-          pad_into(out, std::move(body), spec, true);
-          break;
-        }
-        default:
-          throw std::invalid_argument(std::string("cformat: unsupported conversion in ") + format);
-      }
-    }
+    out = vcformat(format, args);
   } catch (...) {
     va_end(args);
     throw;
   }
   va_end(args);
+  return out;
+}
+
+std::string vcformat(const char* format, std::va_list args) {
+  std::string out;
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') {
+      out += *p;
+      continue;
+    }
+    ++p;
+    if (*p == '%') {
+      out += '%';
+      continue;
+    }
+    Spec spec;
+    for (;; ++p) {
+      if (*p == '-') spec.left = true;
+      else if (*p == '+') spec.plus = true;
+      else if (*p == ' ') spec.space = true;
+      else if (*p == '0') spec.zero = true;
+      else break;
+    }
+    if (*p == '*') {
+      spec.width = va_arg(args, int);
+      if (spec.width < 0) spec.left = true, spec.width = -spec.width;
+      ++p;
+    } else {
+      while (is_digit(*p)) spec.width = spec.width * 10 + (*p++ - '0');
+    }
+    if (*p == '.') {
+      ++p;
+      spec.precision = 0;
+      if (*p == '*') {
+        spec.precision = va_arg(args, int);
+        ++p;
+      } else {
+        while (is_digit(*p)) spec.precision = spec.precision * 10 + (*p++ - '0');
+      }
+    }
+    int longs = 0;
+    while (*p == 'l') ++longs, ++p;
+    const char conv = *p;
+    switch (conv) {
+      case 'd':
+      case 'i': {
+        const long long v = longs >= 2 ? va_arg(args, long long) : longs == 1 ? va_arg(args, long) : va_arg(args, int);
+        const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+        std::string body = signed_prefix(v < 0, spec) + std::to_string(mag);
+        pad_into(out, std::move(body), spec, true);
+        break;
+      }
+      case 'u': {
+        const unsigned long long v = longs >= 2 ? va_arg(args, unsigned long long)
+                                     : longs == 1 ? va_arg(args, unsigned long)
+                                                  : va_arg(args, unsigned);
+        pad_into(out, std::to_string(v), spec, true);
+        break;
+      }
+      case 'c': {
+        pad_into(out, std::string(1, static_cast<char>(va_arg(args, int))), spec, false);
+        break;
+      }
+      case 's': {
+        const char* s = va_arg(args, const char*);
+        std::string body = s ? s : "(null)";
+        if (spec.precision >= 0 && static_cast<int>(body.size()) > spec.precision) body.resize(static_cast<std::size_t>(spec.precision));
+        pad_into(out, std::move(body), spec, false);
+        break;
+      }
+      case 'f':
+      case 'F':
+      case 'e':
+      case 'E':
+      case 'g':
+      case 'G': {
+        const double v = va_arg(args, double);
+        const int precision = spec.precision < 0 ? 6 : spec.precision;
+        std::string body = signed_prefix(std::signbit(v) && !std::isnan(v), spec);
+        const double mag = std::fabs(v);
+        if (!std::isfinite(v)) {
+          body += std::isnan(v) ? "nan" : "inf";
+          if (std::isnan(v) && std::signbit(v)) body.insert(0, "-");
+          Spec plain = spec;
+          plain.zero = false;
+          pad_into(out, std::move(body), plain, false);
+          break;
+        }
+        const char lower_conv = static_cast<char>(conv | 0x20);
+        const std::chars_format fmt = lower_conv == 'f'   ? std::chars_format::fixed
+                                      : lower_conv == 'e' ? std::chars_format::scientific
+                                                          : std::chars_format::general;
+        std::string digits;
+        append_chars(digits, mag, fmt, precision);
+        if (conv == 'E' || conv == 'G')
+          for (auto& c : digits) c = static_cast<char>(c == 'e' ? 'E' : c);
+        body += digits;
+        pad_into(out, std::move(body), spec, true);
+        break;
+      }
+      default:
+        throw std::invalid_argument(std::string("cformat: unsupported conversion in ") + format);
+    }
+  }
   return out;
 }
 

@@ -3,6 +3,7 @@
 // Russian one would otherwise turn "3.5" into 3 and 1.5 into "1,50". Every
 // number the programs read or write goes through these functions.
 #pragma once
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -41,5 +42,7 @@ std::string format_exponent(double x, int digits);
 // and "%%". Numbers use "." whatever the locale. A conversion outside that
 // set is a programming error and throws std::invalid_argument.
 std::string cformat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same with the arguments of a variadic caller.
+std::string vcformat(const char* format, std::va_list args) __attribute__((format(printf, 1, 0)));
 
 }  // namespace dorv

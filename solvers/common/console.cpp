@@ -2,9 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 #include "text/codepage.h"
+#include "text/number.h"
 
 namespace dorv::solvers {
 
@@ -17,18 +17,12 @@ void PrintConsole(std::wstring_view text) {
 std::wstring CFormat(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  std::va_list again;
-  va_copy(again, args);
-  const int size = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string out;
-  if (size > 0) {
-    std::vector<char> buf(static_cast<std::size_t>(size) + 1);
-    std::vsnprintf(buf.data(), buf.size(), format, again);
-    out.assign(buf.data(), static_cast<std::size_t>(size));
-  }
-  va_end(again);
-  return from_utf8(out);
+  // The list ends on every way out, a format outside the formatter's set too.
+  struct End {
+    std::va_list& list;
+    ~End() { va_end(list); }
+  } end{args};
+  return from_utf8(vcformat(format, args));
 }
 
 }  // namespace dorv::solvers

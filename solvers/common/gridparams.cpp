@@ -1,10 +1,11 @@
 #include "solvers/common/gridparams.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 #include "text/linefile.h"
+#include "text/number.h"
 
 namespace dorv::solvers {
 
@@ -48,28 +49,12 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // ".", an optional exponent). Returns false, having consumed a lone "-", when
 // no digit follows.
 bool ReadNumber(std::string_view s, std::size_t& pos, double& value) {
-  std::size_t p = pos;
-  if (p < s.size() && s[p] == '-') ++p;
-  bool digits = false;
-  while (p < s.size() && IsDigit(s[p])) ++p, digits = true;
-  if (p < s.size() && s[p] == '.') {
-    ++p;
-    while (p < s.size() && IsDigit(s[p])) ++p, digits = true;
-  }
-  if (!digits) {
-    pos = (pos < s.size() && s[pos] == '-') ? pos + 1 : pos;
+  const std::size_t n = scan_decimal(s.substr(pos), value);
+  if (n == 0) {
+    if (pos < s.size() && s[pos] == '-') ++pos;
     return false;
   }
-  if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
-    std::size_t e = p + 1;
-    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
-    if (e < s.size() && IsDigit(s[e])) {
-      while (e < s.size() && IsDigit(s[e])) ++e;
-      p = e;
-    }
-  }
-  value = std::strtod(std::string(s.substr(pos, p - pos)).c_str(), nullptr);
-  pos = p;
+  pos += n;
   return true;
 }
 
@@ -205,11 +190,12 @@ ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram
 
 namespace {
 
+// The whole number at the start of an argument (0 when there is none),
+// clamped to the range of int.
 int WholeArgument(const std::string& text) {
-  const long v = std::strtol(text.c_str(), nullptr, 10);
-  if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-  if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-  return static_cast<int>(v);
+  long long v = 0;
+  scan_whole(text, v);
+  return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -223,7 +209,11 @@ std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::strin
   a.acrossText = args[2];
   a.along = WholeArgument(args[1]);
   a.across = WholeArgument(args[2]);
-  if (args.size() == 4 && a.mode == 'i') a.tolerance = std::strtod(args[3].c_str(), nullptr);
+  if (args.size() == 4 && a.mode == 'i') {
+    double pog = 0.0;
+    scan_decimal(args[3], pog);
+    a.tolerance = pog;
+  }
   return a;
 }
 

@@ -1,11 +1,11 @@
 #include "solvers/gridio/position.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "solvers/common/console.h"
 #include "solvers/common/resultfile.h"
+#include "text/number.h"
 #include "text/numtext.h"
 
 namespace dorv::solvers {
@@ -171,8 +171,7 @@ std::optional<PositionAnswer> ReadPositionAnswer(std::string_view text, const Po
     while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))) ++i;
     if (i == s) break;
     double x = 0;
-    const auto [end, ec] = std::from_chars(text.data() + s, text.data() + i, x);
-    if (ec != std::errc() || end != text.data() + i || !std::isfinite(x)) return std::nullopt;
+    if (scan_decimal(text.substr(s, i - s), x) != i - s || !std::isfinite(x)) return std::nullopt;
     v.push_back(x);
   }
   const int q = net.record.LineCount, M = net.M, feedNode = net.feed.FeedNode, n = M - 2 * q;

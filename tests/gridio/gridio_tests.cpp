@@ -10,6 +10,7 @@
 #include "standins/optimer/answer.h"
 #include "standins/optimer/network_solver.h"
 #include "standins/optimer/problem.h"
+#include "tests/support/comma_locale.h"
 #include "tests/support/grid_files.h"
 #include "tests/support/program_folder.h"
 #include "text/codepage.h"
@@ -86,6 +87,30 @@ TEST(GridIoProblem, ProblemFileOfAKnownPosition) {
             " 8  v   10.00000000  2   4   4.94413232   7  13.80821012  \r\n");
   ASSERT_EQ(gridio(f, {"i", "1", "1", "0.01"}), 0);
   EXPECT_EQ(f.get("spr1_1.in").substr(0, 46), "0.010000000000000  0.000500000000000  200000\r\n");
+}
+
+TEST(GridIoProblem, NumbersKeepTheirPointUnderACommaDecimalLocale) {
+  dorv::testing::CommaLocale locale;
+  if (!locale.active()) GTEST_SKIP() << "no comma-decimal locale here";
+  // Every value with a fraction where its field takes one.
+  const std::vector<double> v = {2.75, 3.125, 12, 5, 13.97, 110.5, 10.25, 0.47, 14, 0.0005, 572.3, -6.35, 0, 36.9, 0.5, 0, 0};
+  ProgramFolder f;
+  f.put("spr.in", grid_parameter_text(v));
+  ASSERT_EQ(f.get("spr.in").find(','), std::string::npos);
+  const auto load = LoadGridParameters(f / "spr.in", GridProgram::GridIo);
+  ASSERT_EQ(load.exitCode, kExitDone);
+  const ParameterRecord& r = load.record;
+  const double read[] = {r.SprinklerSpacing, r.LineSpacing, double(r.SprinklersPerLine), double(r.LineCount),
+                         r.LinePipeK, r.MainPipeK, r.MinHead, r.SprinklerK, double(r.OpenCount), r.Tolerance,
+                         r.CrossPipeK, r.FeedOffset, r.RiserHeight, r.SecondMainK, r.RingPipeK,
+                         double(r.DeadEnds1), double(r.DeadEnds2)};
+  for (std::size_t i = 0; i < v.size(); ++i) EXPECT_EQ(read[i], v[i]) << "line " << i + 1;
+  // What the program writes keeps the point too, the tolerance argument read
+  // with it.
+  ASSERT_EQ(gridio(f, {"i", "1", "1", "0.0025"}), 0) << console;
+  const std::string problem = f.get("spr1_1.in");
+  EXPECT_EQ(problem.substr(0, 46), "0.002500000000000  0.000500000000000  200000\r\n");
+  EXPECT_EQ(problem.find(','), std::string::npos);
 }
 
 TEST(GridIoProblem, FeedPositionsOnMainOne) {

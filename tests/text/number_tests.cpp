@@ -5,32 +5,12 @@
 #include <limits>
 #include <string>
 
+#include "tests/support/comma_locale.h"
 #include "text/number.h"
 #include "text/numtext.h"
 
 using namespace dorv;
-
-namespace {
-
-// Runs the body under a comma-decimal locale, restoring the C locale after;
-// false when none is installed here.
-class CommaLocale {
- public:
-  CommaLocale() {
-    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-      if (std::setlocale(LC_ALL, name)) {
-        active_ = true;
-        break;
-      }
-  }
-  ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
-  bool active() const { return active_; }
-
- private:
-  bool active_ = false;
-};
-
-}  // namespace
+using dorv::testing::CommaLocale;
 
 TEST(Number, ScanDecimalTable) {
   struct Case {
