@@ -1,0 +1,17 @@
+// The calculation forms of the desktop program. The register shows them
+// through its hooks (Modul1::set_calc_form); this object fills the hooks for
+// as long as it lives and owns the forms it has made. The program (and the
+// scenario runner) makes one right after the register window.
+#pragma once
+
+namespace dorv::app {
+
+class CalcForms {
+ public:
+  CalcForms();
+  ~CalcForms();
+  CalcForms(const CalcForms&) = delete;
+  CalcForms& operator=(const CalcForms&) = delete;
+};
+
+}  // namespace dorv::app

@@ -1,0 +1,84 @@
+// What a whole-program test needs around dorv-scenario: a laid-out program
+// folder (data tables, example pack, command files and solver programs, an
+// executor, the all-users mirror off) and a run of the runner on a script.
+// Include it in a test built with the definitions that
+// tests/scenario/CMakeLists.txt gives scenario_tests.
+#pragma once
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "text/codepage.h"
+#include "text/linefile.h"
+
+namespace dorv::scenario_test {
+
+namespace fs = std::filesystem;
+
+class ScenarioFolder {
+ public:
+  // A fresh folder; with `example_pack` the register unpacks the examples on
+  // its first start.
+  explicit ScenarioFolder(bool example_pack = true) {
+    static int count = 0;
+    root_ = fs::temp_directory_path() / ("dorv_scenario_" + std::to_string(::getpid()) + "_" + std::to_string(++count));
+    fs::remove_all(root_);
+    fs::create_directories(dir());
+    for (const char* f : {"trub.inf", "klap.inf", "kltr.inf"}) fs::copy_file(fs::path(DORV_DATA_DIR) / f, dir() / f);
+    if (example_pack)
+      for (const char* f : {"demo.ini", "demo"}) fs::copy_file(fs::path(DORV_DATA_DIR) / f, dir() / f);
+    for (const char* f : {"prom1.bat", "prom2.bat", "prom3.bat"}) fs::copy_file(fs::path(DORV_BATCH_DIR) / f, dir() / f);
+    std::stringstream programs(DORV_PROGRAMS);
+    for (std::string p; std::getline(programs, p, '|');) fs::copy_file(p, dir() / fs::path(p).filename());
+    put("sign.txt", L"Иванов И.И.\r\n");
+    put("nozapas.txt", L"");
+  }
+  ~ScenarioFolder() { fs::remove_all(root_); }
+  ScenarioFolder(const ScenarioFolder&) = delete;
+  ScenarioFolder& operator=(const ScenarioFolder&) = delete;
+
+  fs::path dir() const { return root_ / "prog"; }
+  // Files of the program folder in windows-1251.
+  void put(const std::string& name, std::wstring_view text) const {
+    fs::create_directories((dir() / name).parent_path());
+    write_bytes(dir() / name, to_cp1251(text));
+  }
+  std::wstring get(const std::string& name) const {
+    const auto bytes = try_read_bytes(dir() / name);
+    return bytes ? from_cp1251(*bytes) : L"<missing>";
+  }
+  bool has(const std::string& name) const { return fs::exists(dir() / name); }
+
+  struct Result {
+    int exit_code = -1;
+    std::string out;  // the transcript, UTF-8
+    std::string err;
+  };
+  // Runs dorv-scenario on a script file.
+  Result run_file(const fs::path& script) const {
+    const fs::path out = root_ / "out.txt", err = root_ / "err.txt";
+    const std::string command = "'" + std::string(DORV_SCENARIO) + "' '" + dir().string() + "' '" + script.string() +
+                                "' > '" + out.string() + "' 2> '" + err.string() + "'";
+    const int rc = std::system(command.c_str());
+    Result r;
+    r.exit_code = (rc != -1 && WIFEXITED(rc)) ? WEXITSTATUS(rc) : -1;
+    r.out = try_read_bytes(out).value_or("");
+    r.err = try_read_bytes(err).value_or("");
+    return r;
+  }
+  // Runs dorv-scenario on a script given as text (UTF-8).
+  Result run(const std::string& script) const {
+    const fs::path file = root_ / "script.txt";
+    write_bytes(file, script);
+    return run_file(file);
+  }
+
+ private:
+  fs::path root_;
+};
+
+}  // namespace dorv::scenario_test

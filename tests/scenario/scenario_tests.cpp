@@ -1,0 +1,90 @@
+// The scenario runner on the register: a script with its expected transcript,
+// and the runner's exit codes for a box with no answer, a script error and an
+// error escaping a procedure.
+#include <gtest/gtest.h>
+
+#include "tests/scenario/scenario.h"
+
+namespace {
+
+using dorv::scenario_test::ScenarioFolder;
+namespace fs = std::filesystem;
+
+std::string expected(const std::string& name) {
+  return dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / name);
+}
+
+TEST(ScenarioRunner, ActsOutTheRegisterScript) {
+  ScenarioFolder folder;
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "register.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, expected("register.out"));
+  EXPECT_EQ(r.err, "");
+  // What the script did is in the files too.
+  EXPECT_FALSE(folder.has("perform/1in.prr"));
+  EXPECT_EQ(folder.get("sign.txt"), L"Петров П.П.\r\n");
+  EXPECT_EQ(folder.get("prr.kat"), L"2-T\r\n18/02\r\nТорговый центр «Северный»\r\n 3-R\r\n21/11\r\nАдминистративное здание\r\n");
+}
+
+TEST(ScenarioRunner, ExitCodes) {
+  struct Case {
+    const char* what;
+    std::string script;
+    int exit_code;
+    std::string out;
+    std::string err_part;
+  };
+  const Case cases[] = {
+      {"a box with no answer queued", "select Form1.ListView1 3-R\nclick Form1.Command5\n", 3,
+       "MSGBOX Удаление расчета | Вы действительно хотите удалить из списка расчет N 3-R со всеми его данными? | "
+       "Yes/No -> ?\n",
+       "line 2: no answer is queued"},
+      {"an answer that is no button of the box", "answer OK\nselect Form1.ListView1 3-R\nclick Form1.Command5\n", 3,
+       "MSGBOX Удаление расчета | Вы действительно хотите удалить из списка расчет N 3-R со всеми его данными? | "
+       "Yes/No -> ?\n",
+       "not a button"},
+      {"an unknown action", "# nothing yet\npress Form1.Command1\n", 4, "", "line 2: unknown action \"press\""},
+      {"an unknown form", "click Form9.Command1\n", 4, "", "no open form is named Form9"},
+      {"an unknown control", "click Form1.Command9\n", 4, "", "form Form1 has no control Command9"},
+      {"an unknown item", "select Form1.ListView1 77-R\n", 4, "", "no item \"77-R\""},
+      {"a control that cannot be used now", "click Form1.Command2\nclick Form1.Command1\n", 4, "",
+       "Form1.Command1 cannot be used now"},
+      {"an action after the program ended", "click Form1.Command3\nshow Form1.ListView1\n", 4, "",
+       "the program has ended"},
+      {"an unknown answer", "answer Maybe\n", 4, "", "unknown answer \"Maybe\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScenarioFolder folder;
+    const auto r = folder.run(c.script);
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_NE(r.err.find(c.err_part), std::string::npos) << r.err;
+  }
+}
+
+TEST(ScenarioRunner, AnErrorEscapingAProcedureEndsTheRunWithIt) {
+  // The executor's name cannot be written where a folder takes its name.
+  ScenarioFolder folder;
+  fs::remove(folder.dir() / "sign.txt");
+  fs::create_directory(folder.dir() / "sign.txt");
+  const auto r = folder.run("input Иванов И.И.\nshow Form1.ListView1\n");
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_EQ(r.out,
+            "INPUTBOX Исполнитель | Укажите инициалы и фамилию исполнителя расчетов на Вашем компьютере -> Иванов "
+            "И.И.\n");
+  EXPECT_NE(r.err.find("error in an event procedure"), std::string::npos) << r.err;
+}
+
+TEST(ScenarioRunner, StartUpBoxesTakeTheAnswersQueuedBeforeTheFirstAction) {
+  ScenarioFolder folder;
+  fs::remove(folder.dir() / "sign.txt");
+  const auto r = folder.run("input Сидоров С.С.\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "INPUTBOX Исполнитель | Укажите инициалы и фамилию исполнителя расчетов на Вашем компьютере -> Сидоров "
+            "С.С.\nEND\n");
+  EXPECT_EQ(folder.get("sign.txt"), L"Сидоров С.С.\r\n");
+}
+
+}  // namespace
