@@ -3,6 +3,11 @@
 // as long as it lives and owns the forms it has made. The program (and the
 // scenario runner) makes one right after the register window.
 #pragma once
+#include <memory>
+
+namespace dorv::arb {
+class Form4;
+}
 
 namespace dorv::app {
 
@@ -12,6 +17,11 @@ class CalcForms {
   ~CalcForms();
   CalcForms(const CalcForms&) = delete;
   CalcForms& operator=(const CalcForms&) = delete;
+
+  arb::Form4& form4();
+
+ private:
+  std::unique_ptr<arb::Form4> form4_;
 };
 
 }  // namespace dorv::app

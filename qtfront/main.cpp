@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/calcforms.h"
 #include "qtfront/qthost.h"
 #include "register/form1.h"
 
@@ -28,5 +29,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   dorv::front::QtHost host;
   dorv::reg::Form1 register_window;
+  dorv::app::CalcForms calculation_forms;
   return host.run(register_window);
 }
