@@ -36,7 +36,7 @@ prog=$(cd "$prog" && pwd)
 
 # Programs: replaced by the new build (copied beside, then renamed, so that a
 # running copy is not disturbed).
-for name in dorv gridsolve gridio gridscan optimer; do
+for name in dorv gridsolve gridio gridscan optimer netexport; do
   built=$(find build -type f -name "$name" -perm -u+x -not -path '*/CMakeFiles/*' | head -n 1)
   if [ -n "$built" ]; then
     cp "$built" "$prog/.$name.new"
@@ -52,6 +52,14 @@ fi
 for f in standins/batch/prom1.bat standins/batch/prom2.bat standins/batch/prom3.bat; do
   [ -f "$f" ] && cp "$f" "$prog/"
 done
+
+# The link file that the register checks before it works with drawings. The
+# graphics application is not on this platform; ours names the stand-in that
+# writes network exports, netexport, so that the check passes where it is
+# installed.
+if [ -x "$prog/netexport" ]; then
+  printf ';; no graphics application on this platform: network exports are written by\r\n;; netexport (see the README), installed in this folder\r\n(setq dorv-export "netexport")\r\n' > "$prog/dorv54.lsp"
+fi
 
 # Data tables and the example pack: copied only where missing.
 for f in trub.inf klap.inf kltr.inf demo.ini demo; do

@@ -1,0 +1,33 @@
+// A new arbitrary-configuration calculation through the whole program: the
+// export comes from netexport, the register imports it, Form4 loads it and
+// the calculation is stored.
+#include <gtest/gtest.h>
+
+#include "tests/scenario/scenario.h"
+
+namespace {
+
+using dorv::scenario_test::ScenarioFolder;
+namespace fs = std::filesystem;
+
+}  // namespace
+
+TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
+  ScenarioFolder folder;
+  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
+  fs::create_directories(folder.dir() / "export");
+  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
+                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary.out"));
+  EXPECT_EQ(r.err, "");
+  // Stored as calculation 4: the network data file is the export's body.
+  const std::wstring exported = folder.get("export/sklad.ko2");
+  const std::wstring body = exported.substr(exported.find(L"24/07"));
+  EXPECT_EQ(folder.get("perform/4in.prr"), body);
+  EXPECT_EQ(folder.get("perform/4.kms"), folder.get("export/sklad.kms"));
+  EXPECT_NE(folder.get("prr.kat").find(L"4-T\r\n24/07\r\nСклад «Восток»\r\n"), std::wstring::npos);
+  EXPECT_FALSE(folder.has("rezult.ko2"));
+}
