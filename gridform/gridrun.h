@@ -1,0 +1,196 @@
+// The grid calculation behind "Пуск": the values it works on and the stages
+// it runs. The stages are plain functions over these structures, so that the
+// form hands them its controls' texts and its form-level values, and the
+// tests drive them without a form. Questions go through the host's message
+// and input boxes.
+#pragma once
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gridform/pipetables.h"
+
+namespace dorv::grid {
+
+// One row of a pipe table: nominal diameter, outer diameter, wall and the
+// specific characteristic K_T of the loss law loss = length * Q^2 / K_T.
+struct PipeRow {
+  double dn = 0;
+  double outer = 0;
+  double wall = 0;
+  double kt = 0;
+  double inner() const { return outer - 2 * wall; }
+};
+inline int row_count(const PipeTable& t) { return static_cast<int>(t.row_count()); }
+// Row k (from 1 to row_count).
+inline PipeRow pipe_row(const PipeTable& t, int k) {
+  const auto& r = t.rows[static_cast<std::size_t>(k)];
+  return {r[1], r[2], r[3], r[4]};
+}
+
+// The texts of Form2's controls that a run reads and writes.
+struct GridFormTexts {
+  std::array<std::wstring, 19> Text1;   // the input fields
+  std::array<std::wstring, 19> Label1;  // their captions, used in the prompts
+  std::wstring Text2;                   // calculation number
+  std::wstring Text3;                   // object
+  std::wstring Text8;                   // contract
+  std::wstring Combo1_0;                // main pipe standard
+  std::wstring Combo1_1;                // valve: a name, a size line or a typed coefficient
+  std::wstring Combo2;                  // second pipe standard
+  std::wstring Text4;                   // feed pipeline
+  std::array<std::wstring, 4> Text5;    // results of this run
+  std::array<std::wstring, 4> Text6;    // results of the previous one
+};
+
+// Absence class of a field: required, may be given as absent (" нет"), or
+// the branch pipe whose diameter may be chosen automatically.
+enum class FieldClass { Required, MayBeAbsent, BranchPipe };
+
+struct GridFieldRow {
+  std::wstring value;  // the value taken for the run, as text, or " нет"
+  FieldClass cls = FieldClass::Required;
+  bool diameter = false;
+};
+
+// One section of the feed pipeline as the run computed it.
+struct FeedSection {
+  int number = 0;
+  double head_end = 0;    // head at the control-unit end, rounded to 0.01
+  double head_start = 0;  // head at the grid end: the previous row's head_end
+  double flow = 0;        // rounded to 0.01
+  double length = 0;
+  double height = 0;
+  std::wstring diameter;  // the diameter computed, with "*" for the second standard
+  std::wstring text;      // the section as written in the feed pipeline string
+  bool second_table = false;
+  int row = 0;  // row of the pipe table used (from 1)
+};
+
+struct FeedSectionTable {
+  double total_head = 0;  // row 0: head at the grid inlet
+  double total_flow = 0;
+  std::vector<FeedSection> sections;
+};
+
+// The form-level values that live while the form is loaded.
+struct GridFormState {
+  int ResultsValidFlag = 0;
+  int GridSolutionValid = 0;
+  int EarlierRunFlag = 0;
+  int SolverChoice = 0;
+  int BranchRowWritten = 0;
+  double EffectiveK = 0;
+  double TotalHead = 0;
+  double TotalFlow = 0;
+  double RowPipeHeight = 0;
+  std::wstring ValveSelection;
+  std::array<GridFieldRow, 19> GridFieldValues;
+  std::wstring LastContractAnswer;
+  std::wstring LastObjectAnswer;
+  PipeTable MainPipeTable;
+  PipeTable SecondPipeTable;
+  std::wstring MainStandardPhrase;
+  std::wstring SecondStandardPhrase;
+  FeedSectionTable FeedSectionResults;
+  // Total height difference of the last completed run: the rows' height over
+  // the pipes plus the feed sections' heights (line 28 of the record).
+  double TotalHeightDifference = 0;
+};
+
+// Values one run hands from stage to stage.
+struct GridRunLocals {
+  std::wstring KFactorText;
+  long long SprinklersInFireSquare = 0;
+  // Table rows found for the pipe fields 10 to 15 (index field - 10), in the
+  // main and in the second table; 0 when none.
+  std::array<int, 6> MainRow{};
+  std::array<int, 6> SecondRow{};
+  double FeedHead = 0;     // running head of the feed pipeline
+  double FeedHeight = 0;   // running static height
+  double ValveLoss = 0;
+};
+
+// How a stage ends.
+enum class StageEnd {
+  Continue,    // the next stage follows
+  CommonExit,  // the run ends; the form keeps what it shows
+  ShortExit,   // the run ends without counting as a run
+  GiveUp,      // the user gave up: the input record is written, then the common exit
+};
+
+// What the run asks of the form and the program around it.
+struct GridRunHooks {
+  // The contract of the entry selected in the register.
+  std::wstring selected_contract;
+  // Loads MainPipeTable (and SecondPipeTable) from the pipe standard file;
+  // Continue, or ShortExit after its message.
+  std::function<StageEnd(GridFormTexts&, GridFormState&)> load_pipe_tables;
+  // Draws the scheme from the form's texts (without results when the run
+  // has not completed).
+  std::function<void()> draw_scheme;
+  // Writes the grid input record from the form; given_up for the record of a
+  // run the user gave up.
+  std::function<void(bool given_up)> write_input_record;
+  // Writes the report of a completed run.
+  std::function<void()> build_report;
+  // Shows the texts on the form (before the solver's wait, so that the user
+  // sees the completed fields while it runs).
+  std::function<void()> show_texts;
+  // Starts a command file of the program folder without waiting; false when
+  // it could not be started.
+  std::function<bool(const std::wstring& name)> start_command_file;
+  // True while the command file last started is still running.
+  std::function<bool()> command_file_running;
+  // The pause of one second that keeps the window alive.
+  std::function<void()> wait_one_second;
+};
+
+// Everything one run works on. The files of the run (spr.in, spr.out,
+// prom.in, rezult2.txt, trub.inf, klap.inf) lie in the program folder.
+struct GridRun {
+  GridFormTexts& form;
+  GridFormState& state;
+  const GridRunHooks& hooks;
+  std::filesystem::path folder;
+  GridRunLocals local{};
+  std::filesystem::path file(const char* name) const { return folder / name; }
+};
+
+// The table row found by the field stage for a grid pipe (field 10 to 15):
+// in the main table when only a main row was found, in the second when only
+// a second row was; nothing otherwise.
+std::optional<PipeRow> grid_pipe_row(const GridRun& run, int field);
+
+// "Пуск": every stage in order, leaving through the common exit, the short
+// exit or the give-up path.
+void RunGridCalculation(GridFormTexts& form, GridFormState& state, const GridRunHooks& hooks,
+                        const std::filesystem::path& folder);
+
+// ---- the stages, in the order the run takes them ----
+// Entry: flags cleared, results shifted, a main standard chosen.
+StageEnd RunEntry(GridRun& run);
+// Field classes set; the input compared with the stored record.
+StageEnd CompareWithRecord(GridRun& run);
+// Contract, object, valve, free head or intensity.
+StageEnd AskHeaderAndValve(GridRun& run);
+// Fields 1 to 18, the sprinklers in the fire square, the solver choice and
+// the refusals of implausible input.
+StageEnd TakeGridFields(GridRun& run);
+// The feed pipeline asked for when empty, checked, and the run confirmed.
+StageEnd AskFeedPipeline(GridRun& run);
+// spr.in (17 lines).
+StageEnd WriteGridParameterFile(GridRun& run);
+// spr.out emptied, prom.in created, the command file started and waited for.
+StageEnd RunGridSolver(GridRun& run);
+// Totals and the branch-line table of spr.out, with the velocity checks.
+StageEnd ReadGridResult(GridRun& run);
+// The feed pipeline from the grid inlet to the control unit.
+StageEnd CalculateFeedPipeline(GridRun& run);
+// The control unit's valve and the four results.
+StageEnd ShowResults(GridRun& run);
+
+}  // namespace dorv::grid

@@ -1,0 +1,69 @@
+// "Пуск" of the grid form: the stages of a grid calculation one after the
+// other, and the three ways a run ends. A refusal ends it through the common
+// exit, which keeps everything the form shows; the short exit leaves even
+// the run's flags alone; giving up stores the form's input as it stands.
+#include "gridform/gridrun.h"
+
+namespace dorv::grid {
+
+std::optional<PipeRow> grid_pipe_row(const GridRun& run, int field) {
+  const int main = run.local.MainRow[field - 10];
+  const int second = run.local.SecondRow[field - 10];
+  const auto& s = run.state;
+  if (main > 0 && second == 0 && main <= row_count(s.MainPipeTable)) return pipe_row(s.MainPipeTable, main);
+  if (main == 0 && second > 0 && second <= row_count(s.SecondPipeTable)) return pipe_row(s.SecondPipeTable, second);
+  return std::nullopt;
+}
+
+namespace {
+
+StageEnd run_stages(GridRun& run) {
+  auto& s = run.state;
+  const auto& hooks = run.hooks;
+  StageEnd end = RunEntry(run);
+  if (end != StageEnd::Continue) return end;
+  if (hooks.load_pipe_tables) {
+    end = hooks.load_pipe_tables(run.form, s);
+    if (end != StageEnd::Continue) return end;
+  }
+  for (auto stage : {CompareWithRecord, AskHeaderAndValve, TakeGridFields, AskFeedPipeline}) {
+    end = stage(run);
+    if (end != StageEnd::Continue) return end;
+  }
+  // An unchanged grid keeps the solution of the last completed run.
+  if (s.GridSolutionValid != 1) {
+    if (hooks.show_texts) hooks.show_texts();
+    for (auto stage : {WriteGridParameterFile, RunGridSolver, ReadGridResult}) {
+      end = stage(run);
+      if (end != StageEnd::Continue) return end;
+    }
+  }
+  for (auto stage : {CalculateFeedPipeline, ShowResults}) {
+    end = stage(run);
+    if (end != StageEnd::Continue) return end;
+  }
+  if (hooks.write_input_record) hooks.write_input_record(false);
+  if (hooks.build_report) hooks.build_report();
+  // Only a run that got this far has results and a grid solution that a
+  // later run may reuse.
+  s.GridSolutionValid = 1;
+  s.ResultsValidFlag = 1;
+  return StageEnd::CommonExit;
+}
+
+}  // namespace
+
+void RunGridCalculation(GridFormTexts& form, GridFormState& state, const GridRunHooks& hooks,
+                        const std::filesystem::path& folder) {
+  GridRun run{form, state, hooks, folder};
+  const StageEnd end = run_stages(run);
+  if (end == StageEnd::ShortExit) return;
+  if (end == StageEnd::GiveUp) {
+    state.TotalHeightDifference = 0;
+    if (hooks.write_input_record) hooks.write_input_record(true);
+  }
+  state.EarlierRunFlag = 1;
+  state.SolverChoice = 0;
+}
+
+}  // namespace dorv::grid

@@ -1,0 +1,60 @@
+// The control unit and the four results: the section flow, the head at the
+// grid inlet, the head above and the head before the control unit. Reported
+// heads carry a 20 % reserve on the friction loss for local losses; the
+// valve's loss is its coefficient from the valve file (or the one typed in)
+// times the flow squared.
+#include "gridform/gridrun.h"
+#include "gridform/prompts.h"
+#include "gridform/valvefile.h"
+#include "platform/host.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+
+namespace dorv::grid {
+
+StageEnd ShowResults(GridRun& run) {
+  auto& f = run.form;
+  auto& s = run.state;
+  const auto& sections = s.FeedSectionResults.sections;
+  if (sections.empty()) return StageEnd::CommonExit;
+  const FeedSection& last = sections.back();
+  const double h0 = num(s.GridFieldValues[0].value);
+  const double dz = s.RowPipeHeight;
+  const double z = run.local.FeedHeight;
+  const double q = s.TotalFlow;
+
+  // The valve's coefficient, found before anything is shown.
+  double xi = 0;
+  std::wstring chosen_line;
+  if (s.ValveSelection.empty() || s.ValveSelection == L"0") {
+    xi = num(f.Combo1_1);
+  } else {
+    const auto lines = try_read_lines(run.file("klap.inf"));
+    const PipeTable& table = last.second_table ? s.SecondPipeTable : s.MainPipeTable;
+    const double dn = last.row > 0 ? pipe_row(table, last.row).dn : 0;
+    const auto line = lines ? choose_valve_size(*lines, s.ValveSelection, dn) : std::nullopt;
+    if (!line) {
+      ui::msg_box(kValveMissingMessage, ui::MsgButtons::OK, ui::MsgIcon::None, kWarningTitle);
+      return StageEnd::CommonExit;
+    }
+    chosen_line = *line;
+    xi = num(chosen_line);
+  }
+
+  f.Text5[0] = num_text(last.flow);
+  f.Text5[1] = num_text(cut2(dz + h0 + 1.2 * (s.TotalHead - h0 - dz)));
+  const double above = z + h0 + 1.2 * (last.head_end - z - h0);
+  f.Text5[2] = num_text(cut2(above));
+  run.local.ValveLoss = xi * q * q;
+  f.Text5[3] = num_text(round_half_up(above + run.local.ValveLoss, 2));
+  if (!chosen_line.empty()) f.Combo1_1 = chosen_line;
+  if (!f.Text4.empty()) {
+    std::wstring text;
+    for (std::size_t k = 0; k < sections.size(); ++k) text += (k ? L"," : L"") + sections[k].text;
+    f.Text4 = text;
+  }
+  s.TotalHeightDifference = z;
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::grid

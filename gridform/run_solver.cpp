@@ -1,0 +1,55 @@
+// The solver run: spr.out emptied, the flag file prom.in created, the
+// command file of the chosen solver started, and a wait in one-second pauses
+// until the command file has removed prom.in. A command file that cannot be
+// started, or that ends without removing prom.in, ends the wait too: the run
+// is then told to have failed instead of waiting for ever.
+#include <filesystem>
+
+#include "gridform/gridrun.h"
+#include "gridform/prompts.h"
+#include "platform/host.h"
+#include "text/linefile.h"
+
+namespace dorv::grid {
+namespace {
+
+bool flag_exists(const std::filesystem::path& p) {
+  std::error_code ec;
+  return std::filesystem::exists(p, ec);
+}
+
+StageEnd solver_failed(GridRun& run) {
+  std::error_code ec;
+  std::filesystem::remove(run.file("prom.in"), ec);
+  ui::msg_box(L"Расчет решетки не выполнен: программа расчета завершилась, не выдав результатов. Нажмите ОК для "
+              L"возврата к началу расчета.",
+              ui::MsgButtons::OK, ui::MsgIcon::Critical, L"Прерывание расчета");
+  return StageEnd::CommonExit;
+}
+
+}  // namespace
+
+StageEnd RunGridSolver(GridRun& run) {
+  try {
+    write_bytes(run.file("spr.out"), "");
+    write_bytes(run.file("prom.in"), "");
+  } catch (const FileError&) {
+    refuse(L"Не удалось подготовить файлы расчета spr.out и prom.in. Нажмите ОК для возврата к началу расчета.");
+    return StageEnd::CommonExit;
+  }
+  const std::wstring command = run.state.SolverChoice == 1 ? L"prom2.bat" : L"prom1.bat";
+  if (!run.hooks.start_command_file || !run.hooks.start_command_file(command)) return solver_failed(run);
+  for (;;) {
+    run.hooks.wait_one_second();
+    if (!flag_exists(run.file("prom.in"))) break;
+    // The command file has ended and left its flag behind: nothing will
+    // remove it any more.
+    if (run.hooks.command_file_running && !run.hooks.command_file_running()) {
+      if (!flag_exists(run.file("prom.in"))) break;
+      return solver_failed(run);
+    }
+  }
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::grid

@@ -1,0 +1,118 @@
+// A grid calculation run without its form: the form's texts and values, the
+// pipe table of one standard, a program folder with the valve file, and a
+// stand-in for the command file that leaves a prepared spr.out.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gridform/gridrun.h"
+#include "platform/headless.h"
+#include "support/program_folder.h"
+#include "text/codepage.h"
+#include "text/linefile.h"
+
+namespace dorv::testing {
+
+using namespace dorv::grid;
+
+inline const std::array<std::wstring, 19> kGridCaptions{
+    L"Мин. своб. напор перед оросителем, м в.cт",
+    L"Коэффициент К-фактор оросителя",
+    L"Расчетная площадь орошения, м2",
+    L"Количество рядков оросит. в решетке",
+    L"Количество оросителей в рядке",
+    L"   из них  на тупике за основной трубой",
+    L"   из них на тупике за дополнит. трубой",
+    L"Расстояние между оросителями в рядке, м",
+    L"Расстояние между рядками оросителей, м",
+    L"Переп. высот между оросит. и рядком, м",
+    L"Условный диаметр патрубка оросителя, мм",
+    L"Условный диаметр трубы рядка, мм",
+    L"Усл. диаметр основной трубы решетки, мм",
+    L"Усл. диаметр дополнит. трубы решетки, мм",
+    L"Усл. диаметр параллельной трубы, мм",
+    L"Условн. диаметр кольцующей трубы, мм",
+    L"Расст. от осн. трубы до места ввода в реш., м",
+    L"Перепад высот между рядками и трубами, м",
+    L"Интенсивность орошения, л/с.м2",
+};
+
+// Welded pipes: DN, outer diameter, wall, K_T.
+inline PipeTable pipe_table(const std::vector<std::array<double, 4>>& rows) {
+  PipeTable t;
+  t.rows.assign(1, {});
+  for (const auto& r : rows) t.rows.push_back({0, r[0], r[1], r[2], r[3], static_cast<double>(t.rows.size())});
+  return t;
+}
+inline PipeTable welded_pipes() {
+  return pipe_table({{15, 18, 2.0, 0.0755}, {20, 25, 2.0, 0.75},   {25, 32, 2.2, 3.44},   {32, 40, 2.2, 13.97},
+                     {40, 45, 2.2, 28.7},   {50, 57, 2.5, 110},    {65, 76, 2.8, 572},    {80, 89, 2.8, 1429},
+                     {100, 108, 2.8, 4322}, {125, 133, 3.2, 13530}, {150, 159, 3.2, 36920}});
+}
+
+class GridRunTest : public ::testing::Test {
+ protected:
+  GridRunTest() {
+    folder.install(std::filesystem::path(DORV_DATA_DIR) / "klap.inf", "klap.inf");
+    form.Label1 = kGridCaptions;
+    // A grid of 4 branch lines of 6 sprinklers, 3 m by 4 m, fed at main 1.
+    form.Text1 = {L" 5",   L" 0.47", L" 120", L" 4",   L" 6",   L" нет", L" нет", L" 3",   L" 4",  L" нет",
+                  L"",     L" 25",   L" 40",  L" 40",  L" нет", L" нет", L" нет", L" нет", L" 0.08"};
+    form.Text2 = L" 7-R";
+    form.Text3 = L" Склад";
+    form.Text8 = L" 12";
+    form.Combo1_0 = L"ГОСТ 10704-91";
+    form.Combo1_1 = L"Узел управления спринклерный водозаполненный";
+    form.Text4 = L"10d50";
+    hooks.selected_contract = L" 12";
+    hooks.load_pipe_tables = [this](GridFormTexts&, GridFormState& s) {
+      s.MainPipeTable = welded_pipes();
+      s.MainStandardPhrase = L" по ГОСТ 10704-91";
+      if (!second_table.empty()) {
+        s.SecondPipeTable = second_table;
+        s.SecondStandardPhrase = L" по ГОСТ 3262-75";
+      }
+      return StageEnd::Continue;
+    };
+    hooks.draw_scheme = [this] { ++schemes_drawn; };
+    hooks.write_input_record = [this](bool given_up) { records.push_back(given_up); };
+    hooks.build_report = [this] { ++reports; };
+    hooks.start_command_file = [this](const std::wstring& name) {
+      started.push_back(name);
+      if (!command_file_starts) return false;
+      if (solver_output) folder.put("spr.out", to_cp866(*solver_output));
+      if (solver_removes_flag) std::filesystem::remove(folder / "prom.in");
+      return true;
+    };
+    hooks.command_file_running = [] { return false; };
+    hooks.wait_one_second = [this] { ++waits; };
+  }
+
+  void run() { RunGridCalculation(form, state, hooks, folder.dir()); }
+  bool has(const char* name) const { return std::filesystem::exists(folder / name); }
+  std::vector<std::wstring> message_texts() const {
+    std::vector<std::wstring> t;
+    for (const auto& m : host.messages()) t.push_back(m.request.text);
+    return t;
+  }
+
+  ui::HeadlessHost host;
+  ProgramFolder folder;
+  GridFormTexts form;
+  GridFormState state;
+  GridRunHooks hooks;
+  PipeTable second_table;
+  std::optional<std::wstring> solver_output;  // spr.out the command file leaves, CR LF line ends
+  bool command_file_starts = true;
+  bool solver_removes_flag = true;
+  std::vector<std::wstring> started;
+  std::vector<bool> records;
+  int schemes_drawn = 0;
+  int reports = 0;
+  int waits = 0;
+};
+
+}  // namespace dorv::testing

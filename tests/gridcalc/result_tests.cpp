@@ -1,0 +1,227 @@
+// The run from the solver on: the wait for the command file, spr.out in both
+// layouts with the velocity checks, the feed pipeline, the valve of the
+// control unit and the four results.
+#include <gtest/gtest.h>
+
+#include "gridcalc/fixture.h"
+#include "gridform/valvefile.h"
+#include "text/number.h"
+
+namespace dorv::testing {
+namespace {
+
+using ui::MsgResult;
+
+struct EndRow {
+  int number;
+  double left, right;
+};
+
+// spr.out as gridio (layout 0) or gridsolve (layout 1) writes it, with an
+// optional ring line, the branch-line rows and an optional parallel line.
+std::wstring result_file(int layout, double head, double flow, std::optional<double> ring,
+                         const std::vector<EndRow>& rows, std::optional<std::pair<double, double>> parallel) {
+  std::string t = "Давления во вскрывшихся спринклерах:\n  5.00     5.10   \n";
+  if (layout == 0) {
+    t += "\nСмещение квадрата пожара:\n вправо  -   1,        вниз  -   1\n";
+    t += cformat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\nПогрешность:    %10.8lf\n", head, flow, 1e-6);
+    t += "\nПараметры концов рядков:\n        Напор     Расход     Расход      Напор\n        слева     слева      "
+         "справа      справа";
+    if (ring) t += cformat("\nмаг  %8.2lf   %8.3lf   %8.3lf   %8.2lf", 19.0, *ring, -*ring, 19.5);
+    for (const auto& r : rows)
+      t += cformat("\n%2d   %8.2lf   %8.3lf   %8.3lf   %8.2lf", r.number, 19.0, r.left, r.right, 19.5);
+    if (parallel)
+      t += cformat("\nмаг  %8.2lf   %8.3lf   %8.3lf   %8.2lf", 20.0, parallel->first, parallel->second, 20.0);
+    t += "\n";
+  } else {
+    t += "\n\nСмещение вправо квадрата пожара:  1\n";
+    t += cformat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\n", head, flow);
+    t += "\nПараметры концов рядков:\n           Напоры         Расход     Расход        Напоры\n           слева  "
+         "        слева      справа        справа";
+    if (ring) t += cformat("\nмаг  %8.2lf          %8.3lf              %8.2lf", 19.0, *ring, 19.5);
+    for (const auto& r : rows)
+      t += cformat("\n%2d   %8.2lf%8.2lf  %8.3lf   %8.3lf   %8.2lf%8.2lf", r.number, 19.0, 18.0, r.left, r.right,
+                   19.5, 18.5);
+    if (parallel)
+      t += cformat("\nмаг  %8.2lf           %8.3lf   %8.3lf  %8.2lf", 20.0, parallel->first, parallel->second, 20.0);
+  }
+  std::wstring w = from_utf8(t);
+  std::wstring crlf;
+  for (wchar_t c : w) {
+    if (c == L'\n') crlf += L'\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+TEST_F(GridRunTest, CompletedRunShowsTheFourResults) {
+  // spr.out: head 20.5 m and flow 5.125 l/s (5.13 when rounded).
+  solver_output = result_file(0, 20.5, 5.125, std::nullopt, {{1, 1.0, 0.5}, {2, 1.5, 1.0}}, std::nullopt);
+  host.answer_message(MsgResult::Yes);
+  run();
+  EXPECT_EQ(started, std::vector<std::wstring>{L"prom1.bat"});
+  EXPECT_GE(waits, 1);
+  EXPECT_FALSE(has("prom.in"));
+  EXPECT_DOUBLE_EQ(state.TotalHead, 20.5);
+  EXPECT_DOUBLE_EQ(state.TotalFlow, 5.13);
+  // Feed 10 m of DN 50 (K_T 110): 20.5 + 10·5.13²/110 = 22.89 m.
+  // Inlet: 5 + 1.2·(20.5 − 5) = 23.6; above the unit: 5 + 1.2·(22.89 − 5) = 26.468, cut;
+  // before it: + 0.0053·5.13² of the 50 mm valve = 26.6075, rounded.
+  EXPECT_EQ(form.Text5, (std::array<std::wstring, 4>{L" 5.13", L" 23.6", L" 26.46", L" 26.61"}));
+  EXPECT_EQ(form.Combo1_1, L"0.0053 (УУСЗ-50)");
+  EXPECT_EQ(form.Text4, L"10d50");
+  EXPECT_EQ(records, std::vector<bool>{false});
+  EXPECT_EQ(reports, 1);
+  EXPECT_EQ(state.ResultsValidFlag, 1);
+  EXPECT_EQ(state.GridSolutionValid, 1);
+  EXPECT_EQ(state.EarlierRunFlag, 1);
+  EXPECT_EQ(state.SolverChoice, 0);
+  EXPECT_TRUE(host.script_done());
+
+  // The next run moves these results to the previous column.
+  host.answer_message(MsgResult::Yes);
+  run();
+  EXPECT_EQ(form.Text6[3], L" 26.61");
+}
+
+TEST_F(GridRunTest, ChecksGridVelocitiesInBothLayouts) {
+  // Welded 40 mm pipes (inner 40.6 mm) carry at most 12.95 l/s at 10 m/s,
+  // the 25 mm branch lines (27.6 mm) 5.98 l/s.
+  const std::vector<std::wstring> expected{
+      L"Недопустимая скорость движения воды  в кольцующей трубе решетки  -  10.42 м/с\r\n(диаметр 45 мм).\r\n"
+      L"Продолжить расчет?",
+      L"Недопустимая скорость движения воды в рядке решетки N  1  -  10.02 м/с\r\n(диаметр 25 мм).\r\n"
+      L"Продолжить расчет?",
+      L"Недопустимая скорость движения воды на участке N  2  основной трубы решетки  -  10.42 м/с\r\n"
+      L"(диаметр 40 мм).\r\nПродолжить расчет?",
+      L"Недопустимая скорость движения воды  в параллельной трубе решетки  -  10.04 м/с\r\n(диаметр 40 мм).\r\n"
+      L"Продолжить расчет?",
+  };
+  for (int layout : {0, 1}) {
+    SCOPED_TRACE(layout);
+    folder.put("spr.out",
+               to_cp866(result_file(layout, 31.25, 20.125, 13.5, {{1, -1.0, 6.0}, {2, 1.0, 1.0}}, {{13.0, -2.0}})));
+    state = {};
+    state.SolverChoice = layout;
+    state.MainPipeTable = welded_pipes();
+    host.clear_records();
+    for (int k = 0; k < 4; ++k) host.answer_message(MsgResult::Yes);
+    GridRun r{form, state, hooks, folder.dir()};
+    r.local.MainRow = {0, 3, 5, 5, 5, 5};
+    EXPECT_EQ(ReadGridResult(r), StageEnd::Continue);
+    EXPECT_DOUBLE_EQ(state.TotalHead, 31.25);
+    EXPECT_DOUBLE_EQ(state.TotalFlow, 20.13);
+    EXPECT_EQ(message_texts(), expected);
+    EXPECT_EQ(host.messages().at(0).request.title, L"Предупреждение");
+    EXPECT_EQ(host.messages().at(0).request.icon, ui::MsgIcon::Critical);
+    EXPECT_EQ(host.messages().at(0).request.default_button, 1);
+  }
+}
+
+TEST_F(GridRunTest, NoToAVelocityWarningLeavesNoResults) {
+  solver_output = result_file(0, 20.5, 5.125, std::nullopt, {{1, 7.0, 0.5}}, std::nullopt);
+  host.answer_message(MsgResult::Yes);
+  host.answer_message(MsgResult::No);
+  run();
+  EXPECT_EQ(host.messages().size(), 2u);
+  // Neither the results nor the grid solution count: closing writes the edited
+  // input, and the next run solves the grid again.
+  EXPECT_EQ(state.ResultsValidFlag, 0);
+  EXPECT_EQ(state.GridSolutionValid, 0);
+  EXPECT_TRUE(records.empty());
+  EXPECT_EQ(form.Text5[0], L"");
+  host.answer_message(MsgResult::Yes);
+  host.answer_message(MsgResult::No);
+  run();
+  EXPECT_EQ(started.size(), 2u);
+}
+
+TEST_F(GridRunTest, NoToAFeedVelocityWarningKeepsTheNextRunSolving) {
+  form.Text4 = L"10d20";
+  solver_output = result_file(0, 20.5, 5.125, std::nullopt, {{1, 1.0, 0.5}}, std::nullopt);
+  host.answer_message(MsgResult::Yes);
+  host.answer_message(MsgResult::No);
+  run();
+  EXPECT_EQ(host.messages().back().request.text,
+            L"Недопустимая скорость движения воды на участке N 1 питающего трубопровода -  14.81 м/с.\r\n"
+            L"Продолжить расчет?");
+  EXPECT_EQ(state.GridSolutionValid, 0);
+  EXPECT_EQ(state.ResultsValidFlag, 0);
+}
+
+TEST_F(GridRunTest, EmptyResultFileInterruptsTheRun) {
+  host.answer_message(MsgResult::Yes);
+  host.answer_message(MsgResult::OK);
+  run();
+  const auto& m = host.messages().back().request;
+  EXPECT_EQ(m.text, L"Работа программы прервана. Нажмите ОК для возврата к началу расчета.");
+  EXPECT_EQ(m.title, L"Прерывание расчета");
+  EXPECT_EQ(m.icon, ui::MsgIcon::None);
+  EXPECT_EQ(state.ResultsValidFlag, 0);
+  EXPECT_EQ(reports, 0);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(GridRunTest, ACommandFileThatFailsEndsTheWait) {
+  const std::wstring failed =
+      L"Расчет решетки не выполнен: программа расчета завершилась, не выдав результатов. Нажмите ОК для возврата к "
+      L"началу расчета.";
+  for (bool starts : {false, true}) {
+    SCOPED_TRACE(starts);
+    command_file_starts = starts;
+    solver_removes_flag = false;  // a command file that ends and leaves its flag
+    host.clear_records();
+    host.answer_message(MsgResult::Yes);
+    host.answer_message(MsgResult::OK);
+    run();
+    EXPECT_EQ(host.messages().back().request.text, failed);
+    EXPECT_EQ(host.messages().back().request.title, L"Прерывание расчета");
+    EXPECT_FALSE(has("prom.in"));
+    EXPECT_EQ(state.EarlierRunFlag, 1);
+    EXPECT_EQ(state.ResultsValidFlag, 0);
+  }
+}
+
+TEST_F(GridRunTest, ComputesTheFeedPipelineSectionBySection) {
+  form.Text4 = L"20,10d50,30d65h-2";
+  state.GridSolutionValid = 1;  // the grid's solution is reused
+  state.TotalHead = 20.5;
+  state.TotalFlow = 5.13;
+  host.answer_message(MsgResult::Yes);
+  run();
+  const auto& rows = state.FeedSectionResults.sections;
+  ASSERT_EQ(rows.size(), 3u);
+  // The first section has no diameter: 5.13 l/s needs 47.4 mm at 0.4 m per m,
+  // the 50 mm pipe, which is recorded with it.
+  EXPECT_EQ(rows[0].diameter, L"50");
+  EXPECT_EQ(rows[0].text, L"20");
+  EXPECT_DOUBLE_EQ(rows[0].head_start, 20.5);
+  EXPECT_DOUBLE_EQ(rows[0].head_end, 25.28);
+  EXPECT_DOUBLE_EQ(rows[1].head_start, 25.28);
+  EXPECT_DOUBLE_EQ(rows[1].head_end, 27.68);
+  EXPECT_DOUBLE_EQ(rows[2].head_end, 27.06);
+  EXPECT_DOUBLE_EQ(rows[2].height, -2);
+  EXPECT_DOUBLE_EQ(state.TotalHeightDifference, -2);
+  EXPECT_EQ(form.Combo1_1, L"0.0019 (УУСЗ-65)");
+  EXPECT_EQ(form.Text4, L"20,10d50,30d65h-2");
+}
+
+TEST(ValveFile, ChoosesTheSizeOfTheControlUnitPipe) {
+  const auto lines = read_lines(std::filesystem::path(DORV_DATA_DIR) / "klap.inf");
+  const std::wstring water = L"Узел управления спринклерный водозаполненный";
+  const std::wstring air = L"Узел управления спринклерный воздушный";
+  const std::vector<std::tuple<std::wstring, double, std::wstring>> cases{
+      {water, 65, L"0.0019 (УУСЗ-65)"},    // the equal size
+      {water, 70, L"0.00081 (УУСЗ-80)"},   // the next larger
+      {water, 40, L"0.0053 (УУСЗ-50)"},    // below the smallest
+      {water, 250, L"0.000021 (УУСЗ-200)"},  // above the largest
+      {air, 50, L"0.0025 (УУСВ-65)"},
+      {L"Узел управления дренчерный", 300, L"0.000023 (УУД-200)"},  // the last block of the file
+  };
+  for (const auto& [valve, dn, line] : cases) EXPECT_EQ(choose_valve_size(lines, valve, dn), line) << dn;
+  EXPECT_EQ(choose_valve_size(lines, L"Узел неизвестный", 50), std::nullopt);
+  EXPECT_EQ(choose_valve_size({water, L"Узел управления спринклерный воздушный"}, water, 50), std::nullopt);
+}
+
+}  // namespace
+}  // namespace dorv::testing
