@@ -16,7 +16,7 @@ std::string format_answer(const Problem& problem, const Solution& s) {
     inflow[s.links[l].a] -= q;
     through[q >= 0 ? s.links[l].b : s.links[l].a] += std::abs(q);
   }
-  const auto imbalance = node_imbalance(problem, s.heads);
+  const auto imbalance = node_imbalance(s);
   std::string out;
   out.reserve(n * 64);
   char buf[160];

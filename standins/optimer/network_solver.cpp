@@ -17,6 +17,9 @@ constexpr int kMaxIterations = 100;
 // link carries at least this share of k*sqrt(head scale) in the slope. It
 // changes the path of the iteration only, never its fixed point.
 constexpr double kFlowFloor = 1e-6;
+// The backtracking along a Newton step gives up halving here (a step of a
+// descent direction that cannot lower the content by this much is rounding).
+constexpr double kLeastStep = 1e-12;
 // What the finished answer must meet: node imbalances as a share of the feed
 // flow, sprinkler heads as a share of the required heads.
 constexpr double kAnswerTolerance = 1e-6;
@@ -52,63 +55,47 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   const std::size_t m = links_.size();
   const int nf = static_cast<int>(free_node_.size());
   failed_node_ = -1;
-  double hmin = std::numeric_limits<double>::infinity(), hmax = -hmin;
-  for (std::size_t i = 0; i < fixed_.size(); ++i) {
-    if (fixed_[i]) {
-      hmin = std::min(hmin, heads[i]);
-      hmax = std::max(hmax, heads[i]);
-    }
-  }
-  const double hs = hmax > hmin ? hmax - hmin : 1.0;
+  const double hs = head_scale(fixed_, heads);
   const double root_hs = std::sqrt(hs);
-  if (!warm_start) flows.assign(m, 0.0);
+  if (!warm_start) {
+    flows.assign(m, 0.0);
+    double top = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < fixed_.size(); ++i)
+      if (fixed_[i]) top = std::max(top, heads[i]);
+    for (int node : free_node_) heads[node] = top;
+  }
   diag_.resize(nf);
   rhs_.resize(nf);
   g_.resize(m);
-  y_.resize(m);
-  qnew_.resize(m);
-  bool feasible = warm_start;  // flows keep the balance of every free node
+  e_.resize(m);
+  dir_.resize(m);
+  // The first step from no flow solves a linear network of about the right
+  // size: the square law's slope is zero there and says nothing.
+  bool linear_step = !warm_start;
 
-  auto fixed_head = [&](int node) { return fixed_[node] ? heads[node] : 0.0; };
-  // The network's content along feasible flows; the Newton direction descends on it.
-  auto content = [&](const std::vector<double>& q, double alpha, const std::vector<double>* dir) {
-    double p = 0.0;
-    for (std::size_t l = 0; l < m; ++l) {
-      if (fixed_[links_[l].a] && fixed_[links_[l].b]) continue;
-      const double x = q[l] + (dir ? alpha * (*dir)[l] : 0.0);
-      const double r = 1.0 / (links_[l].k * links_[l].k);
-      p += r * std::abs(x) * x * x / 3.0 - x * (fixed_head(links_[l].a) - fixed_head(links_[l].b));
-    }
-    return p;
-  };
-
-  std::vector<double> dir(m);
   for (int it = 1; it <= kMaxIterations; ++it) {
+    // The Newton system is solved for corrections of the heads, not for the
+    // heads themselves: a link near zero flow has a tiny slope, and flows
+    // taken as head differences over it would carry the rounding of the
+    // heads multiplied by its inverse. As corrections, continuity holds to
+    // the rounding of the flows themselves.
     std::fill(diag_.begin(), diag_.end(), 0.0);
     std::fill(rhs_.begin(), rhs_.end(), 0.0);
     for (std::size_t l = 0; l < m; ++l) {
       const Link& ln = links_[l];
-      const double r = 1.0 / (ln.k * ln.k);
-      if (!feasible) {
-        // First step from nothing: a linear network of about the right size.
-        g_[l] = 2.0 * root_hs / ln.k;
-        y_[l] = 0.0;
-      } else {
-        const double q = flows[l];
-        g_[l] = std::max(2.0 * r * std::abs(q), 2.0 * kFlowFloor * root_hs / ln.k);
-        y_[l] = q - r * q * std::abs(q) / g_[l];
-      }
+      if (fixed_[ln.a] && fixed_[ln.b]) continue;
+      const double q = flows[l], r = 1.0 / (ln.k * ln.k);
+      g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * r * std::abs(q), least_slope(ln.k, root_hs));
+      e_[l] = r * q * std::abs(q) - (heads[ln.a] - heads[ln.b]);
       const double w = 1.0 / g_[l];
       const int fa = free_index_[ln.a], fb = free_index_[ln.b];
       if (fa >= 0) {
         diag_[fa] += w;
-        rhs_[fa] -= y_[l];
-        if (fb < 0) rhs_[fa] += w * heads[ln.b];
+        rhs_[fa] += e_[l] * w - q;
       }
       if (fb >= 0) {
         diag_[fb] += w;
-        rhs_[fb] += y_[l];
-        if (fa < 0) rhs_[fb] += w * heads[ln.a];
+        rhs_[fb] += q - e_[l] * w;
       }
       if (pair_of_link_[l] >= 0) off_[pair_of_link_[l]] = -w;
     }
@@ -118,55 +105,94 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
         return -1;
       }
       ldl_.solve(rhs_);
-      for (int i = 0; i < nf; ++i) heads[free_node_[i]] = rhs_[i];
+      for (int i = 0; i < nf; ++i) heads[free_node_[i]] += rhs_[i];
+    }
+    auto correction = [&](int node) { return free_index_[node] >= 0 ? rhs_[free_index_[node]] : 0.0; };
+
+    // The flow step, and along it the slope of the network's content. With
+    // the new heads that slope is -sum g*d^2: a descent whatever the size of
+    // the terms, computed without cancellation.
+    double slope = 0.0;
+    for (std::size_t l = 0; l < m; ++l) {
+      const Link& ln = links_[l];
+      if (fixed_[ln.a] && fixed_[ln.b]) {
+        dir_[l] = ln.k * sign_sqrt(heads[ln.a] - heads[ln.b]) - flows[l];
+        continue;
+      }
+      dir_[l] = (correction(ln.a) - correction(ln.b) - e_[l]) / g_[l];
+      slope -= g_[l] * dir_[l] * dir_[l];
+    }
+    // Backtrack on the content's change, summed link by link so that it does
+    // not drown in the rounding of the content itself.
+    double alpha = 1.0;
+    if (!linear_step) {
+      while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * slope) alpha *= 0.5;
     }
     double residual = 0.0;
     int worst = -1;
     for (std::size_t l = 0; l < m; ++l) {
       const Link& ln = links_[l];
-      const double dh = heads[ln.a] - heads[ln.b];
-      if (fixed_[ln.a] && fixed_[ln.b]) {
-        qnew_[l] = ln.k * sign_sqrt(dh);
-      } else {
-        qnew_[l] = y_[l] + dh / g_[l];
-      }
-      const double e = std::abs(qnew_[l] * std::abs(qnew_[l]) / (ln.k * ln.k) - dh);
-      if (e > residual) {
+      // A link between two given heads takes its law's flow at once.
+      flows[l] += (fixed_[ln.a] && fixed_[ln.b] ? 1.0 : alpha) * dir_[l];
+      const double q = flows[l];
+      const double e = std::abs(q * std::abs(q) / (ln.k * ln.k) - (heads[ln.a] - heads[ln.b]));
+      if (!(e <= residual)) {
         residual = e;
         worst = fixed_[ln.a] ? ln.b : ln.a;
       }
-      dir[l] = qnew_[l] - flows[l];
     }
-    double alpha = 1.0;
-    if (feasible) {
-      double slope = 0.0, size = 0.0;
-      for (std::size_t l = 0; l < m; ++l) {
-        const Link& ln = links_[l];
-        if (fixed_[ln.a] && fixed_[ln.b]) continue;
-        const double q = flows[l], r = 1.0 / (ln.k * ln.k);
-        const double c = fixed_head(ln.a) - fixed_head(ln.b);
-        slope += (r * q * std::abs(q) - c) * dir[l];
-        size += r * std::abs(q) * q * q / 3.0 + std::abs(q * c);
-      }
-      if (slope < -1e-12 * size) {
-        const double p0 = content(flows, 0.0, nullptr);
-        while (alpha > 1e-10 && content(flows, alpha, &dir) > p0 + 1e-4 * alpha * slope) alpha *= 0.5;
-      }
-    }
-    for (std::size_t l = 0; l < m; ++l) flows[l] += alpha * dir[l];
-    feasible = true;
+    linear_step = false;
+    if (!std::isfinite(residual)) break;
     if (alpha == 1.0 && residual <= kEnergyTolerance * hs) return it;
     failed_node_ = worst;
   }
   return -1;
 }
 
-std::vector<double> node_imbalance(const Problem& problem, const std::vector<double>& heads) {
-  std::vector<double> out(problem.nodes.size(), 0.0);
-  for (std::size_t i = 0; i < problem.nodes.size(); ++i) {
-    double s = 0.0;
-    for (const auto& l : problem.nodes[i].links) s += l.conductance * sign_sqrt(heads[i] - heads[l.neighbour]);
-    out[i] = s;
+double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
+                                      double alpha) const {
+  // The content r|Q|^3/3 less Q times the given heads' drop; along a step
+  // that keeps the balance of every free node, the free heads add nothing,
+  // so each link's term uses its own head drop, which is small where it
+  // matters.
+  double change = 0.0;
+  for (std::size_t l = 0; l < links_.size(); ++l) {
+    const Link& ln = links_[l];
+    if (fixed_[ln.a] && fixed_[ln.b]) continue;
+    const double q = flows[l], step = alpha * dir_[l], x = q + step;
+    double cubes;  // |x|^3 - |q|^3
+    if ((x >= 0) == (q >= 0))
+      cubes = (x >= 0 ? step : -step) * (x * x + x * q + q * q);
+    else
+      cubes = std::abs(x) * x * x - std::abs(q) * q * q;
+    change += cubes / (3.0 * ln.k * ln.k) - step * (heads[ln.a] - heads[ln.b]);
+  }
+  return change;
+}
+
+double head_scale(const std::vector<char>& fixed, const std::vector<double>& heads) {
+  double hmin = std::numeric_limits<double>::infinity(), hmax = -hmin;
+  for (std::size_t i = 0; i < fixed.size(); ++i) {
+    if (fixed[i]) {
+      hmin = std::min(hmin, heads[i]);
+      hmax = std::max(hmax, heads[i]);
+    }
+  }
+  return hmax > hmin ? hmax - hmin : 1.0;
+}
+
+double least_slope(double k, double root_head_scale) { return 2.0 * kFlowFloor * root_head_scale / k; }
+
+std::vector<double> node_imbalance(const Solution& s) {
+  std::vector<double> out(s.heads.size(), 0.0);
+  const double root_hs = std::sqrt(s.head_scale);
+  for (std::size_t l = 0; l < s.links.size(); ++l) {
+    const Link& ln = s.links[l];
+    const double q = s.flows[l], r = 1.0 / (ln.k * ln.k);
+    const double e = r * q * std::abs(q) - (s.heads[ln.a] - s.heads[ln.b]);
+    const double law = q - e / std::max(2.0 * r * std::abs(q), least_slope(ln.k, root_hs));
+    out[ln.a] += law;
+    out[ln.b] -= law;
   }
   return out;
 }
@@ -175,17 +201,42 @@ namespace {
 
 std::wstring num(long long v) { return std::to_wstring(v); }
 
+// No head in a building comes near this (metres of water); a problem that
+// needs more has no answer worth writing, and the answer's fixed-point
+// numbers stay short.
+constexpr double kLargestHead = 1e5;
+
+const std::wstring& beyond_any_building() {
+  static const std::wstring text = L" больше " + num(static_cast<long long>(kLargestHead)) +
+                                   L" м: в здании такого напора не бывает";
+  return text;
+}
+
 [[noreturn]] void no_convergence(int node) {
   throw ProblemError(node, 0,
                      L"решение не сходится" +
                          (node >= 0 ? L"; наибольшая невязка у узла " + num(node) : std::wstring()));
 }
 
+[[noreturn]] void head_unreachable(int sprinkler) {
+  throw ProblemError(sprinkler, 0,
+                     L"спринклер " + num(sprinkler) + L" не получает требуемого напора: нужный ему напор питания" +
+                         beyond_any_building());
+}
+
 }  // namespace
 
 Solution solve_problem(const Problem& problem) {
+  check_connected(problem);
   const auto& nodes = problem.nodes;
   const int n = static_cast<int>(nodes.size());
+  for (int i = 1; i < n; ++i) {
+    if (nodes[i].kind != NodeKind::Junction && !(std::abs(nodes[i].head) <= kLargestHead))
+      throw ProblemError(i, 0,
+                         (nodes[i].kind == NodeKind::Sprinkler ? L"спринклер " + num(i) + L": требуемый напор"
+                                                                : L"узел " + num(i) + L": напор") +
+                             beyond_any_building());
+  }
   std::vector<char> fixed(n, 0);
   std::vector<Link> links;
   for (int i = 0; i < n; ++i) {
@@ -249,13 +300,16 @@ Solution solve_problem(const Problem& problem) {
         s.dictating = d.node;
       }
     }
+    if (!(std::abs(level + factor * (s.heads[0] - level)) <= kLargestHead)) head_unreachable(s.dictating);
     for (int i = 0; i < n; ++i) s.heads[i] = level + factor * (s.heads[i] - level);
     const double root = std::sqrt(factor);
     for (auto& q : s.flows) q *= root;
   } else {
-    // The lowest margin over the required heads grows with the feed head:
-    // bracket its root, then close in by false position (Illinois variant)
-    // with bisection as the safeguard.
+    // The lowest margin over the required heads grows with the feed head,
+    // from below every sprinkler's need to above it: bracket its root, then
+    // close in by false position (Illinois variant) with bisection as the
+    // safeguard. The bracket grows until it holds the root; only a root
+    // beyond any building's heads ends it.
     auto margin = [&](double feed_head, bool warm) {
       run(feed_head, warm);
       double low = std::numeric_limits<double>::infinity();
@@ -269,33 +323,36 @@ Solution solve_problem(const Problem& problem) {
       return low;
     };
     double top = -std::numeric_limits<double>::infinity();
-    for (int i = 0; i < n; ++i)
-      if (nodes[i].kind != NodeKind::Junction && i != 0) top = std::max(top, nodes[i].head);
+    for (int i = 1; i < n; ++i)
+      if (nodes[i].kind != NodeKind::Junction) top = std::max(top, nodes[i].head);
     double lo, hi, glo, ghi;
     double x = top + scale;
     double gx = margin(x, false);
     double step = std::max(scale, std::abs(gx));
-    int expansions = 0;
     if (gx < 0) {
       lo = x, glo = gx;
       for (;;) {
-        hi = lo + step, ghi = margin(hi, true);
+        hi = std::min(lo + step, 2 * kLargestHead);
+        ghi = margin(hi, true);
         if (ghi >= 0) break;
+        if (hi >= 2 * kLargestHead) head_unreachable(s.dictating);
         lo = hi, glo = ghi, step *= 2;
-        if (++expansions > 60) throw ProblemError(s.dictating, 0, L"не удается подобрать напор питания: спринклер " + num(s.dictating) + L" не получает требуемого напора");
       }
     } else {
       hi = x, ghi = gx;
       for (;;) {
-        lo = hi - step, glo = margin(lo, true);
+        lo = std::max(hi - step, -2 * kLargestHead);
+        glo = margin(lo, true);
         if (glo < 0) break;
+        if (lo <= -2 * kLargestHead)
+          throw ProblemError(-1, 0,
+                             L"спринклеры получают требуемый напор при любом напоре питания: его не из чего подобрать");
         hi = lo, ghi = glo, step *= 2;
-        if (++expansions > 60) throw ProblemError(-1, 0, L"не удается подобрать напор питания: напоры спринклеров от него не зависят");
       }
     }
     int side = 0;
     bool done = false;
-    for (int k = 0; k < 200 && !done; ++k) {
+    for (int k = 0; k < 300 && !done; ++k) {
       x = (lo * ghi - hi * glo) / (ghi - glo);
       if (!(x > lo && x < hi)) x = 0.5 * (lo + hi);
       gx = margin(x, true);
@@ -319,9 +376,11 @@ Solution solve_problem(const Problem& problem) {
     if (links[l].a == 0) s.feed_flow += s.flows[l];
     if (links[l].b == 0) s.feed_flow -= s.flows[l];
   }
+  s.head_scale = head_scale(fixed, s.heads);
+  if (!(std::abs(s.feed_head) <= kLargestHead)) head_unreachable(s.dictating);
   // The answer is checked by the laws themselves: a network whose heads span
   // more than double precision can hold gives itself away here.
-  const auto imbalance = node_imbalance(problem, s.heads);
+  const auto imbalance = node_imbalance(s);
   const double flow_scale = std::max(std::abs(s.feed_flow), 1e-300);
   for (int i = 0; i < n; ++i) {
     if (!fixed[i] && !(std::abs(imbalance[i]) <= kAnswerTolerance * flow_scale))

@@ -40,8 +40,11 @@ class GradientSolver {
   std::vector<Link> links_;
   std::vector<int> free_index_, free_node_;
   std::vector<int> pair_of_link_;  // index into the matrix pairs, -1 when a link touches a fixed node
+  // The content's change along the step dir_ scaled by alpha.
+  double content_change(const std::vector<double>& heads, const std::vector<double>& flows, double alpha) const;
+
   SparseLdl ldl_;
-  std::vector<double> diag_, off_, rhs_, g_, y_, qnew_;
+  std::vector<double> diag_, off_, rhs_, g_, e_, dir_;
   int failed_node_ = -1;
 };
 
@@ -54,7 +57,19 @@ struct Solution {
   int dictating = -1;       // the sprinkler that has exactly its required head
   int iterations = 0;       // Newton iterations over all solves
   int solves = 0;           // network solves (1 when the network scales exactly)
+  double head_scale = 1.0;  // span of the given heads in the final solve
 };
+
+// The span of the heads of the fixed nodes (1 when they all agree): the
+// scale of the tolerances.
+double head_scale(const std::vector<char>& fixed, const std::vector<double>& heads);
+
+// The least slope dH/dQ that the Newton step gives a link of conductance k:
+// the square law's slope vanishes at zero flow, and this keeps the step
+// defined there. Flows small enough to sit under it carry a head loss far
+// below the solver's tolerance, so it shapes the path of the iteration only,
+// never the answer.
+double least_slope(double k, double root_head_scale);
 
 // Finds the feed head (node 0) at which every sprinkler has at least the head
 // of its line and one of them exactly that. When all other nodes of given
@@ -64,8 +79,13 @@ struct Solution {
 // Throws ProblemError when the problem cannot be solved.
 Solution solve_problem(const Problem& problem);
 
-// The flow imbalance of every node from the heads and the link law: the
-// solution's own error estimate.
-std::vector<double> node_imbalance(const Problem& problem, const std::vector<double>& heads);
+// The flow that leaves every node by the link law at the solution's heads:
+// the imbalance of a free node is the solution's own error estimate, and at a
+// node of given head it is the outflow there. The law is taken linearised
+// about the solution's flows (with the least slope at zero flow): exact to
+// first order where a link carries flow, and where it carries none a
+// rounding-level head difference stays a rounding-level flow instead of
+// growing into its square root.
+std::vector<double> node_imbalance(const Solution& solution);
 
 }  // namespace dorv::optimer

@@ -161,6 +161,12 @@ Problem parse_problem(std::string_view bytes) {
   }
   if (sprinklers == 0) throw ProblemError(-1, 0, L"в сети нет спринклеров (узлов вида o)");
 
+  return pr;
+}
+
+void check_connected(const Problem& pr) {
+  const auto& nodes = pr.nodes;
+  const int n = static_cast<int>(nodes.size());
   // Connectivity through the free nodes: from the feed, and from every node
   // of given head.
   auto reach = [&](bool from_all_fixed) {
@@ -186,14 +192,13 @@ Problem parse_problem(std::string_view bytes) {
   const auto from_feed = reach(false);
   for (int i = 0; i < n; ++i)
     if (nodes[i].kind == NodeKind::Sprinkler && !from_feed[i])
-      throw ProblemError(i, line_of[i], L"спринклер " + num(i) + L" не связан с питанием (узлом 0)");
+      throw ProblemError(i, 0, L"спринклер " + num(i) + L" не связан с питанием (узлом 0)");
   const auto from_fixed = reach(true);
   for (int i = 0; i < n; ++i)
     if (!from_fixed[i])
-      throw ProblemError(i, line_of[i],
+      throw ProblemError(i, 0,
                          std::wstring(kind_word(nodes[i].kind)) + num(i) +
                              L" не связан ни с одним узлом заданного напора");
-  return pr;
 }
 
 }  // namespace dorv::optimer

@@ -50,8 +50,13 @@ class ProblemError : public std::runtime_error {
 // kinds, consecutive numbering from 0, neighbours that exist, positive finite
 // conductances, every link listed on both ends with the same conductance, a
 // feed of given head with links, every sprinkler's first link to its outlet
-// (a node of given head), every sprinkler reached from the feed, every node
-// reached from some node of given head. Throws ProblemError.
+// (a node of given head). Throws ProblemError.
 Problem parse_problem(std::string_view bytes);
+
+// A well-formed network has no solution when a part of it hangs loose: every
+// sprinkler must be reached from the feed through free nodes, every node
+// from some node of given head. Throws ProblemError naming the first node
+// that is not.
+void check_connected(const Problem& problem);
 
 }  // namespace dorv::optimer
