@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "solvers/common/linktable.h"
 #include "text/linefile.h"
 #include "text/number.h"
 
@@ -126,12 +127,14 @@ bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
   if (std::int64_t{r.DeadEnds1} + r.DeadEnds2 >= r.SprinklersPerLine) return false;
   const double L = MainsDistance(r);
   if (solve) {
-    if (r.FeedOffset < 0 || r.FeedOffset > L) return false;
+    if (r.FeedOffset < 0 || r.FeedOffset > L + kSameLength) return false;
     if (r.CrossPipeK == 0 && r.FeedOffset != 0) return false;
     if (r.RiserHeight == 0) return false;
     if (r.DeadEnds1 == 0 && r.DeadEnds2 == 0) return false;
   } else {
-    if (r.FeedOffset < -r.LineCount * r.LineSpacing || r.FeedOffset > L) return false;
+    // The far end of main 1 and of the cross-pipe as typed to a few decimals
+    // may lie a rounding beyond the computed one.
+    if (r.FeedOffset < -r.LineCount * r.LineSpacing - kSameLength || r.FeedOffset > L + kSameLength) return false;
     if (r.CrossPipeK == 0 && r.FeedOffset > 0) return false;
     if (r.RiserHeight != 0 && (r.DeadEnds1 > 0 || r.DeadEnds2 > 0)) return false;
   }

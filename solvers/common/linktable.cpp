@@ -10,6 +10,10 @@ double PipeConductance(double K, double length) { return std::sqrt(K / length); 
 
 double SeriesRule(double a, double b) { return a * b / std::sqrt(a * a + b * b); }
 
+double InSeriesWithPipe(double k, double K, double length) {
+  return length > kSameLength ? SeriesRule(k, PipeConductance(K, length)) : k;
+}
+
 LinkTable::LinkTable(int nodes, int slots)
     : nodes_(nodes),
       slots_(slots),

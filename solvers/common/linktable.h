@@ -13,6 +13,15 @@ double PipeConductance(double K, double length);
 // Two pipes in series: a * b / sqrt(a^2 + b^2).
 double SeriesRule(double a, double b);
 
+// Two lengths closer than a micrometre are one length: a length computed
+// from typed values (sprinklers times spacing, lines times spacing) and the
+// same length typed to a few decimals differ by rounding alone.
+inline constexpr double kSameLength = 1e-6;
+
+// k in series with a pipe of specific characteristic K and the given
+// length; a length within a micrometre of 0 is no pipe and leaves k as it is.
+double InSeriesWithPipe(double k, double K, double length);
+
 class LinkTable {
  public:
   LinkTable() = default;

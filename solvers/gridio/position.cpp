@@ -85,7 +85,7 @@ void BuildPositionNetwork(PositionNetwork& net) {
   // between the feed and node 1.
   if (f12 >= 0 || Lf == 0) {
     double k0 = f12 < 0 ? PipeConductance(K6, 0.5 * b + f12) : PipeConductance(2 * K6, b);
-    if (K11 != 0 && f12 > 0) k0 = SeriesRule(k0, PipeConductance(K11, f12));
+    if (K11 != 0) k0 = InSeriesWithPipe(k0, K11, f12);
     LinkBoth(t, 1, 0, k0);
   }
   // The feed-end cross-pipe to main 2.
@@ -94,12 +94,12 @@ void BuildPositionNetwork(PositionNetwork& net) {
     if (f12 < 0) {
       k = SeriesRule(k, PipeConductance(K11, L));
       if (Lf == 0) {
-        LinkBoth(t, q + 1, 0, SeriesRule(k, PipeConductance(K6, d)));
+        LinkBoth(t, q + 1, 0, InSeriesWithPipe(k, K6, d));
       } else {
         LinkBoth(t, q + 1, 1, SeriesRule(k, PipeConductance(2 * K6, b)));
       }
     } else {
-      if (L != f12) k = SeriesRule(k, PipeConductance(K11, L - f12));
+      k = InSeriesWithPipe(k, K11, L - f12);
       LinkBoth(t, q + 1, 0, k);
     }
   }
@@ -108,7 +108,8 @@ void BuildPositionNetwork(PositionNetwork& net) {
   if (K15 != 0) {
     double k = SeriesRule(PipeConductance(2 * K14, b), PipeConductance(K15, L));
     if (Lf == q && between) {
-      if (0.5 * b != Md) k = SeriesRule(k, PipeConductance(K6, 0.5 * b - Md));
+      // A feed half a spacing beyond node q lies at the ring's own end.
+      k = InSeriesWithPipe(k, K6, 0.5 * b - Md);
       LinkBoth(t, 2 * q, 0, k);
     } else {
       LinkBoth(t, 2 * q, q, SeriesRule(k, PipeConductance(2 * K6, b)));

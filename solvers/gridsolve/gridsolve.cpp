@@ -89,12 +89,12 @@ void BuildNetwork(GridNetwork& net) {
   // The feed lies half a line spacing before node 1 on main 1's line, at
   // f12 along the cross-pipe when there is one.
   double k0 = PipeConductance(2 * K6, b);
-  if (K11 != 0 && f12 != 0) k0 = SeriesRule(k0, PipeConductance(K11, f12));
+  if (K11 != 0) k0 = InSeriesWithPipe(k0, K11, f12);
   t.AddLink(1, 0, k0);
   t.AddLink(0, 1, k0);
   if (K11 != 0) {
     double k = PipeConductance(2 * K14, b);
-    if (L != f12) k = SeriesRule(k, PipeConductance(K11, L - f12));
+    k = InSeriesWithPipe(k, K11, L - f12);
     t.AddLink(q + 1, 0, k);
     t.AddLink(0, q + 1, k);
   }
@@ -121,6 +121,16 @@ double Residual(const GridNetwork& net) {
 
 long long RelaxationLimit(int R) { return 10000000LL * R; }
 
+const wchar_t* RelaxStopText(RelaxStop stop) {
+  switch (stop) {
+    case RelaxStop::NotFinite: return L"Погрешность вышла за пределы представимых чисел.";
+    case RelaxStop::NoProgress: return L"Погрешность перестала уменьшаться.";
+    case RelaxStop::Limit: return L"Достигнуто наибольшее число итераций.";
+    case RelaxStop::Converged: break;
+  }
+  return L"";
+}
+
 RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,
                          long long limit) {
   const double tolerance = net.record.Tolerance;
@@ -137,13 +147,18 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
   // The loop goes on at least to the first residual check: a tolerance above
   // the start residual must not pass the start heads off as a solution.
   bool checked = false;
-  // Once the start is well behind, a residual that has not fallen by a tenth
-  // while the count of relaxations grew sixteenfold has stalled (a tolerance
-  // below what the arithmetic can reach, a network that cannot balance): the
-  // relaxation is given up.
-  long long markCounter = 0;
-  double markResidual = HUGE_VAL;
-  bool stalled = false;
+  // Progress is judged stretch by stretch, each twice as long as the one
+  // before: a stretch whose residuals are on the whole (geometric mean) no
+  // lower than those of the stretch before has made no progress. A single
+  // low residual proves nothing: the residual at any one check jitters with
+  // the random order, and a shift that starts from the previous shift's
+  // near-solution falls slowly beneath that jitter for millions of
+  // relaxations before it reaches the tolerance.
+  long long stretchEnd = kNoProgressPerNode * R;
+  double stretchLogSum = 0.0;
+  int stretchChecks = 0;
+  double previousStretchMean = HUGE_VAL;
+  RelaxStop stop = RelaxStop::Converged;
   while (!(checked && g < tolerance)) {
     double nh[kSlots];
     double nk[kSlots];
@@ -163,7 +178,10 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
     if (counter > nextCheck) {
       g = Residual(net);
       checked = true;
-      if (std::isnan(g)) break;
+      if (!std::isfinite(g)) {
+        stop = RelaxStop::NotFinite;
+        break;
+      }
       const double ratio = gPrev / g;
       if (ratio >= 1.5 || g <= 3 * tolerance) {
         if (ratio > 2.5) spacing *= 0.5;
@@ -172,18 +190,31 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
       }
       gPrev = g;
       nextCheck = std::min(std::trunc(nextCheck + R * spacing), 9e18);
-      if (g <= 0.9 * markResidual) {
-        markResidual = g;
-        markCounter = counter;
-      } else if (g >= tolerance && counter > 16 * markCounter && counter > 10000LL * R) {
-        stalled = true;
+      if (g >= tolerance) {
+        stretchLogSum += std::log(g);
+        ++stretchChecks;
+        if (counter >= stretchEnd) {
+          const double mean = stretchLogSum / stretchChecks;
+          if (mean >= previousStretchMean) {
+            stop = RelaxStop::NoProgress;
+            break;
+          }
+          previousStretchMean = mean;
+          stretchLogSum = 0.0;
+          stretchChecks = 0;
+          stretchEnd = 2 * counter;
+        }
       }
     }
-    if (stalled || counter >= limit) break;
+    if (counter >= limit) {
+      stop = RelaxStop::Limit;
+      break;
+    }
   }
   RelaxResult result;
   result.relaxations = counter;
-  if (checked && g < tolerance) {
+  result.stop = stop;
+  if (stop == RelaxStop::Converged) {
     result.converged = true;
     result.residual = g;
   } else {
@@ -289,9 +320,9 @@ int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed,
     case ScanOutcome::NoConvergence:
       // A report of an earlier shift is no result: the worst shift is unknown.
       EmptyResultFile(sprOut);
-      out(CFormat("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n"
-                  "Результат не получен, файл  spr.out  пуст.\n\n",
-                  scan.failedShift, scan.failed.residual, scan.failed.relaxations));
+      out(CFormat("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n",
+                  scan.failedShift, scan.failed.residual, scan.failed.relaxations) +
+          RelaxStopText(scan.failed.stop) + L"\nРезультат не получен, файл  spr.out  пуст.\n\n");
       return kExitNoConvergence;
     case ScanOutcome::NoOutput:
       out(kNoOutputMessage);

@@ -64,8 +64,17 @@ void BuildNetwork(GridNetwork& net);
 // the node.
 double Residual(const GridNetwork& net);
 
+// Why a relaxation ended.
+enum class RelaxStop {
+  Converged,   // the residual fell below the tolerance
+  NotFinite,   // the residual is not a finite number: the heads left the range of the arithmetic
+  NoProgress,  // no new lowest residual over a long stretch
+  Limit,       // the overall bound on relaxations was reached
+};
+
 struct RelaxResult {
   bool converged = false;
+  RelaxStop stop = RelaxStop::Converged;
   long long relaxations = 0;
   double residual = 0;
 };
@@ -74,13 +83,23 @@ struct RelaxResult {
 // for any grid that converges at all.
 long long RelaxationLimit(int R);
 
+// Progress of a relaxation is judged over stretches of relaxations, the
+// first kNoProgressPerNode per node long and each later one twice as long as
+// the one before; a stretch whose residuals are on the whole no lower than
+// those of the stretch before makes no progress, and the relaxation is
+// given up.
+inline constexpr long long kNoProgressPerNode = 10000;
+
 // Relaxes until the residual is below the tolerance (at least up to the first
-// residual check). Gives up, not converged, after `limit` relaxations, on a
-// residual that is not a number, or once the residual has stalled: not a
-// tenth lower while the relaxations grew sixteenfold, past 10000 per node.
-// Prints progress and the closing "Сдвиг: ..." line.
+// residual check). Gives up, not converged, on a residual that is not finite,
+// on one that makes no progress (above), or after `limit` relaxations; a
+// residual that still falls, however slowly, goes on. Prints progress and
+// the closing "Сдвиг: ..." line.
 RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,
                          long long limit);
+
+// The console line that says why a relaxation was given up.
+const wchar_t* RelaxStopText(RelaxStop stop);
 
 // The text of spr.out for scale c (heads times c, flows times sqrt(c)),
 // with "\n" line breaks.

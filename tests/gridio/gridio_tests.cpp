@@ -154,6 +154,34 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
   EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 1 + 2 * n + 12);  // header, feed, outlets, sprinklers, 11 mains
 }
 
+TEST(GridIoProblem, FeedAtTheFarEndOfMainOneAsTyped) {
+  // The feed at the far end of main 1 (offset -q*b, typed to two decimals)
+  // with a ring there: half a spacing beyond node q is the ring's own end,
+  // whatever the rounding of q*b. Neither a refusal nor a conductance from
+  // the root of a rounding error below 0.
+  for (int q = 2; q <= 30; ++q) {
+    for (double b : {1.5, 2.05, 2.4, 2.5, 3.0, 3.3, 3.6, 4.1}) {
+      auto v = kSmallGrid;
+      v[1] = b, v[3] = q, v[14] = 572;
+      v[11] = -std::round(q * b * 100) / 100;
+      SCOPED_TRACE(::testing::Message() << q << " lines at " << b << " m, offset " << v[11]);
+      ProgramFolder f;
+      f.put("spr.in", grid_parameter_text(v));
+      const auto load = LoadGridParameters(f / "spr.in", GridProgram::GridIo);
+      ASSERT_EQ(load.exitCode, kExitDone);
+      const PositionNetwork net(load.record, 1, 1);
+      ASSERT_EQ(net.feed.Lf, q);
+      const int s = net.table.FindLink(2 * q, 0);
+      ASSERT_GE(s, 0);
+      const double ring = SeriesRule(std::sqrt(2 * 572 / b), std::sqrt(572 / 9.0));  // L = 3 * 3 m
+      if (std::fabs(0.5 * b - net.feed.Md) < 1e-6) EXPECT_DOUBLE_EQ(net.table.Conductance(2 * q, s), ring);
+      else EXPECT_LT(net.table.Conductance(2 * q, s), ring);
+      const std::wstring text = ProblemFileText(net, 0.0005);
+      EXPECT_EQ(text.find(L"nan"), std::wstring::npos) << to_utf8(text);
+    }
+  }
+}
+
 TEST(GridIoProblem, FeedBeforeNodeOneWithACrossPipeGetsNoCrossPipeShare) {
   // The offset is negative here; its square root must not reach the file.
   auto v = kSmallGrid;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <regex>
 #include <string>
 #include <vector>
@@ -150,6 +151,34 @@ TEST(GridScan, CommandFileRemovesTheFlagOnEveryPath) {
   EXPECT_NE(f.run("/bin/sh prom1.bat"), 0);
   EXPECT_FALSE(f.has("prom.in"));
   EXPECT_EQ(f.get("spr.out"), "");
+}
+
+TEST(GridScan, CommandFilesStoppedHalfwayLeaveSprOutEmpty) {
+  // The network solver behind a stand-in that takes its time and, for the
+  // arbitrary network, has written part of its answer before it is stopped;
+  // the scan has found a worst position (spr.out written) by then.
+  struct Case {
+    const char* script;
+    const char* slowSolver;
+  };
+  const Case cases[] = {
+      {"prom1.bat", "#!/bin/sh\nsleep 0.1\nexec ./optimer.real \"$@\"\n"},
+      {"prom3.bat", "#!/bin/sh\nprintf 'part of an answer' > spr.out\nsleep 5\nexec ./optimer.real \"$@\"\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    ProgramFolder f;
+    install_programs(f);
+    std::filesystem::rename(f / "optimer", f / "optimer.real");
+    f.put("optimer", c.slowSolver);
+    std::filesystem::permissions(f / "optimer", std::filesystem::perms::owner_all);
+    f.install(std::filesystem::path(BATCH_DIR) / c.script, c.script);
+    f.put("spr.in", grid_parameter_text(grid(-5)));
+    f.put("prom.in", "");
+    ASSERT_TRUE(f.run_and_stop(c.script, std::chrono::milliseconds(700))) << "it ended before it could be stopped";
+    EXPECT_FALSE(f.has("prom.in"));
+    EXPECT_EQ(f.get("spr.out"), "");
+  }
 }
 
 TEST(GridScan, AgreesWithTheRelaxationOnTheSameGrid) {

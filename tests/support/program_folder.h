@@ -2,14 +2,17 @@
 // command files the way the desktop program does: in the folder itself,
 // through the command interpreter.
 #pragma once
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "text/codepage.h"
@@ -47,6 +50,30 @@ class ProgramFolder {
     if (out) *out = get("console.txt");
     std::filesystem::remove(dir_ / "console.txt");
     return (rc != -1 && WIFEXITED(rc)) ? WEXITSTATUS(rc) : -1;
+  }
+  // Starts a command file with /bin/sh in the folder as a process group of
+  // its own, lets it run for `after`, then signals the whole group with
+  // SIGTERM, as closing the console window does, and waits for the command
+  // file to end. False when it had ended before it could be stopped.
+  bool run_and_stop(const std::string& script, std::chrono::milliseconds after) const {
+    const pid_t pid = fork();
+    if (pid == -1) return false;
+    if (pid == 0) {
+      setpgid(0, 0);
+      if (chdir(dir_.c_str()) != 0) _exit(127);
+      if (!freopen("/dev/null", "w", stdout)) _exit(127);
+      execl("/bin/sh", "sh", script.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    setpgid(pid, pid);
+    std::this_thread::sleep_for(after);
+    int status = 0;
+    const bool running = waitpid(pid, &status, WNOHANG) == 0;
+    if (running) {
+      kill(-pid, SIGTERM);
+      waitpid(pid, &status, 0);
+    }
+    return running;
   }
   // Names of the files in the folder, sorted.
   std::vector<std::string> files() const {
