@@ -1,8 +1,10 @@
 #include "standins/optimer/answer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+
+#include "text/number.h"
 
 namespace dorv::optimer {
 
@@ -19,18 +21,27 @@ std::string format_answer(const Problem& problem, const Solution& s) {
   const auto imbalance = node_imbalance(s);
   std::string out;
   out.reserve(n * 64);
-  char buf[160];
-  auto line = [&](int len) {
-    out.append(buf, static_cast<std::size_t>(len));
-    out += "\r\n";
+  // Every number goes straight into the text, as long as it takes: the
+  // heads are bounded by the solver, the flows by nothing but the network.
+  auto number = [&](long long v) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
   };
-  auto clean = [](double v) { return v == 0.0 ? 0.0 : v; };  // no "-0"
-  line(std::snprintf(buf, sizeof buf, "0 %.10f %.10f", clean(s.feed_head), clean(s.feed_flow)));
+  auto decimal = [&](double v, int decimals) {
+    out += ' ';
+    append_fixed(out, v == 0.0 ? 0.0 : v, decimals);  // no "-0"
+  };
+  number(0);
+  decimal(s.feed_head, 10);
+  decimal(s.feed_flow, 10);
+  out += "\r\n";
   for (std::size_t i = 1; i < n; ++i) {
     const auto& node = nodes[i];
-    const int num = static_cast<int>(i);
+    number(static_cast<long long>(i));
+    decimal(s.heads[i], 10);
     if (node.kind == NodeKind::Fixed) {
-      line(std::snprintf(buf, sizeof buf, "%d %.10f %.10f", num, clean(s.heads[i]), clean(inflow[i])));
+      decimal(inflow[i], 10);
+      out += "\r\n";
       continue;
     }
     double third = through[i];
@@ -39,8 +50,9 @@ std::string format_answer(const Problem& problem, const Solution& s) {
       const double dh = s.heads[i] - s.heads[out_link.neighbour];
       third = out_link.conductance * (dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh));
     }
-    const double err = std::max(std::abs(imbalance[i]), kLeastErrorEstimate);
-    line(std::snprintf(buf, sizeof buf, "%d %.10f %.10f %.12f", num, clean(s.heads[i]), clean(third), err));
+    decimal(third, 10);
+    decimal(std::max(std::abs(imbalance[i]), kLeastErrorEstimate), 12);
+    out += "\r\n";
   }
   return out;
 }

@@ -26,6 +26,11 @@ constexpr double kAnswerTolerance = 1e-6;
 
 double sign_sqrt(double dh) { return dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh); }
 
+// The head loss of a link, Q|Q|/k^2, from its flow scaled by its conductance
+// (u = Q/k): so written it neither overflows for wide links nor underflows
+// for narrow ones.
+double head_loss(double u) { return u * std::abs(u); }
+
 }  // namespace
 
 GradientSolver::GradientSolver(std::vector<char> fixed, std::vector<Link> links)
@@ -84,9 +89,9 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
     for (std::size_t l = 0; l < m; ++l) {
       const Link& ln = links_[l];
       if (fixed_[ln.a] && fixed_[ln.b]) continue;
-      const double q = flows[l], r = 1.0 / (ln.k * ln.k);
-      g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * r * std::abs(q), least_slope(ln.k, root_hs));
-      e_[l] = r * q * std::abs(q) - (heads[ln.a] - heads[ln.b]);
+      const double q = flows[l], u = q / ln.k;
+      g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
+      e_[l] = head_loss(u) - (heads[ln.a] - heads[ln.b]);
       const double w = 1.0 / g_[l];
       const int fa = free_index_[ln.a], fb = free_index_[ln.b];
       if (fa >= 0) {
@@ -135,7 +140,7 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
       // A link between two given heads takes its law's flow at once.
       flows[l] += (fixed_[ln.a] && fixed_[ln.b] ? 1.0 : alpha) * dir_[l];
       const double q = flows[l];
-      const double e = std::abs(q * std::abs(q) / (ln.k * ln.k) - (heads[ln.a] - heads[ln.b]));
+      const double e = std::abs(head_loss(q / ln.k) - (heads[ln.a] - heads[ln.b]));
       if (!(e <= residual)) {
         residual = e;
         worst = fixed_[ln.a] ? ln.b : ln.a;
@@ -159,13 +164,14 @@ double GradientSolver::content_change(const std::vector<double>& heads, const st
   for (std::size_t l = 0; l < links_.size(); ++l) {
     const Link& ln = links_[l];
     if (fixed_[ln.a] && fixed_[ln.b]) continue;
-    const double q = flows[l], step = alpha * dir_[l], x = q + step;
+    // In flows scaled by the conductance, which keep the cubes in range.
+    const double q = flows[l] / ln.k, step = alpha * dir_[l] / ln.k, x = q + step;
     double cubes;  // |x|^3 - |q|^3
     if ((x >= 0) == (q >= 0))
       cubes = (x >= 0 ? step : -step) * (x * x + x * q + q * q);
     else
       cubes = std::abs(x) * x * x - std::abs(q) * q * q;
-    change += cubes / (3.0 * ln.k * ln.k) - step * (heads[ln.a] - heads[ln.b]);
+    change += ln.k * (cubes / 3.0 - step * (heads[ln.a] - heads[ln.b]));
   }
   return change;
 }
@@ -188,9 +194,14 @@ std::vector<double> node_imbalance(const Solution& s) {
   const double root_hs = std::sqrt(s.head_scale);
   for (std::size_t l = 0; l < s.links.size(); ++l) {
     const Link& ln = s.links[l];
-    const double q = s.flows[l], r = 1.0 / (ln.k * ln.k);
-    const double e = r * q * std::abs(q) - (s.heads[ln.a] - s.heads[ln.b]);
-    const double law = q - e / std::max(2.0 * r * std::abs(q), least_slope(ln.k, root_hs));
+    const double q = s.flows[l], u = q / ln.k;
+    const double ha = s.heads[ln.a], hb = s.heads[ln.b];
+    // What the heads cannot tell apart, a few units of their last place,
+    // is no departure from the law.
+    const double rounding = 4 * std::numeric_limits<double>::epsilon() * std::max(std::abs(ha), std::abs(hb));
+    double e = head_loss(u) - (ha - hb);
+    e = std::abs(e) <= rounding ? 0.0 : e - std::copysign(rounding, e);
+    const double law = q - e / std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
     out[ln.a] += law;
     out[ln.b] -= law;
   }

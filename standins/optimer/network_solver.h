@@ -82,9 +82,10 @@ Solution solve_problem(const Problem& problem);
 // The flow that leaves every node by the link law at the solution's heads:
 // the imbalance of a free node is the solution's own error estimate, and at a
 // node of given head it is the outflow there. The law is taken linearised
-// about the solution's flows (with the least slope at zero flow): exact to
-// first order where a link carries flow, and where it carries none a
-// rounding-level head difference stays a rounding-level flow instead of
+// about the solution's flows (with the least slope at zero flow), and a head
+// loss that misses the law by no more than the rounding of the heads counts
+// as met: exact to first order where a link carries flow, and where it
+// carries none a rounding-level head difference stays no flow instead of
 // growing into its square root.
 std::vector<double> node_imbalance(const Solution& solution);
 

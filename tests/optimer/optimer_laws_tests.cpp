@@ -294,3 +294,19 @@ TEST(OptimerLaws, StubsStagnantLoopsAndALowOutletAreSolved) {
     EXPECT_NEAR(out, std::stod(lines[0][2]), 2e-10);
   }
 }
+
+// A link that carries nothing, with heads two units of their last place
+// apart: the square law would make that difference a flow of its square root
+// (here 30 * sqrt(2.8e-14) = 5e-6), a false imbalance of the kind that once
+// made the solver reject its own correct answers.
+TEST(OptimerLaws, RoundingOverAStagnantLinkIsNoImbalance) {
+  Solution s;
+  s.heads = {100.0, std::nextafter(std::nextafter(100.0, 200.0), 200.0), 90.0};
+  s.links = {{0, 1, 30.0}, {0, 2, 2.0}};
+  s.flows = {0.0, 2.0 * std::sqrt(10.0)};
+  s.head_scale = 10.0;
+  const auto imbalance = node_imbalance(s);
+  EXPECT_LT(std::abs(imbalance[1]), 1e-9);
+  EXPECT_NEAR(imbalance[0], s.flows[1], 1e-9);
+  EXPECT_NEAR(imbalance[2], -s.flows[1], 1e-9);
+}

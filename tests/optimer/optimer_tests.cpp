@@ -231,6 +231,20 @@ TEST(OptimerAnswer, LayoutOfTheAnswerFile) {
   EXPECT_EQ(lines[4][1], "10.0000000000");
 }
 
+TEST(OptimerAnswer, NumbersOfAnySizeAreWrittenWhole) {
+  // Links of conductance 1e150 carry flows of 150 digits, more than a line
+  // buffer of the answer once held.
+  const auto pr = parse_problem(problem({"0 p 100 1 2 1e150", "1 p 0 1 2 1e150", "2 o 10 2 1 1e150 0 1e150"}));
+  const auto text = format_answer(pr, solve_problem(pr));
+  EXPECT_EQ(text.find_first_not_of("0123456789. -\r\n"), std::string::npos) << text;
+  const auto lines = fields_by_line(text);
+  ASSERT_EQ(lines.size(), 3u);
+  const double flow = 1e150 * std::sqrt(10.0);
+  EXPECT_NEAR(std::stod(lines[0][1]), 20.0, 1e-9);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(std::stod(lines[i][2]) / flow, 1.0, 1e-12) << i;
+  EXPECT_EQ(lines[2][1], "10.0000000000");
+}
+
 TEST(OptimerProgram, SolvesOrLeavesAnEmptyAnswerWithItsOwnExitCode) {
   Temp t;
   const std::string exe = OPTIMER_EXE;
