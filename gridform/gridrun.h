@@ -46,15 +46,17 @@ struct GridFormTexts {
   std::array<std::wstring, 4> Text6;    // results of the previous one
 };
 
-// Absence class of a field: required, may be given as absent (" нет"), or
-// the branch pipe whose diameter may be chosen automatically.
+// GridFieldValues: rows 0..18 (the fields), columns 0..3: column 1 the
+// value taken for the run as text (" нет" when absent), column 2 the field's
+// absence class ("1" may be given as absent, "2" the branch pipe whose
+// diameter may be chosen automatically, empty when required), column 3 "1"
+// for a diameter field.
+using GridFieldTable = std::array<std::array<std::wstring, 4>, 19>;
 enum class FieldClass { Required, MayBeAbsent, BranchPipe };
-
-struct GridFieldRow {
-  std::wstring value;  // the value taken for the run, as text, or " нет"
-  FieldClass cls = FieldClass::Required;
-  bool diameter = false;
-};
+inline FieldClass field_class(const GridFieldTable& t, int i) {
+  return t[i][2] == L"1" ? FieldClass::MayBeAbsent : t[i][2] == L"2" ? FieldClass::BranchPipe : FieldClass::Required;
+}
+inline bool is_diameter_field(const GridFieldTable& t, int i) { return t[i][3] == L"1"; }
 
 // One section of the feed pipeline as the run computed it.
 struct FeedSection {
@@ -88,7 +90,7 @@ struct GridFormState {
   double TotalFlow = 0;
   double RowPipeHeight = 0;
   std::wstring ValveSelection;
-  std::array<GridFieldRow, 19> GridFieldValues;
+  GridFieldTable GridFieldValues{};
   std::wstring LastContractAnswer;
   std::wstring LastObjectAnswer;
   PipeTable MainPipeTable;

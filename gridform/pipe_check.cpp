@@ -33,7 +33,7 @@ double velocity(double q, double inner_mm) { return 1273.237 * q / (inner_mm * i
 DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_pass) {
   auto& f = run.form;
   auto& s = run.state;
-  const FieldClass cls = field_pass ? s.GridFieldValues[i].cls : FieldClass::Required;
+  const FieldClass cls = field_pass ? field_class(s.GridFieldValues, i) : FieldClass::Required;
   DiameterCheck out;
   for (;;) {
     out.row = 0;
@@ -116,7 +116,7 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
   }
 
   if (field_pass && cls == FieldClass::BranchPipe && !positive(t)) {
-    const double q = s.EffectiveK * std::sqrt(num(s.GridFieldValues[0].value));
+    const double q = s.EffectiveK * std::sqrt(num(s.GridFieldValues[0][1]));
     const AutoDiameter a = ChooseAutoDiameter(run, q, 1.0);
     if (a.row == 0) {
       RefuseNoFittingPipe(run, q);
@@ -129,7 +129,7 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
     out.second = a.second;
   }
   out.text = positive(t) ? t : kAbsent;
-  if (field_pass && s.GridSolutionValid == 0) s.GridFieldValues[i].value = out.text;
+  if (field_pass && s.GridSolutionValid == 0) s.GridFieldValues[i][1] = out.text;
   return out;
 }
 

@@ -17,15 +17,15 @@ void set_field_classes(GridFormState& s) {
     auto& row = s.GridFieldValues[i];
     switch (i) {
       case 5: case 6: case 9: case 14: case 15: case 16: case 17:
-        row.cls = FieldClass::MayBeAbsent;
+        row[2] = L"1";
         break;
       case 10:
-        row.cls = FieldClass::BranchPipe;
+        row[2] = L"2";
         break;
       default:
-        row.cls = FieldClass::Required;
+        row[2].clear();
     }
-    row.diameter = i >= 10 && i <= 15;
+    row[3] = i >= 10 && i <= 15 ? L"1" : L"";
   }
 }
 
@@ -51,7 +51,7 @@ StageEnd CompareWithRecord(GridRun& run) {
   if (ltrim(f.Text8) != ltrim(run.hooks.selected_contract)) return grid_changed();
   for (int i = 0; i <= 18; ++i) {
     const std::wstring stored = line();
-    s.GridFieldValues[i].value = stored;
+    s.GridFieldValues[i][1] = stored;
     // The area field may carry the sprinkler-count note: its number decides.
     const bool same = i == 2 ? num(stored) == num(f.Text1[i]) : stored == ltrim(f.Text1[i]);
     if (!same) return grid_changed();

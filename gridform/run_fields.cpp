@@ -39,7 +39,7 @@ std::wstring absent_prompt(int i, const std::wstring& caption) {
 bool complete_field(GridRun& run, int i) {
   auto& f = run.form;
   auto& row = run.state.GridFieldValues[i];
-  const bool required = row.cls == FieldClass::Required;
+  const bool required = field_class(run.state.GridFieldValues, i) == FieldClass::Required;
   std::wstring w = first_comma_to_point(f.Text1[i]);
   if (required) {
     while (num(w) == 0) {
@@ -55,14 +55,14 @@ bool complete_field(GridRun& run, int i) {
         if (gives_up_start()) return false;
       }
     }
-    if (num(w) == 0) row.value = kAbsent;
+    if (num(w) == 0) row[1] = kAbsent;
   }
   const double v = num(w);
-  if (v != 0) row.value = field_number_text(v);
+  if (v != 0) row[1] = field_number_text(v);
   return true;
 }
 
-double value_of(const GridRun& run, int i) { return num(run.state.GridFieldValues[i].value); }
+double value_of(const GridRun& run, int i) { return num(run.state.GridFieldValues[i][1]); }
 
 void set_effective_k(GridRun& run) {
   auto& s = run.state;
@@ -129,17 +129,17 @@ StageEnd TakeGridFields(GridRun& run) {
     const std::wstring w = f.Text1[i];
     // A required field holding " нет" is asked for like an empty one: only
     // the optional fields and the intensity may be absent.
-    const bool may_be_absent = i == 18 || row.cls != FieldClass::Required;
+    const bool may_be_absent = i == 18 || field_class(s.GridFieldValues, i) != FieldClass::Required;
     if (i != 10 && w == kAbsent && may_be_absent) {
-      row.value = kAbsent;
+      row[1] = kAbsent;
     } else if (i == 10 && value_of(run, 9) == 0) {
       // No height between sprinkler and branch line: no branch pipe.
-      row.value = kAbsent;
+      row[1] = kAbsent;
       f.Text1[10] = kAbsent;
       continue;
-    } else if (!row.diameter) {
+    } else if (!is_diameter_field(s.GridFieldValues, i)) {
       if (!complete_field(run, i)) return StageEnd::GiveUp;
-      f.Text1[i] = L" " + trim(row.value);
+      f.Text1[i] = L" " + trim(row[1]);
     } else {
       const DiameterCheck d = CheckPipeDiameter(run, i, w, true);
       if (d.end != StageEnd::Continue) return d.end;
@@ -161,7 +161,7 @@ StageEnd TakeGridFields(GridRun& run) {
       if (num(first_comma_to_point(f.Text1[0])) <= 0 && s.EffectiveK != 0) {
         const double q = num(first_comma_to_point(f.Text1[18])) * value_of(run, 7) * value_of(run, 8);
         const double head = std::floor((q / s.EffectiveK) * (q / s.EffectiveK) * 100) / 100;
-        s.GridFieldValues[0].value = field_number_text(head);
+        s.GridFieldValues[0][1] = field_number_text(head);
         f.Text1[0] = num_text(head);
       }
       if (refuses_unworkable_values(run)) return StageEnd::CommonExit;

@@ -71,7 +71,7 @@ StageEnd AskHeaderAndValve(GridRun& run) {
   // read whole and written to the solvers as one number.
   const double free_head = num(first_comma_to_point(f.Text1[0]));
   if (free_head > 0) {
-    s.GridFieldValues[0].value = field_number_text(free_head);
+    s.GridFieldValues[0][1] = field_number_text(free_head);
   } else {
     while (num(first_comma_to_point(f.Text1[18])) == 0) {
       const std::wstring answer =

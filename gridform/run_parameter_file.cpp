@@ -18,7 +18,7 @@ std::wstring solver_number(double v) { return zero_before_point(num_text(v)); }
 
 // A field's value as taken for the run; " нет" gives 0.
 std::wstring field_number(const GridRun& run, int i) {
-  return solver_number(num(first_comma_to_point(run.state.GridFieldValues[i].value)));
+  return solver_number(num(first_comma_to_point(run.state.GridFieldValues[i][1])));
 }
 
 // Values between 0 and 1 are written without the leading blank.
@@ -45,11 +45,11 @@ StageEnd WriteGridParameterFile(GridRun& run) {
   const auto& s = run.state;
   std::wstring head_line = field_number(run, 0);
   std::wstring k_line = run.local.KFactorText;
-  const double h = num(s.GridFieldValues[9].value);
+  const double h = num(s.GridFieldValues[9][1]);
   if (h != 0) {
     // The sprinkler seen from its branch line through a branch pipe of
     // length |h|: the head and the K-factor that give the same flow there.
-    const double h0 = num(s.GridFieldValues[0].value);
+    const double h0 = num(s.GridFieldValues[0][1]);
     const double q = s.EffectiveK * std::sqrt(h0);
     double kt = 0;
     if (!pipe_kt(run, 10, kt) || !(kt > 0)) {

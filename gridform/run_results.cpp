@@ -18,7 +18,7 @@ StageEnd ShowResults(GridRun& run) {
   const auto& sections = s.FeedSectionResults.sections;
   if (sections.empty()) return StageEnd::CommonExit;
   const FeedSection& last = sections.back();
-  const double h0 = num(s.GridFieldValues[0].value);
+  const double h0 = num(s.GridFieldValues[0][1]);
   const double dz = s.RowPipeHeight;
   const double z = run.local.FeedHeight;
   const double q = s.TotalFlow;

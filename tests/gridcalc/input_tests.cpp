@@ -79,7 +79,7 @@ TEST_F(GridRunTest, ComputesTheFreeHeadFromTheIntensity) {
   run();
   // (0.08 * 3 * 4 / 0.47)^2 = 4.1720..., cut to two decimals.
   EXPECT_EQ(form.Text1[0], L" 4.17");
-  EXPECT_EQ(state.GridFieldValues[0].value, L" 4.17");
+  EXPECT_EQ(state.GridFieldValues[0][1], L" 4.17");
 }
 
 TEST_F(GridRunTest, AsksForMissingHeaderDataAndIntensity) {
@@ -212,7 +212,7 @@ TEST_F(GridRunTest, ChecksPipeDiametersAgainstTheTables) {
   // One sprinkler's flow 0.47·√5 needs 22.3 mm at 1 m per m: the 25 mm pipe.
   EXPECT_EQ(form.Text1[10], L" 25");
   EXPECT_EQ(form.Text1[12], L" 32*");
-  EXPECT_EQ(state.GridFieldValues[12].value, L"32*");
+  EXPECT_EQ(state.GridFieldValues[12][1], L"32*");
 }
 
 TEST_F(GridRunTest, SecondStandardDiameterWithoutSecondStandardEndsTheRunShort) {
