@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/printer.h"
+#include "platform/process.h"
 
 namespace dorv::ui {
 namespace {
@@ -25,6 +26,8 @@ std::vector<MsgResult> buttons_of(MsgButtons set) {
 
 // Without a font to measure, a fixed-pitch estimate: a character is 0.6 of
 // the font size wide, a line 1.2 of it high (1 point = 20 twips).
+bool Host::command_file_running() { return sys::last_command_file_running(); }
+
 int Host::text_width(const std::wstring& text, double font_size_pt, bool bold) const {
   const double per_char = font_size_pt * 20.0 * (bold ? 0.65 : 0.6);
   return static_cast<int>(std::lround(per_char * static_cast<double>(text.size())));

@@ -74,6 +74,9 @@ class Host {
   // Starts a command file of the program folder in a normal window without
   // waiting. False when it could not be started.
   virtual bool start_command_file(const std::filesystem::path& folder, const std::wstring& name) = 0;
+  // False once the command file last started has ended; true while it runs
+  // or when that cannot be known.
+  virtual bool command_file_running();
 
   // Width and height in twips of a text in a font, for laying out drawn text.
   virtual int text_width(const std::wstring& text, double font_size_pt, bool bold) const;

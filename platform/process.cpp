@@ -4,6 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -14,7 +17,12 @@ extern char** environ;
 namespace dorv::sys {
 namespace {
 
-bool spawn_detached(const std::filesystem::path& folder, std::vector<std::string> args) {
+std::mutex last_command_mutex;
+std::shared_ptr<std::atomic<bool>> last_command_running;
+
+// `running` (when given) turns false once the child has ended.
+bool spawn_detached(const std::filesystem::path& folder, std::vector<std::string> args,
+                    std::shared_ptr<std::atomic<bool>> running = nullptr) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
@@ -26,10 +34,11 @@ bool spawn_detached(const std::filesystem::path& folder, std::vector<std::string
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return false;
   // Reap the child when it ends, so that no zombie stays behind.
-  std::thread([pid] {
+  std::thread([pid, running] {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (running) *running = false;
   }).detach();
   return true;
 }
@@ -39,7 +48,16 @@ bool spawn_detached(const std::filesystem::path& folder, std::vector<std::string
 bool start_command_file(const std::filesystem::path& folder, const std::wstring& name) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(folder / std::filesystem::path(to_utf8(name)), ec)) return false;
-  return spawn_detached(folder, {"/bin/sh", to_utf8(name)});
+  auto running = std::make_shared<std::atomic<bool>>(true);
+  if (!spawn_detached(folder, {"/bin/sh", to_utf8(name)}, running)) return false;
+  std::lock_guard lock(last_command_mutex);
+  last_command_running = running;
+  return true;
+}
+
+bool last_command_file_running() {
+  std::lock_guard lock(last_command_mutex);
+  return !last_command_running || *last_command_running;
 }
 
 bool open_with_desktop(const std::filesystem::path& file) { return spawn_detached({}, {"xdg-open", file.string()}); }

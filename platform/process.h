@@ -10,6 +10,9 @@ namespace dorv::sys {
 // returns at once. The child is reaped in the background. False when it
 // could not be started.
 bool start_command_file(const std::filesystem::path& folder, const std::wstring& name);
+// False once the command file last started here has ended; true while it
+// runs, and when none was started here (nothing is known of it then).
+bool last_command_file_running();
 
 // Opens a file with the desktop's associated application (xdg-open), without
 // waiting. False when the request could not be made.

@@ -116,3 +116,15 @@ TEST_F(FilesTest, CommandFileRunsInItsFolderWithoutWaiting) {
   EXPECT_EQ(dorv::read_bytes("out.txt"), "done\n");
   EXPECT_FALSE(host.start_command_file(dir_, L"missing.bat"));
 }
+
+// The wait of a calculation ends when a command file ends without removing
+// its flag: the host tells whether the last command file still runs.
+TEST_F(FilesTest, TellsWhenTheLastCommandFileHasEnded) {
+  dorv::ui::HeadlessHost host;
+  host.set_second(std::chrono::milliseconds(20));
+  dorv::write_bytes("slow.bat", "sleep 0.3\n");
+  ASSERT_TRUE(host.start_command_file(dir_, L"slow.bat"));
+  EXPECT_TRUE(host.command_file_running());
+  for (int i = 0; i < 500 && host.command_file_running(); ++i) host.wait_one_second();
+  EXPECT_FALSE(host.command_file_running());
+}
