@@ -147,8 +147,9 @@ struct GridRunHooks {
   std::function<bool(const std::wstring& name)> start_command_file;
   // True while the command file last started is still running.
   std::function<bool()> command_file_running;
-  // The pause of one second that keeps the window alive.
-  std::function<void()> wait_one_second;
+  // A short pause that keeps the window alive (the form's events are
+  // processed): the solver's flag is looked for after each.
+  std::function<void()> pause;
 };
 
 // Everything one run works on. The files of the run (spr.in, spr.out,

@@ -1,6 +1,8 @@
 // The solver run: spr.out emptied, the flag file prom.in created, the
-// command file of the chosen solver started, and a wait in one-second pauses
-// until the command file has removed prom.in. A command file that cannot be
+// command file of the chosen solver started, and a wait in short pauses that
+// keep the window alive until the command file has removed prom.in. The
+// pauses are short so that a quick solver is not kept waiting for the rest
+// of a second. A command file that cannot be
 // started, or that ends without removing prom.in, ends the wait too: the run
 // is then told to have failed instead of waiting for ever.
 #include <filesystem>
@@ -40,7 +42,7 @@ StageEnd RunGridSolver(GridRun& run) {
   const std::wstring command = run.state.SolverChoice == 1 ? L"prom2.bat" : L"prom1.bat";
   if (!run.hooks.start_command_file || !run.hooks.start_command_file(command)) return solver_failed(run);
   for (;;) {
-    run.hooks.wait_one_second();
+    run.hooks.pause();
     if (!flag_exists(run.file("prom.in"))) break;
     // The command file has ended and left its flag behind: nothing will
     // remove it any more.

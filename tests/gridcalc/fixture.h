@@ -88,7 +88,7 @@ class GridRunTest : public ::testing::Test {
       return true;
     };
     hooks.command_file_running = [] { return false; };
-    hooks.wait_one_second = [this] { ++waits; };
+    hooks.pause = [this] { ++waits; };
   }
 
   void run() { RunGridCalculation(form, state, hooks, folder.dir()); }
