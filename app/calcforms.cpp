@@ -1,17 +1,26 @@
 #include "app/calcforms.h"
 
 #include "arbform/form4.h"
+#include "gridform/form2.h"
+#include "platform/form.h"
 #include "register/modul1.h"
 
 namespace dorv::app {
+namespace Modul1 = reg::Modul1;
 
 CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
-  reg::Modul1::set_calc_form(reg::Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
+  Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
+  Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
+    // The form before has closed: none of its procedures is running now.
+    grid_ = std::make_unique<grid::Form2>();
+    grid_->show();
+  });
 }
 
 CalcForms::~CalcForms() {
-  reg::Modul1::set_calc_form(reg::Modul1::CalcKind::Grid, nullptr);
-  reg::Modul1::set_calc_form(reg::Modul1::CalcKind::Arbitrary, nullptr);
+  Modul1::set_calc_form(Modul1::CalcKind::Grid, nullptr);
+  Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, nullptr);
+  grid_.reset();
 }
 
 arb::Form4& CalcForms::form4() { return *form4_; }

@@ -8,6 +8,9 @@
 namespace dorv::arb {
 class Form4;
 }
+namespace dorv::grid {
+class Form2;
+}
 
 namespace dorv::app {
 
@@ -19,9 +22,13 @@ class CalcForms {
   CalcForms& operator=(const CalcForms&) = delete;
 
   arb::Form4& form4();
+  // The grid form of the open (or last) grid calculation; null before the first.
+  grid::Form2* grid_form() const { return grid_.get(); }
 
  private:
   std::unique_ptr<arb::Form4> form4_;
+  // Each grid calculation opens a new instance; the one before is released.
+  std::unique_ptr<grid::Form2> grid_;
 };
 
 }  // namespace dorv::app

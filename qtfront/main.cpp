@@ -1,5 +1,6 @@
 // dorv: the desktop program. Starts the register window in the program
-// folder; the program ends when the register window is unloaded.
+// folder with its calculation forms; the program ends when the register
+// window is unloaded.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>

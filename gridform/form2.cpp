@@ -1,0 +1,283 @@
+#include "gridform/form2.h"
+
+#include "gridform/fieldrules.h"
+#include "gridform/pipetables.h"
+#include "gridform/scheme.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/fileops.h"
+#include "register/form1.h"
+#include "register/modul1.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::grid {
+using ui::MsgButtons;
+using ui::MsgIcon;
+using ui::MsgResult;
+namespace Modul1 = reg::Modul1;
+
+namespace {
+
+const wchar_t* const kFieldCaptions[kGridFieldCount] = {
+    L"Мин. своб. напор перед оросителем, м в.cт",
+    L"Коэффициент К-фактор оросителя",
+    L"Расчетная площадь орошения, м2",
+    L"Количество рядков оросит. в решетке",
+    L"Количество оросителей в рядке",
+    L"   из них  на тупике за основной трубой",
+    L"   из них на тупике за дополнит. трубой",
+    L"Расстояние между оросителями в рядке, м",
+    L"Расстояние между рядками оросителей, м",
+    L"Переп. высот между оросит. и рядком, м",
+    L"Условный диаметр патрубка оросителя, мм",
+    L"Условный диаметр трубы рядка, мм",
+    L"Усл. диаметр основной трубы решетки, мм",
+    L"Усл. диаметр дополнит. трубы решетки, мм",
+    L"Усл. диаметр параллельной трубы, мм",
+    L"Условн. диаметр кольцующей трубы, мм",
+    L"Расст. от осн. трубы до места ввода в реш., м",
+    L"Перепад высот между рядками и трубами, м",
+    L"Интенсивность орошения, л/с.м2",
+};
+
+const wchar_t* const kResultCaptions[4] = {L"Расход секции", L"Напор на вводе в решетку",
+                                           L"Напор выше узла управления", L"Напор перед узлом управления"};
+
+}  // namespace
+
+Form2::Form2() : Form(L"Form2") {
+  move({0, 0, 11900, 7300});
+  set_caption(L"Расчет объекта с решеткой");
+  Label2.set_caption(L"Расчет №");
+  Label3.set_caption(L"Договор №");
+  Label4.set_caption(L"Объект:");
+  Label5.set_caption(L"Трубы");
+  Label6.set_caption(L"Трубы*");
+  Label8.set_caption(L"Клапан");
+  Label9.set_caption(L"Данные питающего трубопровода");
+  Label10.set_caption(L"По тек. расчету");
+  Label11.set_caption(L"По пред. расчету");
+  for (int i = 0; i < static_cast<int>(kGridFieldCount); ++i) Label1(i).set_caption(kFieldCaptions[i]);
+  for (int i = 0; i < 4; ++i) Label7(i).set_caption(kResultCaptions[i]);
+  Command1.set_caption(L"Пуск");
+  Command2.set_caption(L"Печать");
+  Command3.set_caption(L"ВЫХОД");
+  Command4.set_caption(L"Результ. файл");
+  Command5.set_caption(L"Расч. схема Результаты");
+
+  Command1.on_click = [this] { Command1_Click(); };
+  Command2.on_click = [this] { Command2_Click(); };
+  Command3.on_click = [this] { Command3_Click(); };
+  Command4.on_click = [this] { Command4_Click(); };
+  Command5.on_click = [this] { Command5_Click(); };
+  Picture1.on_click = [this] { Picture1_Click(); };
+  for (int i = 0; i < static_cast<int>(kGridFieldCount); ++i) Text1(i).on_lost_focus = [this, i] { Text1_LostFocus(i); };
+}
+
+std::array<std::wstring, kGridFieldCount> Form2::field_texts() const {
+  std::array<std::wstring, kGridFieldCount> texts;
+  for (std::size_t i = 0; i < kGridFieldCount; ++i) texts[i] = Text1(static_cast<int>(i)).text();
+  return texts;
+}
+
+GridRecordSource Form2::record_source() const {
+  GridRecordSource s;
+  s.calc_id = Text2.text();
+  s.object = Text3.text();
+  s.fields = field_texts();
+  s.main_standard = Combo1(0).text();
+  s.second_standard = Combo2.text();
+  s.valve = Combo1(1).text();
+  s.valve_selection = State.ValveSelection;
+  s.feed_pipeline = Text4.text();
+  s.total_head = State.TotalHead;
+  s.total_flow = State.TotalFlow;
+  for (int i = 0; i < 4; ++i) s.results[static_cast<std::size_t>(i)] = Text5(i).text();
+  return s;
+}
+
+// ---------------------------------------------------------------- load
+
+std::wstring Form2::FillMainPipeStandards(const std::vector<std::wstring>* pipe_file) {
+  Combo1(0).set_text(L"ГОСТ на трубы");
+  if (!pipe_file) return L"нет файла ГОСТов на трубы trub.inf";
+  const auto names = pipe_standard_names(*pipe_file);
+  for (const auto& name : names) Combo1(0).add_item(name);
+  Combo1(0).set_text(L"ГОСТ на трубы");
+  return names.empty() ? L"в файле trub.inf нет ни одного ГОСТа на трубы" : L"";
+}
+
+void Form2::FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file) {
+  if (!pipe_file) return;
+  for (const auto& name : pipe_standard_names(*pipe_file)) Combo2.add_item(name);
+}
+
+std::wstring Form2::FillValveTypes() {
+  const auto lines = try_read_lines(sys::resolve(L"klap.inf"));
+  if (!lines) return L"нет файла клапанов klap.inf";
+  bool any = false;
+  for (const auto& line : *lines)
+    if (num_value(line) == 0) {
+      Combo1(1).add_item(line);
+      any = true;
+    }
+  Combo1(1).set_text(L"");
+  return any ? L"" : L"в файле klap.inf нет ни одного клапана";
+}
+
+std::wstring Form2::LoadGridRecord() {
+  // The register copied the stored record to rezult1.txt; the form works on it as rezult2.txt.
+  try {
+    if (sys::file_exists(L"rezult1.txt")) sys::replace_file(L"rezult1.txt", L"rezult2.txt");
+  } catch (const std::exception&) {
+  }
+  const auto lines = try_read_lines(sys::resolve(L"rezult2.txt"));
+  if (!lines) return L"нет файла исходных данных расчета";
+  const GridRecordRead r = parse_grid_record(*lines);
+  for (std::size_t i = 0; i < kGridFieldCount; ++i) {
+    if (i + 3 > r.lines_read) break;
+    Text1(static_cast<int>(i)).set_text(r.fields[i]);
+    State.GridFieldValues[i][1] = r.field_lines[i];
+  }
+  if (r.lines_read >= 22) {
+    Combo1(0).set_text(r.main_standard);
+    if (!r.second_standard.empty()) Combo2.set_text(r.second_standard);
+  }
+  if (r.lines_read >= 23) Combo1(1).set_text(r.valve);
+  if (r.lines_read >= 24) State.ValveSelection = r.valve_selection;
+  if (r.lines_read >= 25) Text4.set_text(r.feed_pipeline);
+  State.TotalHead = r.total_head;
+  State.TotalFlow = r.total_flow;
+  for (int i = 0; i < 4; ++i) Text6(i).set_text(r.previous_results[static_cast<std::size_t>(i)]);
+  if (r.lines_read < kGridRecordLines)
+    return L"файл исходных данных расчета неполон: в нем " + whole_text(static_cast<long long>(r.lines_read)) +
+           L" строк из " + whole_text(static_cast<long long>(kGridRecordLines));
+  return L"";
+}
+
+void Form2::form_load() {
+  State = GridFormState{};
+  // What could not be read is told in one message; the form opens with the rest.
+  std::vector<std::wstring> missing;
+  const auto note = [&missing](std::wstring what) {
+    if (!what.empty()) missing.push_back(std::move(what));
+  };
+  const auto pipe_file = read_pipe_standard_file();
+  note(FillMainPipeStandards(pipe_file ? &*pipe_file : nullptr));
+  note(FillValveTypes());
+  FillSecondPipeStandards(pipe_file ? &*pipe_file : nullptr);
+  Picture1.set_visible(false);
+  State.GridSolutionValid = 0;
+
+  const reg::Form1& register_window = reg::form1();
+  if (register_window.OpenedFromRegister) {
+    Text2.set_text(L" " + ltrim(register_window.SelectedCalcNumber));
+    Text8.set_text(L" " + ltrim(register_window.SelectedContract));
+    Text3.set_text(register_window.SelectedObject);
+    note(LoadGridRecord());
+  } else {
+    Text2.set_text(Modul1::NewCalcId);
+    Text8.set_text(L" " + Modul1::NewCalcContract);
+    Text3.set_text(L" " + ltrim(Modul1::NewCalcObject));
+  }
+  if (!missing.empty()) {
+    std::wstring text = L"Не удалось прочитать все данные расчета:";
+    for (const auto& m : missing) text += L"\r\n- " + m + L";";
+    text.back() = L'.';
+    text += L"\r\nФорма открыта с теми данными, которые удалось прочитать.";
+    ui::msg_box(text, MsgButtons::OK, MsgIcon::Exclamation, L"Предупреждение");
+  }
+}
+
+// ---------------------------------------------------------------- buttons
+
+void Form2::Command1_Click() { RunGridCalculation(); }
+
+void Form2::Command2_Click() {
+  DrawGridScheme();
+  if (!sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out")) {
+    ui::msg_box(L"Для печати необходимо выполнить расчет!", MsgButtons::OK, MsgIcon::None, L"Предупреждение");
+    return;
+  }
+  if (!reg::nonempty_file(L"rezres.txt")) return;
+  ui::msg_box(L"Печать отчета пока недоступна в этой версии программы.", MsgButtons::OK, MsgIcon::Information,
+              L"Сообщение");
+}
+
+void Form2::Command3_Click() { unload(); }
+
+void Form2::Command4_Click() {
+  // Every report line loses its six leading characters (the line's marker
+  // and the indent), so that the viewer shows the report as printed.
+  try {
+    const auto lines = try_read_lines(sys::resolve(L"rezres.txt"));
+    if (!lines) return;
+    std::vector<std::wstring> view;
+    view.reserve(lines->size());
+    for (const auto& line : *lines) view.push_back(line.size() > 6 ? line.substr(6) : std::wstring());
+    write_lines(sys::resolve(L"flrez.txt"), view);
+    Modul1::ResultsViewFile = L"flrez.txt";
+    Modul1::OpenWithAssociatedApp(L"flrez.txt");
+  } catch (const std::exception&) {
+    // The view is a convenience: a file that cannot be read or written shows nothing.
+  }
+}
+
+void Form2::Command5_Click() {
+  if (Picture1.visible()) {
+    Picture1.set_visible(false);
+    return;
+  }
+  Picture1.set_visible(true);
+  DrawGridScheme();
+}
+
+// The picture lies in front of the fields already whenever it is shown.
+void Form2::Picture1_Click() {}
+
+void Form2::Text1_LostFocus(int index) {
+  auto texts = field_texts();
+  if (!apply_field_rule(index, texts, State.EffectiveK)) return;
+  for (int i : {0, 1, 7, 8, 18}) Text1(i).set_text(texts[static_cast<std::size_t>(i)]);
+}
+
+void Form2::DrawGridScheme() {
+  Picture1.set_visible(false);
+  Picture1.set_visible(true);
+  Picture1.cls();
+  grid::DrawGridScheme(Scheme, field_texts(), Text4.text(), Picture1, Picture1.rect().width,
+                       Picture1.rect().height);
+}
+
+// ---------------------------------------------------------------- closing
+
+void Form2::StoreCalculation() {
+  reg::form1().SaveCatalogRecord({Text2.text(), ltrim(Text8.text()), ltrim(Text3.text())});
+  Modul1::StoreOptions options;
+  options.input_file = L"rezult2.txt";
+  options.scheme_and_drawing = false;
+  options.mirror = false;
+  Modul1::StoreWorkingFiles(options);
+}
+
+void Form2::form_unload() {
+  const bool results_valid = State.ResultsValidFlag != 0;
+  if (!results_valid) write_lines_atomic(sys::resolve(L"rezult2.txt"), grid_record_at_closing(record_source()));
+  const MsgResult answer =
+      results_valid ? ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета")
+                    : ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo,
+                                  MsgIcon::Question, L"Сохранение исходных данных");
+  if (answer == MsgResult::Yes) {
+    try {
+      StoreCalculation();
+    } catch (const std::exception& e) {
+      ui::msg_box(L"Расчет сохранен не полностью: " + from_utf8(e.what()), MsgButtons::OK, MsgIcon::Critical,
+                  L"Сохранение расчета");
+    }
+  }
+  reg::form1().CalculationClosed();
+}
+
+}  // namespace dorv::grid

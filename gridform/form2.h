@@ -1,0 +1,113 @@
+// Form2, "Расчет объекта с решеткой": the window of one grid-system
+// calculation. The register prepares the working files and shows it for a
+// calculation opened from the list or for a new one; closing it stores the
+// calculation or not and returns to the register.
+#pragma once
+#include <array>
+#include <string>
+
+#include "gridform/gridrecord.h"
+#include "gridform/gridrun.h"
+#include "gridform/scheme.h"
+#include "platform/form.h"
+
+namespace dorv::grid {
+
+// The members of a control array by index, as Text1(3).
+template <class T>
+struct ControlMembers {
+  T& operator()(int index) const { return *members.at(static_cast<std::size_t>(index)); }
+  std::vector<T*> members;
+};
+
+class Form2 : public ui::Form {
+ public:
+  Form2();
+
+  // ---- controls ----
+  // Header.
+  ui::Label& Label2 = add<ui::Label>(L"Label2", {120, 150, 900, 255});
+  ui::TextBox& Text2 = add<ui::TextBox>(L"Text2", {1020, 120, 1000, 315});
+  ui::Label& Label3 = add<ui::Label>(L"Label3", {2200, 150, 1000, 255});
+  ui::TextBox& Text8 = add<ui::TextBox>(L"Text8", {3200, 120, 1500, 315});
+  ui::Label& Label4 = add<ui::Label>(L"Label4", {4900, 150, 700, 255});
+  ui::TextBox& Text3 = add<ui::TextBox>(L"Text3", {5600, 120, 6000, 315});
+  // The 19 input fields, each under the label of the same index.
+  ControlMembers<ui::Label> Label1 =
+      add_members<ui::Label>(L"Label1", 19, [](int i) { return ui::Rect{120, 600 + i * 315, 4300, 255}; });
+  ControlMembers<ui::TextBox> Text1 =
+      add_members<ui::TextBox>(L"Text1", 19, [](int i) { return ui::Rect{4500, 570 + i * 315, 1000, 300}; });
+  // Pipe standards and valve.
+  ui::Label& Label5 = add<ui::Label>(L"Label5", {5800, 630, 900, 255});
+  ControlMembers<ui::ComboBox> Combo1 = add_members<ui::ComboBox>(
+      L"Combo1", 2, [](int i) { return ui::Rect{6700, i == 0 ? 600 : 1440, 4900, 315}; });
+  ui::Label& Label6 = add<ui::Label>(L"Label6", {5800, 1050, 900, 255});
+  ui::ComboBox& Combo2 = add<ui::ComboBox>(L"Combo2", {6700, 1020, 4900, 315});
+  ui::Label& Label8 = add<ui::Label>(L"Label8", {5800, 1470, 900, 255});
+  // Feed pipeline.
+  ui::Label& Label9 = add<ui::Label>(L"Label9", {5800, 1950, 5800, 255});
+  ui::TextBox& Text4 = add<ui::TextBox>(L"Text4", {5800, 2220, 5800, 315});
+  // Results of the current and of the previous calculation.
+  ui::Label& Label10 = add<ui::Label>(L"Label10", {8950, 2760, 1400, 255});
+  ui::Label& Label11 = add<ui::Label>(L"Label11", {10350, 2760, 1450, 255});
+  ControlMembers<ui::Label> Label7 =
+      add_members<ui::Label>(L"Label7", 4, [](int i) { return ui::Rect{5800, 3090 + i * 390, 3100, 255}; });
+  ControlMembers<ui::TextBox> Text5 =
+      add_members<ui::TextBox>(L"Text5", 4, [](int i) { return ui::Rect{8950, 3060 + i * 390, 1250, 315}; });
+  ControlMembers<ui::TextBox> Text6 =
+      add_members<ui::TextBox>(L"Text6", 4, [](int i) { return ui::Rect{10350, 3060 + i * 390, 1250, 315}; });
+  // The on-screen scheme, over the input fields while it is shown.
+  ui::PictureBox& Picture1 = add<ui::PictureBox>(L"Picture1", {120, 570, 5400, 5970});
+  // Buttons.
+  ui::CommandButton& Command1 = add<ui::CommandButton>(L"Command1", {5800, 4800, 1800, 495});
+  ui::CommandButton& Command2 = add<ui::CommandButton>(L"Command2", {7750, 4800, 1800, 495});
+  ui::CommandButton& Command4 = add<ui::CommandButton>(L"Command4", {9700, 4800, 1900, 495});
+  ui::CommandButton& Command5 = add<ui::CommandButton>(L"Command5", {5800, 5500, 3750, 495});
+  ui::CommandButton& Command3 = add<ui::CommandButton>(L"Command3", {9700, 5500, 1900, 495});
+
+  // ---- module-level values ----
+  // Those the calculation stages share with the form.
+  GridFormState State;
+  // The scheme as the last drawing left it; the report printer reads it.
+  GridScheme Scheme;
+
+  // The form's fields as the input record stores them, and back.
+  GridRecordSource record_source() const;
+  std::array<std::wstring, kGridFieldCount> field_texts() const;
+
+  // ---- procedures ----
+  void Command1_Click();  // "Пуск"
+  void Command2_Click();  // "Печать"
+  void Command3_Click();  // "ВЫХОД"
+  void Command4_Click();  // "Результ. файл"
+  void Command5_Click();  // "Расч. схема Результаты"
+  void Picture1_Click();
+  void Text1_LostFocus(int index);
+  // The calculation behind "Пуск".
+  void RunGridCalculation();
+  // Draws the scheme of the fields into Picture1 and leaves its model in State.
+  void DrawGridScheme();
+
+ protected:
+  void form_load() override;
+  void form_unload() override;
+
+ private:
+  // Members 0 .. count - 1 of a control array, each placed by place(index).
+  template <class T, class Place>
+  ControlMembers<T> add_members(const wchar_t* name, int count, Place place) {
+    ControlMembers<T> array;
+    for (int i = 0; i < count; ++i) array.members.push_back(&add<T>(name, place(i), i));
+    return array;
+  }
+  // The list fills; each returns what it could not read, empty when all was well.
+  std::wstring FillMainPipeStandards(const std::vector<std::wstring>* pipe_file);
+  std::wstring FillValveTypes();
+  void FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file);
+  // Fills the form from the stored record; what could not be read, or empty.
+  std::wstring LoadGridRecord();
+  // Stores the record into the catalog and the calculation's storage.
+  void StoreCalculation();
+};
+
+}  // namespace dorv::grid
