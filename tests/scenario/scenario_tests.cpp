@@ -32,10 +32,11 @@ TEST(ScenarioRunner, OpensAStoredGridCalculationTypesAFieldAndSavesIt) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, expected("grid_open_save.out"));
   // The input record as the form stored it: the typed intensity with its
-  // comma turned into a point, the free head computed from it, no results.
+  // comma turned into a point, the free head computed from it, the fields
+  // that the refused run had completed as it left them, no results.
   EXPECT_EQ(folder.get("perform/1in.prr"),
-            L" 1-R\r\nСклад готовой продукции\r\n3.67\r\n.47\r\n135(15)\r\n4\r\n8\r\nнет\r\nнет\r\n3\r\n3\r\n"
-            L".3\r\n15\r\n32\r\n65\r\n65\r\nнет\r\nнет\r\n6\r\nнет\r\n0.1\r\nГОСТ 3262-75\r\n0.0019 (УУСЗ-65)\r\n"
+            L" 1-R\r\nСклад готовой продукции\r\n3.67\r\n0.47\r\n135 (15 оросит.)\r\n4\r\n8\r\nнет\r\nнет\r\n3\r\n"
+            L"3\r\n0.3\r\n15\r\n32\r\n65\r\n65\r\nнет\r\nнет\r\n6\r\nнет\r\n0.1\r\nГОСТ 3262-75\r\n0.0019 (УУСЗ-65)\r\n"
             L"Узел управления спринклерный водозаполненный\r\n15d80h3,20d80\r\n 7.84\r\n 17.64\r\n 0\r\n\r\n\r\n\r\n"
             L"\r\n");
   EXPECT_EQ(folder.get("prr.kat"), L"2-T\r\n18/02\r\nТорговый центр «Северный»\r\n 3-R\r\n21/11\r\nАдминистративное "
