@@ -230,3 +230,29 @@ TEST_F(GridFormTest, MissingOrShortFilesOpenTheFormWithWhatCouldBeRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Пуск" whose solver leaves no result: the run is interrupted, the report
+// stays as it was, and closing asks about the input alone.
+TEST_F(GridFormTest, RunWithoutAResultLeavesTheReportAndAsksAboutTheInput) {
+  put_bytes("prom1.bat", "rm -f prom.in\n");  // a solver that computes nothing
+  Form2& g = open(L"15-R");
+  const std::string report = read_bytes(at("rezres.txt"));  // the stored report, copied by opening
+  host_.answer_message(MsgResult::Yes);  // "Выполнить расчет?"
+  host_.answer_message(MsgResult::OK);   // the interrupted run
+  g.Command1.click();
+  EXPECT_EQ(last_message().text, L"Работа программы прервана. Нажмите ОК для возврата к началу расчета.");
+  EXPECT_EQ(last_message().title, L"Прерывание расчета");
+  EXPECT_EQ(read_bytes(at("rezres.txt")), report);
+  EXPECT_TRUE(fs::exists(at("spr.in")));
+  EXPECT_FALSE(fs::exists(at("prom.in")));
+  EXPECT_EQ(g.Text5(0).text(), L"");
+  EXPECT_EQ(g.Text1(2).text(), L" 120 (10 оросит.)");
+  host_.answer_message(MsgResult::No);
+  g.Command3.click();
+  EXPECT_EQ(last_message().text, L"Расчет не выполнялся. Сохранить исходные данные?");
+  EXPECT_EQ(last_message().title, L"Сохранение исходных данных");
+}
+
+}  // namespace
