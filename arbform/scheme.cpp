@@ -72,7 +72,7 @@ SchemeFit DrawCalcScheme(ui::Surface& s, int box_width, int box_height, const st
     line(x - a, y - a, x + a, y - a, col);
   };
   auto text_at = [&](double x, double y, const std::wstring& t, double size, ui::Color col) {
-    s.text_size = size;
+    s.text_font.size = size;
     s.fore_color = col;
     s.current_x = x;
     s.current_y = y;

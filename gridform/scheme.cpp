@@ -173,7 +173,7 @@ bool DrawGridScheme(GridScheme& s, const std::array<std::wstring, 19>& fields, c
       pic.circle(x * k, y * k, 40 * k);
     }
 
-  pic.text_size = k >= 1 ? 4 * k : 4;
+  pic.text_font.size = k >= 1 ? 4 * k : 4;
   pic.fore_color = kRowNumberColor;
   for (int i = 1; i <= m; ++i) {
     pic.current_x = s.point(i, 0, 5) * k;

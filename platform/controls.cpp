@@ -12,8 +12,24 @@ Color qb_color(int n) {
   return table[n & 15];
 }
 
+Color default_back_color(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListView: return kWindowBackground;
+    case ControlKind::PictureBox: return kWhite;
+    default: return kButtonFace;
+  }
+}
+
 Control::Control(Form& form, ControlKind kind, std::wstring name, int index, Rect rect, Control* container)
-    : form_(form), kind_(kind), name_(std::move(name)), index_(index), rect_(rect), container_(container) {}
+    : form_(form),
+      kind_(kind),
+      name_(std::move(name)),
+      index_(index),
+      rect_(rect),
+      container_(container),
+      back_color_(default_back_color(kind)) {}
 
 void Control::changed() { form_.control_changed(*this); }
 
@@ -37,13 +53,28 @@ void Control::set_tool_tip(std::wstring tip) {
   tool_tip_ = std::move(tip);
   changed();
 }
-void Control::set_font(double size_pt, bool bold) {
-  font_size_ = size_pt;
-  font_bold_ = bold;
+void Control::set_font(Font font) {
+  font_ = std::move(font);
+  changed();
+}
+void Control::set_font_size(double size_pt) {
+  font_.size = size_pt;
+  changed();
+}
+void Control::set_font_bold(bool bold) {
+  font_.bold = bold;
   changed();
 }
 void Control::set_fore_color(Color c) {
   fore_color_ = c;
+  changed();
+}
+void Control::set_back_color(Color c) {
+  back_color_ = c;
+  changed();
+}
+void Control::bring_to_front() {
+  z_order_ = form_.next_z_order();
   changed();
 }
 void Control::set_alignment(Align a) {
@@ -54,7 +85,9 @@ void Control::set_alignment(Align a) {
 bool Control::usable() const {
   for (const Control* c = this; c; c = c->container_)
     if (!c->visible_ || !c->enabled_) return false;
-  return form_.loaded() && form_.enabled();
+  // While one of its procedures runs (it may be waiting), a form takes no
+  // other action of the user.
+  return form_.loaded() && form_.enabled() && !form_.busy();
 }
 
 void Control::fire(const std::function<void()>& handler) {
@@ -280,6 +313,18 @@ bool ListView::dbl_click_item(int i) {
 
 // ---- Surface ----
 
+double estimated_text_width(const std::wstring& text, const Font& font) {
+  return font.size * 20.0 * (font.bold ? 0.65 : 0.6) * static_cast<double>(text.size());
+}
+
+double estimated_text_height(const Font& font) { return font.size * 20.0 * 1.2; }
+
+double Surface::device_text_width(const std::wstring& text, const Font& f) const {
+  return estimated_text_width(text, f);
+}
+
+double Surface::device_text_height(const Font& f) const { return estimated_text_height(f); }
+
 double Surface::scale_left() const { return user_scale_ ? sl_ : 0.0; }
 double Surface::scale_top() const { return user_scale_ ? st_ : 0.0; }
 double Surface::scale_width() const { return user_scale_ ? sw_ : area_width(); }
@@ -293,6 +338,32 @@ void Surface::scale(double x1, double y1, double x2, double y2) {
   user_scale_ = true;
   current_x = x1;
   current_y = y1;
+}
+
+void Surface::take_user_scale() {
+  if (user_scale_) return;
+  sl_ = 0;
+  st_ = 0;
+  sw_ = area_width();
+  sh_ = area_height();
+  user_scale_ = true;
+}
+
+void Surface::set_scale_left(double v) {
+  take_user_scale();
+  sl_ = v;
+}
+void Surface::set_scale_top(double v) {
+  take_user_scale();
+  st_ = v;
+}
+void Surface::set_scale_width(double v) {
+  take_user_scale();
+  sw_ = v;
+}
+void Surface::set_scale_height(double v) {
+  take_user_scale();
+  sh_ = v;
 }
 
 void Surface::scale_twips() {
@@ -313,8 +384,7 @@ DrawOp Surface::base(DrawOp::Kind kind) const {
   op.kind = kind;
   op.color = fore_color;
   op.draw_width = draw_width;
-  op.font_size = text_size;
-  op.bold = text_bold;
+  op.font = text_font;
   op.scale_left = scale_left();
   op.scale_top = scale_top();
   op.scale_width = scale_width();
@@ -366,13 +436,13 @@ void Surface::print(const std::wstring& text) {
 }
 
 double Surface::text_width(const std::wstring& text) const {
-  const double twips = host().text_width(text, text_size, text_bold);
+  const double twips = device_text_width(text, text_font);
   const int aw = area_width();
   return aw ? twips * scale_width() / aw : twips;
 }
 
 double Surface::text_height() const {
-  const double twips = host().text_height(text_size);
+  const double twips = device_text_height(text_font);
   const int ah = area_height();
   return ah ? twips * scale_height() / ah : twips;
 }
@@ -380,9 +450,10 @@ double Surface::text_height() const {
 PictureBox::PictureBox(Form& f, std::wstring name, int index, Rect r, Control* container)
     : Control(f, ControlKind::PictureBox, std::move(name), index, r, container) {}
 
-void PictureBox::set_back_color(Color c) {
-  back_color_ = c;
-  changed();
+double PictureBox::device_text_width(const std::wstring& text, const Font& f) const {
+  return host().text_width(text, f);
 }
+
+double PictureBox::device_text_height(const Font& f) const { return host().text_height(f); }
 
 }  // namespace dorv::ui

@@ -22,7 +22,8 @@ struct Rect {
   int height = 0;
 };
 
-// Colours as 0xRRGGBB.
+// Colours as 0xRRGGBB, or a colour of the desktop's scheme: the high bit set
+// and the scheme entry's number below it, resolved by the front end.
 using Color = std::uint32_t;
 constexpr Color rgb(int r, int g, int b) {
   return (static_cast<Color>(r & 255) << 16) | (static_cast<Color>(g & 255) << 8) | static_cast<Color>(b & 255);
@@ -31,8 +32,32 @@ constexpr Color rgb(int r, int g, int b) {
 Color qb_color(int n);
 constexpr Color kBlack = 0x000000;
 constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kSystemColor = 0x80000000;
+constexpr Color kButtonFace = 0x8000000F;        // the face of buttons and dialogs
+constexpr Color kWindowBackground = 0x80000005;  // the ground of text boxes and lists
+constexpr bool is_system_color(Color c) { return (c & kSystemColor) != 0; }
+// A colour as the classic platform numbers it, red in the low byte
+// (33023 = &H80FF is orange); scheme colours (&H8000000F) pass unchanged.
+constexpr Color colour_number(std::uint32_t n) {
+  if (n & kSystemColor) return n;
+  return rgb(static_cast<int>(n & 255), static_cast<int>((n >> 8) & 255), static_cast<int>((n >> 16) & 255));
+}
+
+// A font as controls, drawings and printers carry it. The character set is
+// the code page the classic platform chose glyphs by (204 Cyrillic); the
+// screen draws Unicode whatever it says, a printer may need it.
+struct Font {
+  std::wstring name = L"MS Sans Serif";
+  double size = 8.25;  // points
+  bool bold = false;
+  int charset = 204;
+  bool operator==(const Font&) const = default;
+};
 
 enum class Align { Left, Right, Center };
+
+// The back colour a control of the kind starts with.
+Color default_back_color(ControlKind kind);
 
 class Control {
  public:
@@ -57,11 +82,20 @@ class Control {
   void set_enabled(bool enabled);
   const std::wstring& tool_tip() const { return tool_tip_; }
   void set_tool_tip(std::wstring tip);
-  double font_size() const { return font_size_; }
-  bool font_bold() const { return font_bold_; }
-  void set_font(double size_pt, bool bold = false);
+  const Font& font() const { return font_; }
+  void set_font(Font font);
+  void set_font_size(double size_pt);
+  void set_font_bold(bool bold);
   Color fore_color() const { return fore_color_; }
   void set_fore_color(Color c);
+  // Buttons, labels and frames start with the button face, editors and
+  // lists with the window ground, a picture box white.
+  Color back_color() const { return back_color_; }
+  void set_back_color(Color c);
+  // Brings the control in front of its siblings: the last control brought
+  // forward has the highest z_order (0: the form's design order).
+  void bring_to_front();
+  int z_order() const { return z_order_; }
   Align alignment() const { return alignment_; }
   void set_alignment(Align a);
 
@@ -100,9 +134,10 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   std::wstring tool_tip_;
-  double font_size_ = 8.25;
-  bool font_bold_ = false;
+  Font font_;
   Color fore_color_ = kBlack;
+  Color back_color_;
+  int z_order_ = 0;
   Align alignment_ = Align::Left;
 };
 
@@ -242,6 +277,11 @@ class ListView : public Control {
   int visible_item_ = 0;
 };
 
+// Without a device to measure on, a fixed-pitch estimate in twips: a
+// character is 0.6 of the font size wide (0.65 bold), a line 1.2 of it high.
+double estimated_text_width(const std::wstring& text, const Font& font);
+double estimated_text_height(const Font& font);
+
 // One drawing operation of a picture box, in the user coordinates in force
 // when it was drawn.
 struct DrawOp {
@@ -253,8 +293,7 @@ struct DrawOp {
   int draw_width = 1;     // pixels
   bool filled = false;    // circle filled with fill_color
   Color fill_color = kBlack;
-  double font_size = 8.25;
-  bool bold = false;
+  Font font;
   // The user coordinate system in force: scale_left/top at the top-left
   // corner, scale_width/height across the drawing area.
   double scale_left = 0, scale_top = 0, scale_width = 0, scale_height = 0;
@@ -274,6 +313,12 @@ class Surface {
   double scale_top() const;
   double scale_width() const;
   double scale_height() const;
+  // One side of the coordinate system alone; the others keep their values
+  // (those of twips when no user system was set).
+  void set_scale_left(double v);
+  void set_scale_top(double v);
+  void set_scale_width(double v);
+  void set_scale_height(double v);
 
   void cls();  // clears the drawing and puts the current position at the top-left
   void line(double x1, double y1, double x2, double y2, std::optional<Color> color = std::nullopt);
@@ -290,10 +335,10 @@ class Surface {
   bool fill_solid = false;  // fill style: solid (true) or transparent
   Color fill_color = kBlack;
   // The font of printed text (the control's own font is for its caption).
-  double text_size = 8.25;
-  bool text_bold = false;
+  Font text_font;
 
-  // Text extents in user units at the current font.
+  // Text extents in user units at the current font, measured on the
+  // surface's own device.
   double text_width(const std::wstring& text) const;
   double text_height() const;
 
@@ -303,28 +348,31 @@ class Surface {
   // The drawing area's size in twips.
   virtual int area_width() const = 0;
   virtual int area_height() const = 0;
+  // A text's width and a line's height in twips on the device drawn on;
+  // a device that cannot measure gives the estimate below.
+  virtual double device_text_width(const std::wstring& text, const Font& font) const;
+  virtual double device_text_height(const Font& font) const;
   virtual void drawn() {}
 
  private:
+  void take_user_scale();
   DrawOp base(DrawOp::Kind kind) const;
   std::vector<DrawOp> ops_;
   double sl_ = 0, st_ = 0, sw_ = 0, sh_ = 0;
   bool user_scale_ = false;
 };
 
+// A picture box draws on the screen: its text is measured by the screen's host.
 class PictureBox : public Control, public Surface {
  public:
   PictureBox(Form& f, std::wstring name, int index, Rect r, Control* container);
-  Color back_color() const { return back_color_; }
-  void set_back_color(Color c);
 
  protected:
   int area_width() const override { return rect().width; }
   int area_height() const override { return rect().height; }
+  double device_text_width(const std::wstring& text, const Font& font) const override;
+  double device_text_height(const Font& font) const override;
   void drawn() override { changed(); }
-
- private:
-  Color back_color_ = kWhite;
 };
 
 }  // namespace dorv::ui

@@ -1,6 +1,30 @@
 #include "platform/form.h"
 
+#include <algorithm>
+
 namespace dorv::ui {
+namespace {
+// Forms released while one of their procedures was running.
+std::vector<std::unique_ptr<Form>>& pending_releases() {
+  static std::vector<std::unique_ptr<Form>> forms;
+  return forms;
+}
+
+void destroy_if_idle(Form* form) {
+  auto& pending = pending_releases();
+  auto it = std::find_if(pending.begin(), pending.end(), [form](const auto& p) { return p.get() == form; });
+  if (it == pending.end() || form->busy()) return;  // a busy form is posted again when it ends
+  std::unique_ptr<Form> gone = std::move(*it);
+  pending.erase(it);
+}
+}  // namespace
+
+void release_form(std::unique_ptr<Form> form) {
+  if (!form) return;
+  if (!form->busy()) return;  // destroyed here
+  form->release_pending_ = true;
+  pending_releases().push_back(std::move(form));
+}
 
 Form::Form(std::wstring name) : name_(std::move(name)) {}
 
@@ -34,6 +58,18 @@ void Form::set_enabled(bool enabled) {
 }
 
 void Form::run_event(const std::function<void()>& handler) {
+  // Counts the procedures running, whatever way they end; a form released
+  // meanwhile is destroyed once the event that ran the last of them is over.
+  struct Running {
+    Form& form;
+    explicit Running(Form& f) : form(f) { ++form.running_; }
+    ~Running() {
+      if (--form.running_ == 0 && form.release_pending_ && has_host()) {
+        Form* f = &form;
+        host().post([f] { destroy_if_idle(f); });
+      }
+    }
+  } running(*this);
   try {
     handler();
   } catch (const std::exception& e) {

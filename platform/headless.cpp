@@ -10,7 +10,18 @@ namespace dorv::ui {
 
 HeadlessHost::HeadlessHost() : printers_({L"Printer 1", L"PDF"}, 0) { previous_ = set_host(this); }
 
-HeadlessHost::~HeadlessHost() { set_host(previous_); }
+HeadlessHost::~HeadlessHost() {
+  do_events();
+  set_host(previous_);
+}
+
+void HeadlessHost::do_events() {
+  while (!posted_.empty()) {
+    auto task = std::move(posted_.front());
+    posted_.pop_front();
+    task();
+  }
+}
 
 bool HeadlessHost::script_done() const {
   return message_answers_.empty() && input_answers_.empty() && open_answers_.empty() && modal_procedures_.empty();
@@ -72,6 +83,7 @@ void HeadlessHost::form_unloaded(Form&) {}
 void HeadlessHost::wait_one_second() {
   ++waits_;
   std::this_thread::sleep_for(second_);
+  do_events();
 }
 
 bool HeadlessHost::shell_open(const std::filesystem::path& file, const std::wstring& parameters) {

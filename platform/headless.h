@@ -76,8 +76,10 @@ class HeadlessHost : public Host {
   void show_form(Form& form, ShowMode mode) override;
   void hide_form(Form& form) override;
   void form_unloaded(Form& form) override;
-  void do_events() override {}
+  // Runs the tasks posted so far (as do_events and the wait also do).
+  void do_events() override;
   void wait_one_second() override;
+  void post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
   Printers& printers() override { return printers_; }
   bool shell_open(const std::filesystem::path& file, const std::wstring& parameters) override;
   bool start_command_file(const std::filesystem::path& folder, const std::wstring& name) override;
@@ -88,6 +90,7 @@ class HeadlessHost : public Host {
   std::deque<std::optional<std::wstring>> input_answers_;
   std::deque<std::optional<std::filesystem::path>> open_answers_;
   std::deque<std::function<void(Form&)>> modal_procedures_;
+  std::deque<std::function<void()>> posted_;
   std::vector<Message> messages_;
   std::vector<Input> inputs_;
   std::vector<OpenFileRequest> open_dialogs_;

@@ -24,16 +24,14 @@ std::vector<MsgResult> buttons_of(MsgButtons set) {
   return {MsgResult::OK};
 }
 
-// Without a font to measure, a fixed-pitch estimate: a character is 0.6 of
-// the font size wide, a line 1.2 of it high (1 point = 20 twips).
 bool Host::command_file_running() { return sys::last_command_file_running(); }
 
-int Host::text_width(const std::wstring& text, double font_size_pt, bool bold) const {
-  const double per_char = font_size_pt * 20.0 * (bold ? 0.65 : 0.6);
-  return static_cast<int>(std::lround(per_char * static_cast<double>(text.size())));
+// Without a font to measure, the fixed-pitch estimate.
+int Host::text_width(const std::wstring& text, const Font& font) const {
+  return static_cast<int>(std::lround(estimated_text_width(text, font)));
 }
 
-int Host::text_height(double font_size_pt) const { return static_cast<int>(std::lround(font_size_pt * 20.0 * 1.2)); }
+int Host::text_height(const Font& font) const { return static_cast<int>(std::lround(estimated_text_height(font))); }
 
 void end_program(int exit_code) {
   if (g_host) g_host->program_ending(exit_code);
@@ -44,6 +42,8 @@ Host& host() {
   if (!g_host) throw std::logic_error("no platform host installed");
   return *g_host;
 }
+
+bool has_host() { return g_host != nullptr; }
 
 Host* set_host(Host* h) {
   Host* old = g_host;

@@ -4,10 +4,13 @@
 // per program: the Qt front end for a person, the headless host for tests.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/controls.h"
 
 namespace dorv::ui {
 
@@ -78,9 +81,14 @@ class Host {
   // or when that cannot be known.
   virtual bool command_file_running();
 
-  // Width and height in twips of a text in a font, for laying out drawn text.
-  virtual int text_width(const std::wstring& text, double font_size_pt, bool bold) const;
-  virtual int text_height(double font_size_pt) const;
+  // Width and height in twips of a text in a font on the screen, for laying
+  // out text drawn in picture boxes.
+  virtual int text_width(const std::wstring& text, const Font& font) const;
+  virtual int text_height(const Font& font) const;
+
+  // Runs a task once the current event has been handled (from the event
+  // loop; the headless host at its next do_events or wait).
+  virtual void post(std::function<void()> task) = 0;
 
   // An exception escaped an event procedure: the front end tells the user,
   // the headless host lets the test see it.
@@ -100,6 +108,7 @@ struct ProgramEnd {
 [[noreturn]] void end_program(int exit_code);
 
 Host& host();
+bool has_host();
 // Installs the program's host (not owned). Returns the one it replaces.
 Host* set_host(Host* host);
 

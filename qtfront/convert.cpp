@@ -35,11 +35,21 @@ int px_y(double twips) { return static_cast<int>(std::lround(twips * dpi_y() / 1
 double twips_x(double px) { return px * 1440.0 / dpi_x(); }
 double twips_y(double px) { return px * 1440.0 / dpi_y(); }
 
-QFont program_font(double size_pt, bool bold) {
+QFont program_font(const ui::Font& font) {
   QFont f = QApplication::font();
-  f.setPointSizeF(size_pt > 0 ? size_pt : 8.25);
-  f.setBold(bold);
+  if (!font.name.empty() && font.name != ui::Font{}.name) f.setFamilies({qs(font.name)});
+  f.setPointSizeF(font.size > 0 ? font.size : 8.25);
+  f.setBold(font.bold);
   return f;
+}
+
+QColor qcolor(ui::Color c, const QPalette& palette) {
+  if (!ui::is_system_color(c)) return qcolor(c);
+  switch (c) {
+    case ui::kWindowBackground: return palette.color(QPalette::Base);
+    case ui::kButtonFace:
+    default: return palette.color(QPalette::Button);
+  }
 }
 
 }  // namespace dorv::front

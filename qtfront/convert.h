@@ -3,6 +3,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 #include <string>
 
@@ -25,7 +26,11 @@ double twips_x(double px);
 double twips_y(double px);
 
 inline QColor qcolor(ui::Color c) { return QColor(static_cast<int>((c >> 16) & 255), static_cast<int>((c >> 8) & 255), static_cast<int>(c & 255)); }
-// The program's font at a size in points.
-QFont program_font(double size_pt, bool bold);
+// A platform font as Qt draws it. The classic sans-serif of the forms is the
+// program's face; other families are asked for by name and found through
+// the substitutes the host installs.
+QFont program_font(const ui::Font& font);
+// A colour of the platform; a scheme colour is looked up in the palette.
+QColor qcolor(ui::Color c, const QPalette& palette);
 
 }  // namespace dorv::front

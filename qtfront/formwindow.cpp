@@ -94,6 +94,12 @@ void FormWindow::refresh() {
   if (!form_) return;
   for (const auto& c : form_->controls()) view(*c);  // makes what is missing
   for (const auto& c : form_->controls()) sync(*c, views_[c.get()]);
+  // Controls brought to the front, in the order they were brought.
+  std::vector<std::pair<int, QWidget*>> raised;
+  for (const auto& [control, v] : views_)
+    if (v.z_order > 0 && v.widget) raised.emplace_back(v.z_order, v.widget);
+  std::sort(raised.begin(), raised.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [z, w] : raised) w->raise();
   for (const auto& c : form_->controls())
     if (c->kind() == ui::ControlKind::CommandButton)
       static_cast<QPushButton*>(views_[c.get()].widget)->setDefault(c.get() == form_->default_button());
@@ -205,7 +211,13 @@ void FormWindow::make(ui::Control& c, View& v) {
       w = t;
       break;
     }
-    case ui::ControlKind::PictureBox: w = new PictureWidget(static_cast<ui::PictureBox&>(c), parent); break;
+    case ui::ControlKind::PictureBox: {
+      auto* p = new PictureWidget(static_cast<ui::PictureBox&>(c), parent);
+      p->on_click = [this, &c] { act(c, [&c] { c.click(); }); };
+      p->on_dbl_click = [this, &c] { act(c, [&c] { c.dbl_click(); }); };
+      w = p;
+      break;
+    }
   }
   w->setObjectName(object_name(c));
   w->installEventFilter(this);
@@ -226,17 +238,32 @@ void FormWindow::sync_common(ui::Control& c, QWidget* w) {
   // A combo box is as high as its font makes it, whatever height it was given.
   if (c.kind() == ui::ControlKind::ComboBox) r.setHeight(std::max(r.height(), w->sizeHint().height()));
   if (w->geometry() != r) w->setGeometry(r);
-  const QFont font = program_font(c.font_size(), c.font_bold());
+  const QFont font = program_font(c.font());
   if (w->font() != font) w->setFont(font);
   QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : w->palette();
   if (c.fore_color() != ui::kBlack) {
-    const QColor color = qcolor(c.fore_color());
+    const QColor color = qcolor(c.fore_color(), palette);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) palette.setColor(role, color);
   }
+  // A back colour of its own (a picture box paints its ground itself).
+  const bool own_back = c.back_color() != ui::default_back_color(c.kind()) && c.kind() != ui::ControlKind::PictureBox;
+  if (own_back) {
+    const QColor color = qcolor(c.back_color(), palette);
+    for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) palette.setColor(role, color);
+  }
+  const bool fills = own_back && (c.kind() == ui::ControlKind::Label || c.kind() == ui::ControlKind::Frame ||
+                                  c.kind() == ui::ControlKind::OptionButton || c.kind() == ui::ControlKind::CheckBox);
+  if (w->autoFillBackground() != fills) w->setAutoFillBackground(fills);
   w->setPalette(palette);
   if (w->toolTip() != qs(c.tool_tip())) w->setToolTip(qs(c.tool_tip()));
   w->setEnabled(c.enabled());
   w->setVisible(c.visible());
+}
+
+void FormWindow::sync_z_order(ui::Control& c, View& v) {
+  if (c.z_order() == v.z_order) return;
+  v.z_order = c.z_order();
+  if (v.z_order > 0) v.widget->raise();
 }
 
 void FormWindow::sync(ui::Control& c, View& v) {
@@ -255,6 +282,7 @@ void FormWindow::sync(ui::Control& c, View& v) {
   QWidget* w = v.widget;
   const QSignalBlocker block(w);
   sync_common(c, w);
+  sync_z_order(c, v);
   switch (c.kind()) {
     case ui::ControlKind::CommandButton: {
       auto* b = static_cast<QPushButton*>(w);

@@ -48,6 +48,7 @@ class FormWindow : public QWidget, public ui::FormObserver {
     QWidget* widget = nullptr;
     bool multi_line = false;  // a text box: the kind of editor made for it
     int top_item = -1;        // a list view: the item last scrolled into view
+    int z_order = 0;          // the control's z-order the widget was raised for
   };
   View& view(ui::Control& control);
   void make(ui::Control& control, View& v);
@@ -55,6 +56,7 @@ class FormWindow : public QWidget, public ui::FormObserver {
   // What the user types into a line editor goes to the control.
   void report_typing(QLineEdit* edit, ui::Control& control, std::function<void(const std::wstring&)> type);
   void sync_common(ui::Control& control, QWidget* w);
+  void sync_z_order(ui::Control& control, View& v);
   void sync_list(ui::ListView& list, View& v);
   // Runs a user's action on a control, then shows the control's state (the
   // control may have refused the action).

@@ -38,9 +38,33 @@ bool is_text_file(const std::filesystem::path& file) {
   return ext == L".txt";
 }
 
+// While one of a form's procedures runs (waiting, say, for a solver), the
+// user's clicks and keys do not reach its window; its close box is refused by
+// the form itself. Other windows (boxes, a modal form, the console) answer.
+class BusyFormGuard : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride: break;
+      default: return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    auto* window = dynamic_cast<FormWindow*>(widget->window());
+    return window && window->form() && window->form()->busy();
+  }
+};
+
 }  // namespace
 
-QtHost::QtHost() {
+QtHost::QtHost() : context_(std::make_unique<BusyFormGuard>()) {
+  qApp->installEventFilter(context_.get());
   // Creating the application set the C library's locale from the
   // environment; numbers in files and fields always use the point.
   std::setlocale(LC_NUMERIC, "C");
@@ -51,6 +75,13 @@ QtHost::QtHost() {
   QFont font = QApplication::font();
   font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), font.family()});
   QApplication::setFont(font);
+  // Faces the forms and reports name, found among those of the desktop.
+  QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                             {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
+                              QStringLiteral("Monospace")});
+  QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                             {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
   QGuiApplication::setQuitOnLastWindowClosed(false);
   previous_ = ui::set_host(this);
 }
@@ -285,14 +316,18 @@ bool QtHost::start_command_file(const std::filesystem::path& folder, const std::
   return sys::start_command_file(folder, name);
 }
 
-int QtHost::text_width(const std::wstring& text, double font_size_pt, bool bold) const {
-  const QFontMetricsF fm(program_font(font_size_pt, bold));
+int QtHost::text_width(const std::wstring& text, const ui::Font& font) const {
+  const QFontMetricsF fm(program_font(font));
   return static_cast<int>(std::lround(twips_x(fm.horizontalAdvance(qs(text)))));
 }
 
-int QtHost::text_height(double font_size_pt) const {
-  const QFontMetricsF fm(program_font(font_size_pt, false));
+int QtHost::text_height(const ui::Font& font) const {
+  const QFontMetricsF fm(program_font(font));
   return static_cast<int>(std::lround(twips_y(fm.height())));
+}
+
+void QtHost::post(std::function<void()> task) {
+  QTimer::singleShot(0, context_.get(), [this, task = std::move(task)] { call(task); });
 }
 
 }  // namespace dorv::front

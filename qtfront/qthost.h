@@ -59,8 +59,9 @@ class QtHost : public ui::Host {
   ui::Printers& printers() override;
   bool shell_open(const std::filesystem::path& file, const std::wstring& parameters) override;
   bool start_command_file(const std::filesystem::path& folder, const std::wstring& name) override;
-  int text_width(const std::wstring& text, double font_size_pt, bool bold) const override;
-  int text_height(double font_size_pt) const override;
+  int text_width(const std::wstring& text, const ui::Font& font) const override;
+  int text_height(const ui::Font& font) const override;
+  void post(std::function<void()> task) override;
   void unhandled_error(const std::string& what) override;
   void program_ending(int exit_code) override;
 
@@ -79,6 +80,9 @@ class QtHost : public ui::Host {
   std::vector<QPointer<QWidget>> viewers_;
   std::vector<QPointer<FormWindow>> retired_;  // dropped windows not yet deleted
   std::unique_ptr<QtPrinters> printers_;
+  // Receives the posted tasks (gone with the host, and its tasks with it) and
+  // keeps the user's input from forms that are busy.
+  std::unique_ptr<QObject> context_;
   ui::Form* main_form_ = nullptr;
   bool ending_ = false;
   int exit_code_ = 0;

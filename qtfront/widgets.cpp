@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -21,8 +22,26 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     return;
   }
-  painter.fillRect(rect(), qcolor(box_->back_color()));
+  painter.fillRect(rect(), qcolor(box_->back_color(), palette()));
   paint_ops(painter, box_->ops(), width(), height());
+}
+
+void PictureWidget::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  event->accept();
+}
+
+void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  event->accept();
+  if (click && on_click) on_click();
+}
+
+void PictureWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  pressed_ = false;
+  event->accept();
+  if (event->button() == Qt::LeftButton && on_dbl_click) on_dbl_click();
 }
 
 void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double width_px, double height_px) {
@@ -51,7 +70,7 @@ void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double wid
       }
       case ui::DrawOp::Kind::Text: {
         // The position is the top-left corner of the text.
-        const QFont font = program_font(op.font_size, op.bold);
+        const QFont font = program_font(op.font);
         painter.setFont(font);
         const QFontMetricsF fm(font, painter.device());
         painter.drawText(QPointF(x(op.x1), y(op.y1) + fm.ascent()), qs(op.text));

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <functional>
 
 #include "platform/controls.h"
 
@@ -16,12 +17,19 @@ class PictureWidget : public QWidget {
   PictureWidget(ui::PictureBox& box, QWidget* parent);
   // The control is gone; nothing more is painted from it.
   void forget() { box_ = nullptr; }
+  // A click (press and release of the left button inside) and a double click.
+  std::function<void()> on_click;
+  std::function<void()> on_dbl_click;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   ui::PictureBox* box_;
+  bool pressed_ = false;
 };
 
 // Paints drawing operations onto an area of the given pixel size.

@@ -62,6 +62,8 @@ bool has_form1() { return g_form1 != nullptr; }
 
 Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
   g_form1 = this;
+  // A register window starts the program's run: nothing is selected yet.
+  Modul1::Register = {};
   move({0, 0, 11235, 6780});
   set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
   Command1.set_caption(L"   Редактир.    расчета");

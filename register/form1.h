@@ -7,6 +7,7 @@
 
 #include "platform/form.h"
 #include "register/catalog.h"
+#include "register/modul1.h"
 
 namespace dorv::reg {
 
@@ -17,16 +18,16 @@ class Form1 : public ui::Form {
   Form1();
   ~Form1() override;
 
-  // ---- public variables, read and written by the other forms ----
-  std::wstring ExecutorName;
-  std::wstring RegisterPrefix;  // folder (ending in its separator) of a shared register, or empty
-  std::wstring SelectedCalcNumber;
-  std::wstring SelectedContract;
-  std::wstring SelectedObject;
-  bool OpenedFromRegister = false;
-  long long CalcNumberBase = 0;
+  // ---- public variables: the shared register state, kept by Modul1 ----
+  std::wstring& ExecutorName = Modul1::Register.ExecutorName;
+  std::wstring& RegisterPrefix = Modul1::Register.RegisterPrefix;
+  std::wstring& SelectedCalcNumber = Modul1::Register.SelectedCalcNumber;
+  std::wstring& SelectedContract = Modul1::Register.SelectedContract;
+  std::wstring& SelectedObject = Modul1::Register.SelectedObject;
+  bool& OpenedFromRegister = Modul1::Register.OpenedFromRegister;
+  long long& CalcNumberBase = Modul1::Register.CalcNumberBase;
   // The list shows the search result karman1 (button caption "Перечень").
-  int SearchResultShown = 0;
+  int& SearchResultShown = Modul1::Register.SearchResultShown;
   std::wstring LastNumberQuery;
   std::wstring LastContractQuery;
   std::wstring LastFragmentQuery;

@@ -112,7 +112,7 @@ int CreateCalculation(const std::wstring& kind) {
     Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
   }
   const bool grid = kind == L"R";
-  Modul1::NewCalcId = L" " + whole_text(register_window.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
+  Modul1::NewCalcId = L" " + whole_text(Modul1::Register.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
   if (!Modul1::show_calc_form(grid ? Modul1::CalcKind::Grid : Modul1::CalcKind::Arbitrary)) {
     register_window.CalcFormMissing(grid ? L'R' : L'T');
     return 0;

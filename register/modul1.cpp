@@ -52,6 +52,7 @@ void upgrade_oldest_layout(const std::wstring& stored_input) {
 fs::path program_folder() { return ProgramFolder.empty() ? sys::executable_folder() : ProgramFolder; }
 
 void reset() {
+  Register = {};
   ProgramVersion = L"5.4.0";
   CurrentCalcId.clear();
   NewCalcId.clear();
@@ -74,7 +75,7 @@ void reset() {
 }
 
 void SetStoragePaths(long long n) {
-  const std::wstring base = form1().RegisterPrefix + L"perform\\" + whole_text(n);
+  const std::wstring base = Register.RegisterPrefix + L"perform\\" + whole_text(n);
   StoredInputPath = base + L"in.prr";
   StoredReportPath = base + L"res.prr";
   StoredSchemePath = base + L".kms";
@@ -83,7 +84,7 @@ void SetStoragePaths(long long n) {
 }
 
 void PrepareWorkingFiles() {
-  const Form1& f = form1();
+  const RegisterState& f = Register;
   for (const wchar_t* name : {L"rezult1.txt", L"rezult.bak", L"rezres.txt", L"rezres.bak", L"nazangl.txt", L"nazangl.bak"})
     create_quietly(name);
   if (CurrentCalcId.empty()) CurrentCalcId = right(f.SelectedCalcNumber, 1);
@@ -172,7 +173,7 @@ void GraphicsLinkFailed() {
 
 void OpenDrawingVersion(const std::wstring& stored_drawing_path) {
   ++DrawingCounter;
-  const Form1& f = form1();
+  const RegisterState& f = Register;
   std::wstring source;
   if (f.OpenedFromRegister)
     source = stored_drawing_path;

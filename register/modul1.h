@@ -15,6 +15,22 @@
 namespace dorv::reg::Modul1 {
 
 // ---- module-wide variables ----
+// What the register window knows of the calculation being opened or made,
+// read by the calculation forms and the printing without the register window.
+struct RegisterState {
+  std::wstring ExecutorName;
+  std::wstring RegisterPrefix;  // folder (ending in its separator) of a shared register, or empty
+  // The record chosen in the list: its identifier as the list shows it, its
+  // contract and object.
+  std::wstring SelectedCalcNumber;
+  std::wstring SelectedContract;
+  std::wstring SelectedObject;
+  bool OpenedFromRegister = false;  // the open calculation came from the list, not "new"
+  long long CalcNumberBase = 0;     // the highest number taken; a new calculation gets the next
+  int SearchResultShown = 0;        // the list shows the search result karman1
+};
+inline RegisterState Register;
+
 inline std::wstring ProgramVersion = L"5.4.0";
 // The open calculation's identifier as the list shows it, or the kind code
 // "R", "TN", "TI" while a new calculation is being created.

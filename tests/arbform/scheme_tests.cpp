@@ -75,7 +75,7 @@ TEST(Scheme, RecordsDrawTheirSymbolsWithTheirPens) {
   ASSERT_EQ(ops.size(), 1u + 1 + 3 + 1 + 1 + 4 + 1 + 1 + 1 + 3);
   EXPECT_EQ(ops[0].draw_width, 2);  // code 2: the doubled pen
   EXPECT_EQ(ops[1].kind, ui::DrawOp::Kind::Text);
-  EXPECT_EQ(ops[1].font_size, 4);    // sqrt(9) * 10 = 30 lies between 4 and 50
+  EXPECT_EQ(ops[1].font.size, 4);    // sqrt(9) * 10 = 30 lies between 4 and 50
   EXPECT_EQ(ops[1].draw_width, 2);   // labels and code 11 keep the pen of the record before
   EXPECT_DOUBLE_EQ(ops[1].x1, 50 - 1 - 1.6 * 9 / 3);
   EXPECT_EQ(ops[2].draw_width, 2);
@@ -87,10 +87,10 @@ TEST(Scheme, RecordsDrawTheirSymbolsWithTheirPens) {
   EXPECT_EQ(ops[6].color, ui::rgb(255, 0, 0));
   EXPECT_EQ(ops[11].text, L"ПК");
   EXPECT_EQ(ops[11].color, ui::rgb(200, 100, 200));
-  EXPECT_DOUBLE_EQ(ops[11].font_size, 10 / 4.5);
-  EXPECT_DOUBLE_EQ(ops[12].font_size, 1);  // sqrt(0.01) * 10 = 1 stays
+  EXPECT_DOUBLE_EQ(ops[11].font.size, 10 / 4.5);
+  EXPECT_DOUBLE_EQ(ops[12].font.size, 1);  // sqrt(0.01) * 10 = 1 stays
   EXPECT_EQ(ops[12].color, ui::kBlack);
-  EXPECT_DOUBLE_EQ(ops[13].font_size, 2 * (1.6 * 400 * 10 / 20 + 0.5));
+  EXPECT_DOUBLE_EQ(ops[13].font.size, 2 * (1.6 * 400 * 10 / 20 + 0.5));
   EXPECT_EQ(ops[14].color, ui::rgb(255, 0, 255));
 }
 

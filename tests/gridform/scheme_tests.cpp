@@ -114,7 +114,7 @@ TEST_F(GridScheme, RingAndParallelPipesDeadEndAndFeedPipeline) {
   EXPECT_EQ(texts[5]->color, ui::kBlack);
   EXPECT_NEAR(texts[2]->x1, (2 * sx + 50) * scale, 1e-6);
   EXPECT_NEAR(texts[2]->y1, 5 * scale, 1e-6);
-  EXPECT_NEAR(texts[2]->font_size, 4 * scale, 1e-9);
+  EXPECT_NEAR(texts[2]->font.size, 4 * scale, 1e-9);
 
   ASSERT_EQ(s.FeedSectionCount, 2);
   EXPECT_EQ(s.FeedSections[1][1], 12);

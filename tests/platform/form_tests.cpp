@@ -146,7 +146,7 @@ TEST(HeadlessForm, PictureBoxKeepsWhatWasDrawn) {
   p.circle(50, 50, 5);
   p.current_x = 10;
   p.current_y = 90;
-  p.text_size = 12;
+  p.text_font.size = 12;
   p.print(L"Узел 1");
   ASSERT_EQ(p.ops().size(), 3u);
   EXPECT_EQ(p.ops()[0].color, 0xFF0000u);
@@ -154,7 +154,7 @@ TEST(HeadlessForm, PictureBoxKeepsWhatWasDrawn) {
   EXPECT_EQ(p.ops()[0].scale_height, -100);
   EXPECT_TRUE(p.ops()[1].filled);
   EXPECT_EQ(p.ops()[2].text, L"Узел 1");
-  EXPECT_EQ(p.ops()[2].font_size, 12);
+  EXPECT_EQ(p.ops()[2].font.size, 12);
   EXPECT_EQ(p.current_x, 0);  // print moved to the next line
   EXPECT_LT(p.current_y, 90);
   p.cls();

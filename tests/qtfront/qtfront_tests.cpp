@@ -426,7 +426,7 @@ TEST_F(QtFront, PictureBoxPaintsWhatWasDrawn) {
   p.circle(25, 75, 8, rgb(0, 160, 0));
   p.current_x = 60;
   p.current_y = 30;
-  p.text_size = 10;
+  p.text_font.size = 10;
   p.print(L"Узел 1");
   form.show();
   auto* w = host.widget_of(p);
@@ -452,7 +452,7 @@ TEST_F(QtFront, PictureBoxPaintsWhatWasDrawn) {
     }
   ASSERT_GE(right, left);
   EXPECT_NEAR(left, 0.60 * image.width(), 2);
-  EXPECT_NEAR(right - left + 1, px_x(host.text_width(L"Узел 1", 10, false)), 3);
+  EXPECT_NEAR(right - left + 1, px_x(host.text_width(L"Узел 1", p.text_font)), 3);
   form.unload();
 }
 
@@ -540,4 +540,49 @@ TEST_F(QtFront, OpenFileDialogWithTitleAndFilterAndTheOneSecondWait) {
   QTimer::singleShot(50, [&] { handled = true; });
   host.wait_one_second();
   EXPECT_TRUE(handled);
+}
+
+TEST_F(QtFront, PictureClickFrontmostControlButtonColourAndTheBusyForm) {
+  QtHost host;
+  DemoForm form;
+  int picture_clicks = 0;
+  form.Picture1.on_click = [&] {
+    ++picture_clicks;
+    form.Picture1.bring_to_front();
+  };
+  form.show();
+  auto* picture = host.widget_of(form.Picture1);
+  ASSERT_NE(picture, nullptr);
+  form.Text1.bring_to_front();
+  EXPECT_EQ(picture->parentWidget()->children().last(), host.widget_of(form.Text1));
+  QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(picture_clicks, 1);
+  EXPECT_EQ(picture->parentWidget()->children().last(), picture);
+
+  // A mode kept in a button's back colour shows, and the button face returns.
+  auto* button = widget<QPushButton>(host, form.Command5);
+  const QColor face = button->palette().color(QPalette::Button);
+  form.Command5.set_back_color(colour_number(33023));
+  EXPECT_EQ(button->palette().color(QPalette::Button), QColor(255, 128, 0));
+  form.Command5.set_back_color(kButtonFace);
+  EXPECT_EQ(button->palette().color(QPalette::Button), face);
+
+  // While "Записать" waits, a second press and the close box do nothing.
+  int runs = 0;
+  form.Command1.on_click = [&] {
+    ++runs;
+    host.wait_one_second();
+  };
+  auto* write = widget<QPushButton>(host, form.Command1);
+  QTimer::singleShot(200, [&] {
+    QTest::mouseClick(write, Qt::LeftButton);
+    host.window_of(form)->close();
+  });
+  QTest::mouseClick(write, Qt::LeftButton);
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(form.loaded());
+  EXPECT_FALSE(form.busy());
+  QTest::mouseClick(write, Qt::LeftButton);
+  EXPECT_EQ(runs, 2);
+  form.unload();
 }

@@ -10,10 +10,17 @@ class OpenTest : public RegisterTest {
     RegisterTest::SetUp();
     put("nozapas.txt", L"");
   }
-  // Fake calculation forms that count how often they were shown.
+  // Fake calculation forms that count how often they were shown and keep
+  // the register state as a calculation form reads it, from Modul1 alone.
   void install_forms() {
-    Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] { ++grid_shown; });
-    Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { ++arbitrary_shown; });
+    Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
+      ++grid_shown;
+      seen = Modul1::Register;
+    });
+    Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] {
+      ++arbitrary_shown;
+      seen = Modul1::Register;
+    });
   }
   bool working_files_cleared() const {
     for (const char* name : {"rezult1.txt", "rezult.bak", "rezres.txt", "rezres.bak", "nazangl.txt", "nazangl.bak",
@@ -22,6 +29,7 @@ class OpenTest : public RegisterTest {
     return true;
   }
   int grid_shown = 0, arbitrary_shown = 0;
+  Modul1::RegisterState seen;
 };
 
 TEST_F(OpenTest, OpeningCopiesTheStoredFilesToWorkingFilesAndTwins) {
@@ -37,6 +45,10 @@ TEST_F(OpenTest, OpeningCopiesTheStoredFilesToWorkingFilesAndTwins) {
   EXPECT_EQ(f().SelectedCalcNumber, L"    7-R");
   EXPECT_EQ(f().SelectedContract, L"70");
   EXPECT_EQ(f().SelectedObject, L"Склад");
+  EXPECT_TRUE(seen.OpenedFromRegister);
+  EXPECT_EQ(seen.SelectedCalcNumber, L"    7-R");
+  EXPECT_EQ(seen.SelectedContract, L"70");
+  EXPECT_EQ(seen.SelectedObject, L"Склад");
   EXPECT_EQ(Modul1::CurrentCalcId, L"    7-R");
   EXPECT_EQ(Modul1::StoredInputPath, L"perform\\7in.prr");
   EXPECT_EQ(Modul1::StoredNamePath, L"perform\\7angl.txt");
