@@ -1,5 +1,6 @@
 #include "arbform/form4.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "arbform/head_lines.h"
@@ -248,6 +249,8 @@ void Form4::form_load() {
   Text6[1]->set_text(stored && results[1] != L"nil" ? results[1] : L"");
   Text6[2]->set_text(stored ? results[2] : L"");
   LoadGraphicsData();
+  // A stored calculation brings the report of its last completed run.
+  if (stored && state.NetworkLoaded == 1 && reg::nonempty_file(L"rezres.txt")) state.ResultsValid = 1;
 }
 
 void Form4::UpgradeWorkingFile() {
@@ -423,9 +426,11 @@ void Form4::LoadGraphicsData() {
       ui::msg_box(m, MsgButtons::OK, MsgIcon::None, L"Предупреждение");
     return;
   }
+  state.ImportedProblem = problem.lines;
   if (!problem.has_junction) {
     write_file_lines(L"spr1.in", problem.lines);
-    write_file_lines(L"spr.in", add_feed_node(problem.lines, problem.last_node));
+    state.ImportedProblem = add_feed_node(problem.lines, problem.last_node);
+    write_file_lines(L"spr.in", state.ImportedProblem);
   }
   std::size_t lists = 0;
   while (lists < lines.size() && !contains(lines[lists], L"#####2")) ++lists;
@@ -462,6 +467,8 @@ void Form4::LoadGraphicsData() {
   Picture1.set_visible(true);
 
   if (Text9.text() != kNoStandard) LoadMainPipeTable();
+  state.ImportedOutletData = state.OutletDataInFile;
+  state.ResultsValid = 0;
   state.NetworkLoaded = 1;
 }
 
@@ -488,13 +495,13 @@ void Form4::LoadSecondPipeTable() {
 
 // ---------------------------------------------------------------- buttons
 
-void Form4::Command1_Click() {
-  ui::msg_box(L"Расчет сети произвольной конфигурации в этой версии программы пока недоступен. Исходные данные "
-              L"загружены и будут сохранены при выходе.",
-              MsgButtons::OK, MsgIcon::Information, L"Сообщение");
-}
-
 void Form4::Command2_Click() {
+  if (state.ResultsValid != 1) {
+    ui::msg_box(L"Нет результатов завершенного расчета для печати. Нажмите кнопку \"Пуск\" и дождитесь окончания "
+                L"расчета.",
+                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+    return;
+  }
   ui::msg_box(L"Печать отчета расчета сети произвольной конфигурации в этой версии программы пока недоступна.",
               MsgButtons::OK, MsgIcon::Information, L"Сообщение");
 }
@@ -599,6 +606,15 @@ bool Form4::StoreCalculation() {
   reg::Form1& f1 = reg::form1();
   // The identifier comes from the register, never from the editable field.
   const std::wstring id = f1.OpenedFromRegister ? Modul1::CurrentCalcId : Modul1::NewCalcId;
+  // A network data file without its results block could never be opened
+  // again: it must not replace the stored calculation.
+  const auto data = read_file_lines(L"rezult1.txt");
+  if (!data || std::none_of(data->begin(), data->end(), [](const std::wstring& l) { return contains(l, L"#####4"); })) {
+    ui::msg_box(L"Расчет " + trim(id) + L" не сохранен: файл исходных данных расчета (rezult1.txt) пуст или неполон. "
+                L"Сохраненный ранее расчет не изменен.",
+                MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+    return false;
+  }
   try {
     f1.SaveCatalogRecord({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())});
     Modul1::StoreWorkingFiles();

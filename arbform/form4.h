@@ -45,6 +45,24 @@ struct Form4State {
   double MainPipeRows = 0, SecondPipeRows = 0;
   std::wstring MainStandardPhrase;
   Table AnswerRows;
+  // Values of the calculation ("Пуск") that outlive one run: the printer and
+  // the next run read them.
+  double BalanceFactor = 1, BalanceError = 0;
+  std::wstring ValveTypeName;
+  double ReferenceLevel = 0;
+  std::wstring SecondStandardNote;
+  std::wstring ValveDiameter;
+  int ControlUnitSectionRow = 0;
+  double ValveCoefficient = 0, ValveLoss = 0;
+  double MainFlowSum = 0, RackFlowSum = 0;
+  // The tables, rezres.txt and the result fields belong to one completed run:
+  // a run that stops half way leaves them mixed, and nothing may print them.
+  int ResultsValid = 0;
+  // The problem file and its outlet data as the import made them: every run
+  // starts from them, so that heads scaled for a given inlet head never
+  // reach the next run.
+  std::vector<std::wstring> ImportedProblem;
+  std::array<OutletData, 4> ImportedOutletData{};
   // The export was converted in this opening of the form: the user's import
   // exists nowhere else until the calculation is stored.
   bool ExportImported = false;

@@ -9,16 +9,12 @@
 
 #include "gridform/gridrun.h"
 #include "gridform/prompts.h"
+#include "platform/command_wait.h"
 #include "platform/host.h"
 #include "text/linefile.h"
 
 namespace dorv::grid {
 namespace {
-
-bool flag_exists(const std::filesystem::path& p) {
-  std::error_code ec;
-  return std::filesystem::exists(p, ec);
-}
 
 StageEnd solver_failed(GridRun& run) {
   std::error_code ec;
@@ -40,17 +36,15 @@ StageEnd RunGridSolver(GridRun& run) {
     return StageEnd::CommonExit;
   }
   const std::wstring command = run.state.SolverChoice == 1 ? L"prom2.bat" : L"prom1.bat";
-  if (!run.hooks.start_command_file || !run.hooks.start_command_file(command)) return solver_failed(run);
-  for (;;) {
-    run.hooks.pause();
-    if (!flag_exists(run.file("prom.in"))) break;
-    // The command file has ended and left its flag behind: nothing will
-    // remove it any more.
-    if (run.hooks.command_file_running && !run.hooks.command_file_running()) {
-      if (!flag_exists(run.file("prom.in"))) break;
-      return solver_failed(run);
-    }
-  }
+  if (!run.hooks.start_command_file) return solver_failed(run);
+  // Without a way to tell that the command file has ended, only its flag ends the wait.
+  const ui::CommandFileCalls calls{
+      run.hooks.start_command_file,
+      run.hooks.command_file_running ? run.hooks.command_file_running : std::function<bool()>([] { return true; }),
+      run.hooks.pause};
+  if (ui::run_command_file_until_flag_removed(run.folder, command, run.file("prom.in"), calls) !=
+      ui::CommandWaitEnd::FlagRemoved)
+    return solver_failed(run);
   return StageEnd::Continue;
 }
 

@@ -1,0 +1,60 @@
+// The solver's answer in AnswerRows (row r is network node r, row 0 the
+// feed) and its flow balance: the flow that leaves through the outlet nodes
+// against the flow that enters at the feed.
+#include <cmath>
+
+#include "arbcalc/arbrun.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+
+StageEnd ReadAnswerRows(ArbRun& run) {
+  Form4State& s = run.s;
+  std::vector<std::wstring> lines;
+  try {
+    lines = read_lines(sys::resolve(L"spr.out"));
+  } catch (const FileError&) {
+  }
+  Table& rows = s.AnswerRows;
+  for (std::size_t r = 0; r < lines.size() && r < rows.size(); ++r) {
+    std::wstring rest = lines[r];
+    for (std::size_t column = 1; column <= 4; ++column) {
+      rest = ltrim(rest);
+      const std::size_t blank = rest.find(L' ');
+      if (blank == std::wstring::npos) {
+        rows[r][column] = Cell::number(num_value(rest));
+        break;
+      }
+      rows[r][column] = Cell::number(num_value(rest.substr(0, blank)));
+      rest = rest.substr(blank + 1);
+    }
+  }
+
+  // The leading outlet rows: up to the first row with a fourth value.
+  double outflow = 0;
+  for (std::size_t r = 1; r < rows.size() && rows[r][4].number_value() == 0; ++r)
+    outflow += std::fabs(rows[r][3].number_value());
+  if (outflow == 0)
+    return refuse(L"В ответе программы расчета сети нет расхода через оросители. Нажмите ОК для возврата к началу "
+                  L"расчета.",
+                  L"Остановка расчета из-за ошибки");
+  s.BalanceError = std::fabs(outflow - rows[0][3].number_value()) / outflow;
+  s.BalanceFactor = 1 + s.BalanceError;
+  run.ErrorText = num_text(round_half_even(s.BalanceError * 100, 1));
+  if (s.BalanceError > 0.1) {
+    const ui::MsgResult answer = ui::msg_box(
+        L"При заданной конфигурации системы и количестве обсчитываемых узлов (" +
+            whole_text(run.AnswerLineCount) + L") погрешность расчета составляет" + run.ErrorText +
+            L" процентов. Если такая погрешность неприемлема, следует разделить систему на две или более "
+            L"самостоятельные части и производить расчет для каждой части отдельно. Продолжить расчет?",
+        ui::MsgButtons::OKCancel, ui::MsgIcon::Critical, L"Предупреждение");
+    if (answer == ui::MsgResult::Cancel) return StageEnd::Stop;
+  }
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::arb

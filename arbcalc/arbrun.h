@@ -1,0 +1,83 @@
+// The calculation behind Form4's "Пуск": the values one run hands from stage
+// to stage and the stages themselves, each in a file of its own. A stage
+// works on the form (its fields and its form-level tables) and on the
+// working files of the program folder; a stage that refuses has told the
+// user why and ends the run.
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "arbform/form4.h"
+#include "platform/command_wait.h"
+
+namespace dorv::arb {
+
+enum class StageEnd { Continue, Stop };
+
+// One row of spr.in: fields 1 to 12 (index 0 unused), as text.
+using ProblemRow = std::array<std::wstring, 13>;
+
+struct ArbRun {
+  explicit ArbRun(Form4& form) : f(form), s(form.state) {}
+  Form4& f;
+  Form4State& s;
+
+  // Values of this run only.
+  std::wstring GivenHeadText;
+  std::array<double, 4> FreeHead{};  // required free heads by kind (main, rack, deluge, fire cock)
+  double RackSprinklerK = 0, DelugeK = 0, FireCockK = 0;
+  double HighestFreeHead = 0;
+  double HeadScaleFactor = 0, NeededInletHead = 0, InletHead = 0, InletFlow = 0;
+  std::vector<ProblemRow> ProblemRows;
+  int AnswerLineCount = 0;
+  int Iteration = 0;
+  std::wstring ErrorText;  // the balance error in per cent, as the report writes it
+
+  // The command file's start, its end and the pause; empty: the host's own.
+  ui::CommandFileCalls calls;
+
+  // The current K-factor of an outlet kind.
+  double current_k(int kind) const;
+};
+
+// The most iterations of the given-inlet-head loop before the run gives up.
+inline constexpr int kMaxHeadIterations = 30;
+
+// The valve text of a valve designation: between "(" and "-", before "-"
+// without "(", the whole text with neither, nothing with "(" alone.
+std::wstring valve_text(const std::wstring& designation);
+
+// Refuses: an OK-only box with the title, the run ends.
+StageEnd refuse(const std::wstring& text, const std::wstring& title);
+
+// ---- the stages, in the order the run takes them ----
+// Checks of loaded data and version, the given inlet head, the form's data.
+StageEnd CheckAndTakeInput(ArbRun& run);
+// The iterations of problem file, outlet data, solve and inlet-head decision.
+StageEnd GivenPressureLoop(ArbRun& run);
+//   spr.in read into ProblemRows, four-link junctions split, written back.
+StageEnd RebuildProblemFile(ArbRun& run);
+//   the outlets' K-factors and heads brought into spr.in, heads scaled.
+StageEnd WriteOutletData(ArbRun& run);
+//   result fields prepared, valve type taken, solver run, head line read.
+StageEnd SolveNetwork(ArbRun& run);
+//   given head checks; true in `again` when another iteration is needed.
+StageEnd DecideInletHead(ArbRun& run, bool& again);
+// spr.out into AnswerRows; the flow balance.
+StageEnd ReadAnswerRows(ArbRun& run);
+// Free heads, flows and velocities of every pipe section.
+StageEnd SectionFlows(ArbRun& run);
+// The velocity of one section, with the warning above 10 m/s.
+StageEnd VelocityCheck(ArbRun& run, std::size_t row, double flow);
+// The valve loss, the heads around the control unit, outlet flows, result fields.
+StageEnd ControlUnitAndResults(ArbRun& run);
+// rezult1.txt: the head lines from the fields, the results after "#####4".
+StageEnd UpdateNetworkRecord(ArbRun& run);
+// rezres.txt.
+StageEnd WriteNetworkReport(ArbRun& run);
+
+// The whole run of "Пуск".
+void RunArbitraryCalculation(Form4& form, const ui::CommandFileCalls& calls = {});
+
+}  // namespace dorv::arb

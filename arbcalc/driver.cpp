@@ -1,0 +1,150 @@
+// "Пуск" of Form4: the checks of loaded data and version, the given inlet
+// head, the form's data, then the stages of the calculation in order.
+#include <cmath>
+
+#include "arbcalc/arbrun.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/modul1.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+namespace Modul1 = reg::Modul1;
+using ui::MsgButtons;
+using ui::MsgIcon;
+
+namespace {
+
+const wchar_t* const kNoStandard = L"ГОСТ на трубы";
+constexpr double kOldestVersion = 520;
+
+// A K-factor typed above 20 is per L/(min*bar^0.5).
+double k_factor(double typed) { return typed > 20 ? round_half_even(typed / 190, 8) : typed; }
+
+// The version of the program that wrote the report's first line: the text
+// after the product word and the blank behind it, points removed.
+double version_of_report_title(const std::wstring& line) {
+  const std::size_t found = line.find(L"Дорв");
+  const long long p = found == std::wstring::npos ? 0 : static_cast<long long>(found) + 1;
+  const long long keep = static_cast<long long>(line.size()) - p - 4;
+  if (keep <= 0) return 0;
+  std::wstring v = right(line, static_cast<std::size_t>(keep));
+  std::erase(v, L'.');
+  return num_value(v);
+}
+
+}  // namespace
+
+double ArbRun::current_k(int kind) const {
+  switch (kind) {
+    case kMainKind: return s.MainSprinklerK;
+    case kRackKind: return RackSprinklerK;
+    case kDelugeKind: return DelugeK;
+    default: return FireCockK;
+  }
+}
+
+StageEnd refuse(const std::wstring& text, const std::wstring& title) {
+  ui::msg_box(text, MsgButtons::OK, MsgIcon::None, title);
+  return StageEnd::Stop;
+}
+
+StageEnd CheckAndTakeInput(ArbRun& run) {
+  Form4& f = run.f;
+  Form4State& s = run.s;
+  if (sys::file_exists(L"rezult.ko2"))
+    return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
+                  L"Нажмите кнопку ЗАГРУЗКА ДАННЫХ основной панели.",
+                  L"Предупреждение");
+  if (Modul1::CurrentCalcId == L"TI" && s.DataVersion < kOldestVersion)
+    return refuse(L"Поскольку подготовка данных для расчета была выполнена устаревшей версией программы, для "
+                  L"выполнения расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
+                  L"Устаревшая версия");
+  if (Modul1::CurrentCalcId != L"TI" && sys::file_exists(L"rezres.txt")) {
+    if (s.DataVersion < kOldestVersion) {
+      std::vector<std::wstring> report;
+      try {
+        report = read_lines(sys::resolve(L"rezres.txt"));
+      } catch (const FileError&) {
+      }
+      if (!report.empty()) s.DataVersion = version_of_report_title(report[0]);
+    }
+    if (s.DataVersion > 0 && s.DataVersion < kOldestVersion)
+      return refuse(L"Редактируемый расчет был выполнен устаревшей версией программы. Для редактирования данного "
+                    L"расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
+                    L"Устаревшая версия");
+  }
+  if (s.NetworkLoaded == 0) f.LoadGraphicsData();
+  // An import that failed has told the user why; there is nothing to compute.
+  if (s.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
+
+  if (s.GivenInletHead > 0) {
+    f.SetGivenInletPressureMode(true);
+    const ui::MsgResult answer = ui::msg_box(
+        L"Данный гидравлический расчет был выполнен для напора на входе в систему " + num_text(s.GivenInletHead) +
+            L" м в.ст.\r\nДля редактирования этого расчета нажмите ОК.\r\nДля выполнения обычного расчета с "
+            L"определением напора на входе в систему нажмите ОТМЕНА (Cancel)",
+        MsgButtons::OKCancel, MsgIcon::Information, L"Предупреждение");
+    if (answer == ui::MsgResult::Cancel) {
+      f.SetGivenInletPressureMode(false);
+      s.GivenInletHead = 0;
+    }
+  }
+  if (f.GivenInletPressureMode()) {
+    run.GivenHeadText = all_commas_to_point(
+        ui::input_box(L"Задайте напор на вводе в систему.", L"Заданный напор", num_text(s.GivenInletHead), 6000, 3000));
+    s.GivenInletHead = num_value(run.GivenHeadText);
+  } else {
+    s.GivenInletHead = 0;
+  }
+
+  run.FreeHead[kMainKind] = num_value(f.Text1[3]->text());
+  run.FreeHead[kRackKind] = num_value(f.Text19.text());
+  run.FreeHead[kDelugeKind] = num_value(f.Text12.text());
+  run.FreeHead[kFireCockKind] = num_value(f.Text14.text());
+  if (const double k = num_value(f.Text1[2]->text()); k > 0) s.MainSprinklerK = k_factor(k);
+  const double rack_k = num_value(f.Text18.text());
+  run.RackSprinklerK = rack_k > 0 ? k_factor(rack_k) : 0;
+  auto outlet_k = [](double flow, double head) {
+    return flow > 0 && head > 0 ? round_half_even(flow / std::sqrt(head), 8) : 0.0;
+  };
+  run.DelugeK = outlet_k(num_value(f.Text11.text()), run.FreeHead[kDelugeKind]);
+  run.FireCockK = outlet_k(num_value(f.Text13.text()), run.FreeHead[kFireCockKind]);
+
+  f.LoadMainPipeTable();
+  // A second standard of an earlier run must not stand in for a missing one.
+  s.SecondPipeTable = {};
+  s.SecondPipeRows = 0;
+  if (!f.Text10.text().empty()) {
+    s.SecondStandardNote = L" по " + trim(f.Text10.text());
+    f.LoadSecondPipeTable();
+  } else {
+    s.SecondStandardNote = L"";
+  }
+  if (f.Text9.text() == kNoStandard) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
+
+  double highest = std::max(run.FreeHead[kDelugeKind], run.FreeHead[kMainKind]);
+  if (run.FreeHead[kFireCockKind] >= highest) highest = run.FreeHead[kFireCockKind];
+  if (run.FreeHead[kRackKind] >= highest) highest = run.FreeHead[kRackKind];
+  run.HighestFreeHead = highest;
+  return StageEnd::Continue;
+}
+
+void RunArbitraryCalculation(Form4& form, const ui::CommandFileCalls& calls) {
+  ArbRun run(form);
+  run.calls = calls;
+  if (CheckAndTakeInput(run) == StageEnd::Stop) return;
+  for (auto stage : {GivenPressureLoop, ReadAnswerRows, SectionFlows, ControlUnitAndResults, UpdateNetworkRecord,
+                     WriteNetworkReport})
+    if (stage(run) == StageEnd::Stop) return;
+  form.Command5.set_enabled(true);
+  form.Command6.set_enabled(true);
+  run.s.CalculationEndedFlag = 1;
+  run.s.ResultsValid = 1;
+}
+
+void Form4::Command1_Click() { RunArbitraryCalculation(*this); }
+
+}  // namespace dorv::arb

@@ -1,0 +1,54 @@
+// rezult1.txt after a completed run: the 15 head lines from the input
+// fields (a given inlet head recorded after the pipe standard, the loaded
+// intensity after the main sprinklers' intensity) and the five result lines
+// after "#####4". The file is replaced whole, so that it is at every moment
+// either the old record or the new one.
+#include "arbcalc/arbrun.h"
+#include "arbform/network_file.h"
+#include "platform/files.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+
+StageEnd UpdateNetworkRecord(ArbRun& run) {
+  Form4& f = run.f;
+  Form4State& s = run.s;
+  const std::wstring name = s.NetworkFileName;
+  std::vector<std::wstring> lines;
+  try {
+    lines = read_lines(sys::resolve(name));
+  } catch (const FileError&) {
+  }
+  std::size_t marker = kHeadLines;
+  while (marker < lines.size() && !contains(lines[marker], L"#####4")) ++marker;
+  if (lines.size() < kHeadLines || marker >= lines.size())
+    return refuse(L"Файл исходных данных расчета " + name +
+                      L" поврежден (нет строки #####4): результаты расчета в него не записаны. Загрузите данные "
+                      L"заново.",
+                  L"Остановка расчета из-за ошибки");
+
+  std::vector<std::wstring> out = {
+      f.Text8.text(),  f.Text3.text(),  f.Text1[0]->text(), f.Text1[1]->text(), f.Text1[2]->text(),
+      f.Text9.text(),  s.LoadedValveLine.empty() ? trim(f.Text15.text()) : s.LoadedValveLine,
+      f.Text10.text(), f.Text11.text(), f.Text12.text(), f.Text13.text(), f.Text14.text(),
+      f.Text16.text(), f.Text17.text(), f.Text18.text()};
+  if (s.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(s.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(s.GivenInletHead);
+  }
+  out.insert(out.end(), lines.begin() + kHeadLines, lines.begin() + static_cast<std::ptrdiff_t>(marker) + 1);
+  for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]->text());
+  out.push_back(s.ControlUnitSectionStart);
+  out.push_back(s.ControlUnitSectionEnd);
+  try {
+    write_lines_atomic(sys::resolve(name), out);
+  } catch (const FileError&) {
+    return refuse(L"Не удается записать файл исходных данных расчета " + name + L".",
+                  L"Остановка расчета из-за ошибки");
+  }
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::arb

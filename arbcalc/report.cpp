@@ -1,0 +1,182 @@
+// rezres.txt, the Russian report of an arbitrary network: the input data as
+// the form shows them, the outlets' heads and flows, the design results,
+// the pipe sections, the pipe totals and the closing block. Every line but
+// the first begins with the class marker that tells the printer its
+// typeface; an empty line has none.
+#include "arbcalc/arbrun.h"
+#include "arbcalc/report_tables.h"
+#include "platform/files.h"
+#include "register/form1.h"
+#include "register/modul1.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+namespace {
+
+// The object's name broken after the last blank before column 70.
+void object_lines(std::vector<std::wstring>& out, const std::wstring& object) {
+  std::wstring s = L"          Объект: " + object;
+  if (s.size() <= 70) {
+    out.push_back(s);
+    return;
+  }
+  while (s.size() >= 70) {
+    std::size_t p = s.find_last_of(L' ', 68);  // the last blank before position 70
+    // A word too long for a line is cut where the line ends.
+    if (p == std::wstring::npos || p < 19) p = 68;
+    out.push_back(s.substr(0, p + 1));
+    s = std::wstring(19, L' ') + s.substr(p + 1);
+  }
+  out.push_back(s);
+}
+
+std::wstring input_row(const ui::Label& label, const ui::TextBox& field) {
+  const std::wstring& caption = label.caption();
+  return L"          " + caption + std::wstring(caption.size() < 50 ? 50 - caption.size() : 1, L' ') +
+         ltrim(field.text());
+}
+
+std::wstring zero_led(double v) { return zero_before_point(num_text_trim(v)); }
+
+}  // namespace
+
+StageEnd WriteNetworkReport(ArbRun& run) {
+  Form4& f = run.f;
+  Form4State& s = run.s;
+  std::vector<std::wstring> out;
+  auto line = [&](std::wstring l) { out.push_back(std::move(l)); };
+
+  line(L"          Программа ВИРН-Дорв " + reg::Modul1::ProgramVersion);
+  line(L"");
+  line(L"                     Гидравлический расчет №" + f.Text2.text());
+  line(L"                   (объект произвольной конфигурации)");
+  line(L"");
+  object_lines(out, f.Text3.text());
+  line(L"          Договор: " + f.Text8.text());
+  line(L"");
+  line(L"*         ИСХОДНЫЕ ДАННЫЕ:");
+  if (!run.GivenHeadText.empty()) {
+    line(L"");
+    line(L"*          Заданный напор на входе в систему " + run.GivenHeadText + L" м в.ст.");
+    line(L"");
+  }
+  if (s.MainStandardPhrase != L" по ГОСТ СОВМ") {
+    line(L"          Трубы" + s.MainStandardPhrase);
+  } else {
+    line(L"          Трубы с усл. диаметрами менее 50 мм по ГОСТ 3262-75(ср)");
+    line(L"             и с усл. диаметрами 50 мм и более по ГОСТ 10704-76");
+  }
+  line((contains(f.Text15.text(), L"(") ? L"          Коэфф. потерь и тип клапана узла управления - "
+                                        : L"          Коэфф. потерь клапана узла управления - ") +
+       f.Text15.text());
+  line(L"");
+  struct Group {
+    ui::Label& caption;
+    std::vector<std::pair<const ui::Label*, const ui::TextBox*>> rows;
+  };
+  const Group groups[] = {
+      {f.Label11, {{f.Label1[0], f.Text1[0]}, {f.Label1[1], f.Text1[1]}, {f.Label1[2], f.Text1[2]}, {f.Label1[3], f.Text1[3]}}},
+      {f.Label14, {{&f.Label15, &f.Text16}, {&f.Label16, &f.Text17}, {&f.Label17, &f.Text18}, {&f.Label18, &f.Text19}}},
+      {f.Label12, {{&f.Label5, &f.Text11}, {&f.Label9, &f.Text12}}},
+      {f.Label13, {{&f.Label8, &f.Text13}, {&f.Label10, &f.Text14}}}};
+  for (const Group& g : groups) {
+    if (!g.caption.visible()) continue;
+    line(L"");
+    line(L"          " + g.caption.caption());
+    for (const auto& [label, field] : g.rows) line(input_row(*label, *field));
+  }
+
+  line(L"");
+  line(L"*         РЕЗУЛЬТАТЫ РАСЧЕТА:");
+  line(L"");
+  // A balance error of one per cent or more is footnoted, and its heading starred.
+  const bool footnote = num_value(run.ErrorText) >= 1;
+  line(footnote ? L"*            Напоры и расходы в расчетных оросителях***"
+                : L"*            Напоры и расходы в расчетных оросителях");
+  for (auto& l : outlet_table_lines(s)) line(l);
+  if (footnote) {
+    line(L"                *** Из-за сложности системы напоры и расходы в оросителях");
+    line(L"             определены с погрешностью не более" + run.ErrorText + L" процентов");
+  }
+  line(L"");
+  if (f.Label11.visible()) {
+    line(L"          Расчетная интенсивность орошения ");
+    line(L"          основными спринклерами                              - " + trim(f.Text20.text()) + L" л/с.м2");
+    line(L"          Расчетный минимальный свободный напор ");
+    line(L"          основных спринклеров                                - " + trim(f.Text21.text()) + L" м в.ст.");
+  }
+  if (f.Label14.visible()) {
+    line(L"          Расчетная интенсивность орошения ");
+    line(L"          внутристеллажными спринклерами                      - " + trim(f.Text22.text()) + L" л/с.м2");
+    line(L"          Расчетный минимальный свободный напор ");
+    line(L"          внутристеллажных спринклеров                        - " + trim(f.Text23.text()) + L" м в.ст.");
+  }
+  if (f.Label12.visible()) {
+    line(L"          Расчетный минимальный расход дренчера               - " + trim(f.Text24.text()) + L" л/с");
+    line(L"          Расчетный минимальный своб. напор перед дренчером   - " + trim(f.Text25.text()) + L" м в.ст.");
+  }
+  if (f.Label13.visible()) {
+    line(L"          Расчетный минимальный расход пожарного крана        - " + trim(f.Text26.text()) + L" л/с");
+    line(L"          Расчетный минимальный своб. напор перед пож. краном - " + trim(f.Text27.text()) + L" м в.ст.");
+  }
+  line(L"");
+
+  const std::wstring rule = L"        " + std::wstring(70, L'-');
+  line(L"&            Напоры и расходы на участках трубопроводов");
+  line(rule);
+  line(L"        Участок  Длина, Усл.диа-  Перепад  Напор в   Напор в  Расход, Скорость");
+  line(L"                   м    метр,мм   высот,м  начале,м  конце,м    л/с   воды,м/с");
+  line(rule);
+  for (auto& l : section_row_lines(s, s.ControlUnitOnSection == 1 ? s.ControlUnitSectionRow : 0)) line(l);
+  line(rule + L"-");
+  if (!s.SecondStandardNote.empty()) line(L"               *Tрубы" + s.SecondStandardNote);
+  if (s.ControlUnitOnSection == 1) line(L"               **Эквивалентная длина узла управления");
+
+  const std::wstring columns = L"                  Усл. диаметр, мм            Кол, м";
+  double volume = 0;
+  line(L"$");
+  line(L"*                Суммарное количество труб" + s.MainStandardPhrase + L":");
+  line(columns);
+  for (auto& l : total_rows(s, false, volume)) line(l);
+  if (!f.Text10.text().empty()) {
+    line(L"");
+    line(L"*                Суммарное количество труб" + s.SecondStandardNote + L":");
+    line(columns);
+    for (auto& l : total_rows(s, true, volume)) line(l);
+  }
+  line(L"");
+  line(L"*                 Суммарный объем труб: " + volume_text(volume) + L" м3");
+  line(L"");
+
+  line(L"%");
+  line(L"*          Расход секции                         - " + f.Text5[0]->text() + L" л/с");
+  if (!f.Text16.text().empty() || !f.Text11.text().empty() || !f.Text13.text().empty()) {
+    if (!f.Text20.text().empty()) line(L"*          Расход основных спринклеров           - " + zero_led(s.MainFlowSum) + L" л/с");
+    if (!f.Text22.text().empty()) line(L"*          Расход внутристеллажных спринклеров   - " + zero_led(s.RackFlowSum) + L" л/с");
+    if (!f.Text24.text().empty()) line(L"*          Расход дренчеров                      - " + zero_led(s.DelugeFlowSum) + L" л/с");
+    if (!f.Text26.text().empty()) line(L"*          Расход пожарных кранов                - " + zero_led(s.FireCockFlowSum) + L" л/с");
+  }
+  line(L"");
+  if (s.ControlUnitOnSection == 1) {
+    line(L"*          Напор перед узлом управления          - " + f.Text5[1]->text() + L" м в.ст.");
+    line(L"*          Необходимый напор на входе в систему  - " + f.Text5[2]->text() + L" м в.ст.");
+  } else {
+    line(L"*          Напор после узла управления           - " + f.Text5[1]->text() + L" м в.ст.");
+    line(L"*          Напор перед узлом управления          - " + f.Text5[2]->text() + L" м в.ст.");
+  }
+  line(L"");
+  line(L"           Все напоры и расходы на участках трубопроводов определены с учетом ");
+  line(L"         запаса 20% на местные потери.");
+  line(L"");
+  line(L"           Расчет подготовил                       " + trim(reg::form1().ExecutorName));
+  try {
+    write_lines_atomic(sys::resolve(L"rezres.txt"), out);
+  } catch (const FileError&) {
+    return refuse(L"Не удается записать файл отчета rezres.txt.", L"Остановка расчета из-за ошибки");
+  }
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::arb

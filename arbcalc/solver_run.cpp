@@ -1,0 +1,109 @@
+// One solve of the network: the result fields made ready (the shown results
+// become the previous ones after a finished run), the control unit's valve
+// type cut out of Text15, prom3.bat run with the prom.in handshake, and the
+// head line of the answer read.
+#include <algorithm>
+
+#include "arbcalc/arbrun.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "text/linefile.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+namespace {
+
+StageEnd solver_error(ArbRun& run) {
+  run.s.CalculationEndedFlag = 1;
+  return refuse(L"Работа программы прервана. Нажмите ОК для возврата к началу расчета.",
+                L"Остановка расчета из-за ошибки");
+}
+
+}  // namespace
+
+std::wstring valve_text(const std::wstring& t) {
+  const std::size_t a = t.find(L'('), b = t.find(L'-');
+  if (a != std::wstring::npos && b != std::wstring::npos) return b > a ? t.substr(a + 1, b - a - 1) : std::wstring();
+  if (b != std::wstring::npos) return t.substr(0, b);
+  if (a == std::wstring::npos) return t;
+  return L"";
+}
+
+StageEnd SolveNetwork(ArbRun& run) {
+  Form4& f = run.f;
+  Form4State& s = run.s;
+  f.Picture1.set_visible(false);
+  for (int i = 0; i < 3; ++i) {
+    f.Text5[i]->set_visible(true);
+    f.Text6[i]->set_visible(true);
+  }
+  if (s.CalculationEndedFlag == 1)
+    for (int i = 0; i < 3; ++i)
+      if (!trim(f.Text5[i]->text()).empty()) {
+        f.Text6[i]->set_text(f.Text5[i]->text());
+        f.Text5[i]->set_text(L"");
+      }
+  s.CalculationStarted = 1;
+
+  const std::wstring valve = f.Text15.text();
+  if (valve.empty() || valve == L" Коэфф. потерь клап. ") {
+    // The network data stay as they are: the user's import must survive a
+    // missing valve, and closing may still store it.
+    s.CalculationEndedFlag = 1;
+    return refuse(L"В загруженных данных отсутствует тип клапана узла управления. Произведите обработку расчетной "
+                  L"схемы в Автокаде с указанием данных клапана узла управления и загрузите данные",
+                  L"Клапан узла управления");
+  }
+  const double coefficient = num_value(valve);
+  if (coefficient == 0)
+    s.ValveTypeName = valve_text(valve);
+  else if (coefficient > 0 && !contains(valve, L"("))
+    s.ValveTypeName = L"";
+
+  try {
+    write_bytes(sys::resolve(L"spr.out"), "");
+    write_bytes(sys::resolve(L"prom.in"), "");
+  } catch (const FileError&) {
+    s.CalculationEndedFlag = 1;
+    return refuse(L"Не удалось подготовить файлы расчета spr.out и prom.in. Нажмите ОК для возврата к началу расчета.",
+                  L"Остановка расчета из-за ошибки");
+  }
+  const ui::CommandWaitEnd end =
+      ui::run_command_file_until_flag_removed(sys::current_folder(), L"prom3.bat", sys::resolve(L"prom.in"), run.calls);
+  if (end != ui::CommandWaitEnd::FlagRemoved) {
+    sys::delete_if_exists(L"prom.in");
+    if (end == ui::CommandWaitEnd::NotStarted) {
+      s.CalculationEndedFlag = 1;
+      return refuse(L"Не удается запустить командный файл prom3.bat. Расчет не выполнен.",
+                    L"Остановка расчета из-за ошибки");
+    }
+    return solver_error(run);
+  }
+
+  std::vector<std::wstring> answer;
+  try {
+    answer = read_lines(sys::resolve(L"spr.out"));
+  } catch (const FileError&) {
+  }
+  if (answer.empty()) return solver_error(run);
+  run.AnswerLineCount = static_cast<int>(answer.size());
+  s.AnswerRows = make_table(static_cast<std::size_t>(run.AnswerLineCount), 4);
+  // The first three numbers, separated by blanks or commas, running on to
+  // the next line when the first holds fewer.
+  double values[3] = {0, 0, 0};
+  std::size_t taken = 0;
+  for (const auto& l : answer) {
+    std::wstring line = l;
+    std::replace(line.begin(), line.end(), L',', L' ');
+    for (const auto& field : blank_fields(line))
+      if (taken < 3) values[taken++] = num_value(field);
+    if (taken == 3) break;
+  }
+  run.InletHead = values[1];
+  run.InletFlow = values[2];
+  if (run.NeededInletHead == 0) run.NeededInletHead = run.InletHead;
+  return StageEnd::Continue;
+}
+
+}  // namespace dorv::arb

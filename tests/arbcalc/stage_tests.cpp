@@ -1,0 +1,131 @@
+// The refusals of "Пуск" that mend faults of the calculation, the bounded
+// given-inlet-head loop, and the split of four-link junctions.
+#include "tests/arbcalc/fixture.h"
+#include "text/numtext.h"
+
+namespace {
+
+using namespace arbtest;
+
+std::string data_file(const std::string& name) { return read_bytes(fs::path(ARBCALC_DATA_DIR) / name); }
+
+// Each refusal names its cause, and the network data file stays whole.
+TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
+  struct Case {
+    std::wstring valve;
+    std::wstring title;
+    std::wstring text_start;
+  };
+  const Case cases[] = {
+      {L"", L"Клапан узла управления", L"В загруженных данных отсутствует тип клапана узла управления."},
+      {L"0 (Клапан неизвестный-65)", L"Клапан узла управления",
+       L"Клапан узла управления \"Клапан неизвестный\" отсутствует в файле клапанов klap.inf."},
+      {L"0 (Узел управления спринклерный водозаполненный-1)", L"Клапан узла управления",
+       L"Диаметр клапана узла управления (1) не определен"},
+  };
+  prepared_answer(data_file("sklad.out"));
+  Form4& f4 = open_new();
+  const std::string record = bytes("rezult1.txt");
+  for (const Case& c : cases) {
+    forget_messages();
+    f4.Text15.set_text(c.valve);
+    host_.answer_message(MsgResult::OK);
+    f4.Command1.click();
+    ASSERT_EQ(messages().size(), 1u) << to_utf8(c.valve);
+    EXPECT_EQ(messages()[0].substr(0, c.text_start.size()), c.text_start);
+    EXPECT_EQ(last_message().title, c.title);
+    EXPECT_EQ(bytes("rezult1.txt"), record);
+    EXPECT_EQ(f4.state.ResultsValid, 0);
+  }
+  // A valve found by its name and diameter: the size line is chosen.
+  f4.Text15.set_text(L"0 (Узел управления спринклерный водозаполненный-65)");
+  forget_messages();
+  f4.Command1.click();
+  EXPECT_TRUE(messages().empty());
+  EXPECT_EQ(f4.Text15.text(), L"0.0019 (УУСЗ-65)");
+  // The import survives the missing valve: closing stores it.
+  host_.answer_message(MsgResult::Yes);
+  form4_->unload();
+  EXPECT_NE(bytes("perform/4in.prr").find("#####4"), std::string::npos);
+}
+
+TEST_F(CalcTest, AnEmptyNetworkDataFileIsNeverStored) {
+  prepared_answer(data_file("sklad.out"));
+  Form4& f4 = open_new();
+  f4.Command1.click();
+  put("rezult1.txt", L"");
+  host_.answer_message(MsgResult::Yes);
+  host_.answer_message(MsgResult::OK);
+  form4_->unload();
+  EXPECT_NE(last_message().text.find(L"не сохранен"), std::string::npos);
+  EXPECT_FALSE(exists("perform/4in.prr"));
+  EXPECT_EQ(f().ListView1.find_item(L"    4-T"), -1);
+}
+
+TEST_F(CalcTest, FailedImportRefusesTheRun) {
+  Form4& f4 = open_new();
+  f4.state.NetworkLoaded = 0;
+  put("rezult1.txt", L"");
+  forget_messages();
+  host_.answer_message(MsgResult::OK);
+  f4.Command1.click();
+  EXPECT_EQ(messages(), std::vector<std::wstring>{L"Исходные данные для расчета не загружены!"});
+  EXPECT_EQ(last_message().title, L"Нет исходных данных");
+}
+
+// An answer that never moves toward the given head ends after a bounded
+// number of solves; one whose scaling would turn the heads over is refused.
+TEST_F(CalcTest, GivenInletHeadLoopIsBounded) {
+  struct Case {
+    std::string inlet;
+    std::wstring text_start;
+    int calls;
+  };
+  const Case cases[] = {
+      {"20", L"Расчет при заданном напоре на входе в систему не сошелся за 30 итераций", 30},
+      {"1", L"Расчет при заданном напоре на входе в систему невозможен: заданный напор лежит ниже уровня", 1},
+  };
+  Form4& f4 = open_new();
+  for (const Case& c : cases) {
+    std::string answer = data_file("sklad.out");
+    answer.replace(2, answer.find(' ', 2) - 2, c.inlet);
+    prepared_answer(answer);
+    fs::rename(at("prom3.bat"), at("solve.bat"));
+    put_bytes("prom3.bat", "n=$(cat calls 2>/dev/null || echo 0); echo $((n+1)) > calls\nsh solve.bat\n");
+    fs::remove(at("calls"));
+    f4.state.GivenInletHead = 0;
+    f4.SetGivenInletPressureMode(true);
+    host_.answer_input(L"40");
+    host_.answer_message(MsgResult::OK);
+    forget_messages();
+    f4.Command1.click();
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].substr(0, c.text_start.size()), c.text_start);
+    EXPECT_EQ(std::atoi(bytes("calls").c_str()), c.calls);
+  }
+}
+
+// A junction with four links becomes two junctions of three.
+TEST_F(CalcTest, FourLinkJunctionIsSplit) {
+  Form4& f4 = open_new();
+  std::wstring problem = L"0.0001 0.0005 200000\r\n";
+  for (int n = 0; n < 20; ++n) {
+    if (n == 5) problem += L"5 v 12.5 4 3 0.1 7 0.2 9 0.3 11 0.4\r\n";
+    else if (n == 9) problem += L"9 v 0 2 5 0.3 1 1\r\n";
+    else if (n == 11) problem += L"11 v 0 2 2 1 5 0.4\r\n";
+    else problem += whole_text(n) + L" p 0 1 1 1\r\n";
+  }
+  put("spr.in", problem);
+  dorv::arb::ArbRun run(f4);
+  ASSERT_EQ(dorv::arb::RebuildProblemFile(run), dorv::arb::StageEnd::Continue);
+  const auto out = lines("spr.in");
+  ASSERT_EQ(out.size(), 24u);
+  EXPECT_EQ(out[6], L"5 v 12.5 3 3 0.1 7 0.2 20 150   ");
+  EXPECT_EQ(out[10], L"9 v 0 2 20 0.3 1 1     ");
+  EXPECT_EQ(out[12], L"11 v 0 2 2 1 20 0.4     ");
+  EXPECT_EQ(out[21], L"20 v 12.5 3 9 0.3 11 0.4 5 150   ");
+  EXPECT_EQ(out[22], std::wstring(12, L' '));
+  EXPECT_EQ(out[23], std::wstring(12, L' '));
+}
+
+}  // namespace
