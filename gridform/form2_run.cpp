@@ -114,7 +114,7 @@ void Form2::RunGridCalculation() {
   hooks.command_file_running = [] { return ui::host().command_file_running(); };
   hooks.pause = [] {
     ui::host().do_events();
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    std::this_thread::sleep_for(kSolverPause);
   };
   // Whatever way the run ends, the form shows where it got to.
   struct ShowAtEnd {

@@ -5,6 +5,7 @@
 // and input boxes.
 #pragma once
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -116,6 +117,9 @@ struct GridRunLocals {
   double ValveLoss = 0;
 };
 
+// The pause between two looks for the solver's flag file.
+inline constexpr std::chrono::milliseconds kSolverPause{25};
+
 // How a stage ends.
 enum class StageEnd {
   Continue,    // the next stage follows
@@ -147,8 +151,8 @@ struct GridRunHooks {
   std::function<bool(const std::wstring& name)> start_command_file;
   // True while the command file last started is still running.
   std::function<bool()> command_file_running;
-  // A short pause that keeps the window alive (the form's events are
-  // processed): the solver's flag is looked for after each.
+  // A short pause (kSolverPause) that keeps the window alive (the form's
+  // events are processed): the solver's flag is looked for after each.
   std::function<void()> pause;
 };
 

@@ -60,7 +60,8 @@ void BM_GridRun(benchmark::State& state) {
   hooks.command_file_running = [] { return ui::host().command_file_running(); };
   hooks.pause = [&] {
     const auto t0 = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ui::host().do_events();
+    std::this_thread::sleep_for(kSolverPause);
     waiting += std::chrono::steady_clock::now() - t0;
   };
   std::chrono::duration<double> total{};

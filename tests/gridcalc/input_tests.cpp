@@ -74,12 +74,17 @@ TEST_F(GridRunTest, CountsTheSprinklersOfTheDesignArea) {
 }
 
 TEST_F(GridRunTest, ComputesTheFreeHeadFromTheIntensity) {
-  form.Text1[0] = L"";
-  host.answer_message(MsgResult::No);
-  run();
-  // (0.08 * 3 * 4 / 0.47)^2 = 4.1720..., cut to two decimals.
-  EXPECT_EQ(form.Text1[0], L" 4.17");
-  EXPECT_EQ(state.GridFieldValues[0][1], L" 4.17");
+  // An empty head, and a negative one, which the solvers would otherwise get.
+  for (const wchar_t* head : {L"", L"-5"}) {
+    form.Text1[0] = head;
+    host.answer_message(MsgResult::Yes);  // "Выполнить расчет?"
+    host.answer_message(MsgResult::OK);   // nothing computed
+    run();
+    // (0.08 * 3 * 4 / 0.47)^2 = 4.1720..., cut to two decimals.
+    EXPECT_EQ(form.Text1[0], L" 4.17");
+    EXPECT_EQ(state.GridFieldValues[0][1], L" 4.17");
+    EXPECT_EQ(read_lines(folder / "spr.in").at(6), L" 4.17");
+  }
 }
 
 TEST_F(GridRunTest, AsksForMissingHeaderDataAndIntensity) {
