@@ -16,9 +16,17 @@ FileError::FileError(const fs::path& path, const std::string& action)
 std::optional<std::string> try_read_bytes(const fs::path& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
+  // One read of the size the file has; should it grow meanwhile, the rest
+  // follows.
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::streamoff size = in.tellg();
+  if (size < 0 || !in.seekg(0)) return std::nullopt;
+  std::string data(static_cast<std::size_t>(size), '\0');
+  in.read(data.data(), size);
+  data.resize(static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) return std::nullopt;
+  if (in) data.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
   return data;
 }

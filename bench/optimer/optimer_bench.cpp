@@ -2,43 +2,50 @@
 // between two mains, fed at the first line through a cross-pipe, every
 // sprinkler with its outlet. The pipes are sized with the grid (specific
 // characteristics growing with its side) so that the heads stay in the range
-// of real installations. Reports Newton iterations and the time per node,
-// which stays about flat when the cost of a solve grows linearly.
+// of real installations. The problem text is written in the grid writer's
+// layout. Three cases on the same grids:
+//   GridSolve       the solve alone (Newton iterations, time per node, which
+//                   stays about flat when the cost of a solve grows linearly);
+//   ReadParseWrite  the text work alone: read the problem file, parse it,
+//                   format the answer and write it;
+//   WholeFile       the program's whole run on a problem file, answer file
+//                   written, as the command line starts it (less the process
+//                   start).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "standins/optimer/answer.h"
 #include "standins/optimer/network_solver.h"
 #include "standins/optimer/problem.h"
+#include "standins/optimer/run.h"
+#include "text/linefile.h"
+#include "text/number.h"
 
+using namespace dorv;
 using namespace dorv::optimer;
+namespace fs = std::filesystem;
 
 namespace {
 
-Problem grid(int lines, int per_line) {
+std::string grid_text(int lines, int per_line) {
   const int n = lines * per_line;
   // Numbering as the grid writer numbers: feed, outlets, sprinklers, mains.
-  const int main1 = 2 * n + 1, main2 = main1 + lines;
-  Problem pr;
-  pr.nodes.resize(main2 + lines);
+  const int main1 = 2 * n + 1, main2 = main1 + lines, count = main2 + lines;
+  std::vector<std::vector<std::pair<int, double>>> adj(count);
   auto link = [&](int a, int b, double k) {
-    pr.nodes[a].links.push_back({b, k});
-    pr.nodes[b].links.push_back({a, k});
+    adj[a].emplace_back(b, k);
+    adj[b].emplace_back(a, k);
   };
   const double side = std::max(lines, per_line);
   const double line_kt = 0.5 * side * side * side, main_kt = std::pow(side, 5);
   const double K = 0.47, line_k = std::sqrt(line_kt / 3.0), main_k = std::sqrt(main_kt / 3.0);
-  for (int s = 1; s <= n; ++s) {
-    pr.nodes[s].kind = NodeKind::Fixed;
-    pr.nodes[n + s].kind = NodeKind::Sprinkler;
-    pr.nodes[n + s].head = 10.0;
-    link(n + s, s, K);
-  }
-  pr.nodes[0].kind = NodeKind::Fixed;
+  for (int s = 1; s <= n; ++s) link(n + s, s, K);
   for (int r = 0; r < lines; ++r) {
     const int first = n + 1 + r * per_line;
     link(main1 + r, first, std::sqrt(line_kt / 1.5));
@@ -51,60 +58,76 @@ Problem grid(int lines, int per_line) {
   }
   link(0, main1, std::sqrt(2 * main_kt / 3.0));
   link(0, main2, 1.0 / std::sqrt(1.5 / main_kt + per_line * 3.0 / main_kt));
-  return pr;
+  std::string text = cformat("%.15lf  %.15lf  200000\n", 0.0005, 0.0005);
+  for (int i = 0; i < count; ++i) {
+    const char kind = i <= n ? 'p' : i <= 2 * n ? 'o' : 'v';
+    const double head = i == 0 ? 100.0 : kind == 'o' ? 10.0 : 0.0;
+    text += cformat("%2d  %c  %12.8lf  %d  ", i, kind, head, static_cast<int>(adj[i].size()));
+    for (const auto& [nb, k] : adj[i]) text += cformat("%2d  %11.8lf  ", nb, k);
+    text += "\n";
+  }
+  return text;
+}
+
+// A scratch folder holding the problem file of one grid.
+struct GridFile {
+  fs::path dir, problem, answer;
+  explicit GridFile(int side) {
+    dir = fs::temp_directory_path() / ("optimer_bench_" + std::to_string(::getpid()) + "_" + std::to_string(side));
+    fs::create_directories(dir);
+    problem = dir / "spr1_1.in";
+    answer = dir / "spr1_1.out";
+    write_bytes(problem, grid_text(side, side));
+  }
+  ~GridFile() { fs::remove_all(dir); }
+};
+
+void per_node(benchmark::State& state, double nodes) {
+  state.counters["nodes"] = nodes;
+  // Seconds of one run per node of the network.
+  state.counters["per_node"] =
+      benchmark::Counter(nodes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_OptimerGridSolve(benchmark::State& state) {
   const int side = static_cast<int>(state.range(0));
-  const Problem pr = grid(side, side);
+  const Problem pr = parse_problem(grid_text(side, side));
   Solution s;
   for (auto _ : state) {
     s = solve_problem(pr);
     benchmark::DoNotOptimize(s.feed_head);
   }
-  const double nodes = static_cast<double>(pr.nodes.size());
-  state.counters["nodes"] = nodes;
+  per_node(state, static_cast<double>(pr.nodes.size()));
   state.counters["iterations"] = s.iterations;
-  // Seconds of one solve per node of the network.
-  state.counters["per_node"] =
-      benchmark::Counter(nodes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["feed_head"] = s.feed_head;
 }
 
-// The whole program's work on the same grids: read the problem text, solve,
-// write the answer text.
-void BM_OptimerWholeFile(benchmark::State& state) {
-  const int side = static_cast<int>(state.range(0));
-  const Problem pr = grid(side, side);
-  std::string text = "0.0005  0.0005  200000\n";
-  char buf[64];
-  for (std::size_t i = 0; i < pr.nodes.size(); ++i) {
-    const auto& nd = pr.nodes[i];
-    const char kind = nd.kind == NodeKind::Fixed ? 'p' : nd.kind == NodeKind::Sprinkler ? 'o' : 'v';
-    text += std::to_string(i) + "  " + kind + "  " + std::to_string(nd.head) + "  " + std::to_string(nd.links.size());
-    for (const auto& l : nd.links) {
-      std::snprintf(buf, sizeof buf, "  %d  %.8f", l.neighbour, l.conductance);
-      text += buf;
-    }
-    text += "\n";
-  }
-  std::size_t answer_size = 0;
+void BM_OptimerReadParseWrite(benchmark::State& state) {
+  const GridFile file(static_cast<int>(state.range(0)));
+  const Problem first = parse_problem(read_bytes(file.problem));
+  const Solution s = solve_problem(first);
   for (auto _ : state) {
-    const Problem read = parse_problem(text);
-    const std::string answer = format_answer(read, solve_problem(read));
-    answer_size = answer.size();
-    benchmark::DoNotOptimize(answer.data());
+    const Problem pr = parse_problem(read_bytes(file.problem));
+    write_bytes(file.answer, format_answer(pr, s));
   }
-  state.counters["nodes"] = static_cast<double>(pr.nodes.size());
-  state.counters["answer_bytes"] = static_cast<double>(answer_size);
-  state.counters["per_node"] = benchmark::Counter(static_cast<double>(pr.nodes.size()),
-                                                  benchmark::Counter::kIsIterationInvariantRate |
-                                                      benchmark::Counter::kInvert);
+  per_node(state, static_cast<double>(first.nodes.size()));
+  state.counters["problem_bytes"] = static_cast<double>(fs::file_size(file.problem));
+}
+
+void BM_OptimerWholeFile(benchmark::State& state) {
+  const GridFile file(static_cast<int>(state.range(0)));
+  std::wstring message;
+  for (auto _ : state) {
+    if (run_optimer(file.problem, message) != 0) state.SkipWithError("not solved");
+  }
+  per_node(state, static_cast<double>(parse_problem(read_bytes(file.problem)).nodes.size()));
+  state.counters["answer_bytes"] = static_cast<double>(fs::file_size(file.answer));
 }
 
 }  // namespace
 
-BENCHMARK(BM_OptimerWholeFile)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OptimerGridSolve)->Arg(10)->Arg(30)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptimerReadParseWrite)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptimerWholeFile)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -46,7 +46,7 @@ std::string format_answer(const Problem& problem, const Solution& s) {
     }
     double third = through[i];
     if (node.kind == NodeKind::Sprinkler) {
-      const auto& out_link = node.links[0];
+      const auto& out_link = problem.links_of(static_cast<int>(i))[0];
       const double dh = s.heads[i] - s.heads[out_link.neighbour];
       third = out_link.conductance * (dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh));
     }

@@ -250,9 +250,10 @@ Solution solve_problem(const Problem& problem) {
   }
   std::vector<char> fixed(n, 0);
   std::vector<Link> links;
+  links.reserve(problem.links.size() / 2);
   for (int i = 0; i < n; ++i) {
     fixed[i] = nodes[i].kind == NodeKind::Fixed;
-    for (const auto& l : nodes[i].links)
+    for (const auto& l : problem.links_of(i))
       if (l.neighbour > i) links.push_back({i, l.neighbour, l.conductance});
   }
   GradientSolver solver(fixed, links);
@@ -273,7 +274,7 @@ Solution solve_problem(const Problem& problem) {
       have_level = true;
     }
     if (nodes[i].kind == NodeKind::Sprinkler) {
-      const double outlet = nodes[nodes[i].links[0].neighbour].head;
+      const double outlet = nodes[problem.links_of(i)[0].neighbour].head;
       if (nodes[i].head > outlet) demands.push_back({i, nodes[i].head, outlet});
     }
   }

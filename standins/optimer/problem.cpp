@@ -1,10 +1,12 @@
 #include "standins/optimer/problem.h"
 
 #include <algorithm>
-#include <charconv>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
-#include <tuple>
+
+#include "text/number.h"
 
 namespace dorv::optimer {
 
@@ -15,44 +17,61 @@ namespace {
 
 std::wstring num(long long v) { return std::to_wstring(v); }
 
-std::vector<std::string_view> split_lines(std::string_view t) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == '\n' || t[i] == '\r') {
-      lines.push_back(t.substr(start, i - start));
-      if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
-      start = i + 1;
+// Walks the problem text line by line in one pass, without copying it:
+// lines end at CR LF, LF or CR (a final line end starts no further line),
+// fields are separated by blanks and tabs.
+class LineCursor {
+  static constexpr auto kEndsField = [] {
+    std::array<bool, 256> ends{};
+    ends[' '] = ends['\t'] = ends['\n'] = ends['\r'] = true;
+    return ends;
+  }();
+
+ public:
+  explicit LineCursor(std::string_view text) : text_(text) {}
+  // The fields of the next line, into a list that keeps its room from line to
+  // line; false when the text has no line left.
+  bool next(std::vector<std::string_view>& fields) {
+    fields.clear();
+    const std::size_t n = text_.size();
+    if (pos_ >= n) return false;
+    ++number_;
+    std::size_t i = pos_;
+    for (;;) {
+      while (i < n && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+      if (i >= n) break;
+      const char c = text_[i];
+      if (c == '\n' || c == '\r') {
+        i += (c == '\r' && i + 1 < n && text_[i + 1] == '\n') ? 2 : 1;
+        break;
+      }
+      const std::size_t start = i;
+      while (i < n && !kEndsField[static_cast<unsigned char>(text_[i])]) ++i;
+      fields.emplace_back(text_.data() + start, i - start);
     }
+    pos_ = i;
+    return true;
   }
-  if (start < t.size()) lines.push_back(t.substr(start));
-  return lines;
-}
+  int number() const { return number_; }  // of the line last returned, from 1
 
-std::vector<std::string_view> fields(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const std::size_t s = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > s) out.push_back(line.substr(s, i - s));
-  }
-  return out;
-}
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  int number_ = 0;
+};
 
+// A field that is one finite decimal number and nothing else.
 std::optional<double> real(std::string_view f) {
-  if (!f.empty() && f.front() == '+') f.remove_prefix(1);
   double v = 0.0;
-  const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), v);
-  if (ec != std::errc() || end != f.data() + f.size() || !std::isfinite(v)) return std::nullopt;
+  if (f.empty() || scan_decimal(f, v) != f.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
+// A field that is one whole number within the range of long long.
 std::optional<long long> whole(std::string_view f) {
   long long v = 0;
-  const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), v);
-  if (ec != std::errc() || end != f.data() + f.size()) return std::nullopt;
+  bool fits = true;
+  if (f.empty() || scan_whole(f, v, &fits) != f.size() || !fits) return std::nullopt;
   return v;
 }
 
@@ -63,99 +82,132 @@ const wchar_t* kind_word(NodeKind k) {
 }  // namespace
 
 Problem parse_problem(std::string_view bytes) {
-  const auto lines = split_lines(bytes);
-  if (lines.empty()) throw ProblemError(-1, 0, L"файл задачи пуст");
+  if (bytes.empty()) throw ProblemError(-1, 0, L"файл задачи пуст");
   Problem pr;
   std::vector<int> line_of;
-  for (std::size_t ln = 1; ln < lines.size(); ++ln) {
-    const auto f = fields(lines[ln]);
+  // Room for what the text can hold at most, so that nothing is moved as it
+  // grows (the room never touched costs no memory): a node line takes at
+  // least eight characters, a link four.
+  pr.nodes.reserve(bytes.size() / 8 + 1);
+  line_of.reserve(bytes.size() / 8 + 1);
+  pr.links.reserve(bytes.size() / 4);
+  LineCursor lines(bytes);
+  std::vector<std::string_view> f;
+  lines.next(f);  // the header
+  while (lines.next(f)) {
     if (f.empty()) break;  // the first blank line ends the network
-    const int line_no = static_cast<int>(ln + 1);
+    const int line_no = lines.number();
     const int expected = static_cast<int>(pr.nodes.size());
     const auto number = whole(f[0]);
     if (!number)
       throw ProblemError(-1, line_no, L"строка " + num(line_no) + L" не начинается с номера узла");
     if (*number != expected)
-      throw ProblemError(static_cast<int>(*number), line_no,
+      throw ProblemError(*number >= 0 && *number <= std::numeric_limits<int>::max() ? static_cast<int>(*number) : -1,
+                         line_no,
                          L"узел " + num(*number) + L" стоит на месте узла " + num(expected) +
                              L" (узлы нумеруются по порядку от 0)");
-    const std::wstring who = L"узел " + num(expected);
-    if (f.size() < 4) throw ProblemError(expected, line_no, who + L": строка узла неполна");
+    auto fail = [&](const std::wstring& what) -> ProblemError {
+      return ProblemError(expected, line_no, L"узел " + num(expected) + what);
+    };
+    if (f.size() < 4) throw fail(L": строка узла неполна");
     ProblemNode node;
     if (f[1] == "p") node.kind = NodeKind::Fixed;
     else if (f[1] == "o") node.kind = NodeKind::Sprinkler;
     else if (f[1] == "v") node.kind = NodeKind::Junction;
-    else throw ProblemError(expected, line_no, who + L": вид узла должен быть p, o или v");
+    else throw fail(L": вид узла должен быть p, o или v");
     const auto head = real(f[2]);
-    if (!head) throw ProblemError(expected, line_no, who + L": напор не число");
+    if (!head) throw fail(L": напор не число");
     node.head = *head;
     const auto count = whole(f[3]);
-    if (!count || *count < 0)
-      throw ProblemError(expected, line_no, who + L": число связей не целое неотрицательное");
-    if (f.size() < 4 + 2 * static_cast<std::size_t>(*count))
-      throw ProblemError(expected, line_no, who + L": не хватает данных о связях");
-    if (f.size() > 4 + 2 * static_cast<std::size_t>(*count))
-      throw ProblemError(expected, line_no, who + L": лишние числа после связей");
+    if (!count || *count < 0) throw fail(L": число связей не целое неотрицательное");
+    const std::size_t pairs = (f.size() - 4) / 2;
+    if (pairs < static_cast<unsigned long long>(*count)) throw fail(L": не хватает данных о связях");
+    if (f.size() > 4 + 2 * static_cast<std::size_t>(*count)) throw fail(L": лишние числа после связей");
+    node.first_link = static_cast<int>(pr.links.size());
+    node.link_count = static_cast<int>(*count);
     for (long long j = 0; j < *count; ++j) {
       const auto nb = whole(f[4 + 2 * j]);
       const auto k = real(f[5 + 2 * j]);
-      if (!nb || !k) throw ProblemError(expected, line_no, who + L": связь " + num(j + 1) + L" не числа");
-      if (!(*k > 0))
-        throw ProblemError(expected, line_no,
-                           who + L": проводимость связи с узлом " + num(*nb) + L" должна быть больше нуля");
-      if (*nb == expected) throw ProblemError(expected, line_no, who + L" связан сам с собой");
-      node.links.push_back({static_cast<int>(*nb), *k});
+      if (!nb || !k) throw fail(L": связь " + num(j + 1) + L" не числа");
+      if (!(*k > 0)) throw fail(L": проводимость связи с узлом " + num(*nb) + L" должна быть больше нуля");
+      if (*nb == expected) throw fail(L" связан сам с собой");
+      // A number beyond any node count names no node (and must not wrap
+      // round to one).
+      if (*nb < 0 || *nb > std::numeric_limits<int>::max())
+        throw fail(L": нет узла " + num(*nb) + L", указанного как соседний");
+      pr.links.push_back({static_cast<int>(*nb), *k});
     }
-    pr.nodes.push_back(std::move(node));
+    pr.nodes.push_back(node);
     line_of.push_back(line_no);
   }
   auto& nodes = pr.nodes;
   const int n = static_cast<int>(nodes.size());
   if (n == 0) throw ProblemError(-1, 0, L"в файле задачи нет узлов");
 
-  // Neighbours exist; every link stands on both ends with one conductance.
-  using Listing = std::tuple<int, int, double>;  // (lower node, upper node, conductance)
-  std::vector<Listing> from_lower, from_upper;
-  for (int i = 0; i < n; ++i) {
-    for (const auto& l : nodes[i].links) {
-      if (l.neighbour < 0 || l.neighbour >= n)
+  // Neighbours exist.
+  for (int i = 0; i < n; ++i)
+    for (const auto& l : pr.links_of(i))
+      if (l.neighbour >= n)
         throw ProblemError(i, line_of[i],
                            L"узел " + num(i) + L": нет узла " + num(l.neighbour) + L", указанного как соседний");
-      if (i < l.neighbour) from_lower.emplace_back(i, l.neighbour, l.conductance);
-      else from_upper.emplace_back(l.neighbour, i, l.conductance);
-    }
-  }
-  std::sort(from_lower.begin(), from_lower.end());
-  std::sort(from_upper.begin(), from_upper.end());
-  auto same = [](const Listing& a, const Listing& b) {
-    return std::get<0>(a) == std::get<0>(b) && std::get<1>(a) == std::get<1>(b) &&
-           std::abs(std::get<2>(a) - std::get<2>(b)) <= 1e-9 * std::max(std::get<2>(a), std::get<2>(b));
+
+  // Every link stands on both ends with one conductance: the listings made at
+  // the lower and at the upper end, gathered by their lower end and sorted
+  // there, must pair off. The first that does not is named.
+  struct Listing {
+    int upper;
+    double k;
+    bool operator<(const Listing& o) const { return upper != o.upper ? upper < o.upper : k < o.k; }
   };
-  const std::size_t common = std::min(from_lower.size(), from_upper.size());
-  for (std::size_t p = 0; p <= common; ++p) {
-    const bool lo = p < from_lower.size(), up = p < from_upper.size();
-    if (!lo && !up) break;
-    if (lo && up && same(from_lower[p], from_upper[p])) continue;
-    // Name the listing that comes first in order: it has no partner.
-    const bool blame_lower = lo && (!up || from_lower[p] < from_upper[p]);
-    const auto& [a, b, k] = blame_lower ? from_lower[p] : from_upper[p];
-    const int owner = blame_lower ? a : b, other = blame_lower ? b : a;
-    (void)k;
-    throw ProblemError(owner, line_of[owner],
-                       L"связь узла " + num(owner) + L" с узлом " + num(other) +
-                           L" не указана в строке узла " + num(other) + L" с той же проводимостью");
+  std::vector<int> lower_start(n + 1, 0), upper_start(n + 1, 0);
+  for (int i = 0; i < n; ++i)
+    for (const auto& l : pr.links_of(i)) ++(i < l.neighbour ? lower_start : upper_start)[std::min(i, l.neighbour) + 1];
+  for (int i = 0; i < n; ++i) {
+    lower_start[i + 1] += lower_start[i];
+    upper_start[i + 1] += upper_start[i];
+  }
+  std::vector<Listing> from_lower(lower_start[n]), from_upper(upper_start[n]);
+  {
+    std::vector<int> fill_lower(lower_start.begin(), lower_start.end() - 1);
+    std::vector<int> fill_upper(upper_start.begin(), upper_start.end() - 1);
+    for (int i = 0; i < n; ++i)
+      for (const auto& l : pr.links_of(i)) {
+        if (i < l.neighbour) from_lower[fill_lower[i]++] = {l.neighbour, l.conductance};
+        else from_upper[fill_upper[l.neighbour]++] = {i, l.conductance};
+      }
+  }
+  auto same = [](const Listing& a, const Listing& b) {
+    return a.upper == b.upper && std::abs(a.k - b.k) <= 1e-9 * std::max(a.k, b.k);
+  };
+  for (int i = 0; i < n; ++i) {
+    const auto lo_first = from_lower.begin() + lower_start[i], lo_last = from_lower.begin() + lower_start[i + 1];
+    const auto up_first = from_upper.begin() + upper_start[i], up_last = from_upper.begin() + upper_start[i + 1];
+    std::sort(lo_first, lo_last);
+    std::sort(up_first, up_last);
+    for (std::ptrdiff_t p = 0;; ++p) {
+      const bool lo = p < lo_last - lo_first, up = p < up_last - up_first;
+      if (!lo && !up) break;
+      if (lo && up && same(lo_first[p], up_first[p])) continue;
+      // Name the listing that comes first in order: it has no partner.
+      const bool blame_lower = lo && (!up || lo_first[p] < up_first[p]);
+      const int upper = blame_lower ? lo_first[p].upper : up_first[p].upper;
+      const int owner = blame_lower ? i : upper, other = blame_lower ? upper : i;
+      throw ProblemError(owner, line_of[owner],
+                         L"связь узла " + num(owner) + L" с узлом " + num(other) +
+                             L" не указана в строке узла " + num(other) + L" с той же проводимостью");
+    }
   }
 
   // Kinds.
   if (nodes[0].kind != NodeKind::Fixed)
     throw ProblemError(0, line_of[0], L"узел 0 (питание) должен быть узлом заданного напора (p)");
-  if (nodes[0].links.empty()) throw ProblemError(0, line_of[0], L"узел 0 (питание) не имеет связей");
+  if (nodes[0].link_count == 0) throw ProblemError(0, line_of[0], L"узел 0 (питание) не имеет связей");
   int sprinklers = 0;
   for (int i = 0; i < n; ++i) {
     if (nodes[i].kind != NodeKind::Sprinkler) continue;
     ++sprinklers;
-    if (nodes[i].links.empty() || nodes[i].links[0].neighbour == 0 ||
-        nodes[nodes[i].links[0].neighbour].kind != NodeKind::Fixed)
+    const auto links = pr.links_of(i);
+    if (links.empty() || links[0].neighbour == 0 || nodes[links[0].neighbour].kind != NodeKind::Fixed)
       throw ProblemError(i, line_of[i],
                          L"спринклер " + num(i) + L": первая связь должна вести к его выходу (узлу вида p)");
   }
@@ -181,7 +233,7 @@ void check_connected(const Problem& pr) {
     while (!stack.empty()) {
       const int v = stack.back();
       stack.pop_back();
-      for (const auto& l : nodes[v].links) {
+      for (const auto& l : pr.links_of(v)) {
         if (seen[l.neighbour]) continue;
         seen[l.neighbour] = 1;
         if (nodes[l.neighbour].kind != NodeKind::Fixed) stack.push_back(l.neighbour);

@@ -4,6 +4,7 @@
 // (neighbour, conductance) pairs. Conductance k means a flow of
 // k*sign(dH)*sqrt(|dH|). Reading stops at the first blank line.
 #pragma once
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -23,13 +24,22 @@ struct ProblemNode {
   // Fixed node: its head (the feed's is only a start value). Sprinkler: the
   // head it must at least get. Junction: not used.
   double head = 0.0;
-  std::vector<ProblemLink> links;
+  int first_link = 0;  // its links in Problem::links, in the order of its line
+  int link_count = 0;
 };
 
 // The header line (tolerances of the caller and a constant) is not needed:
-// the solver always converges to its own, far tighter bound.
+// the solver always converges to its own, far tighter bound. The links of all
+// nodes lie in one array, node after node, so that a network of any size is
+// read into a few allocations.
 struct Problem {
   std::vector<ProblemNode> nodes;  // nodes[0] is the feed
+  std::vector<ProblemLink> links;
+
+  std::span<const ProblemLink> links_of(int node) const {
+    const ProblemNode& nd = nodes[static_cast<std::size_t>(node)];
+    return {links.data() + nd.first_link, static_cast<std::size_t>(nd.link_count)};
+  }
 };
 
 // A problem the solver refuses or cannot solve. node is the node the message

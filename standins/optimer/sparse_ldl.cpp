@@ -1,45 +1,99 @@
 #include "standins/optimer/sparse_ldl.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <queue>
+#include <utility>
 
 namespace dorv::optimer {
 
-std::vector<int> minimum_degree_order(std::vector<std::vector<int>> adj) {
-  const int n = static_cast<int>(adj.size());
+namespace {
+
+// Lists laid end to end (list i at start[i]..start[i+1]): each sorted and
+// its repeats closed up, the lists moved together.
+void sort_lists(std::vector<int>& entries, std::vector<int>& start) {
+  const int n = static_cast<int>(start.size()) - 1;
+  int out = 0;
   for (int i = 0; i < n; ++i) {
-    auto& a = adj[i];
-    std::sort(a.begin(), a.end());
-    a.erase(std::unique(a.begin(), a.end()), a.end());
-    a.erase(std::remove(a.begin(), a.end(), i), a.end());
+    const int first = start[i], last = start[i + 1];
+    std::sort(entries.begin() + first, entries.begin() + last);
+    start[i] = out;
+    for (int p = first; p < last; ++p)
+      if (p == first || entries[p] != entries[p - 1]) entries[out++] = entries[p];
   }
-  using Entry = std::pair<std::size_t, int>;  // (degree, unknown); ties go to the lower number
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> heap;
-  for (int i = 0; i < n; ++i) heap.emplace(adj[i].size(), i);
+  start[n] = out;
+  entries.resize(out);
+}
+
+// Symmetric pairs as lists per unknown, each sorted, without repeats and
+// without the unknown itself: start[i]..start[i+1] in the returned entries.
+std::vector<int> pattern_lists(int n, const std::vector<std::pair<int, int>>& pairs, std::vector<int>& start) {
+  start.assign(n + 1, 0);
+  for (const auto& [i, j] : pairs) {
+    if (i == j) continue;
+    ++start[i + 1];
+    ++start[j + 1];
+  }
+  for (int i = 0; i < n; ++i) start[i + 1] += start[i];
+  std::vector<int> entries(start[n]);
+  std::vector<int> fill(start.begin(), start.end() - 1);
+  for (const auto& [i, j] : pairs) {
+    if (i == j) continue;
+    entries[fill[i]++] = j;
+    entries[fill[j]++] = i;
+  }
+  sort_lists(entries, start);
+  return entries;
+}
+
+}  // namespace
+
+std::vector<int> minimum_degree_order(int n, const std::vector<std::pair<int, int>>& pairs) {
+  // The elimination graph in one pool of ints: each unknown's neighbour list
+  // (sorted) lies at pos[v] with room for cap[v]; a list that outgrows its
+  // room moves to the end of the pool with twice the room.
+  std::vector<int> start;
+  std::vector<int> pool = pattern_lists(n, pairs, start);
+  std::vector<int> pos(n), len(n), cap(n);
+  for (int i = 0; i < n; ++i) {
+    pos[i] = start[i];
+    len[i] = cap[i] = start[i + 1] - start[i];
+  }
+  // Heap entries (degree, unknown) packed into one number: the least is the
+  // lowest degree, ties going to the lower number.
+  auto entry = [](int degree, int v) {
+    return (static_cast<std::uint64_t>(degree) << 32) | static_cast<std::uint32_t>(v);
+  };
+  std::vector<std::uint64_t> heap_store;
+  heap_store.reserve(static_cast<std::size_t>(n) * 2);
+  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap(std::greater<>(),
+                                                                                      std::move(heap_store));
+  for (int i = 0; i < n; ++i) heap.push(entry(len[i], i));
   std::vector<char> gone(n, 0);
   std::vector<int> order;
   order.reserve(n);
-  std::vector<int> merged;
+  std::vector<int> nb, merged;
   while (!heap.empty()) {
-    const auto [degree, v] = heap.top();
+    const std::uint64_t top = heap.top();
     heap.pop();
-    if (gone[v] || degree != adj[v].size()) continue;  // stale entry
+    const int degree = static_cast<int>(top >> 32), v = static_cast<int>(top & 0xffffffffu);
+    if (gone[v] || degree != len[v]) continue;  // stale entry
     gone[v] = 1;
     order.push_back(v);
     // Eliminating v joins its neighbours into a clique.
-    const std::vector<int> nb = std::move(adj[v]);
-    adj[v] = {};
+    nb.assign(pool.begin() + pos[v], pool.begin() + pos[v] + len[v]);
+    len[v] = 0;
     for (int u : nb) {
-      const auto& au = adj[u];
       merged.clear();
-      merged.reserve(au.size() + nb.size());
-      auto x = au.begin(), y = nb.begin();
-      while (x != au.end() || y != nb.end()) {
+      const int* x = pool.data() + pos[u];
+      const int* x_end = x + len[u];
+      auto y = nb.begin();
+      while (x != x_end || y != nb.end()) {
         int w;
-        if (y == nb.end() || (x != au.end() && *x < *y)) {
+        if (y == nb.end() || (x != x_end && *x < *y)) {
           w = *x++;
-        } else if (x == au.end() || *y < *x) {
+        } else if (x == x_end || *y < *x) {
           w = *y++;
         } else {
           w = *x++;
@@ -47,8 +101,15 @@ std::vector<int> minimum_degree_order(std::vector<std::vector<int>> adj) {
         }
         if (w != u && w != v) merged.push_back(w);
       }
-      adj[u].assign(merged.begin(), merged.end());
-      heap.emplace(adj[u].size(), u);
+      const int size = static_cast<int>(merged.size());
+      if (size > cap[u]) {
+        cap[u] = 2 * size;
+        pos[u] = static_cast<int>(pool.size());
+        pool.resize(pool.size() + static_cast<std::size_t>(cap[u]));
+      }
+      std::copy(merged.begin(), merged.end(), pool.begin() + pos[u]);
+      len[u] = size;
+      heap.push(entry(len[u], u));
     }
   }
   return order;
@@ -56,31 +117,27 @@ std::vector<int> minimum_degree_order(std::vector<std::vector<int>> adj) {
 
 void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   n_ = n;
-  std::vector<std::vector<int>> adj(n);
-  for (const auto& [i, j] : pairs) {
-    adj[i].push_back(j);
-    adj[j].push_back(i);
-  }
-  perm_ = minimum_degree_order(adj);
+  perm_ = minimum_degree_order(n, pairs);
   pinv_.assign(n, 0);
   for (int k = 0; k < n; ++k) pinv_[perm_[k]] = k;
 
   // Permuted upper triangle by column: every column holds its diagonal and
   // the distinct rows above it; repeated pairs share one slot.
-  std::vector<std::vector<int>> rows(n);
-  for (int k = 0; k < n; ++k) rows[k].push_back(k);
-  for (const auto& [i, j] : pairs) {
-    const int a = pinv_[i], b = pinv_[j];
-    rows[std::max(a, b)].push_back(std::min(a, b));
-  }
-  ap_.assign(n + 1, 0);
-  ai_.clear();
-  for (int k = 0; k < n; ++k) {
-    auto& r = rows[k];
-    std::sort(r.begin(), r.end());
-    r.erase(std::unique(r.begin(), r.end()), r.end());
-    ai_.insert(ai_.end(), r.begin(), r.end());
-    ap_[k + 1] = static_cast<int>(ai_.size());
+  {
+    std::vector<std::pair<int, int>> permuted;
+    permuted.reserve(pairs.size() + static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) permuted.emplace_back(k, k);
+    for (const auto& [i, j] : pairs) {
+      const int a = pinv_[i], b = pinv_[j];
+      permuted.emplace_back(std::min(a, b), std::max(a, b));
+    }
+    ap_.assign(n + 1, 0);
+    for (const auto& [row, col] : permuted) ++ap_[col + 1];
+    for (int k = 0; k < n; ++k) ap_[k + 1] += ap_[k];
+    ai_.assign(ap_[n], 0);
+    std::vector<int> fill(ap_.begin(), ap_.end() - 1);
+    for (const auto& [row, col] : permuted) ai_[fill[col]++] = row;
+    sort_lists(ai_, ap_);
   }
   auto slot_of = [&](int row, int col) {
     const auto first = ai_.begin() + ap_[col], last = ai_.begin() + ap_[col + 1];

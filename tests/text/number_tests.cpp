@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cstring>
+#include <random>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -38,6 +41,61 @@ TEST(Number, ScanDecimalTable) {
     EXPECT_EQ(scan_decimal(std::wstring_view(wide), w, c.exponent), c.length) << c.text;
     EXPECT_EQ(w, c.value) << c.text;
   }
+}
+
+TEST(Number, ScanDecimalRoundsAsTheStandardReaderDoes) {
+  // Short decimals take a quicker road than long ones; both must give the
+  // correctly rounded double, bit for bit, at every length around the border.
+  std::mt19937 rng(11);
+  auto digits = [&](int count) {
+    std::string d;
+    for (int i = 0; i < count; ++i) d += static_cast<char>('0' + rng() % 10);
+    return d;
+  };
+  for (int c = 0; c < 20000; ++c) {
+    std::string text = (rng() % 3 == 0 ? "-" : "") + digits(static_cast<int>(rng() % 12));
+    if (rng() % 4 != 0) text += "." + digits(static_cast<int>(rng() % 26));
+    if (text.find_first_of("0123456789") == std::string::npos) continue;
+    double expected = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    double v = 1.0;
+    ASSERT_EQ(scan_decimal(std::string_view(text), v), text.size()) << text;
+    ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << text << " " << v << " " << expected;
+  }
+}
+
+TEST(Number, FixedDigitsAreThoseOfTheStandardFormatter) {
+  // Common values take a quicker road than the rest; every road must give the
+  // standard formatter's digits, ties (values with few binary digits) and
+  // carries into the whole part included.
+  std::mt19937_64 rng(12);
+  auto check = [](double x, int decimals) {
+    char expected[512];
+    const auto r = std::to_chars(expected, expected + sizeof expected, x, std::chars_format::fixed, decimals);
+    ASSERT_EQ(format_fixed(x, decimals), std::string(expected, r.ptr)) << x << " " << decimals;
+  };
+  for (int c = 0; c < 200000; ++c) {
+    const int decimals = static_cast<int>(rng() % 19);
+    double x;
+    switch (c % 4) {
+      case 0:  // any magnitude
+        x = std::ldexp(static_cast<double>(rng() >> 11), static_cast<int>(rng() % 140) - 120);
+        break;
+      case 1:  // few binary digits: exact ties at the last decimal
+        x = std::ldexp(static_cast<double>(rng() % 100000), -static_cast<int>(rng() % 24));
+        break;
+      case 2:  // just below a carry: 0.99999..., 9.9999...
+        x = std::nextafter(std::pow(10.0, static_cast<int>(rng() % 8)) - std::pow(10.0, -decimals) / 2,
+                           rng() % 2 ? 0.0 : 1e300);
+        break;
+      default:  // heads and flows as the solvers write them
+        x = std::uniform_real_distribution<double>(0, 1000)(rng);
+    }
+    if (rng() % 2) x = -x;
+    check(x, decimals);
+  }
+  for (double x : {0.0, -0.0, 0.5, 2.5, 0.125, 0.375, 1e-300, 9007199254740991.5, 9007199254740992.0, 1e22})
+    for (int d = 0; d <= 18; ++d) check(x, d);
 }
 
 TEST(Number, ScanWholeClampsWhatDoesNotFit) {
