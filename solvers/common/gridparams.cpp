@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "solvers/common/console.h"
 #include "solvers/common/linktable.h"
 #include "text/linefile.h"
 #include "text/number.h"
@@ -141,6 +142,64 @@ bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
   return true;
 }
 
+std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<double>>& values) {
+  // Bounds far beyond any installation and well inside the arithmetic: a
+  // conductance sqrt(K / length) and the heads and flows built on it stay
+  // finite within them.
+  constexpr double kMinLength = 0.001, kMaxLength = 1000;  // m
+  constexpr double kMinK = 1e-6, kMaxK = 1e9;
+  constexpr double kMinHead = 0.001, kMaxHead = 10000;      // m
+  auto value = [&values](int line) {
+    const auto& v = values[static_cast<std::size_t>(line - 1)];
+    return v ? *v : 0.0;
+  };
+  auto outside = [](double x, double low, double high) {
+    const double m = std::fabs(x);
+    return m != 0 && (m < low || m > high);
+  };
+  for (int line = 1; line <= static_cast<int>(values.size()); ++line) {
+    const double x = value(line);
+    if (!std::isfinite(x))
+      return AbsurdValue{line, CFormat("Строка %d: число вне пределов представимых чисел.", line)};
+    switch (line) {
+      case 1:
+      case 2:
+      case 13:
+        if (outside(x, kMinLength, kMaxLength))
+          return AbsurdValue{line, CFormat("Строка %d: длина %g м вне пределов от %g до %g м.", line, x, kMinLength,
+                                           kMaxLength)};
+        break;
+      case 5:
+      case 6:
+      case 11:
+      case 14:
+      case 15:
+        if (outside(x, kMinK, kMaxK))
+          return AbsurdValue{line, CFormat("Строка %d: характеристика трубы %g вне пределов от %g до %g.", line, x,
+                                           kMinK, kMaxK)};
+        break;
+      case 7:
+        if (outside(x, kMinHead, kMaxHead))
+          return AbsurdValue{
+              line, CFormat("Строка %d: напор %g м вне пределов от %g до %g м.", line, x, kMinHead, kMaxHead)};
+        break;
+      case 8:
+        if (outside(x, kMinK, 1 / kMinK))
+          return AbsurdValue{line, CFormat("Строка %d: коэффициент спринклера %g вне пределов от %g до %g.", line, x,
+                                           kMinK, 1 / kMinK)};
+        break;
+      default:
+        break;
+    }
+  }
+  // Main 2's share of the feed-end cross-pipe and of the ring is half a
+  // spacing of main 2: a main 2 of no capacity would carry nothing to them.
+  if (values.size() >= 15 && values[13] && value(14) == 0 && (value(11) != 0 || value(15) != 0))
+    return AbsurdValue{14, L"Строка 14: при поперечной или кольцевой трубе характеристика второй магистрали "
+                           L"должна быть больше 0."};
+  return std::nullopt;
+}
+
 void SizeFireSquare(ParameterRecord& r) {
   const double a = r.SprinklerSpacing;
   const double b = r.LineSpacing;
@@ -180,10 +239,13 @@ ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram
     load.message = kNoInputMessage;
     return load;
   }
-  const auto record = RecordFromValues(ReadParameterValues(*bytes, program != GridProgram::GridSolve));
-  if (!record || !ParametersAcceptable(*record, program)) {
+  const auto values = ReadParameterValues(*bytes, program != GridProgram::GridSolve);
+  const auto record = RecordFromValues(values);
+  const auto absurd = FindAbsurdValue(values);
+  if (!record || !ParametersAcceptable(*record, program) || absurd) {
     load.exitCode = kExitBadInput;
     load.message = kBadInputMessage;
+    if (absurd) load.message += absurd->reason + L"\n\n";
     return load;
   }
   load.record = *record;
@@ -213,8 +275,9 @@ std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::strin
   a.along = WholeArgument(args[1]);
   a.across = WholeArgument(args[2]);
   if (args.size() == 4 && a.mode == 'i') {
+    // The tolerance the solver is to reach: a positive number and nothing else.
     double pog = 0.0;
-    scan_decimal(args[3], pog);
+    if (scan_decimal(args[3], pog) != args[3].size() || !std::isfinite(pog) || !(pog > 0)) return std::nullopt;
     a.tolerance = pog;
   }
   return a;

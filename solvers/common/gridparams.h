@@ -47,7 +47,7 @@ inline constexpr int kExitUsage = 1;         // bad command line
 inline constexpr int kExitNoInput = 2;       // spr.in missing
 inline constexpr int kExitBadInput = 3;      // invalid values in spr.in
 inline constexpr int kExitBadShift = 4;      // invalid fire-square shift
-inline constexpr int kExitNoConvergence = 5; // the solution did not converge
+inline constexpr int kExitNoConvergence = 5; // no solution: it did not converge or is not finite
 inline constexpr int kExitNoOutput = 6;      // spr.out could not be written
 
 extern const wchar_t* const kNoInputMessage;
@@ -78,6 +78,21 @@ std::optional<ParameterRecord> RecordFromValues(const std::vector<std::optional<
 // The checks of the values each program accepts (computed fields unused).
 bool ParametersAcceptable(const ParameterRecord& r, GridProgram program);
 
+// A value of spr.in that no installation has: its line (1..17) and the
+// console line that says why.
+struct AbsurdValue {
+  int line = 0;
+  std::wstring reason;
+};
+
+// Values the checks above admit but that make no physical sense and would
+// make a conductance, a head or a flow of the network infinite or not a
+// number: a number beyond the range of the arithmetic, a length, pipe
+// characteristic, head or K-factor far outside anything built, a second
+// main of no capacity that a cross-pipe or a ring joins. The first such
+// value in file order; nothing when every value makes sense.
+std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<double>>& values);
+
 // Distance between the mains: (SprinklersPerLine - DeadEnds1 - DeadEnds2) * a.
 double MainsDistance(const ParameterRecord& r);
 
@@ -95,7 +110,8 @@ struct ParameterLoad {
   ParameterRecord record;
 };
 
-// Reads, checks and sizes; the file is read whole and closed at once.
+// Reads, checks and sizes; the file is read whole and closed at once. A
+// refusal for an absurd value names its line after the usual message.
 ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram program);
 
 // gridio's command line (arguments after the program name).

@@ -1,8 +1,11 @@
 #include "solvers/common/resultfile.h"
 
+#include <cmath>
+
 #include "solvers/common/console.h"
 #include "text/codepage.h"
 #include "text/linefile.h"
+#include "text/number.h"
 
 namespace dorv::solvers {
 
@@ -28,6 +31,22 @@ std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double
   return out;
 }
 
+bool NumbersSensible(std::wstring_view text, double bound) {
+  if (text.find(L"nan") != std::wstring_view::npos || text.find(L"inf") != std::wstring_view::npos) return false;
+  if (bound <= 0) return true;
+  for (std::size_t i = 0; i < text.size();) {
+    double x = 0;
+    const std::size_t n = (text[i] >= L'0' && text[i] <= L'9') ? scan_decimal(text.substr(i), x) : 0;
+    if (n == 0) {
+      ++i;
+      continue;
+    }
+    if (!(std::fabs(x) < bound)) return false;
+    i += n;
+  }
+  return true;
+}
+
 bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) {
   std::wstring crlf;
   crlf.reserve(text.size() + text.size() / 16);
@@ -44,6 +63,8 @@ bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) 
 }
 
 bool EmptyResultFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return !ec;
   try {
     write_bytes(path, "");
     return true;

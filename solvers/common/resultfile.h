@@ -22,12 +22,23 @@ std::wstring HeadCell(double head);
 std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double(int node)>& head,
                             bool zeroRowWithoutPartial);
 
+// No head (m) or flow (L/s) of any installation comes near this; a result
+// that does is no solution of the grid.
+inline constexpr double kMaxResultValue = 1e6;
+
+// True when every number in the text is finite and, with bound > 0, below
+// bound in magnitude. The texts checked (spr.out, the solver's problem file)
+// hold Cyrillic labels and numbers alone, so "nan" or "inf" in them can only
+// be a number the formatter could not write.
+bool NumbersSensible(std::wstring_view text, double bound);
+
 // Writes the text as spr.out is kept: code page 866, each "\n" as CR LF.
 // The file is replaced whole, so that it never holds a part of a report.
 // Returns false when it could not be written.
 bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text);
 
-// Leaves the file empty (creating it when missing); false on failure.
+// Leaves the file empty, so that no earlier result passes for this run's;
+// a missing file stays missing (no result either way). False on failure.
 bool EmptyResultFile(const std::filesystem::path& path);
 
 }  // namespace dorv::solvers

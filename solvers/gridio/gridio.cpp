@@ -16,7 +16,9 @@ bool IsShiftText(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out) {
+namespace {
+
+int RunGridIoSteps(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out) {
   const auto parsed = ParseGridIoArguments(args);
   if (!parsed) {
     out(kGridIoUsage);
@@ -43,7 +45,13 @@ int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path&
   const std::string stem = PositionStem(parsed->alongText, parsed->acrossText);
   if (parsed->mode == 'i') {
     const double tolerance = parsed->tolerance.value_or(net.record.Tolerance);
-    if (!WriteResultFile(folder / (stem + ".in"), ProblemFileText(net, tolerance))) {
+    const std::wstring problem = ProblemFileText(net, tolerance);
+    if (!NumbersSensible(problem, 0)) {
+      out(L"\n\n\nЗадача положения  " + from_utf8(stem) +
+          L"  не может быть составлена: проводимости или напоры вне пределов представимых чисел.\n\n");
+      return kExitNoConvergence;
+    }
+    if (!WriteResultFile(folder / (stem + ".in"), problem)) {
       out(L"\n\n\nНе удается записать файл  " + from_utf8(stem) + L".in !\n\n");
       return kExitNoOutput;
     }
@@ -52,15 +60,38 @@ int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path&
   const auto bytes = try_read_bytes(folder / (stem + ".out"));
   const auto answer = bytes ? ReadPositionAnswer(*bytes, net) : std::nullopt;
   if (!answer) {
-    EmptyResultFile(folder / "spr.out");
     out(L"\n\n\nНет полного ответа расчета сети в файле  " + from_utf8(stem) + L".out !\n\n");
     return kExitNoAnswer;
   }
-  if (!WriteResultFile(folder / "spr.out", PositionReport(net, *answer))) {
+  const std::wstring report = PositionReport(net, *answer);
+  if (!NumbersSensible(report, kMaxResultValue)) {
+    out(L"\n\n\nОтвет в файле  " + from_utf8(stem) +
+        L".out  не является решением: напоры или расходы вне всяких пределов.\nРезультат не получен, файл  "
+        L"spr.out  пуст.\n\n");
+    return kExitNoConvergence;
+  }
+  if (!WriteResultFile(folder / "spr.out", report)) {
     out(kNoOutputMessage);
     return kExitNoOutput;
   }
   return kExitDone;
+}
+
+}  // namespace
+
+int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out) {
+  const int code = RunGridIoSteps(args, folder, out);
+  if (code == kExitDone) return code;
+  // Whatever ended the run, no earlier output may pass for this run's: mode
+  // o leaves spr.out empty, mode i leaves no problem file of the position.
+  const char mode = args.empty() || args[0].empty() ? 0 : args[0][0];
+  if (mode == 'o') {
+    EmptyResultFile(folder / "spr.out");
+  } else if (mode == 'i' && args.size() >= 3 && IsShiftText(args[1]) && IsShiftText(args[2])) {
+    std::error_code ec;
+    std::filesystem::remove(folder / (PositionStem(args[1], args[2]) + ".in"), ec);
+  }
+  return code;
 }
 
 }  // namespace dorv::solvers

@@ -20,7 +20,10 @@ inline constexpr int kExitNoAnswer = 7;
 bool IsShiftText(const std::string& text);
 
 // The whole program; args are the arguments after the program name, folder
-// the program folder (the current folder of a real run).
+// the program folder (the current folder of a real run). Every exit other
+// than 0 in mode o leaves spr.out empty, in mode i no problem file of the
+// position; a problem or report that would hold a number beyond the
+// arithmetic, or beyond any installation, is not written (exit 5).
 int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out);
 
 }  // namespace dorv::solvers

@@ -43,9 +43,7 @@ int Run(const std::string& command) {
   return (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
+int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   const auto parsed = ParseGridScanArguments(args);
   if (!parsed) {
     out(kGridScanUsage);
@@ -65,7 +63,6 @@ int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   // A position that cannot be computed ends the scan: the worst position
   // found so far is not the answer, so spr.out is left empty.
   auto fail = [&](int x, int y, const std::string& stem) {
-    EmptyResultFile("spr.out");
     if (!keep) {
       std::error_code ec;
       fs::remove(stem + ".in", ec);
@@ -97,6 +94,16 @@ int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
     }
   }
   return kExitDone;
+}
+
+}  // namespace
+
+int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
+  const int code = RunScan(args, out);
+  // Whatever ended the scan, the report of an earlier grid or of the worst
+  // position so far must not pass for the result.
+  if (code != kExitDone) EmptyResultFile("spr.out");
+  return code;
 }
 
 }  // namespace dorv::solvers

@@ -119,7 +119,7 @@ double Residual(const GridNetwork& net) {
   return std::sqrt(sum);
 }
 
-long long RelaxationLimit(int R) { return 10000000LL * R; }
+long long RelaxationLimit(int R) { return 2000000LL * R; }
 
 const wchar_t* RelaxStopText(RelaxStop stop) {
   switch (stop) {
@@ -284,18 +284,33 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
     // scaling by c gives it exactly the required head.
     double weakest = net.heads[0];
     for (int j = 1; j <= r.SquareWidth; ++j) weakest = std::min(weakest, net.heads[At(2 * q + r.SquareLines * j)]);
-    if (!relax.converged || !(weakest > 0) || !std::isfinite(net.heads[0] / weakest)) {
+    if (!relax.converged) {
       scan.outcome = ScanOutcome::NoConvergence;
       scan.failed = relax;
       scan.failedShift = shift;
       return scan;
     }
+    // A dictating head of 0 or a scale beyond the arithmetic gives no
+    // report worth the name: the grid has no solution to print.
     const double c = r.MinHead / weakest;
-    out(CFormat(", напор: %f", (r.CrossPipeK == 0 ? net.heads[1] : net.heads[0]) * r.MinHead / weakest));
-    if (net.heads[0] / weakest > worst) {
-      worst = net.heads[0] / weakest;
+    const double measure = net.heads[0] / weakest;
+    const double feedHead = (r.CrossPipeK == 0 ? net.heads[1] : net.heads[0]) * c;
+    if (!(weakest > 0) || !std::isfinite(c) || !std::isfinite(measure) || !std::isfinite(feedHead)) {
+      scan.outcome = ScanOutcome::NotFinite;
+      scan.failedShift = shift;
+      return scan;
+    }
+    out(CFormat(", напор: %f", feedHead));
+    if (measure > worst) {
+      worst = measure;
       scan.worstShift = shift;
-      if (!WriteResultFile(sprOut, GridReportText(c, net))) {
+      const std::wstring report = GridReportText(c, net);
+      if (!NumbersSensible(report, kMaxResultValue)) {
+        scan.outcome = ScanOutcome::NotFinite;
+        scan.failedShift = shift;
+        return scan;
+      }
+      if (!WriteResultFile(sprOut, report)) {
         scan.outcome = ScanOutcome::NoOutput;
         return scan;
       }
@@ -305,8 +320,11 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
 }
 
 int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out) {
+  const std::filesystem::path sprOut = folder / "spr.out";
   const ParameterLoad load = LoadGridParameters(folder / "spr.in", GridProgram::GridSolve);
   if (load.exitCode != kExitDone) {
+    // An earlier grid's report must not pass for this one's.
+    EmptyResultFile(sprOut);
     out(load.message);
     return load.exitCode;
   }
@@ -314,7 +332,6 @@ int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed,
   SetStartHeads(net);
   RelaxRandom random(seed);
   out(L"\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n    Программа расчета решеточной спринклерной системы\n\n");
-  const std::filesystem::path sprOut = folder / "spr.out";
   const ScanResult scan = ScanShifts(net, random, sprOut, out);
   switch (scan.outcome) {
     case ScanOutcome::NoConvergence:
@@ -324,7 +341,14 @@ int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed,
                   scan.failedShift, scan.failed.residual, scan.failed.relaxations) +
           RelaxStopText(scan.failed.stop) + L"\nРезультат не получен, файл  spr.out  пуст.\n\n");
       return kExitNoConvergence;
+    case ScanOutcome::NotFinite:
+      EmptyResultFile(sprOut);
+      out(CFormat("\n\n\nРешетка не может быть рассчитана: сдвиг %d дает напоры или расходы вне\n"
+                  "пределов представимых чисел.\nРезультат не получен, файл  spr.out  пуст.\n\n",
+                  scan.failedShift));
+      return kExitNoConvergence;
     case ScanOutcome::NoOutput:
+      EmptyResultFile(sprOut);
       out(kNoOutputMessage);
       return kExitNoOutput;
     case ScanOutcome::Done:

@@ -79,8 +79,10 @@ struct RelaxResult {
   double residual = 0;
 };
 
-// The most relaxations one shift may take before it is given up: generous
-// for any grid that converges at all.
+// The most relaxations one shift may take before it is given up, 2 million
+// a node: several times what the slowest converging grids take, and a
+// bounded run (seconds) for a grid whose residual falls too slowly ever to
+// reach the tolerance.
 long long RelaxationLimit(int R);
 
 // Progress of a relaxation is judged over stretches of relaxations, the
@@ -105,7 +107,9 @@ const wchar_t* RelaxStopText(RelaxStop stop);
 // with "\n" line breaks.
 std::wstring GridReportText(double c, const GridNetwork& net);
 
-enum class ScanOutcome { Done, NoConvergence, NoOutput };
+// NotFinite: a shift converged to heads that give no finite report (a
+// dictating head of 0, a scale or a value beyond any installation).
+enum class ScanOutcome { Done, NoConvergence, NotFinite, NoOutput };
 struct ScanResult {
   ScanOutcome outcome = ScanOutcome::Done;
   int worstShift = 0;
