@@ -1,13 +1,16 @@
 // Whole scans as the desktop program has them run: gridscan in a program
-// folder with gridio and the network solver beside it, every position a
-// run of each through the command interpreter. Grids of 20 and 60 branch
-// lines of 20 sprinklers, twelve open, in mode a (every row) and mode b (the
-// far and the feed row; "mode" shows the letter's code). Most of a
-// position's time is the three program starts.
+// folder with gridio and the network solver beside it, every position three
+// program starts. Grids of 20 and 60 branch lines of 20 sprinklers, twelve
+// open, in mode a (every row) and mode b (the far and the feed row; "mode"
+// shows the letter's code). Most of a position's time is the three program
+// starts, so each case also times the start of a trivial program (/bin/true)
+// in the same run: per_position over start_trivial compares across machines.
 #include <benchmark/benchmark.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -15,7 +18,24 @@
 #include "tests/support/grid_files.h"
 #include "tests/support/program_folder.h"
 
+extern char** environ;
+
 namespace {
+
+// The mean time to start /bin/true and wait for it, in milliseconds.
+double TrivialStartMilliseconds() {
+  constexpr int kStarts = 200;
+  char name[] = "true";
+  char* argv[] = {name, nullptr};
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kStarts; ++i) {
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/bin/true", nullptr, nullptr, argv, environ) != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kStarts;
+}
 
 void BM_GridScanRun(benchmark::State& state) {
   const int lines = static_cast<int>(state.range(0));
@@ -36,6 +56,7 @@ void BM_GridScanRun(benchmark::State& state) {
   std::size_t positions = 0;
   for (std::size_t p = out.find("Сдвиг:"); p != std::string::npos; p = out.find("Сдвиг:", p + 1)) ++positions;
   state.counters["positions"] = static_cast<double>(positions);
+  state.counters["start_trivial_ms"] = TrivialStartMilliseconds();
   state.counters["per_position"] = benchmark::Counter(static_cast<double>(positions),
                                                       benchmark::Counter::kIsIterationInvariantRate |
                                                           benchmark::Counter::kInvert);

@@ -1,7 +1,9 @@
 #include "solvers/gridscan/gridscan.h"
 
+#include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,6 +13,8 @@
 #include "solvers/gridio/position.h"
 #include "text/codepage.h"
 #include "text/linefile.h"
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -36,11 +40,21 @@ std::vector<int> ScanRows(char mode, int Y, bool feedOnMain1) {
 
 namespace {
 
-// Runs a command through the command interpreter and waits; its exit code,
-// or -1 when it did not end normally.
-int Run(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+// Starts a program of the current folder with its arguments, directly (no
+// command interpreter: a start costs one process), and waits; its exit
+// code, or -1 when it could not be started or did not end normally.
+int Run(std::vector<std::string> args) {
+  const std::string program = "./" + args[0];
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
@@ -74,13 +88,13 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   double best = 0.0;
   for (const int y : ScanRows(parsed->mode, Y, r.FeedOffset < 0)) {
     for (int x = 1; x <= X; ++x) {
-      const std::string xy = std::to_string(x) + " " + std::to_string(y);
-      const std::string stem = PositionStem(std::to_string(x), std::to_string(y));
+      const std::string xs = std::to_string(x), ys = std::to_string(y);
+      const std::string stem = PositionStem(xs, ys);
       // An answer left from an earlier run must not stand in for this one.
       std::error_code ec;
       fs::remove(stem + ".out", ec);
-      if (Run("./gridio i " + xy) != 0) return fail(x, y, stem);
-      Run("./optimer " + stem + ".in");
+      if (Run({"gridio", "i", xs, ys}) != 0) return fail(x, y, stem);
+      Run({"optimer", stem + ".in"});
       const auto bytes = try_read_bytes(stem + ".out");
       const auto answer = bytes ? ReadPositionAnswer(*bytes, PositionNetwork(r, x, y)) : std::nullopt;
       if (!answer) return fail(x, y, stem);
@@ -88,7 +102,7 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
       out(CFormat("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", x, y, answer->feedHead));
       if (answer->feedHead > best) {
         best = answer->feedHead;
-        if (Run("./gridio o " + xy) != 0) return fail(x, y, stem);
+        if (Run({"gridio", "o", xs, ys}) != 0) return fail(x, y, stem);
       }
       if (!keep) fs::remove(stem + ".out", ec);
     }

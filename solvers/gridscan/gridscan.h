@@ -2,8 +2,9 @@
 // it runs "gridio i", then the network solver, reads the feed head from the
 // answer and keeps the position that needs the highest; each new worst
 // position's report goes to spr.out at once through "gridio o". The two
-// programs lie in the current (program) folder and run through the command
-// interpreter, one after the other.
+// programs lie in the current (program) folder and are started directly,
+// one after the other, with the command lines and file names a command
+// interpreter would get.
 #pragma once
 #include <string>
 #include <vector>
