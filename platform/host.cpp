@@ -61,30 +61,4 @@ std::wstring input_box(const std::wstring& prompt, const std::wstring& title, co
   return host().input_box({prompt, title, default_text, left, top});
 }
 
-std::wstring Printers::current_device_name() const {
-  const auto names = device_names();
-  const int i = current();
-  return i >= 0 && i < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(i)] : std::wstring();
-}
-
-ListedPrinters::ListedPrinters(std::vector<std::wstring> names, int current)
-    : names_(std::move(names)), current_(current) {
-  if (current_ < 0 && !names_.empty()) current_ = 0;
-}
-
-void ListedPrinters::set_current(int index) {
-  if (index >= 0 && index < static_cast<int>(names_.size())) current_ = index;
-}
-
-bool ListedPrinters::set_copies(int copies) {
-  if (copies < 1 || copies > 9999) return false;
-  copies_ = copies;
-  return true;
-}
-
-void ListedPrinters::set_names(std::vector<std::wstring> names, int current) {
-  names_ = std::move(names);
-  current_ = current;
-}
-
 }  // namespace dorv::ui
