@@ -289,6 +289,8 @@ void QtHost::program_ending(int exit_code) { end(exit_code); }
 
 // ---- printers, shell, processes ----
 
+void QtHost::use_printers(std::unique_ptr<QtPrinters> printers) { printers_ = std::move(printers); }
+
 ui::Printers& QtHost::printers() {
   if (!printers_) printers_ = std::make_unique<QtPrinters>();
   return *printers_;

@@ -29,6 +29,9 @@ class QtHost : public ui::Host {
   // Shows the main window and runs the application until that window is
   // unloaded or the program ends; returns the program's exit code.
   int run(ui::Form& main_form);
+  // The printers offered to the program in place of the system's (a test's
+  // machine without any installed).
+  void use_printers(std::unique_ptr<QtPrinters> printers);
   // The window whose unloading ends the program.
   void set_main_form(ui::Form* form) { main_form_ = form; }
 

@@ -161,5 +161,19 @@ TEST_F(RegisterWindow, KindChoiceAndPrintSetUpAreWindowsOfTheirOwn) {
   EXPECT_TRUE(printers.contains(QString::fromStdWString(dorv::front::kPdfPrinterName)));
   EXPECT_EQ(Modul1::PrintLanguage, L"");
   EXPECT_FALSE(setup.loaded());
+
+  // On a machine without a printer the PDF file is offered, and chosen.
+  host.use_printers(std::make_unique<dorv::front::QtPrinters>(std::vector<std::wstring>{}));
+  printers.clear();
+  when_modal([&](QWidget* w) {
+    auto* combo = w->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    for (int i = 0; i < combo->count(); ++i) printers << combo->itemText(i);
+    EXPECT_EQ(combo->currentText(), QString::fromStdWString(dorv::front::kPdfPrinterName));
+    QTest::mouseClick(button_with_text(w, QStringLiteral("Печать")), Qt::LeftButton);
+  });
+  setup.show(dorv::ui::ShowMode::Modal);
+  EXPECT_EQ(printers, QStringList{QString::fromStdWString(dorv::front::kPdfPrinterName)});
+  EXPECT_EQ(Modul1::PrintLanguage, L"1");
+  EXPECT_EQ(host.printers().current_device_name(), dorv::front::kPdfPrinterName);
   form.unload();
 }

@@ -14,6 +14,9 @@
 #include "register/modul1.h"
 #include "text/codepage.h"
 #include "text/strings.h"
+#ifdef DORV_SCENARIO_PDF
+#include "tests/scenario/pdfprinters.h"
+#endif
 
 namespace dorv::scenario {
 namespace {
@@ -85,7 +88,15 @@ std::vector<Action> parse_script(const std::vector<std::string>& script) {
 class Runner : public ui::HeadlessHost, public ui::FormObserver {
  public:
   Runner(std::filesystem::path folder, std::vector<Action> actions, std::ostream& out, std::ostream& err)
-      : folder_(std::move(folder)), actions_(std::move(actions)), out_(out), err_(err) {
+      : folder_(std::move(folder)),
+        actions_(std::move(actions)),
+        out_(out),
+        err_(err)
+#ifdef DORV_SCENARIO_PDF
+        ,
+        printers_(listed_printers().device_names(), listed_printers().current())
+#endif
+  {
     // The program's one-second pauses only wait for files; a short one keeps
     // a scenario quick without changing what the program does.
     set_second(std::chrono::milliseconds(20));
@@ -157,6 +168,10 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
     }
   }
 
+#ifdef DORV_SCENARIO_PDF
+  ui::Printers& printers() override { return printers_; }
+#endif
+
   void unhandled_error(const std::string& what) override {
     err_ << where() << "error in an event procedure: " << what << "\n";
     throw Stop{kProcedureError};
@@ -201,6 +216,9 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
     print(L"END");
     if (!answers_.empty() || !inputs_.empty() || !open_files_.empty())
       err_ << "dorv-scenario: the script ended with answers that no box asked for\n";
+#ifdef DORV_SCENARIO_PDF
+    if (printers_.pdf_pending()) err_ << "dorv-scenario: the script ended with a PDF that no print job wrote\n";
+#endif
     throw Stop{0};
   }
 
@@ -279,6 +297,15 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
       return open_files_.push_back(p.is_absolute() ? p : folder_ / p);
     }
     if (v == L"openfile-cancel") return open_files_.push_back(std::nullopt);
+    if (v == L"pdf") {
+      // The next print job goes to this PDF file instead of the printer.
+#ifdef DORV_SCENARIO_PDF
+      std::filesystem::path p = sys::resolve(trim(a.argument));
+      return printers_.send_next_job_to(p.is_absolute() ? p : folder_ / p);
+#else
+      script_error("this runner was built without the PDF back end");
+#endif
+    }
 
     start();
     if (!register_->loaded()) program_ended();
@@ -371,6 +398,9 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
   std::deque<MsgResult> answers_;
   std::deque<std::optional<std::wstring>> inputs_;
   std::deque<std::optional<std::filesystem::path>> open_files_;
+#ifdef DORV_SCENARIO_PDF
+  ScenarioPrinters printers_;
+#endif
 };
 
 }  // namespace

@@ -107,4 +107,16 @@ TEST(ScenarioRunner, StartUpBoxesTakeTheAnswersQueuedBeforeTheFirstAction) {
   EXPECT_EQ(folder.get("sign.txt"), L"Сидоров С.С.\r\n");
 }
 
+#ifdef DORV_SCENARIO_PDF
+// "pdf PATH" waits for the next print job; a run that prints none says so.
+TEST(ScenarioRunner, PdfThatNoPrintJobWrote) {
+  ScenarioFolder folder;
+  const auto r = folder.run("pdf report.pdf\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "END\n");
+  EXPECT_NE(r.err.find("a PDF that no print job wrote"), std::string::npos) << r.err;
+  EXPECT_FALSE(folder.has("report.pdf"));
+}
+#endif
+
 }  // namespace
