@@ -171,6 +171,7 @@ ui::PrintOutcome QtPrintDevice::print(const ui::PrintedDocument& document) {
     file = *chosen;
     out->setOutputFileName(QString::fromStdString(file.string()));
   } else {
+    // The copies are the printer's to make; a file is written once.
     out->setCopyCount(std::max(1, document.copies));
   }
   const std::wstring failure = pdf ? L"Не удалось записать файл PDF «" + sys::name_of(file) + L"». Документ не сохранен."
