@@ -233,15 +233,25 @@ TEST_F(GridFormTest, MissingOrShortFilesOpenTheFormWithWhatCouldBeRead) {
 
 namespace {
 
-// "Пуск" whose solver leaves no result: the run is interrupted, the report
-// stays as it was, and closing asks about the input alone.
+// "Пуск" whose solver leaves no result: while it runs the form's events are
+// processed but the form neither runs again nor closes; then the run is
+// interrupted, the report stays as it was, and closing asks about the input.
 TEST_F(GridFormTest, RunWithoutAResultLeavesTheReportAndAsksAboutTheInput) {
-  put_bytes("prom1.bat", "rm -f prom.in\n");  // a solver that computes nothing
+  put_bytes("prom1.bat", "sleep 0.2\nrm -f prom.in\n");  // a solver that computes nothing
   Form2& g = open(L"15-R");
   const std::string report = read_bytes(at("rezres.txt"));  // the stored report, copied by opening
   host_.answer_message(MsgResult::Yes);  // "Выполнить расчет?"
   host_.answer_message(MsgResult::OK);   // the interrupted run
+  bool waited = false, ran_again = true, closed = true;
+  host_.post([&] {
+    waited = fs::exists(at("prom.in"));
+    ran_again = g.Command1.click();
+    closed = g.close_box();
+  });
   g.Command1.click();
+  EXPECT_TRUE(waited);
+  EXPECT_FALSE(ran_again);
+  EXPECT_FALSE(closed);
   EXPECT_EQ(last_message().text, L"Работа программы прервана. Нажмите ОК для возврата к началу расчета.");
   EXPECT_EQ(last_message().title, L"Прерывание расчета");
   EXPECT_EQ(read_bytes(at("rezres.txt")), report);
