@@ -247,8 +247,19 @@ void Form2::DrawGridScheme() {
   Picture1.set_visible(false);
   Picture1.set_visible(true);
   Picture1.cls();
-  grid::DrawGridScheme(Scheme, field_texts(), Text4.text(), Picture1, Picture1.rect().width,
-                       Picture1.rect().height);
+  const auto fields = field_texts();
+  if (!grid::DrawGridScheme(Scheme, fields, Text4.text(), Picture1, Picture1.rect().width, Picture1.rect().height))
+    return;
+  if (const auto inlet = DrawFeedPipeline(Scheme, fields, Picture1)) Text1(16).set_text(*inlet);
+  if (State.ResultsValidFlag != 1) return;
+  // The operating sprinklers of the last valid calculation, from its report.
+  const auto report = try_read_lines(sys::resolve(L"rezres.txt"));
+  const MarkResult marked = report ? MarkOperatingSprinklers(Scheme, *report) : MarkResult::NoTable;
+  DrawOperatingSprinklers(Scheme, Picture1);
+  if (marked != MarkResult::Marked)
+    ui::msg_box(L"Отчет о расчете rezres.txt отсутствует или неполон: вскрывшиеся оросители отмечены на схеме не "
+                L"все или не отмечены.",
+                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
 }
 
 // ---------------------------------------------------------------- closing

@@ -141,8 +141,11 @@ struct GridRunHooks {
   // Writes the grid input record from the form; given_up for the record of a
   // run the user gave up.
   std::function<void(bool given_up)> write_input_record;
-  // Writes the report of a completed run.
-  std::function<void()> build_report;
+  // Hides the scheme (after the drawing that marks a completed run's results).
+  std::function<void()> hide_scheme;
+  // The version named in the report's first line and the executor who signs it.
+  std::wstring program_version;
+  std::wstring executor_name;
   // Shows the texts on the form (before the solver's wait, so that the user
   // sees the completed fields while it runs).
   std::function<void()> show_texts;
@@ -199,5 +202,7 @@ StageEnd ReadGridResult(GridRun& run);
 StageEnd CalculateFeedPipeline(GridRun& run);
 // The control unit's valve and the four results.
 StageEnd ShowResults(GridRun& run);
+// The report rezres.txt (gridreport.h).
+StageEnd BuildGridReport(GridRun& run);
 
 }  // namespace dorv::grid

@@ -43,11 +43,15 @@ StageEnd run_stages(GridRun& run) {
     if (end != StageEnd::Continue) return end;
   }
   if (hooks.write_input_record) hooks.write_input_record(false);
-  if (hooks.build_report) hooks.build_report();
+  end = BuildGridReport(run);
+  if (end != StageEnd::Continue) return end;
   // Only a run that got this far has results and a grid solution that a
   // later run may reuse.
   s.GridSolutionValid = 1;
   s.ResultsValidFlag = 1;
+  // The scheme marks the operating sprinklers of the new report.
+  if (hooks.draw_scheme) hooks.draw_scheme();
+  if (hooks.hide_scheme) hooks.hide_scheme();
   return StageEnd::CommonExit;
 }
 

@@ -12,18 +12,13 @@
 #include "gridform/gridrun.h"
 #include "gridform/pipe_check.h"
 #include "gridform/prompts.h"
+#include "gridform/reportnumbers.h"
 #include "platform/host.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 
 namespace dorv::grid {
 namespace {
-
-// Characters first..last (from 1) of a line, as far as it reaches.
-std::wstring columns(const std::wstring& line, std::size_t first, std::size_t last) {
-  if (first > line.size()) return {};
-  return line.substr(first - 1, last - first + 1);
-}
 
 // The number in a text, blanks skipped wherever they stand.
 double read_number(std::wstring_view text) {

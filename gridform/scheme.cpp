@@ -12,10 +12,9 @@ namespace {
 constexpr double kHalfStepX = 216.506;  // half a sprinkler step across: 500·√3/4
 constexpr double kHalfStepY = 125;
 
-// A whole number as a picture prints a number: the sign's place, the digits, a blank.
-std::wstring printed(long long n) { return (n < 0 ? L"-" : L" ") + whole_text(n < 0 ? -n : n) + L" "; }
-
 }  // namespace
+
+std::wstring printed(long long n) { return (n < 0 ? L"-" : L" ") + whole_text(n < 0 ? -n : n) + L" "; }
 
 int count_feed_sections(const std::wstring& feed) {
   int count = 1;

@@ -5,6 +5,7 @@
 // copy from.
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,12 @@ constexpr ui::Color kDropColor = ui::rgb(0, 0, 255);
 constexpr ui::Color kHeadFill = ui::rgb(192, 192, 192);
 constexpr ui::Color kRowNumberColor = ui::rgb(128, 0, 0);
 
+constexpr ui::Color kFeedColor = ui::rgb(255, 0, 0);
+constexpr ui::Color kOperatingColor = ui::rgb(255, 0, 0);
+
+// A whole number as a picture prints a number: the sign's place, the digits, a blank.
+std::wstring printed(long long n);
+
 // Feed pipeline sections of Text4: commas after its first character, plus one.
 int count_feed_sections(const std::wstring& feed);
 // Sections 1..count: column 1 the length (the number the section starts
@@ -72,5 +79,24 @@ std::vector<std::array<double, 8>> parse_feed_sections(const std::wstring& feed,
 // and leave the model as it was; false then.
 bool DrawGridScheme(GridScheme& scheme, const std::array<std::wstring, 19>& fields, const std::wstring& feed,
                     ui::Surface& picture, double width, double height);
+
+// The feed pipeline, drawn from the grid inlet outward section by section
+// (FeedSections as the grid's drawing left them); the section points go into
+// FeedSections. An inlet distance (field 16) beyond the grid is taken as the
+// grid's edge: the field's new text is returned then, nothing otherwise.
+std::optional<std::wstring> DrawFeedPipeline(GridScheme& scheme, const std::array<std::wstring, 19>& fields,
+                                             ui::Surface& picture);
+
+// How the operating sprinklers were found in the report.
+enum class MarkResult {
+  Marked,   // the sprinkler table was read to its end
+  NoTable,  // no sprinkler table: nothing marked
+  CutShort, // the table ends before its closing line: what was read is marked
+};
+// Marks (column 4 = 1) the sprinklers whose head the report's sprinkler
+// table shows.
+MarkResult MarkOperatingSprinklers(GridScheme& scheme, const std::vector<std::wstring>& report);
+// Red discs over the heads of the marked sprinklers.
+void DrawOperatingSprinklers(const GridScheme& scheme, ui::Surface& picture);
 
 }  // namespace dorv::grid

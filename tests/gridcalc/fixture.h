@@ -13,10 +13,53 @@
 #include "support/program_folder.h"
 #include "text/codepage.h"
 #include "text/linefile.h"
+#include "text/number.h"
 
 namespace dorv::testing {
 
 using namespace dorv::grid;
+
+struct EndRow {
+  int number;
+  double left, right;
+};
+
+// spr.out as gridio (layout 0) or gridsolve (layout 1) writes it, with an
+// optional ring line, the branch-line rows and an optional parallel line.
+inline std::wstring result_file(int layout, double head, double flow, std::optional<double> ring,
+                         const std::vector<EndRow>& rows, std::optional<std::pair<double, double>> parallel) {
+  std::string t = "Давления во вскрывшихся спринклерах:\n  5.00     5.10   \n";
+  if (layout == 0) {
+    t += "\nСмещение квадрата пожара:\n вправо  -   1,        вниз  -   1\n";
+    t += cformat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\nПогрешность:    %10.8lf\n", head, flow, 1e-6);
+    t += "\nПараметры концов рядков:\n        Напор     Расход     Расход      Напор\n        слева     слева      "
+         "справа      справа";
+    if (ring) t += cformat("\nмаг  %8.2lf   %8.3lf   %8.3lf   %8.2lf", 19.0, *ring, -*ring, 19.5);
+    for (const auto& r : rows)
+      t += cformat("\n%2d   %8.2lf   %8.3lf   %8.3lf   %8.2lf", r.number, 19.0, r.left, r.right, 19.5);
+    if (parallel)
+      t += cformat("\nмаг  %8.2lf   %8.3lf   %8.3lf   %8.2lf", 20.0, parallel->first, parallel->second, 20.0);
+    t += "\n";
+  } else {
+    t += "\n\nСмещение вправо квадрата пожара:  1\n";
+    t += cformat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\n", head, flow);
+    t += "\nПараметры концов рядков:\n           Напоры         Расход     Расход        Напоры\n           слева  "
+         "        слева      справа        справа";
+    if (ring) t += cformat("\nмаг  %8.2lf          %8.3lf              %8.2lf", 19.0, *ring, 19.5);
+    for (const auto& r : rows)
+      t += cformat("\n%2d   %8.2lf%8.2lf  %8.3lf   %8.3lf   %8.2lf%8.2lf", r.number, 19.0, 18.0, r.left, r.right,
+                   19.5, 18.5);
+    if (parallel)
+      t += cformat("\nмаг  %8.2lf           %8.3lf   %8.3lf  %8.2lf", 20.0, parallel->first, parallel->second, 20.0);
+  }
+  std::wstring w = from_utf8(t);
+  std::wstring crlf;
+  for (wchar_t c : w) {
+    if (c == L'\n') crlf += L'\r';
+    crlf += c;
+  }
+  return crlf;
+}
 
 inline const std::array<std::wstring, 19> kGridCaptions{
     L"Мин. своб. напор перед оросителем, м в.cт",
@@ -79,7 +122,6 @@ class GridRunTest : public ::testing::Test {
     };
     hooks.draw_scheme = [this] { ++schemes_drawn; };
     hooks.write_input_record = [this](bool given_up) { records.push_back(given_up); };
-    hooks.build_report = [this] { ++reports; };
     hooks.start_command_file = [this](const std::wstring& name) {
       started.push_back(name);
       if (!command_file_starts) return false;
@@ -92,6 +134,10 @@ class GridRunTest : public ::testing::Test {
   }
 
   void run() { RunGridCalculation(form, state, hooks, folder.dir()); }
+  // spr.out of an earlier run whose grid solution a run reuses.
+  void reuse_solution() {
+    folder.put("spr.out", to_cp866(result_file(0, 20.5, 5.125, std::nullopt, {{1, 1.0, 0.5}}, std::nullopt)));
+  }
   bool has(const char* name) const { return std::filesystem::exists(folder / name); }
   std::vector<std::wstring> message_texts() const {
     std::vector<std::wstring> t;
@@ -111,7 +157,6 @@ class GridRunTest : public ::testing::Test {
   std::vector<std::wstring> started;
   std::vector<bool> records;
   int schemes_drawn = 0;
-  int reports = 0;
   int waits = 0;
 };
 

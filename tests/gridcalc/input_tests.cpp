@@ -300,6 +300,7 @@ TEST_F(GridRunTest, UnchangedInputAsksBeforeCalculatingAgain) {
 
 TEST_F(GridRunTest, AChangedValveKeepsTheGridSolution) {
   state.GridSolutionValid = 1;
+  reuse_solution();
   state.TotalHead = 20.5;
   state.TotalFlow = 5.13;
   auto record = record_of(form);

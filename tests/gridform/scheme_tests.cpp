@@ -174,4 +174,72 @@ TEST_F(GridScheme, WhatCannotBeDrawnLeavesThePictureEmptyAndTheModelAlone) {
   }
 }
 
+TEST_F(GridScheme, FeedScaleFromTheRunAloneWithoutHeights) {
+  // Sums of the sections: run Σ(L − |h|), rise Σh. Without any height the
+  // run alone sets the scale (0.4 of the additional pipe's x over the run),
+  // an empty pipeline takes 100 units a metre; with heights the smaller of
+  // that and 0.4 of the room below the grid over the rise.
+  struct Case {
+    const char* what;
+    const wchar_t* feed;
+    double run, rise;
+  } cases[] = {
+      {"no heights", L"20,10d50", 30, 0},
+      {"an empty pipeline", L"", 0, 0},
+      {"heights up and down that cancel", L"12d50h3,8d40h-3", 14, 0},
+      {"a height", L"12d50h3,8d40", 17, 3},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    grid::GridScheme s;
+    Canvas c;
+    auto f = grid_fields(L" 2", L" 4", L" нет", L" нет");
+    f[14] = L" нет";
+    ASSERT_TRUE(DrawGridScheme(s, f, k.feed, c, 9000, 6000));
+    EXPECT_FALSE(DrawFeedPipeline(s, f, c));
+    const double k_run = k.run == 0 ? 100 : 0.4 * s.AddPipeStart.x / k.run;
+    const double scale = k.rise == 0 ? k_run : std::min(k_run, 0.4 * (16000 - s.AddPipeEnd.y) / k.rise);
+    const auto& first = s.FeedSections[1];
+    // The inlet half a row step beyond the last row, on the main pipe's line.
+    EXPECT_NEAR(first[3], s.MainPipeEnd.x - 216.506, 1e-9);
+    EXPECT_NEAR(first[4], s.MainPipeEnd.y + 125, 1e-9);
+    EXPECT_NEAR(first[5], first[4] + scale * first[2], 1e-9);
+    EXPECT_NEAR(first[6], first[3] + scale * (first[1] - first[2]), 1e-9);
+    EXPECT_NEAR(first[7], first[5] + scale * (first[1] - first[2]) / std::sqrt(3.0), 1e-9);
+    for (int i = 1; i <= s.FeedSectionCount; ++i)
+      for (int col = 3; col <= 7; ++col) EXPECT_TRUE(std::isfinite(s.FeedSections[i][col]));
+  }
+}
+
+TEST_F(GridScheme, FeedInletOnTheParallelAndTheMainPipe) {
+  // An inlet 100 m across a grid 12 m wide lies at the parallel pipe's far
+  // corner, and the field is rewritten with the width; the first section
+  // leaves the parallel pipe 250 units straight down, in red.
+  auto f = grid_fields(L" 2", L" 4", L" нет", L" нет");
+  f[16] = L" 100";
+  grid::GridScheme s;
+  Canvas c;
+  ASSERT_TRUE(DrawGridScheme(s, f, L"10d50", c, 9000, 6000));
+  const std::size_t before = c.ops().size();
+  EXPECT_EQ(DrawFeedPipeline(s, f, c), std::optional<std::wstring>(L" 12"));
+  EXPECT_NEAR(s.FeedSections[1][3], s.ParallelCornerAdd.x, 1e-6);
+  EXPECT_NEAR(s.FeedSections[1][4], s.ParallelCornerAdd.y + 250, 1e-6);
+  // Cross (2 lines), the drop, the vertical and the sloping part; the number.
+  ASSERT_EQ(c.ops().size(), before + 6);
+  EXPECT_EQ(c.ops()[before + 2].color, kFeedColor);
+  EXPECT_EQ(c.ops()[before + 5].text, L" 1 ");
+
+  // A side inlet on a grid of one row has no length along the main pipe to
+  // measure by: it lies at the main pipe's end.
+  f = grid_fields(L" 1", L" 4", L" нет", L" нет");
+  f[14] = L" нет";
+  f[16] = L"-2";
+  ASSERT_TRUE(DrawGridScheme(s, f, L"10d50", c, 9000, 6000));
+  EXPECT_EQ(DrawFeedPipeline(s, f, c), std::optional<std::wstring>(L"-1.5"));
+  EXPECT_NEAR(s.FeedSections[1][3], s.MainPipeEnd.x, 1e-9);
+  EXPECT_NEAR(s.FeedSections[1][4], s.MainPipeEnd.y, 1e-9);
+  // It drops to 200 units below the additional pipe's end whatever its height.
+  EXPECT_NEAR(s.FeedSections[1][5], s.AddPipeEnd.y + 200, 1e-9);
+}
+
 }  // namespace
