@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/form1.h"
+#include "register/modul1.h"
 #include "text/linefile.h"
 #include "text/strings.h"
 
@@ -103,6 +104,9 @@ void Form2::RunGridCalculation() {
     show_texts_on(*this, texts);
     DrawGridScheme();
   };
+  hooks.hide_scheme = [this] { Picture1.set_visible(false); };
+  hooks.program_version = reg::Modul1::ProgramVersion;
+  hooks.executor_name = reg::Modul1::Register.ExecutorName;
   hooks.write_input_record = [&](bool given_up) {
     show_texts_on(*this, texts);
     write_lines_atomic(sys::resolve(L"rezult2.txt"),
