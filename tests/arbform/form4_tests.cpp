@@ -18,7 +18,7 @@ class Form4Test : public RegisterTest {
     fs::copy_file(fs::path(DORV_DATA_DIR) / "trub.inf", at("trub.inf"));
     put("dorv54.lsp", L"(setq link 1)\r\n");
     // The example calculation's data with the results block of an export.
-    body_ = read_bytes(fs::path(DORV_EXAMPLES_DIR) / "2in.prr");
+    body_ = read_bytes(fs::path(ARBFORM_DATA_DIR) / "network.prr");
     body_ = body_.substr(0, body_.find("#####4")) + "#####4\r\nnil\r\nnil\r\n0\r\n";
   }
   void TearDown() override {

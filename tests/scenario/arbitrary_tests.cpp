@@ -31,3 +31,23 @@ TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
   EXPECT_NE(folder.get("prr.kat").find(L"4-T\r\n24/07\r\nСклад «Восток»\r\n"), std::wstring::npos);
   EXPECT_FALSE(folder.has("rezult.ko2"));
 }
+
+TEST(ArbitraryScenario, NewCalculationIsComputedStoredAndReopenedWithItsResults) {
+  ScenarioFolder folder;
+  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
+  fs::create_directories(folder.dir() / "export");
+  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
+                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_run.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_run.out"));
+  EXPECT_EQ(r.err, "");
+  // The stored calculation carries the run: its record ends with the
+  // results, its report is the run's.
+  const std::wstring record = folder.get("perform/4in.prr");
+  EXPECT_NE(record.find(L"#####4\r\n 12.42\r\n 29.43\r\n 29.43\r\n1\r\n2\r\n"), std::wstring::npos);
+  const std::wstring report = folder.get("perform/4res.prr");
+  EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"          Программа ВИРН-Дорв 5.4.0");
+  EXPECT_NE(report.find(L"*          Расход секции                         -  12.42 л/с"), std::wstring::npos);
+}
