@@ -33,8 +33,8 @@ double head_loss(double u) { return u * std::abs(u); }
 
 }  // namespace
 
-GradientSolver::GradientSolver(std::vector<char> fixed, std::vector<Link> links)
-    : fixed_(std::move(fixed)), links_(std::move(links)) {
+GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>& links)
+    : fixed_(std::move(fixed)), links_(links) {
   const int n = static_cast<int>(fixed_.size());
   free_index_.assign(n, -1);
   for (int i = 0; i < n; ++i) {
@@ -248,8 +248,9 @@ Solution solve_problem(const Problem& problem) {
                                                                 : L"узел " + num(i) + L": напор") +
                              beyond_any_building());
   }
+  Solution s;
   std::vector<char> fixed(n, 0);
-  std::vector<Link> links;
+  std::vector<Link>& links = s.links;
   links.reserve(problem.links.size() / 2);
   for (int i = 0; i < n; ++i) {
     fixed[i] = nodes[i].kind == NodeKind::Fixed;
@@ -283,8 +284,6 @@ Solution solve_problem(const Problem& problem) {
   double scale = 0.0;
   for (const auto& d : demands) scale = std::max(scale, d.required - d.outlet);
 
-  Solution s;
-  s.links = links;
   s.heads.assign(n, 0.0);
   for (int i = 0; i < n; ++i)
     if (fixed[i]) s.heads[i] = nodes[i].head;

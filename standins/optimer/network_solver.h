@@ -21,8 +21,8 @@ struct Link {
 class GradientSolver {
  public:
   // fixed[i]: node i has a given head. The links are the network's links,
-  // each once.
-  GradientSolver(std::vector<char> fixed, std::vector<Link> links);
+  // each once; they are not copied and must outlive the solver.
+  GradientSolver(std::vector<char> fixed, const std::vector<Link>& links);
 
   // Solves for the given heads of the fixed nodes (other entries of heads
   // are overwritten with the solution). flows holds start flows when
@@ -37,7 +37,7 @@ class GradientSolver {
 
  private:
   std::vector<char> fixed_;
-  std::vector<Link> links_;
+  const std::vector<Link>& links_;
   std::vector<int> free_index_, free_node_;
   std::vector<int> pair_of_link_;  // index into the matrix pairs, -1 when a link touches a fixed node
   // The content's change along the step dir_ scaled by alpha.

@@ -23,10 +23,11 @@ int run_optimer(const std::filesystem::path& problem_path, std::wstring& message
   } catch (const FileError&) {
     return say(L"\n\n\nНе удается создать файл ответа  " + answer_name + L" !\n\n", 7);
   }
-  const auto bytes = try_read_bytes(problem_path);
-  if (!bytes) return say(L"\n\n\nНе найден файл  " + name + L" !\n\n", 2);
   Problem problem;
   try {
+    // The text goes as soon as it is parsed, leaving its room to the solve.
+    const auto bytes = try_read_bytes(problem_path);
+    if (!bytes) return say(L"\n\n\nНе найден файл  " + name + L" !\n\n", 2);
     problem = parse_problem(*bytes);
   } catch (const ProblemError& e) {
     return say(L"\n\n\nОшибка в файле задачи  " + name +
