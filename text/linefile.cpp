@@ -1,5 +1,6 @@
 #include "text/linefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -13,22 +14,37 @@ FileError::FileError(const fs::path& path, const std::string& action)
     : std::runtime_error("cannot " + action + " " + path.string() + (errno ? std::string(": ") + std::strerror(errno) : "")),
       path_(path) {}
 
-std::optional<std::string> try_read_bytes(const fs::path& path) {
+std::optional<FileBytes> try_read_file(const fs::path& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  // One read of the size the file has; should it grow meanwhile, the rest
-  // follows.
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
   const std::streamoff size = in.tellg();
   if (size < 0 || !in.seekg(0)) return std::nullopt;
-  std::string data(static_cast<std::size_t>(size), '\0');
-  in.read(data.data(), size);
-  data.resize(static_cast<std::size_t>(in.gcount()));
+  FileBytes bytes;
+  bytes.data = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+  in.read(bytes.data.get(), size);
+  bytes.size = static_cast<std::size_t>(in.gcount());
   if (in.bad()) return std::nullopt;
-  if (in) data.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+  if (in) {
+    // The file grew since its size was taken: the rest too.
+    const std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    if (!rest.empty()) {
+      auto whole = std::make_unique_for_overwrite<char[]>(bytes.size + rest.size());
+      std::copy(bytes.data.get(), bytes.data.get() + bytes.size, whole.get());
+      std::copy(rest.begin(), rest.end(), whole.get() + bytes.size);
+      bytes.data = std::move(whole);
+      bytes.size += rest.size();
+    }
+  }
+  return bytes;
+}
+
+std::optional<std::string> try_read_bytes(const fs::path& path) {
+  auto bytes = try_read_file(path);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->view());
 }
 
 std::string read_bytes(const fs::path& path) {

@@ -4,6 +4,7 @@
 // CR LF, LF alone and CR alone, and a missing line end after the last line.
 #pragma once
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,16 @@ class FileError : public std::runtime_error {
 
 std::string read_bytes(const std::filesystem::path& path);  // throws FileError
 std::optional<std::string> try_read_bytes(const std::filesystem::path& path);
+
+// A whole file read in one call of its size into a buffer that is not
+// cleared first: for a large file, clearing the fresh memory costs about as
+// much as the read itself.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+  std::string_view view() const { return {data.get(), size}; }
+};
+std::optional<FileBytes> try_read_file(const std::filesystem::path& path);
 void write_bytes(const std::filesystem::path& path, std::string_view bytes);  // truncates; throws FileError
 // Writes a sibling temporary file and renames it over the target, so that the
 // target is at every moment either the old or the complete new file.

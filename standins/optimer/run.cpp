@@ -26,9 +26,9 @@ int run_optimer(const std::filesystem::path& problem_path, std::wstring& message
   Problem problem;
   try {
     // The text goes as soon as it is parsed, leaving its room to the solve.
-    const auto bytes = try_read_bytes(problem_path);
+    const auto bytes = try_read_file(problem_path);
     if (!bytes) return say(L"\n\n\nНе найден файл  " + name + L" !\n\n", 2);
-    problem = parse_problem(*bytes);
+    problem = parse_problem(bytes->view());
   } catch (const ProblemError& e) {
     return say(L"\n\n\nОшибка в файле задачи  " + name +
                    (e.line() > 0 ? L" (строка " + std::to_wstring(e.line()) + L")" : std::wstring()) + L":\n" +

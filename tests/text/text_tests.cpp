@@ -143,6 +143,23 @@ TEST(LineFile, WritesCp1251WithCrLfAndReadsEveryLineEnd) {
   fs::remove_all(dir);
 }
 
+TEST(LineFile, WholeFileReadsGiveEveryByte) {
+  const auto dir = temp_dir();
+  const auto f = dir / "bytes.bin";
+  std::string bytes(300000, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+  for (const std::string& content : {bytes, std::string(), std::string("\r\n")}) {
+    write_bytes(f, content);
+    EXPECT_EQ(try_read_bytes(f), content);
+    const auto whole = try_read_file(f);
+    ASSERT_TRUE(whole.has_value());
+    EXPECT_EQ(whole->view(), content);
+  }
+  EXPECT_FALSE(try_read_file(dir / "no_such_file.bin").has_value());
+  EXPECT_FALSE(try_read_file(dir).has_value());  // a folder is no file
+  fs::remove_all(dir);
+}
+
 TEST(LineFile, MissingFileIsAClearError) {
   const auto missing = temp_dir() / "no_such_file.txt";
   EXPECT_FALSE(try_read_lines(missing).has_value());
