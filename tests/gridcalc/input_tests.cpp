@@ -121,6 +121,7 @@ struct Refusal {
   std::vector<MsgResult> answers;
   std::wstring text;
   ui::MsgIcon icon;
+  std::vector<std::wstring> inputs = {};
 };
 
 TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
@@ -168,6 +169,10 @@ TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
        {MsgResult::Yes, MsgResult::OK},
        L"Внимание! Напор у рядка, приведенный через патрубок оросителя, получается не больше нуля: проверьте "
        L"перепад высот между оросителем и рядком." + back, stop},
+      {"branch pipe chosen automatically for a flow no pipe carries", {{0, L" 1000"}, {1, L" 20"}, {9, L" 0.3"}},
+       L"", L"", {MsgResult::OK},
+       L"Внимание! Среди труб по ГОСТ 10704-91 нет трубы, пропускающей расход 632.46 л/с со скоростью не более 10 "
+       L"м/с." + back, stop, {L"а"}},
       {"valve the valve file does not hold", {}, L"", L"Клапан неизвестный", {MsgResult::OK},
        L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", ui::MsgIcon::None},
   };
@@ -181,6 +186,7 @@ TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
     state = {};
     host.clear_records();
     for (auto a : c.answers) host.answer_message(a);
+    for (const auto& i : c.inputs) host.answer_input(i);
     run();
     ASSERT_FALSE(host.messages().empty());
     const auto& m = host.messages().back().request;
