@@ -73,7 +73,7 @@ Form2::Form2() : Form(L"Form2") {
   Command4.on_click = [this] { Command4_Click(); };
   Command5.on_click = [this] { Command5_Click(); };
   Picture1.on_click = [this] { Picture1_Click(); };
-  for (int i = 0; i < static_cast<int>(kGridFieldCount); ++i) Text1(i).on_lost_focus = [this, i] { Text1_LostFocus(i); };
+  Text1.on_lost_focus = [this](int i) { Text1_LostFocus(i); };
 }
 
 std::array<std::wstring, kGridFieldCount> Form2::field_texts() const {
@@ -234,8 +234,8 @@ void Form2::Command5_Click() {
   DrawGridScheme();
 }
 
-// The picture lies in front of the fields already whenever it is shown.
-void Form2::Picture1_Click() {}
+// A click on the scheme brings it in front of the fields it covers.
+void Form2::Picture1_Click() { Picture1.bring_to_front(); }
 
 void Form2::Text1_LostFocus(int index) {
   auto texts = field_texts();
@@ -246,6 +246,7 @@ void Form2::Text1_LostFocus(int index) {
 void Form2::DrawGridScheme() {
   Picture1.set_visible(false);
   Picture1.set_visible(true);
+  Picture1.bring_to_front();
   Picture1.cls();
   const auto fields = field_texts();
   if (!grid::DrawGridScheme(Scheme, fields, Text4.text(), Picture1, Picture1.rect().width, Picture1.rect().height))

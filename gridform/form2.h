@@ -13,13 +13,6 @@
 
 namespace dorv::grid {
 
-// The members of a control array by index, as Text1(3).
-template <class T>
-struct ControlMembers {
-  T& operator()(int index) const { return *members.at(static_cast<std::size_t>(index)); }
-  std::vector<T*> members;
-};
-
 class Form2 : public ui::Form {
  public:
   Form2();
@@ -33,14 +26,14 @@ class Form2 : public ui::Form {
   ui::Label& Label4 = add<ui::Label>(L"Label4", {4900, 150, 700, 255});
   ui::TextBox& Text3 = add<ui::TextBox>(L"Text3", {5600, 120, 6000, 315});
   // The 19 input fields, each under the label of the same index.
-  ControlMembers<ui::Label> Label1 =
-      add_members<ui::Label>(L"Label1", 19, [](int i) { return ui::Rect{120, 600 + i * 315, 4300, 255}; });
-  ControlMembers<ui::TextBox> Text1 =
-      add_members<ui::TextBox>(L"Text1", 19, [](int i) { return ui::Rect{4500, 570 + i * 315, 1000, 300}; });
+  ui::ControlArray<ui::Label>& Label1 =
+      add_array<ui::Label>(L"Label1", 0, 18, [](int i) { return ui::Rect{120, 600 + i * 315, 4300, 255}; });
+  ui::ControlArray<ui::TextBox>& Text1 =
+      add_array<ui::TextBox>(L"Text1", 0, 18, [](int i) { return ui::Rect{4500, 570 + i * 315, 1000, 300}; });
   // Pipe standards and valve.
   ui::Label& Label5 = add<ui::Label>(L"Label5", {5800, 630, 900, 255});
-  ControlMembers<ui::ComboBox> Combo1 = add_members<ui::ComboBox>(
-      L"Combo1", 2, [](int i) { return ui::Rect{6700, i == 0 ? 600 : 1440, 4900, 315}; });
+  ui::ControlArray<ui::ComboBox>& Combo1 =
+      add_array<ui::ComboBox>(L"Combo1", 0, 1, [](int i) { return ui::Rect{6700, i == 0 ? 600 : 1440, 4900, 315}; });
   ui::Label& Label6 = add<ui::Label>(L"Label6", {5800, 1050, 900, 255});
   ui::ComboBox& Combo2 = add<ui::ComboBox>(L"Combo2", {6700, 1020, 4900, 315});
   ui::Label& Label8 = add<ui::Label>(L"Label8", {5800, 1470, 900, 255});
@@ -50,12 +43,12 @@ class Form2 : public ui::Form {
   // Results of the current and of the previous calculation.
   ui::Label& Label10 = add<ui::Label>(L"Label10", {8950, 2760, 1400, 255});
   ui::Label& Label11 = add<ui::Label>(L"Label11", {10350, 2760, 1450, 255});
-  ControlMembers<ui::Label> Label7 =
-      add_members<ui::Label>(L"Label7", 4, [](int i) { return ui::Rect{5800, 3090 + i * 390, 3100, 255}; });
-  ControlMembers<ui::TextBox> Text5 =
-      add_members<ui::TextBox>(L"Text5", 4, [](int i) { return ui::Rect{8950, 3060 + i * 390, 1250, 315}; });
-  ControlMembers<ui::TextBox> Text6 =
-      add_members<ui::TextBox>(L"Text6", 4, [](int i) { return ui::Rect{10350, 3060 + i * 390, 1250, 315}; });
+  ui::ControlArray<ui::Label>& Label7 =
+      add_array<ui::Label>(L"Label7", 0, 3, [](int i) { return ui::Rect{5800, 3090 + i * 390, 3100, 255}; });
+  ui::ControlArray<ui::TextBox>& Text5 =
+      add_array<ui::TextBox>(L"Text5", 0, 3, [](int i) { return ui::Rect{8950, 3060 + i * 390, 1250, 315}; });
+  ui::ControlArray<ui::TextBox>& Text6 =
+      add_array<ui::TextBox>(L"Text6", 0, 3, [](int i) { return ui::Rect{10350, 3060 + i * 390, 1250, 315}; });
   // The on-screen scheme, over the input fields while it is shown.
   ui::PictureBox& Picture1 = add<ui::PictureBox>(L"Picture1", {120, 570, 5400, 5970});
   // Buttons.
@@ -93,13 +86,6 @@ class Form2 : public ui::Form {
   void form_unload() override;
 
  private:
-  // Members 0 .. count - 1 of a control array, each placed by place(index).
-  template <class T, class Place>
-  ControlMembers<T> add_members(const wchar_t* name, int count, Place place) {
-    ControlMembers<T> array;
-    for (int i = 0; i < count; ++i) array.members.push_back(&add<T>(name, place(i), i));
-    return array;
-  }
   // The list fills; each returns what it could not read, empty when all was well.
   std::wstring FillMainPipeStandards(const std::vector<std::wstring>* pipe_file);
   std::wstring FillValveTypes();

@@ -168,6 +168,11 @@ TEST_F(GridFormTest, ResultsViewSchemeAndPrintButtons) {
   EXPECT_FALSE(g.Picture1.ops().empty());
   EXPECT_EQ(g.Scheme.SchemeRows, 4);
   EXPECT_EQ(g.Scheme.FeedSectionCount, 2);
+  // Shown in front of the fields; a click on it brings it forward again.
+  EXPECT_GT(g.Picture1.z_order(), g.Text1(0).z_order());
+  g.Text1(0).bring_to_front();
+  EXPECT_TRUE(g.Picture1.click());
+  EXPECT_GT(g.Picture1.z_order(), g.Text1(0).z_order());
   g.Command5.click();
   EXPECT_FALSE(g.Picture1.visible());
 
@@ -183,6 +188,14 @@ TEST_F(GridFormTest, ResultsViewSchemeAndPrintButtons) {
   g.Command2.click();
   EXPECT_EQ(last_message().text, L"Печать отчета пока недоступна в этой версии программы.");
   EXPECT_EQ(host_.messages().size(), 2u);
+
+  // Leaving a field runs its rule with the field's index: a new free head
+  // gives a new intensity.
+  const std::wstring intensity = g.Text1(18).text();
+  g.Text1(0).type(L" 9");
+  EXPECT_TRUE(g.Text1(0).focus_in());
+  EXPECT_TRUE(g.Text1(0).focus_out());
+  EXPECT_NE(g.Text1(18).text(), intensity);
   host_.answer_message(MsgResult::No);
   g.Command3.click();
 }
