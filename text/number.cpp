@@ -253,22 +253,22 @@ void append_non_finite(std::string& out, double x) {
     out += x < 0 ? "-inf" : "inf";
 }
 
-struct Spec {
+struct FieldFormat {
   bool left = false, plus = false, space = false, zero = false;
   int width = 0;
   int precision = -1;
 };
 
-void pad_into(std::string& out, std::string body, const Spec& spec, bool numeric) {
-  if (static_cast<int>(body.size()) >= spec.width) {
+void pad_into(std::string& out, std::string body, const FieldFormat& field, bool numeric) {
+  if (static_cast<int>(body.size()) >= field.width) {
     out += body;
     return;
   }
-  const std::size_t fill = static_cast<std::size_t>(spec.width) - body.size();
-  if (spec.left) {
+  const std::size_t fill = static_cast<std::size_t>(field.width) - body.size();
+  if (field.left) {
     out += body;
     out.append(fill, ' ');
-  } else if (spec.zero && numeric) {
+  } else if (field.zero && numeric) {
     std::size_t sign = (!body.empty() && (body[0] == '-' || body[0] == '+' || body[0] == ' ')) ? 1 : 0;
     out.append(body, 0, sign);
     out.append(fill, '0');
@@ -279,10 +279,10 @@ void pad_into(std::string& out, std::string body, const Spec& spec, bool numeric
   }
 }
 
-std::string signed_prefix(bool negative, const Spec& spec) {
+std::string signed_prefix(bool negative, const FieldFormat& field) {
   if (negative) return "-";
-  if (spec.plus) return "+";
-  if (spec.space) return " ";
+  if (field.plus) return "+";
+  if (field.space) return " ";
   return {};
 }
 
@@ -348,29 +348,29 @@ std::string vcformat(const char* format, std::va_list args) {
       out += '%';
       continue;
     }
-    Spec spec;
+    FieldFormat field;
     for (;; ++p) {
-      if (*p == '-') spec.left = true;
-      else if (*p == '+') spec.plus = true;
-      else if (*p == ' ') spec.space = true;
-      else if (*p == '0') spec.zero = true;
+      if (*p == '-') field.left = true;
+      else if (*p == '+') field.plus = true;
+      else if (*p == ' ') field.space = true;
+      else if (*p == '0') field.zero = true;
       else break;
     }
     if (*p == '*') {
-      spec.width = va_arg(args, int);
-      if (spec.width < 0) spec.left = true, spec.width = -spec.width;
+      field.width = va_arg(args, int);
+      if (field.width < 0) field.left = true, field.width = -field.width;
       ++p;
     } else {
-      while (is_digit(*p)) spec.width = spec.width * 10 + (*p++ - '0');
+      while (is_digit(*p)) field.width = field.width * 10 + (*p++ - '0');
     }
     if (*p == '.') {
       ++p;
-      spec.precision = 0;
+      field.precision = 0;
       if (*p == '*') {
-        spec.precision = va_arg(args, int);
+        field.precision = va_arg(args, int);
         ++p;
       } else {
-        while (is_digit(*p)) spec.precision = spec.precision * 10 + (*p++ - '0');
+        while (is_digit(*p)) field.precision = field.precision * 10 + (*p++ - '0');
       }
     }
     int longs = 0;
@@ -381,26 +381,26 @@ std::string vcformat(const char* format, std::va_list args) {
       case 'i': {
         const long long v = longs >= 2 ? va_arg(args, long long) : longs == 1 ? va_arg(args, long) : va_arg(args, int);
         const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-        std::string body = signed_prefix(v < 0, spec) + std::to_string(mag);
-        pad_into(out, std::move(body), spec, true);
+        std::string body = signed_prefix(v < 0, field) + std::to_string(mag);
+        pad_into(out, std::move(body), field, true);
         break;
       }
       case 'u': {
         const unsigned long long v = longs >= 2 ? va_arg(args, unsigned long long)
                                      : longs == 1 ? va_arg(args, unsigned long)
                                                   : va_arg(args, unsigned);
-        pad_into(out, std::to_string(v), spec, true);
+        pad_into(out, std::to_string(v), field, true);
         break;
       }
       case 'c': {
-        pad_into(out, std::string(1, static_cast<char>(va_arg(args, int))), spec, false);
+        pad_into(out, std::string(1, static_cast<char>(va_arg(args, int))), field, false);
         break;
       }
       case 's': {
         const char* s = va_arg(args, const char*);
         std::string body = s ? s : "(null)";
-        if (spec.precision >= 0 && static_cast<int>(body.size()) > spec.precision) body.resize(static_cast<std::size_t>(spec.precision));
-        pad_into(out, std::move(body), spec, false);
+        if (field.precision >= 0 && static_cast<int>(body.size()) > field.precision) body.resize(static_cast<std::size_t>(field.precision));
+        pad_into(out, std::move(body), field, false);
         break;
       }
       case 'f':
@@ -410,13 +410,13 @@ std::string vcformat(const char* format, std::va_list args) {
       case 'g':
       case 'G': {
         const double v = va_arg(args, double);
-        const int precision = spec.precision < 0 ? 6 : spec.precision;
-        std::string body = signed_prefix(std::signbit(v) && !std::isnan(v), spec);
+        const int precision = field.precision < 0 ? 6 : field.precision;
+        std::string body = signed_prefix(std::signbit(v) && !std::isnan(v), field);
         const double mag = std::fabs(v);
         if (!std::isfinite(v)) {
           body += std::isnan(v) ? "nan" : "inf";
           if (std::isnan(v) && std::signbit(v)) body.insert(0, "-");
-          Spec plain = spec;
+          FieldFormat plain = field;
           plain.zero = false;
           pad_into(out, std::move(body), plain, false);
           break;
@@ -430,7 +430,7 @@ std::string vcformat(const char* format, std::va_list args) {
         if (conv == 'E' || conv == 'G')
           for (auto& c : digits) c = static_cast<char>(c == 'e' ? 'E' : c);
         body += digits;
-        pad_into(out, std::move(body), spec, true);
+        pad_into(out, std::move(body), field, true);
         break;
       }
       default:
