@@ -101,6 +101,8 @@ Form4::Form4() : Form(L"Form4") {
   Label8.set_caption(L"Нормативный расход пож. крана, л/с");
   Label10.set_caption(L"Своб. напор перед пож. краном, м в.ст.");
   Text4.set_multi_line(true);
+  // The section table is laid out in columns of characters.
+  Text4.set_font(ui::Font{L"Courier New", 8.25, false, 204});
   Command4.set_caption(L"Загрузка данных");
   Command5.set_caption(L"Рез. файл");
   Command8.set_caption(L"Параметры участков");
@@ -125,8 +127,11 @@ Form4::Form4() : Form(L"Form4") {
   Text19.on_lost_focus = [this] { Text19_LostFocus(); };
 }
 
-bool Form4::GivenInletPressureMode() const { return given_inlet_pressure_mode_; }
-void Form4::SetGivenInletPressureMode(bool on) { given_inlet_pressure_mode_ = on; }
+// The mode lives in the button's colour, so that the user sees it: orange
+// while the inlet head is given, the button face otherwise.
+constexpr ui::Color kGivenHeadColour = ui::colour_number(33023);
+bool Form4::GivenInletPressureMode() const { return Command6.back_color() == kGivenHeadColour; }
+void Form4::SetGivenInletPressureMode(bool on) { Command6.set_back_color(on ? kGivenHeadColour : ui::kButtonFace); }
 
 // ---------------------------------------------------------------- group layout
 
@@ -462,6 +467,7 @@ void Form4::LoadGraphicsData() {
   if (reg::form1().OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::StoredSchemePath)) {
     Picture1.cls();
   } else {
+    Picture1.bring_to_front();
     DrawCalcScheme(Picture1, Picture1.rect().width, Picture1.rect().height, sys::resolve(L"rezult.kms"));
   }
   Picture1.set_visible(true);
@@ -538,11 +544,19 @@ void Form4::Command5_Click() {
 
 void Form4::Command6_Click() { SetGivenInletPressureMode(!GivenInletPressureMode()); }
 
-void Form4::Command7_Click() { Picture1.set_visible(!Picture1.visible()); }
+void Form4::Command7_Click() {
+  if (Picture1.visible()) {
+    Picture1.set_visible(false);
+  } else {
+    Picture1.set_visible(true);
+    Picture1.bring_to_front();
+  }
+}
 
 void Form4::Command8_Click() { Text4.set_visible(!Text4.visible()); }
 
 void Form4::Picture1_Click() {
+  Picture1.bring_to_front();
   if (ResultsShown == 0) Picture1.set_visible(false);
 }
 

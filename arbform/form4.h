@@ -178,7 +178,6 @@ class Form4 : public ui::Form {
   void UpgradeWorkingFile();
   bool StoreCalculation();
   std::vector<int> saved_group_tops_;
-  bool given_inlet_pressure_mode_ = false;
 };
 
 }  // namespace dorv::arb

@@ -73,6 +73,26 @@ TEST_F(Form4Test, ImportOfAKnownExport) {
   EXPECT_TRUE(messages().empty());
 }
 
+// The scheme lies over the outlet groups it shares the form with, the given
+// head mode shows in its button's colour, the section table keeps its columns.
+TEST_F(Form4Test, SchemeOnTopModeInTheButtonColourTableInFixedPitch) {
+  Form4& f4 = open_new(exported());
+  for (const dorv::ui::Control* c : {static_cast<const dorv::ui::Control*>(f4.Label7[1]),
+                                     static_cast<const dorv::ui::Control*>(&f4.Text4)})
+    EXPECT_GT(f4.Picture1.z_order(), c->z_order());
+  EXPECT_EQ(f4.Text4.font().name, L"Courier New");
+  EXPECT_EQ(f4.Command6.back_color(), dorv::ui::kButtonFace);
+  f4.Command6.on_click();
+  EXPECT_TRUE(f4.GivenInletPressureMode());
+  EXPECT_EQ(f4.Command6.back_color(), dorv::ui::rgb(255, 128, 0));
+  f4.Command6.on_click();
+  EXPECT_FALSE(f4.GivenInletPressureMode());
+  f4.Command7.on_click();  // hides the scheme
+  EXPECT_FALSE(f4.Picture1.visible());
+  f4.Command7.on_click();  // shows it again, on top
+  EXPECT_TRUE(f4.Picture1.visible());
+}
+
 TEST_F(Form4Test, NodeWithTooManyPipesStopsTheImport) {
   for (const char* links : {"5 v 0 5 0 3.317 3 1.071 4 1.071 1 1 2 1", "5 v 0 7 0 3.317 3 1.071 4 1.071 1 1 2 1 6 1 7 1"}) {
     std::string body = body_;
