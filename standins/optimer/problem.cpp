@@ -85,12 +85,12 @@ Problem parse_problem(std::string_view bytes) {
   if (bytes.empty()) throw ProblemError(-1, 0, L"файл задачи пуст");
   Problem pr;
   std::vector<int> line_of;
-  // Room for what the text can hold at most, so that nothing is moved as it
-  // grows (the room never touched costs no memory): a node line takes at
-  // least eight characters, a link four.
+  // Room for what the writers' layout holds, so that nothing is moved as it
+  // grows: a node line takes at least eight characters, a link at least
+  // sixteen ("%2d  %11.8lf  "). A denser text only grows the lists.
   pr.nodes.reserve(bytes.size() / 8 + 1);
   line_of.reserve(bytes.size() / 8 + 1);
-  pr.links.reserve(bytes.size() / 4);
+  pr.links.reserve(bytes.size() / 16 + 1);
   LineCursor lines(bytes);
   std::vector<std::string_view> f;
   lines.next(f);  // the header
