@@ -64,6 +64,9 @@ QTreeWidgetItem* make_row(const ui::ListItem& item, int columns) {
 
 FormWindow::FormWindow(QtHost& host, ui::Form& form) : QWidget(nullptr), host_(host), form_(&form) {
   setAttribute(Qt::WA_DeleteOnClose, false);
+  // A form keeps the size it was laid out for: no maximise button.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setObjectName(qs(form.name()));
   form.set_observer(this);
 }
@@ -185,7 +188,7 @@ void FormWindow::make(ui::Control& c, View& v) {
     case ui::ControlKind::Frame: w = new QGroupBox(parent); break;
     case ui::ControlKind::ListView: {
       auto& lv = static_cast<ui::ListView&>(c);
-      auto* t = new QTreeWidget(parent);
+      auto* t = new ReportList(parent);
       t->setRootIsDecorated(false);
       t->setUniformRowHeights(true);
       t->setItemsExpandable(false);

@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
@@ -18,6 +20,7 @@
 #include <iterator>
 
 #include "platform/process.h"
+#include "qtfront/console.h"
 #include "qtfront/convert.h"
 #include "qtfront/dialogs.h"
 #include "qtfront/formwindow.h"
@@ -63,8 +66,13 @@ class BusyFormGuard : public QObject {
 
 }  // namespace
 
-QtHost::QtHost() : context_(std::make_unique<BusyFormGuard>()) {
+QtHost::QtHost() : context_(std::make_unique<BusyFormGuard>()), translator_(std::make_unique<QTranslator>()) {
   qApp->installEventFilter(context_.get());
+  // The program speaks Russian, and so do the toolkit's dialogs when their
+  // translation is installed.
+  if (translator_->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator_.get());
   // Creating the application set the C library's locale from the
   // environment; numbers in files and fields always use the point.
   std::setlocale(LC_NUMERIC, "C");
@@ -96,6 +104,9 @@ QtHost::~QtHost() {
     if (w) delete w.data();
   for (auto& v : viewers_)
     if (v) delete v.data();
+  // Command files still running end with the program, as with their windows.
+  for (auto& c : consoles_)
+    if (c) delete c.data();
   ui::set_host(previous_);
 }
 
@@ -314,8 +325,32 @@ bool QtHost::shell_open(const std::filesystem::path& file, const std::wstring& p
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
 }
 
+std::vector<ConsoleWindow*> QtHost::consoles() const {
+  std::vector<ConsoleWindow*> open;
+  for (const auto& c : consoles_)
+    if (c && c->running()) open.push_back(c.data());
+  return open;
+}
+
 bool QtHost::start_command_file(const std::filesystem::path& folder, const std::wstring& name) {
-  return sys::start_command_file(folder, name);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(folder / std::filesystem::path(to_utf8(name)), ec)) return false;
+  auto* console = new ConsoleWindow;
+  if (!console->start(folder, name)) {
+    delete console;
+    return false;
+  }
+  consoles_.erase(std::remove_if(consoles_.begin(), consoles_.end(), [](const auto& c) { return c.isNull(); }),
+                  consoles_.end());
+  consoles_.emplace_back(console);
+  started_command_file_ = true;
+  return true;
+}
+
+bool QtHost::command_file_running() {
+  if (!started_command_file_) return true;  // none started here: nothing is known of it
+  const ConsoleWindow* last = consoles_.empty() ? nullptr : consoles_.back().data();
+  return last && last->running();
 }
 
 int QtHost::text_width(const std::wstring& text, const ui::Font& font) const {

@@ -12,10 +12,12 @@
 #include "platform/form.h"
 #include "platform/host.h"
 
+class QTranslator;
 class QWidget;
 
 namespace dorv::front {
 
+class ConsoleWindow;
 class FormWindow;
 class QtPrinters;
 
@@ -41,6 +43,8 @@ class QtHost : public ui::Host {
   QWidget* widget_of(const ui::Control& control) const;
   // The text viewers opened by shell_open that are still open.
   std::vector<QWidget*> viewers() const;
+  // The console windows of command files that still run.
+  std::vector<ConsoleWindow*> consoles() const;
 
   // The program has ended (end_program, or the main window was unloaded).
   bool ending() const { return ending_; }
@@ -61,7 +65,9 @@ class QtHost : public ui::Host {
   void wait_one_second() override;
   ui::Printers& printers() override;
   bool shell_open(const std::filesystem::path& file, const std::wstring& parameters) override;
+  // Runs the command file with a console window of its own.
   bool start_command_file(const std::filesystem::path& folder, const std::wstring& name) override;
+  bool command_file_running() override;
   int text_width(const std::wstring& text, const ui::Font& font) const override;
   int text_height(const ui::Font& font) const override;
   void post(std::function<void()> task) override;
@@ -81,11 +87,15 @@ class QtHost : public ui::Host {
 
   std::map<const ui::Form*, FormWindow*> windows_;
   std::vector<QPointer<QWidget>> viewers_;
+  std::vector<QPointer<ConsoleWindow>> consoles_;
+  bool started_command_file_ = false;
   std::vector<QPointer<FormWindow>> retired_;  // dropped windows not yet deleted
   std::unique_ptr<QtPrinters> printers_;
   // Receives the posted tasks (gone with the host, and its tasks with it) and
   // keeps the user's input from forms that are busy.
   std::unique_ptr<QObject> context_;
+  // The toolkit's own texts (stock dialogs) in Russian.
+  std::unique_ptr<QTranslator> translator_;
   ui::Form* main_form_ = nullptr;
   bool ending_ = false;
   int exit_code_ = 0;

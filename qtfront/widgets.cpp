@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -42,6 +43,12 @@ void PictureWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   pressed_ = false;
   event->accept();
   if (event->button() == Qt::LeftButton && on_dbl_click) on_dbl_click();
+}
+
+void ReportList::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  const int left = horizontalScrollBar()->value();
+  QTreeWidget::scrollTo(index, hint);
+  horizontalScrollBar()->setValue(left);
 }
 
 void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double width_px, double height_px) {

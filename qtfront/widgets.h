@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <QWidget>
 #include <functional>
 
@@ -30,6 +31,15 @@ class PictureWidget : public QWidget {
  private:
   ui::PictureBox* box_;
   bool pressed_ = false;
+};
+
+// A list view in report mode. Bringing a row into view moves the list up or
+// down only: a click on a wide column must not scroll the narrow first
+// columns (number, contract) out of sight.
+class ReportList : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 };
 
 // Paints drawing operations onto an area of the given pixel size.

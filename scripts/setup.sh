@@ -2,7 +2,7 @@
 # Installs what the build needs on a Debian 12 machine (as root), by package name.
 set -euo pipefail
 packages=(build-essential cmake googletest libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev xvfb xauth fonts-liberation2 poppler-utils)
+          qt6-base-dev qt6-translations-l10n libgl-dev xvfb xauth fonts-liberation2 poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

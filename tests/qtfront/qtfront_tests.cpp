@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QLibraryInfo>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
@@ -517,18 +519,23 @@ TEST_F(QtFront, OpenFileDialogWithTitleAndFilterAndTheOneSecondWait) {
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "set.ko2") << "x";
   QString title;
-  QStringList filters;
+  QStringList filters, buttons;
   when_modal([&](QWidget* w) {
     auto* dialog = qobject_cast<QFileDialog*>(w);
     ASSERT_NE(dialog, nullptr);
     title = dialog->windowTitle();
     filters = dialog->nameFilters();
+    for (auto* b : dialog->findChildren<QPushButton*>()) buttons << b->text();
     dialog->selectFile(QString::fromStdString((dir / "set.ko2").string()));
     QMetaObject::invokeMethod(dialog, "accept");
   });
   const auto chosen = host.open_file_dialog({L"Открытие файла", L"*.ko2|*.ko2", dir});
   EXPECT_EQ(title, QStringLiteral("Открытие файла"));
   EXPECT_EQ(filters, QStringList{QStringLiteral("*.ko2 (*.ko2 *.KO2)")});
+  // The stock dialog speaks Russian where the toolkit's translation is installed.
+  if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm"))) {
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Отмена"))) << buttons.join(QChar(',')).toStdString();
+  }
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, dir / "set.ko2");
   when_modal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
@@ -584,5 +591,39 @@ TEST_F(QtFront, PictureClickFrontmostControlButtonColourAndTheBusyForm) {
   EXPECT_FALSE(form.busy());
   QTest::mouseClick(write, Qt::LeftButton);
   EXPECT_EQ(runs, 2);
+  form.unload();
+}
+
+TEST_F(QtFront, ClickOnAWideColumnKeepsTheListStillSidewaysAndNoMaximiseButton) {
+  // The register's layout: narrow number and contract columns, then an
+  // object column wider than the whole list.
+  struct Register : Form {
+    Register() : Form(L"Register") {
+      List1.add_column(L"Номер", 700);
+      List1.add_column(L"Дог.", 700);
+      List1.add_column(L"Объект", 9000);
+      for (int i = 0; i < 40; ++i)
+        List1.add_item({L"   " + std::to_wstring(i) + L"-R", {L"7", std::wstring(150, L'ж')}});
+    }
+    ListView& List1 = add<ListView>(L"ListView1", {120, 120, 6000, 3000});
+  } form;
+  QtHost host;
+  form.show();
+  settle();
+  auto* list = widget<QTreeWidget>(host, form.List1);
+  ASSERT_GT(list->horizontalScrollBar()->maximum(), 0);
+  const QRect cell = list->visualItemRect(list->topLevelItem(3));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(list->viewport()->width() - 10, cell.center().y()));
+  EXPECT_EQ(form.List1.selected(), 3);
+  QTest::qWait(QApplication::doubleClickInterval() + 300);  // the view scrolls to a clicked cell after a delay
+  EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
+  // Code bringing a row far down into view scrolls up and down only.
+  form.List1.ensure_visible(39);
+  EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
+  EXPECT_GT(list->verticalScrollBar()->value(), 0);
+
+  const Qt::WindowFlags flags = host.window_of(form)->windowFlags();
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   form.unload();
 }
