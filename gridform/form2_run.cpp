@@ -2,8 +2,6 @@
 // values. The texts go back to the controls whenever the user is to see
 // them: before the scheme is drawn, before the input record is written,
 // before the solver's wait and at the end of the run.
-#include <chrono>
-#include <thread>
 
 #include "gridform/form2.h"
 #include "gridform/gridrun.h"
@@ -116,10 +114,7 @@ void Form2::RunGridCalculation() {
     return ui::host().start_command_file(sys::current_folder(), name);
   };
   hooks.command_file_running = [] { return ui::host().command_file_running(); };
-  hooks.pause = [] {
-    ui::host().do_events();
-    std::this_thread::sleep_for(kSolverPause);
-  };
+  hooks.pause = [] { ui::host().wait_one_second(); };
   // Whatever way the run ends, the form shows where it got to.
   struct ShowAtEnd {
     Form2& form;

@@ -117,9 +117,6 @@ struct GridRunLocals {
   double ValveLoss = 0;
 };
 
-// The pause between two looks for the solver's flag file.
-inline constexpr std::chrono::milliseconds kSolverPause{25};
-
 // How a stage ends.
 enum class StageEnd {
   Continue,    // the next stage follows
@@ -154,8 +151,8 @@ struct GridRunHooks {
   std::function<bool(const std::wstring& name)> start_command_file;
   // True while the command file last started is still running.
   std::function<bool()> command_file_running;
-  // A short pause (kSolverPause) that keeps the window alive (the form's
-  // events are processed): the solver's flag is looked for after each.
+  // The pause that keeps the window alive while the solver runs (the
+  // form's one-second wait): the solver's flag is looked for after each.
   std::function<void()> pause;
 };
 
