@@ -34,14 +34,16 @@ std::optional<long long> leading_number(std::wstring_view name) {
 }
 
 // The contract of a stored grid report: the text after "Договор: " of its
-// contract line; empty when the report has no such line (or is empty).
+// contract line, without the blanks the form's contract field puts before
+// it, so that the rebuilt catalog holds the contract as the forms store it;
+// empty when the report has no such line (or is empty).
 std::wstring report_contract(const std::wstring& report) {
   const auto lines = try_read_lines(sys::resolve(report));
   if (!lines) return {};
   for (const auto& line : *lines) {
     if (!contains(line, L"Договор:")) continue;
     const auto colon = line.find(L':');
-    return colon + 2 <= line.size() ? line.substr(colon + 2) : std::wstring();
+    return colon + 2 <= line.size() ? ltrim(line.substr(colon + 2)) : std::wstring();
   }
   return {};
 }

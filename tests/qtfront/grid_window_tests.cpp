@@ -79,7 +79,7 @@ TEST_F(GridWindow, OpensFromTheRegisterAndShowsItsScheme) {
     EXPECT_FALSE(label->text().isEmpty());
     EXPECT_NE(window->findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(i)), nullptr) << i;
   }
-  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text6(0)"))->text(), QStringLiteral(" 17.64"));
+  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text6(0)"))->text(), QStringLiteral(" 4.38"));
   QWidget* picture = window->findChild<QWidget*>(QStringLiteral("Picture1"));
   ASSERT_NE(picture, nullptr);
   EXPECT_FALSE(picture->isVisible());
@@ -89,7 +89,7 @@ TEST_F(GridWindow, OpensFromTheRegisterAndShowsItsScheme) {
   settle();
   EXPECT_TRUE(picture->isVisible());
   EXPECT_FALSE(form->Picture1.ops().empty());
-  EXPECT_EQ(form->Scheme.SchemeRows, 4);
+  EXPECT_EQ(form->Scheme.SchemeRows, 3);
   screenshot(window, QStringLiteral("grid-form-scheme.png"));
 
   // Closing without saving brings the register back.

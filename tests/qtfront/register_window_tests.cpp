@@ -74,12 +74,12 @@ TEST_F(RegisterWindow, ShowsTheCatalogAndAnswersThroughQt) {
   EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Номер"));
   EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Дог."));
   EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Объект"));
-  ASSERT_EQ(list->topLevelItemCount(), 3);
+  ASSERT_EQ(list->topLevelItemCount(), 4);
   EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("    1-R"));
   EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("17/05-1"));
   EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Склад готовой продукции"));
   EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("    2-T"));
-  EXPECT_EQ(list->currentItem(), list->topLevelItem(2));
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(3));
 
   QStringList captions;
   for (QPushButton* b : buttons_in_order(window)) captions << b->text();
@@ -118,8 +118,8 @@ TEST_F(RegisterWindow, ShowsTheCatalogAndAnswersThroughQt) {
   QTest::mouseClick(button_with_text(window, QStringLiteral("Удаление")), Qt::LeftButton);
   EXPECT_EQ(title, QStringLiteral("Удаление расчета"));
   EXPECT_EQ(answers, (QStringList{"Да", "Нет"}));
-  EXPECT_EQ(list->topLevelItemCount(), 3);
-  EXPECT_TRUE(fs::exists(dir_ / "perform" / "3in.prr"));
+  EXPECT_EQ(list->topLevelItemCount(), 4);
+  EXPECT_TRUE(fs::exists(dir_ / "perform" / "4in.prr"));
 
   // The close box runs the register's closing sequence.
   EXPECT_TRUE(fs::exists(dir_ / "prr2.kat"));

@@ -15,7 +15,7 @@ class StartupTest : public RegisterTest {
   }
 };
 
-const char* const kExamples[] = {"1in.prr", "1res.prr", "2in.prr", "2res.prr", "2angl.txt", "3in.prr", "3res.prr"};
+const char* const kExamples[] = {"1in.prr", "1res.prr", "2in.prr", "2res.prr", "2angl.txt", "3in.prr", "3res.prr", "4in.prr", "4res.prr"};
 
 TEST_F(StartupTest, FirstStartUnpacksMirrorsAndCataloguesTheExamplePack) {
   copy_pack();
@@ -31,7 +31,7 @@ TEST_F(StartupTest, FirstStartUnpacksMirrorsAndCataloguesTheExamplePack) {
   // dropped with the new mirror) and comes out as the pack holds it.
   const std::string catalog = cp(
       L" 1-R\r\n17/05-1\r\nСклад готовой продукции\r\n2-T\r\n18/02\r\nТорговый центр «Северный»\r\n"
-      L" 3-R\r\n21/11\r\nАдминистративное здание\r\n");
+      L" 3-R\r\n21/11\r\nАдминистративное здание\r\n 4-R\r\n22/04\r\nСклад\r\n");
   EXPECT_EQ(bytes("prr.kat"), catalog);
   EXPECT_EQ(file_of(fs::path(DORV_EXAMPLES_DIR) / "prr.kat"), catalog);
   EXPECT_EQ(bytes("prr2.kat"), catalog);
@@ -45,9 +45,10 @@ TEST_F(StartupTest, FirstStartUnpacksMirrorsAndCataloguesTheExamplePack) {
   EXPECT_EQ(r.ListView1.columns()[2].width, 30000);
   EXPECT_EQ(listed(), (std::vector<std::wstring>{L"    1-R|17/05-1|Склад готовой продукции",
                                                  L"    2-T|18/02|Торговый центр «Северный»",
-                                                 L"    3-R|21/11|Административное здание"}));
-  EXPECT_EQ(r.ListView1.selected(), 2);
-  EXPECT_EQ(Modul1::HighestCalcNumber, 3);
+                                                 L"    3-R|21/11|Административное здание",
+                                                 L"    4-R|22/04|Склад"}));
+  EXPECT_EQ(r.ListView1.selected(), 3);
+  EXPECT_EQ(Modul1::HighestCalcNumber, 4);
 }
 
 TEST_F(StartupTest, NozapasKeepsTheMirrorOffAndThePackedCatalogIsUsed) {
@@ -57,7 +58,7 @@ TEST_F(StartupTest, NozapasKeepsTheMirrorOffAndThePackedCatalogIsUsed) {
   EXPECT_EQ(Modul1::StorageFolder, L"");
   EXPECT_FALSE(fs::exists(root_ / "users" / "VIRN-Dorv"));
   EXPECT_EQ(bytes("prr.kat"), file_of(fs::path(DORV_EXAMPLES_DIR) / "prr.kat"));
-  EXPECT_EQ(f().ListView1.items().size(), 3u);
+  EXPECT_EQ(f().ListView1.items().size(), 4u);
 }
 
 TEST_F(StartupTest, EmptyCatalogBesideFilledPerformIsRebuiltInNumberOrder) {

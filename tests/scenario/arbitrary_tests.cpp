@@ -23,12 +23,12 @@ TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary.out"));
   EXPECT_EQ(r.err, "");
-  // Stored as calculation 4: the network data file is the export's body.
+  // Stored as calculation 5: the network data file is the export's body.
   const std::wstring exported = folder.get("export/sklad.ko2");
   const std::wstring body = exported.substr(exported.find(L"24/07"));
-  EXPECT_EQ(folder.get("perform/4in.prr"), body);
-  EXPECT_EQ(folder.get("perform/4.kms"), folder.get("export/sklad.kms"));
-  EXPECT_NE(folder.get("prr.kat").find(L"4-T\r\n24/07\r\nСклад «Восток»\r\n"), std::wstring::npos);
+  EXPECT_EQ(folder.get("perform/5in.prr"), body);
+  EXPECT_EQ(folder.get("perform/5.kms"), folder.get("export/sklad.kms"));
+  EXPECT_NE(folder.get("prr.kat").find(L"5-T\r\n24/07\r\nСклад «Восток»\r\n"), std::wstring::npos);
   EXPECT_FALSE(folder.has("rezult.ko2"));
 }
 
@@ -45,9 +45,9 @@ TEST(ArbitraryScenario, NewCalculationIsComputedStoredAndReopenedWithItsResults)
   EXPECT_EQ(r.err, "");
   // The stored calculation carries the run: its record ends with the
   // results, its report is the run's.
-  const std::wstring record = folder.get("perform/4in.prr");
+  const std::wstring record = folder.get("perform/5in.prr");
   EXPECT_NE(record.find(L"#####4\r\n 12.42\r\n 29.43\r\n 29.43\r\n1\r\n2\r\n"), std::wstring::npos);
-  const std::wstring report = folder.get("perform/4res.prr");
+  const std::wstring report = folder.get("perform/5res.prr");
   EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"          Программа ВИРН-Дорв 5.4.0");
   EXPECT_NE(report.find(L"*          Расход секции                         -  12.42 л/с"), std::wstring::npos);
 }

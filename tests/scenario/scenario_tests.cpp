@@ -23,7 +23,8 @@ TEST(ScenarioRunner, ActsOutTheRegisterScript) {
   // What the script did is in the files too.
   EXPECT_FALSE(folder.has("perform/1in.prr"));
   EXPECT_EQ(folder.get("sign.txt"), L"Петров П.П.\r\n");
-  EXPECT_EQ(folder.get("prr.kat"), L"2-T\r\n18/02\r\nТорговый центр «Северный»\r\n 3-R\r\n21/11\r\nАдминистративное здание\r\n");
+  EXPECT_EQ(folder.get("prr.kat"), L"2-T\r\n18/02\r\nТорговый центр «Северный»\r\n 3-R\r\n21/11\r\nАдминистративное здание\r\n"
+                                   L" 4-R\r\n22/04\r\nСклад\r\n");
 }
 
 TEST(ScenarioRunner, OpensAStoredGridCalculationTypesAFieldAndSavesIt) {
@@ -35,12 +36,12 @@ TEST(ScenarioRunner, OpensAStoredGridCalculationTypesAFieldAndSavesIt) {
   // comma turned into a point, the free head computed from it, the fields
   // that the refused run had completed as it left them, no results.
   EXPECT_EQ(folder.get("perform/1in.prr"),
-            L" 1-R\r\nСклад готовой продукции\r\n3.67\r\n0.47\r\n135 (15 оросит.)\r\n4\r\n8\r\nнет\r\nнет\r\n3\r\n"
-            L"3\r\n0.3\r\n15\r\n32\r\n65\r\n65\r\nнет\r\nнет\r\n6\r\nнет\r\n0.1\r\nГОСТ 3262-75\r\n0.0019 (УУСЗ-65)\r\n"
-            L"Узел управления спринклерный водозаполненный\r\n15d80h3,20d80\r\n 7.84\r\n 17.64\r\n 0\r\n\r\n\r\n\r\n"
+            L" 1-R\r\nСклад готовой продукции\r\n3.67\r\n0.47\r\n36 (4 оросит.)\r\n3\r\n4\r\nнет\r\nнет\r\n3\r\n"
+            L"3\r\nнет\r\nнет\r\n25\r\n40\r\n40\r\nнет\r\nнет\r\n6\r\nнет\r\n0.1\r\nГОСТ 10704-91\r\n0.0019 (УУСЗ-65)\r\n"
+            L"Узел управления спринклерный водозаполненный\r\n10d50,25d65\r\n 12.24\r\n 4.38\r\n 0\r\n\r\n\r\n\r\n"
             L"\r\n");
   EXPECT_EQ(folder.get("prr.kat"), L"2-T\r\n18/02\r\nТорговый центр «Северный»\r\n 3-R\r\n21/11\r\nАдминистративное "
-                                   L"здание\r\n 1-R\r\n17/05-1\r\nСклад готовой продукции\r\n");
+                                   L"здание\r\n 4-R\r\n22/04\r\nСклад\r\n 1-R\r\n17/05-1\r\nСклад готовой продукции\r\n");
   // The working files are gone once the register is back.
   EXPECT_FALSE(folder.has("rezult2.txt"));
   EXPECT_FALSE(folder.has("rezres.txt"));
