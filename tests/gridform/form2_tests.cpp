@@ -200,6 +200,49 @@ TEST_F(GridFormTest, ResultsViewSchemeAndPrintButtons) {
   g.Command3.click();
 }
 
+TEST_F(GridFormTest, TheSchemeMarksTheOperatingSprinklersOfAValidReport) {
+  Form2& g = open(L"15-R");
+  // A sprinkler table of two rows from sprinkler 2: rows 1 and 2 hold heads
+  // at sprinklers 2, 3 and 3.
+  put("rezres.txt",
+      L"          Программа ВИРН-Дорв 5.4.0\r\n"
+      L"                    Номер   |  Номера оросителей в рядке\r\n"
+      L"                    рядка   |---------------------------\r\n"
+      L"                            |      2       3       4\r\n"
+      L"                  --------------------------------------\r\n"
+      L"                    1  Напор|     5.1       5        \r\n"
+      L"                       Расх.|    0.95    0.94        \r\n"
+      L"^                 --------------------------------------\r\n"
+      L"                    2  Напор|            6.34        \r\n"
+      L"                       Расх.|            1.06        \r\n"
+      L"#                 --------------------------------------\r\n");
+  const auto marks = [&g] {
+    std::vector<std::pair<int, int>> m;
+    for (int i = 1; i <= g.Scheme.SchemeRows; ++i)
+      for (int j = 1; j <= g.Scheme.SchemeSprinklersPerRow; ++j)
+        if (g.Scheme.point(i, j, 4) == 1) m.push_back({i, j});
+    return m;
+  };
+  // Without valid results nothing is marked.
+  g.Command5.click();
+  EXPECT_TRUE(marks().empty());
+  g.Command5.click();
+  g.State.ResultsValidFlag = 1;
+  g.Command5.click();
+  EXPECT_EQ(marks(), (std::vector<std::pair<int, int>>{{1, 2}, {1, 3}, {2, 3}}));
+  EXPECT_TRUE(host_.messages().empty());
+  g.Command5.click();
+  // A report that is gone is said so; the scheme is drawn without marks.
+  fs::remove(at("rezres.txt"));
+  host_.answer_message(MsgResult::OK);
+  g.Command5.click();
+  EXPECT_TRUE(marks().empty());
+  EXPECT_EQ(last_message().text, L"Отчет о расчете rezres.txt отсутствует или неполон: вскрывшиеся оросители "
+                                  L"отмечены на схеме не все или не отмечены.");
+  host_.answer_message(MsgResult::No);
+  g.Command3.click();
+}
+
 TEST_F(GridFormTest, MissingOrShortFilesOpenTheFormWithWhatCouldBeRead) {
   enum Spoil { ShortRecord, NoPipeFile, EmptyValveFile };
   struct Case {
