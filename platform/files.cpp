@@ -1,21 +1,23 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <system_error>
 
 #include "text/codepage.h"
+#include "text/linefile.h"
 #include "text/strings.h"
 
 namespace dorv::sys {
 namespace fs = std::filesystem;
 
-FsError::FsError(Code code, const std::wstring& name, const std::string& what)
-    : std::runtime_error(what + ": " + to_utf8(name)), code_(code), name_(name) {}
+FsError::FsError(Code code, const std::wstring& name, Step step, int error_number)
+    : FileError(name, step, error_number), code_(code), name_(name) {}
 
 namespace {
 
@@ -92,8 +94,15 @@ fs::path folder_of(const std::wstring& folder) {
   return resolve(folder);
 }
 
-[[noreturn]] void fail(FsError::Code code, std::wstring_view name, const std::string& what) {
-  throw FsError(code, std::wstring(name), what);
+[[noreturn]] void fail(FsError::Code code, std::wstring_view name, FileError::Step step, int error_number = 0) {
+  throw FsError(code, std::wstring(name), step, error_number);
+}
+
+// A failure of the safe save (or of reading its source), told with the
+// program's own name of the file that failed.
+[[noreturn]] void fail_save(const FileError& e, std::wstring_view from, std::wstring_view to) {
+  const bool reading = e.step() == FileError::Step::Read || e.step() == FileError::Step::Find;
+  fail(FsError::PathFileAccess, reading ? from : to, e.step(), e.error_number());
 }
 
 }  // namespace
@@ -153,40 +162,35 @@ std::vector<std::wstring> dir(std::wstring_view pattern) {
 std::int64_t file_len(std::wstring_view name) {
   std::error_code ec;
   const auto size = fs::file_size(resolve(name), ec);
-  if (ec) fail(FsError::FileNotFound, name, "file not found");
+  if (ec) fail(FsError::FileNotFound, name, FileError::Step::Find);
   return static_cast<std::int64_t>(size);
 }
 
 void copy_file(std::wstring_view from, std::wstring_view to) {
   const fs::path src = resolve(from);
   std::error_code ec;
-  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
-  fs::copy_file(src, resolve(to), fs::copy_options::overwrite_existing, ec);
-  if (ec) fail(FsError::PathFileAccess, to, "cannot copy to");
+  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, FileError::Step::Find);
+  try {
+    copy_file_atomic(src, resolve(to));
+  } catch (const FileError& e) {
+    fail_save(e, from, to);
+  }
 }
 
 namespace {
 
-// Moves src to dst, over dst when it exists. Across file systems the data is
-// first copied beside the target and renamed over it there, so the target is
-// never seen half-written; the source goes last.
+// Moves src to dst, over dst when it exists. Across file systems the data
+// goes through the safe save beside the target, so the target is never seen
+// half-written; the source goes last.
 void move_path(const fs::path& src, const fs::path& dst, std::wstring_view from, std::wstring_view to) {
-  std::error_code ec;
-  fs::rename(src, dst, ec);
-  if (!ec) return;
-  if (ec != std::errc::cross_device_link) fail(FsError::PathFileAccess, to, "cannot move to");
-  static std::mt19937 gen(std::random_device{}());
-  fs::path tmp = dst;
-  tmp += ".new" + std::to_string(gen() % 1000000);
-  fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(tmp, dst, ec);
-  if (ec) {
-    std::error_code ignore;
-    fs::remove(tmp, ignore);
-    fail(FsError::PathFileAccess, to, "cannot move to");
+  if (::rename(src.c_str(), dst.c_str()) == 0) return;
+  if (errno != EXDEV) fail(FsError::PathFileAccess, to, FileError::Step::Rename, errno);
+  try {
+    copy_file_atomic(src, dst);
+  } catch (const FileError& e) {
+    fail_save(e, from, to);
   }
-  fs::remove(src, ec);
-  if (ec) fail(FsError::PathFileAccess, from, "cannot remove after moving");
+  if (::unlink(src.c_str()) != 0) fail(FsError::PathFileAccess, from, FileError::Step::Delete, errno);
 }
 
 }  // namespace
@@ -195,15 +199,15 @@ void rename_file(std::wstring_view from, std::wstring_view to) {
   const fs::path src = resolve(from);
   const fs::path dst = resolve(to);
   std::error_code ec;
-  if (!fs::exists(src, ec)) fail(FsError::FileNotFound, from, "file not found");
-  if (fs::exists(dst, ec)) fail(FsError::FileExists, to, "file already exists");
+  if (!fs::exists(src, ec)) fail(FsError::FileNotFound, from, FileError::Step::Find);
+  if (fs::exists(dst, ec)) fail(FsError::FileExists, to, FileError::Step::Rename, EEXIST);
   move_path(src, dst, from, to);
 }
 
 void replace_file(std::wstring_view from, std::wstring_view to) {
   const fs::path src = resolve(from);
   std::error_code ec;
-  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, "file not found");
+  if (!fs::is_regular_file(src, ec)) fail(FsError::FileNotFound, from, FileError::Step::Find);
   move_path(src, resolve(to), from, to);
 }
 
@@ -211,8 +215,8 @@ void delete_file(std::wstring_view name) {
   const fs::path p = resolve(name);
   std::error_code ec;
   if (!fs::is_regular_file(fs::symlink_status(p, ec)) && !fs::is_symlink(fs::symlink_status(p, ec)))
-    fail(FsError::FileNotFound, name, "file not found");
-  if (!fs::remove(p, ec) || ec) fail(FsError::PathFileAccess, name, "cannot delete");
+    fail(FsError::FileNotFound, name, FileError::Step::Find);
+  if (::unlink(p.c_str()) != 0) fail(FsError::PathFileAccess, name, FileError::Step::Delete, errno);
 }
 
 bool delete_if_exists(std::wstring_view name) {
@@ -225,20 +229,21 @@ void delete_files(std::wstring_view pattern) {
   std::wstring folder, last;
   split_folder(pattern, folder, last);
   const auto names = dir(pattern);
-  if (names.empty()) fail(FsError::FileNotFound, pattern, "no file matches");
+  if (names.empty()) fail(FsError::FileNotFound, pattern, FileError::Step::Find);
   for (const auto& n : names) delete_file(folder + n);
 }
 
 void make_folder(std::wstring_view name) {
   const fs::path p = resolve(name);
   std::error_code ec;
-  if (fs::exists(p, ec)) fail(FsError::PathFileAccess, name, "folder already exists");
-  if (!fs::create_directory(p, ec) || ec) fail(FsError::PathFileAccess, name, "cannot create folder");
+  if (fs::exists(p, ec)) fail(FsError::PathFileAccess, name, FileError::Step::CreateFolder, EEXIST);
+  if (::mkdir(p.c_str(), 0777) != 0) fail(FsError::PathFileAccess, name, FileError::Step::CreateFolder, errno);
 }
 
 void create_empty(std::wstring_view name) {
-  std::ofstream out(resolve(name), std::ios::binary | std::ios::trunc);
-  if (!out) fail(FsError::PathFileAccess, name, "cannot create");
+  const int fd = ::open(resolve(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) fail(FsError::PathFileAccess, name, FileError::Step::Create, errno);
+  ::close(fd);
 }
 
 fs::path current_folder() { return fs::current_path(); }

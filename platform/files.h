@@ -5,18 +5,21 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/fileerror.h"
+
 namespace dorv::sys {
 
-// A file operation that failed, with the classic error number the forms know.
-class FsError : public std::runtime_error {
+// A file operation that failed, with the classic error number the forms know
+// and the Russian sentence of its FileError, which names the file as the
+// program names it.
+class FsError : public FileError {
  public:
   enum Code { FileNotFound = 53, FileExists = 58, PermissionDenied = 70, PathFileAccess = 75, PathNotFound = 76 };
-  FsError(Code code, const std::wstring& name, const std::string& what);
+  FsError(Code code, const std::wstring& name, Step step, int error_number);
   Code code() const { return code_; }
   const std::wstring& name() const { return name_; }
 
@@ -39,7 +42,8 @@ std::vector<std::wstring> dir(std::wstring_view pattern);
 
 // Length in bytes; FsError FileNotFound when the file does not exist.
 std::int64_t file_len(std::wstring_view name);
-// Copies a file, replacing the target.
+// Copies a file, replacing the target through the safe save: the target is
+// either the old or the complete new file.
 void copy_file(std::wstring_view from, std::wstring_view to);
 // Renames (moves) a file; works across file systems. The target must not exist.
 void rename_file(std::wstring_view from, std::wstring_view to);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/fileerror.h"
+
 namespace dorv::ui {
 namespace {
 // Forms released while one of their procedures was running.
@@ -72,6 +74,10 @@ void Form::run_event(const std::function<void()>& handler) {
   } running(*this);
   try {
     handler();
+  } catch (const FileError& e) {
+    // A file the procedure could not read or write: the user is told in
+    // Russian and the program goes on; what is stored was never half-written.
+    show_file_error(e);
   } catch (const std::exception& e) {
     host().unhandled_error(e.what());
   }

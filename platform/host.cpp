@@ -5,6 +5,7 @@
 
 #include "platform/printer.h"
 #include "platform/process.h"
+#include "text/fileerror.h"
 
 namespace dorv::ui {
 namespace {
@@ -49,6 +50,10 @@ Host* set_host(Host* h) {
   Host* old = g_host;
   g_host = h;
   return old;
+}
+
+void show_file_error(const FileError& error) {
+  msg_box(error.message(), MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
 }
 
 MsgResult msg_box(const std::wstring& text, MsgButtons buttons, MsgIcon icon, const std::wstring& title,

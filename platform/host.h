@@ -12,6 +12,10 @@
 
 #include "platform/controls.h"
 
+namespace dorv {
+class FileError;
+}
+
 namespace dorv::ui {
 
 class Form;
@@ -115,6 +119,9 @@ Host* set_host(Host* host);
 // The common calls, shaped as the forms use them.
 MsgResult msg_box(const std::wstring& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
                   const std::wstring& title = L"", int default_button = 0);
+// Tells the user of a file that could not be read or written: its Russian
+// sentence in a message box with an OK button.
+void show_file_error(const FileError& error);
 std::wstring input_box(const std::wstring& prompt, const std::wstring& title = L"",
                        const std::wstring& default_text = L"", std::optional<int> left = std::nullopt,
                        std::optional<int> top = std::nullopt);

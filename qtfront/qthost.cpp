@@ -26,6 +26,7 @@
 #include "qtfront/formwindow.h"
 #include "qtfront/qtprinters.h"
 #include "text/codepage.h"
+#include "text/fileerror.h"
 
 namespace dorv::front {
 
@@ -142,6 +143,8 @@ void QtHost::call(const std::function<void()>& procedure) {
     procedure();
   } catch (const ui::ProgramEnd& e) {
     end(e.exit_code);
+  } catch (const FileError& e) {
+    ui::show_file_error(e);
   } catch (const std::exception& e) {
     unhandled_error(e.what());
   } catch (...) {

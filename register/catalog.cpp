@@ -1,9 +1,10 @@
 #include "register/catalog.h"
 
-#include <cmath>
 
 #include "platform/files.h"
+#include "text/codepage.h"
 #include "text/linefile.h"
+#include "text/number.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -38,8 +39,16 @@ std::vector<std::wstring> catalog_lines(const std::vector<CatalogRecord>& record
 }
 
 std::vector<CatalogRecord> read_catalog(std::wstring_view name) {
-  auto lines = try_read_lines(sys::resolve(name));
-  return lines ? parse_catalog(*lines) : std::vector<CatalogRecord>{};
+  const auto bytes = read_catalog_bytes(name);
+  return bytes ? parse_catalog(split_lines(from_cp1251(*bytes))) : std::vector<CatalogRecord>{};
+}
+
+std::optional<std::string> read_catalog_bytes(std::wstring_view name) {
+  try {
+    return read_bytes_if_exists(sys::resolve(name));
+  } catch (const FileError& e) {
+    throw sys::FsError(sys::FsError::PathFileAccess, std::wstring(name), e.step(), e.error_number());
+  }
 }
 
 void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& records) {
@@ -47,8 +56,14 @@ void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& rec
 }
 
 long long calc_number(std::wstring_view id) {
-  const double v = num_value(id);
-  return std::isfinite(v) ? static_cast<long long>(v) : 0;
+  const auto start = id.find_first_not_of(L' ');
+  if (start == std::wstring_view::npos) return 0;
+  long long n = 0;
+  bool fits = true;
+  // A number longer than any calculation's is no calculation number: taking
+  // it would skip every later number or name stored files that never were.
+  if (scan_whole(id.substr(start), n, &fits) == 0 || !fits) return 0;
+  return n;
 }
 
 std::wstring calc_number_text(std::wstring_view id) { return whole_text(calc_number(id)); }

@@ -2,6 +2,7 @@
 // (the search result karman1 and the list's copies): records of three lines,
 // identifier, contract number, object name.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,14 +21,19 @@ struct CatalogRecord {
 std::vector<CatalogRecord> parse_catalog(const std::vector<std::wstring>& lines);
 std::vector<std::wstring> catalog_lines(const std::vector<CatalogRecord>& records);
 
-// Reads a catalog-layout file; a missing file has no records.
+// Reads a catalog-layout file; a missing file has no records. A file that
+// exists but cannot be read throws sys::FsError: taking it for an empty one
+// would let the next save write the catalog anew without its records.
 std::vector<CatalogRecord> read_catalog(std::wstring_view name);
+// The file's bytes, nothing when it is missing; sys::FsError as above.
+std::optional<std::string> read_catalog_bytes(std::wstring_view name);
 // Writes the new file beside the old one and renames it over it, so that the
 // catalog is at every moment either the old or the complete new file.
 void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& records);
 
-// The calculation number of an identifier or list text: its leading number,
-// blanks and the "-R"/"-T" ignored (0 when there is none).
+// The calculation number of an identifier or list text: its leading whole
+// number, blanks and the "-R"/"-T" ignored; 0 when there is none or when it
+// is too long for a whole number.
 long long calc_number(std::wstring_view id);
 // The same as decimal text without blanks, as the stored file names use it.
 std::wstring calc_number_text(std::wstring_view id);

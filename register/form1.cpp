@@ -48,6 +48,9 @@ std::wstring report_contract(const std::wstring& report) {
   return {};
 }
 
+// The files of a stored calculation after its number.
+constexpr const wchar_t* kStoredSuffixes[] = {L"in.prr", L"res.prr", L".kms", L".dwg", L"angl.txt"};
+
 // A packed file's name must name a file of the target folder itself.
 bool plain_file_name(std::wstring_view name) {
   return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring_view::npos;
@@ -121,7 +124,12 @@ void Form1::form_load() {
   if (!sys::file_exists(L"sign.txt")) {
     ExecutorName =
         ui::input_box(L"Укажите инициалы и фамилию исполнителя расчетов на Вашем компьютере", L"Исполнитель");
-    write_lines(sys::resolve(L"sign.txt"), {ExecutorName});
+    // A name that cannot be kept is still used for this run; the start goes on.
+    try {
+      write_lines_atomic(sys::resolve(L"sign.txt"), {ExecutorName});
+    } catch (const FileError& e) {
+      ui::show_file_error(e);
+    }
   } else {
     ExecutorName = nonempty_file(L"sign.txt") ? first_line(L"sign.txt") : std::wstring();
   }
@@ -217,7 +225,7 @@ void Form1::UnpackExamplePack(const std::wstring& prefix) {
     const std::wstring target = equal_ignore_case(name->text, L"prr.kat") ? name->text : prefix + name->text;
     try {
       if (sys::file_exists(target) || sys::folder_exists(target)) continue;
-      write_bytes(sys::resolve(target), bytes);
+      write_bytes_atomic(sys::resolve(target), bytes);
     } catch (const std::exception&) {
     }
   }
@@ -226,9 +234,21 @@ void Form1::UnpackExamplePack(const std::wstring& prefix) {
 // ---------------------------------------------------------------- the list
 
 void Form1::ReloadRegister() {
+  ListView1.clear_items();
+  try {
+    FillList();
+  } catch (const FileError& e) {
+    // A catalog that cannot be read is said so and left as it is: an empty
+    // list here would look like a register without calculations.
+    ListView1.clear_items();
+    ui::show_file_error(e);
+  }
+}
+
+void Form1::FillList() {
   const std::wstring cat = catalog();
   // Blank lines where a record's first line is expected are dropped from the catalog.
-  if (const auto bytes = try_read_bytes(sys::resolve(cat))) {
+  if (const auto bytes = read_catalog_bytes(cat)) {
     const std::string compact = to_cp1251(join_lines(catalog_lines(parse_catalog(split_lines(from_cp1251(*bytes))))));
     if (compact != *bytes) {
       try {
@@ -237,7 +257,6 @@ void Form1::ReloadRegister() {
       }
     }
   }
-  ListView1.clear_items();
 
   std::wstring source;
   if (sys::file_exists(L"karman1"))
@@ -364,9 +383,7 @@ void Form1::Command5_Click() {
       }
       if (listed_removed) {
         const std::wstring n = calc_number_text(id);
-        std::vector<std::wstring> folders = {RegisterPrefix + L"perform\\"};
-        if (!Modul1::StorageFolder.empty()) folders.push_back(Modul1::StorageFolder + L"\\");
-        for (const auto& folder : folders)
+        for (const auto& folder : StoredFolders())
           for (const wchar_t* suffix : {L"res.prr", L"in.prr", L".dwg", L".kms", L"angl.txt"}) {
             try {
               sys::delete_if_exists(folder + n + suffix);
@@ -387,6 +404,12 @@ void Form1::Command5_Click() {
 }
 
 // ---------------------------------------------------------------- edit and new
+
+std::vector<std::wstring> Form1::StoredFolders() const {
+  std::vector<std::wstring> folders = {RegisterPrefix + L"perform\\"};
+  if (!Modul1::StorageFolder.empty()) folders.push_back(Modul1::StorageFolder + L"\\");
+  return folders;
+}
 
 void Form1::Command1_Click() {
   OpenedFromRegister = true;
@@ -428,6 +451,20 @@ void Form1::Command1_Click() {
   if (closings_ == closings) hide();
 }
 
+long long Form1::FreeNumberBase(long long base) const {
+  // The catalog may have lost a record (or could not be read) while the
+  // calculation's files are still stored: a new calculation never takes a
+  // number that would overwrite them.
+  const auto stored = [&](long long n) {
+    for (const auto& folder : StoredFolders())
+      for (const wchar_t* suffix : kStoredSuffixes)
+        if (sys::file_exists(folder + whole_text(n) + suffix)) return true;
+    return false;
+  };
+  while (base < LLONG_MAX - 1 && stored(base + 1)) ++base;
+  return base;
+}
+
 bool Form1::TakeSharedNumber() {
   const std::wstring shared = RegisterPrefix + L"ined";
   // Another workstation holds the counter for a moment only.
@@ -443,7 +480,8 @@ bool Form1::TakeSharedNumber() {
       // No counter at all: it starts again from the highest number listed.
       CalcNumberBase = Modul1::HighestCalcNumber;
     }
-    write_lines(sys::resolve(L"ined"), {L" " + whole_text(CalcNumberBase + 1)});
+    CalcNumberBase = FreeNumberBase(CalcNumberBase);
+    write_lines_atomic(sys::resolve(L"ined"), {L" " + whole_text(CalcNumberBase + 1)});
     sys::replace_file(L"ined", shared);
     return true;
   } catch (const std::exception&) {
@@ -464,7 +502,7 @@ void Form1::Command2_Click() {
   if (!RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform")) {
     if (!TakeSharedNumber()) return;
   } else {
-    CalcNumberBase = Modul1::HighestCalcNumber;
+    CalcNumberBase = FreeNumberBase(Modul1::HighestCalcNumber);
   }
   set_enabled(false);
   form5().show();
@@ -503,7 +541,7 @@ void Form1::Command6_Click() {
                                    L".\r\nПри необходимости изменить исполнителя расчетов укажите его инициалы и "
                                    L"фамилию и нажмите кнопку OK",
                                L"Исполнитель", name);
-  if (!ExecutorName.empty()) write_lines(sys::resolve(L"sign.txt"), {ExecutorName});
+  if (!ExecutorName.empty()) write_lines_atomic(sys::resolve(L"sign.txt"), {ExecutorName});
 }
 
 void Form1::Command3_Click() { unload(); }

@@ -87,6 +87,11 @@ class Form1 : public ui::Form {
   void UpdateSearchCaption();
   void ShowSearchResult(const std::vector<CatalogRecord>& hits);
   bool TakeSharedNumber();
+  void FillList();
+  // The stored-calculation folder and, when the mirror is on, its mirror.
+  std::vector<std::wstring> StoredFolders() const;
+  // The base itself, or the next one whose following number has no stored files.
+  long long FreeNumberBase(long long base) const;
   std::unique_ptr<Form5> form5_;
   int closings_ = 0;  // calculation forms closed so far
 };

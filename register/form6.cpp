@@ -76,7 +76,7 @@ void Form6::Command1_Click() {
   } else {
     Modul1::PrintLanguage = L"2";
     if (!Text1.text().empty())
-      write_lines(sys::resolve(L"nazangl.txt"), {Text1.text()});
+      write_lines_atomic(sys::resolve(L"nazangl.txt"), {Text1.text()});
     else
       sys::delete_if_exists(L"nazangl.txt");
   }

@@ -20,19 +20,6 @@ std::map<CalcKind, CalcFormOpener>& openers() {
   return m;
 }
 
-// Copies a file into storage: the copy is made beside the target and renamed
-// over it, so a stored file is never left half-written.
-void store_copy(const std::wstring& from, const std::wstring& to) {
-  const std::wstring temp = to + L".new";
-  sys::copy_file(from, temp);
-  try {
-    sys::replace_file(temp, to);
-  } catch (...) {
-    sys::delete_if_exists(temp);
-    throw;
-  }
-}
-
 // An arbitrary-configuration input file of the oldest layout has seven head
 // lines before "#####1"; five empty lines bring it to the layout with twelve.
 void upgrade_oldest_layout(const std::wstring& stored_input) {
@@ -144,13 +131,13 @@ void StoreWorkingFiles(const StoreOptions& options) {
   const bool mirror = options.mirror && !StorageFolder.empty();
   for (const auto& t : targets) {
     if (!t.always && !sys::file_exists(t.working)) continue;
-    store_copy(t.working, *t.stored);
-    if (mirror) store_copy(t.working, StorageFolder + L"\\" + n + t.suffix);
+    sys::copy_file(t.working, *t.stored);
+    if (mirror) sys::copy_file(t.working, StorageFolder + L"\\" + n + t.suffix);
   }
   // The English name was removed in the print set-up: the stored one goes too.
   if (sys::file_exists(L"nazangl.txt")) {
-    store_copy(L"nazangl.txt", StoredNamePath);
-    if (mirror) store_copy(L"nazangl.txt", StorageFolder + L"\\" + n + L"angl.txt");
+    sys::copy_file(L"nazangl.txt", StoredNamePath);
+    if (mirror) sys::copy_file(L"nazangl.txt", StorageFolder + L"\\" + n + L"angl.txt");
   } else {
     sys::delete_if_exists(StoredNamePath);
     if (mirror) sys::delete_if_exists(StorageFolder + L"\\" + n + L"angl.txt");

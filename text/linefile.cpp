@@ -1,18 +1,48 @@
 #include "text/linefile.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstring>
 #include <fstream>
-#include <random>
-#include <system_error>
 
 namespace dorv {
 namespace fs = std::filesystem;
 
-FileError::FileError(const fs::path& path, const std::string& action)
-    : std::runtime_error("cannot " + action + " " + path.string() + (errno ? std::string(": ") + std::strerror(errno) : "")),
-      path_(path) {}
+namespace {
+
+// The whole file, or nothing with err set: ENOENT when it does not exist.
+std::optional<std::string> read_file(const fs::path& path, int& err) {
+  err = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return std::nullopt;
+  }
+  // One read of the size the file has; should it grow meanwhile, the rest
+  // follows, and a file that tells no size (a device) is read in blocks.
+  std::string data;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) err = EISDIR;
+  std::size_t have = 0;
+  data.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
+  while (!err) {
+    if (have == data.size()) data.resize(data.size() * 2);
+    const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) err = errno;
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  data.resize(have);
+  ::close(fd);
+  if (err) return std::nullopt;
+  return data;
+}
+
+}  // namespace
 
 std::optional<FileBytes> try_read_file(const fs::path& path) {
   std::error_code ec;
@@ -42,39 +72,31 @@ std::optional<FileBytes> try_read_file(const fs::path& path) {
 }
 
 std::optional<std::string> try_read_bytes(const fs::path& path) {
-  auto bytes = try_read_file(path);
-  if (!bytes) return std::nullopt;
-  return std::string(bytes->view());
+  int err = 0;
+  return read_file(path, err);
+}
+
+std::optional<std::string> read_bytes_if_exists(const fs::path& path) {
+  int err = 0;
+  auto data = read_file(path, err);
+  if (!data && err != ENOENT) throw FileError(path, FileError::Step::Read, err);
+  return data;
 }
 
 std::string read_bytes(const fs::path& path) {
-  errno = 0;
-  auto data = try_read_bytes(path);
-  if (!data) throw FileError(path, "read");
+  int err = 0;
+  auto data = read_file(path, err);
+  if (!data) throw FileError(path, err == ENOENT ? FileError::Step::Find : FileError::Step::Read, err == ENOENT ? 0 : err);
   return *data;
 }
 
 void write_bytes(const fs::path& path, std::string_view bytes) {
   errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(path, "create");
+  if (!out) throw FileError(path, FileError::Step::Create, errno);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw FileError(path, "write");
-}
-
-void write_bytes_atomic(const fs::path& path, std::string_view bytes) {
-  static std::mt19937 gen(std::random_device{}());
-  fs::path tmp = path;
-  tmp += ".tmp" + std::to_string(gen() % 1000000);
-  write_bytes(tmp, bytes);
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    errno = 0;
-    throw FileError(path, "replace");
-  }
+  if (!out) throw FileError(path, FileError::Step::Write, errno);
 }
 
 std::vector<std::wstring> split_lines(std::wstring_view text) {
@@ -140,7 +162,7 @@ LineWriter::LineWriter(const fs::path& path, CodePage cp, Mode mode) : path_(pat
   // Create (or truncate) the file at once, as opening a file for output does,
   // so that a file that cannot be written is reported here.
   std::ofstream out(path, std::ios::binary | (mode == Mode::Append ? std::ios::app : std::ios::trunc));
-  if (!out) throw FileError(path, "create");
+  if (!out) throw FileError(path, FileError::Step::Create, errno);
 }
 
 LineWriter::~LineWriter() {
@@ -162,10 +184,10 @@ void LineWriter::close() {
   open_ = false;
   errno = 0;
   std::ofstream out(path_, std::ios::binary | std::ios::app);
-  if (!out) throw FileError(path_, "write");
+  if (!out) throw FileError(path_, FileError::Step::Write, errno);
   out.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
   out.close();
-  if (!out) throw FileError(path_, "write");
+  if (!out) throw FileError(path_, FileError::Step::Write, errno);
   pending_.clear();
 }
 

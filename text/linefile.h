@@ -6,26 +6,17 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "text/codepage.h"
+#include "text/fileerror.h"
 
 namespace dorv {
 
-// A file that cannot be opened, read or written. what() names the file.
-class FileError : public std::runtime_error {
- public:
-  FileError(const std::filesystem::path& path, const std::string& action);
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 std::string read_bytes(const std::filesystem::path& path);  // throws FileError
+// Nothing when the file is missing or cannot be read.
 std::optional<std::string> try_read_bytes(const std::filesystem::path& path);
 
 // A whole file read in one call of its size into a buffer that is not
@@ -37,10 +28,20 @@ struct FileBytes {
   std::string_view view() const { return {data.get(), size}; }
 };
 std::optional<FileBytes> try_read_file(const std::filesystem::path& path);
-void write_bytes(const std::filesystem::path& path, std::string_view bytes);  // truncates; throws FileError
-// Writes a sibling temporary file and renames it over the target, so that the
-// target is at every moment either the old or the complete new file.
+// Nothing when the file is missing; FileError when it exists but cannot be read.
+std::optional<std::string> read_bytes_if_exists(const std::filesystem::path& path);
+// Writes in place, truncating: for working files that only live during a run.
+void write_bytes(const std::filesystem::path& path, std::string_view bytes);  // throws FileError
+
+// The safe save of every file the programs keep: a temporary file in the
+// target's folder, written and flushed to the disk, renamed over the target,
+// the folder flushed. The target is at every moment either the old or the
+// complete new file and keeps its permissions; a failed save removes its
+// temporary file and throws FileError naming the target. A target that is a
+// symbolic link stays one: the file it names is replaced.
 void write_bytes_atomic(const std::filesystem::path& path, std::string_view bytes);
+// A copy made with the safe save.
+void copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Splits decoded text at CR LF, LF or CR. A final line end does not start a
 // further (empty) line; an empty text has no lines.
@@ -56,7 +57,7 @@ void write_lines(const std::filesystem::path& path, const std::vector<std::wstri
 void write_lines_atomic(const std::filesystem::path& path, const std::vector<std::wstring>& lines,
                         CodePage cp = CodePage::Cp1251);
 
-// Sequential reading, one line at a time, as the Parts read files "line by line".
+// Sequential reading, one line at a time, for files read line by line.
 class LineReader {
  public:
   explicit LineReader(const std::filesystem::path& path, CodePage cp = CodePage::Cp1251);  // throws FileError

@@ -29,6 +29,55 @@ TEST_F(ListTest, ReloadDropsBlankLinesBetweenRecordsAndAlignsTheNumbers) {
   EXPECT_EQ(Modul1::HighestCalcNumber, 123456789);
 }
 
+TEST_F(ListTest, ANumberTooLongForAWholeNumberIsNoCalculationNumber) {
+  put("prr.kat", L" 5-R\r\n1\r\nДом\r\n123456789012345678901234-R\r\n2\r\nСклад\r\n 7-T\r\n3\r\nЦех\r\n");
+  start();
+  EXPECT_EQ(listed(), (std::vector<std::wstring>{L"    5-R|1|Дом", L"123456789012345678901234-R|2|Склад",
+                                                 L"    7-T|3|Цех"}));
+  EXPECT_EQ(Modul1::HighestCalcNumber, 7);
+  EXPECT_EQ(calc_number(L"123456789012345678901234-R"), 0);
+  EXPECT_EQ(calc_number(L" -9223372036854775809-T"), 0);
+  EXPECT_EQ(calc_number(L"  9223372036854775807-T"), 9223372036854775807LL);
+  f().Command2.click();
+  EXPECT_EQ(f().CalcNumberBase, 7);
+}
+
+// A catalog that exists but cannot be read: a folder in its place, or a file
+// whose every read fails (the process's own memory file fails with EIO).
+TEST_F(ListTest, AnUnreadableCatalogIsReportedKeptAndItsNumbersAreNotGivenAgain) {
+  struct Case {
+    const char* name;
+    void (*make)(const fs::path&);
+    const wchar_t* reason;
+  };
+  const Case cases[] = {
+      {"folder", [](const fs::path& p) { fs::create_directory(p); }, L"на этом месте находится папка"},
+      {"read error", [](const fs::path& p) { fs::create_symlink("/proc/self/mem", p); },
+       L"ошибка чтения или записи на диске"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(at("perform"));
+    fs::remove_all(at("prr.kat"));
+    grid(1, L"17/05", L"Склад");
+    c.make(at("prr.kat"));
+    host_.clear_records();
+    host_.answer_message(MsgResult::OK);
+    start();
+    ASSERT_EQ(host_.messages().size(), 1u);
+    EXPECT_EQ(last_message().text, std::wstring(L"Не удалось прочитать файл «prr.kat»: ") + c.reason + L".");
+    EXPECT_TRUE(f().ListView1.items().empty());
+    // Saving a record refuses rather than writing a catalog of one record.
+    EXPECT_THROW(f().SaveCatalogRecord({L" 2-R", L"1", L"Дом"}), FileError);
+    EXPECT_TRUE(fs::is_directory(at("prr.kat")) || fs::is_symlink(fs::symlink_status(at("prr.kat"))));
+    // Calculation 1 is stored: a new calculation is not numbered 1.
+    f().Command2.click();
+    EXPECT_EQ(f().CalcNumberBase, 1);
+    f().form5().close_box();
+    EXPECT_TRUE(host_.script_done());
+  }
+}
+
 TEST_F(ListTest, AnObjectNameOf71CharactersBecomesTheToolTip) {
   const std::wstring name70(70, L'ж'), name71(71, L'ж');
   put("prr.kat", L" 1-R\r\n1\r\n" + name71 + L"\r\n 2-R\r\n2\r\n" + name70 + L"\r\n");

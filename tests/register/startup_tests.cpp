@@ -2,6 +2,10 @@
 // catalog rebuild, example pack; and the closing of the register.
 #include "fixture.h"
 
+#include <optional>
+
+#include "tests/support/failing_writes.h"
+
 namespace regtest {
 namespace {
 
@@ -177,6 +181,49 @@ TEST_F(StartupTest, TheExecutorIsAskedOnceAndChangedByItsButton) {
   f().Command6.click();
   EXPECT_EQ(f().ExecutorName, L"Сидоров С.С.");
   EXPECT_EQ(bytes("sign.txt"), cp(L"Сидоров С.С.\r\n"));
+}
+
+// The executor's name cannot be kept: a file size limit, a full and a
+// read-only file system (the last two where the test may mount one).
+TEST_F(StartupTest, AnExecutorThatCannotBeSavedIsOneRussianMessageAndTheOldNameStays) {
+  enum class Failure { SizeLimit, Full, ReadOnly };
+  struct Case {
+    const char* name;
+    Failure failure;
+    const wchar_t* reason;
+  };
+  for (const Case& c : {Case{"size limit", Failure::SizeLimit, L"файл слишком велик"},
+                        Case{"full", Failure::Full, L"на диске нет места"},
+                        Case{"read-only", Failure::ReadOnly, L"диск доступен только для чтения"}}) {
+    SCOPED_TRACE(c.name);
+    std::optional<dorv::testing::SmallVolume> volume;
+    if (c.failure != Failure::SizeLimit) {
+      volume.emplace(root_ / "prog");
+      if (!volume->mounted()) continue;  // mounting is not permitted here
+    }
+    put("nozapas.txt", L"");
+    put("sign.txt", L"Иванов И.И.\r\n");
+    start();
+    host_.clear_records();
+    std::optional<dorv::testing::FileSizeLimit> size_limit;
+    switch (c.failure) {
+      case Failure::SizeLimit: size_limit.emplace(4); break;
+      case Failure::Full: volume->fill(); break;
+      case Failure::ReadOnly: ASSERT_TRUE(volume->make_read_only()); break;
+    }
+    host_.answer_input(L"Сидоров С.С.");
+    host_.answer_message(MsgResult::OK);
+    f().Command6.click();
+    size_limit.reset();
+    ASSERT_EQ(host_.messages().size(), 1u);
+    EXPECT_EQ(last_message().text, std::wstring(L"Не удалось записать файл «sign.txt»: ") + c.reason + L".");
+    EXPECT_EQ(bytes("sign.txt"), cp(L"Иванов И.И.\r\n"));
+    for (const auto& e : fs::directory_iterator(root_ / "prog")) {
+      EXPECT_EQ(e.path().filename().string().find("sign.txt."), std::string::npos) << e.path();
+    }
+    EXPECT_EQ(f().ExecutorName, L"Сидоров С.С.");  // used for this run
+    form_.reset();
+  }
 }
 
 TEST_F(StartupTest, ClosingDeletesDrawingCopiesAndTemporaryFiles) {
