@@ -99,6 +99,7 @@ TEST(ScenarioRunner, AFileErrorInAProcedureIsOneRussianBoxAndTheRunGoesOn) {
             "    1-R | 17/05-1 | Склад готовой продукции\n"
             "    2-T | 18/02 | Торговый центр «Северный»\n"
             "    3-R | 21/11 | Административное здание\n"
+            "    4-R | 22/04 | Склад\n"
             "END\n");
   EXPECT_TRUE(fs::is_directory(folder.dir() / "sign.txt"));
 }
