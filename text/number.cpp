@@ -54,6 +54,10 @@ long long decimal_magnitude(std::string_view s) {
     std::string_view x = s.substr(e + 1);
     if (!x.empty() && x[0] == '+') x.remove_prefix(1);
     scan_whole(x, exp10);
+    // An exponent too long for a whole number is clamped by the scan; keep
+    // it far enough from the limits that adding a position cannot overflow.
+    constexpr long long kExponentBound = 1LL << 40;
+    exp10 = std::clamp(exp10, -kExponentBound, kExponentBound);
     s = s.substr(0, e);
   }
   const std::size_t point = std::min(s.find('.'), s.size());

@@ -31,6 +31,8 @@ TEST(Number, ScanDecimalTable) {
       {"1e400", 5, std::numeric_limits<double>::infinity(), true},
       {"-1e400", 6, -std::numeric_limits<double>::infinity(), true},
       {"1e-400", 6, 0.0, true},       {"0.000e999", 9, 0.0, true},
+      {"5e99999999999999999999", 22, std::numeric_limits<double>::infinity(), true},
+      {"5e-99999999999999999999", 23, 0.0, true},
   };
   for (const Case& c : cases) {
     double v = -1.0;
