@@ -1,5 +1,6 @@
 // Storing a calculation's working files and record, and the pipe look-up.
 #include "fixture.h"
+#include "tests/support/comma_locale.h"
 
 namespace regtest {
 namespace {
@@ -93,6 +94,13 @@ TEST_F(StorageTest, LookupKltrFindsTheFirstEqualKeyOrTakesTheLastRecord) {
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(Modul1::LookupKltr(c.key, c.selector), c.result) << to_utf8(c.key.text);
   EXPECT_DOUBLE_EQ(Modul1::LookupKltr(57.0, 2), 50);
   EXPECT_DOUBLE_EQ(Modul1::LookupKltr(std::wstring(L"Т1"), 7), 70.4);
+  {
+    // The user's comma-decimal locale must not cut the wall 3.5 to 3.
+    dorv::testing::CommaLocale locale;
+    if (locale.active()) {
+      EXPECT_DOUBLE_EQ(Modul1::LookupKltr(57.0, 2), 50);
+    }
+  }
 
   // The table missing, empty, or ending inside a record.
   fs::remove(at("kltr.inf"));
