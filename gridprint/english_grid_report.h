@@ -85,7 +85,9 @@ struct EnglishReportResult {
 };
 
 // Asks for the unit system and writes rezangl.txt in the program folder from
-// the form, spr.out and nazangl.txt there. english_object_name is the
+// the form, spr.out and nazangl.txt there. state.SolverChoice is the dead-end
+// flag that tells the layout of spr.out (1 gridsolve's, 0 gridio's), as the
+// print command has brought it up to date. english_object_name is the
 // program-wide English object name, set anew from nazangl.txt.
 EnglishReportResult MakeEnglishGridReport(const grid::GridFormTexts& form, grid::GridFormState& state,
                                           const std::filesystem::path& folder, const std::wstring& program_version,
