@@ -40,6 +40,11 @@ void write_bytes(const std::filesystem::path& path, std::string_view bytes);  //
 // temporary file and throws FileError naming the target. A target that is a
 // symbolic link stays one: the file it names is replaced.
 void write_bytes_atomic(const std::filesystem::path& path, std::string_view bytes);
+// The same replacement without the flushes to the disk, for the working
+// files one program hands the next during a run: a reader sees the old or the
+// whole new file, but the file need not outlive a power cut, and a flush
+// would cost a wait for the disk on every run.
+void replace_bytes(const std::filesystem::path& path, std::string_view bytes);
 // A copy made with the safe save.
 void copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 

@@ -67,9 +67,9 @@ int sync_folder(const fs::path& folder) {
   return result;
 }
 
-}  // namespace
-
-void write_bytes_atomic(const fs::path& path, std::string_view bytes) {
+// The replacement itself; flush says whether the file and the folder are
+// flushed to the disk on the way.
+void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
   const fs::path target = final_target(path);
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
@@ -85,7 +85,7 @@ void write_bytes_atomic(const fs::path& path, std::string_view bytes) {
     if (!failure && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) failure = errno;
   }
   if (!failure && !write_all(fd, bytes)) failure = errno;
-  if (!failure && ::fsync(fd) != 0) failure = errno;
+  if (!failure && flush && ::fsync(fd) != 0) failure = errno;
   if (::close(fd) != 0 && !failure) failure = errno;
   FileError::Step step = FileError::Step::Write;
   if (!failure && ::rename(temporary.c_str(), target.c_str()) != 0) {
@@ -96,8 +96,15 @@ void write_bytes_atomic(const fs::path& path, std::string_view bytes) {
     ::unlink(temporary.c_str());
     throw FileError(path, step, failure);
   }
+  if (!flush) return;
   if (const int err = sync_folder(folder_of(target))) throw FileError(path, FileError::Step::Write, err);
 }
+
+}  // namespace
+
+void write_bytes_atomic(const fs::path& path, std::string_view bytes) { replace_whole(path, bytes, true); }
+
+void replace_bytes(const fs::path& path, std::string_view bytes) { replace_whole(path, bytes, false); }
 
 void copy_file_atomic(const fs::path& from, const fs::path& to) { write_bytes_atomic(to, read_bytes(from)); }
 

@@ -42,7 +42,7 @@ int run_optimer(const std::filesystem::path& problem_path, std::wstring& message
     return say(L"\n\n\nЗадача  " + name + L"  не решена:\n" + e.text() + L"\n\n", 6);
   }
   try {
-    write_bytes_atomic(answer_path, format_answer(problem, solution));
+    replace_bytes(answer_path, format_answer(problem, solution));
   } catch (const FileError&) {
     return say(L"\n\n\nНе удается записать файл ответа  " + answer_name + L" !\n\n", 7);
   }

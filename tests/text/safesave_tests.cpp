@@ -1,5 +1,6 @@
-// The safe save of kept files: a save that fails for real leaves the old
-// file as it was, no temporary file, and one Russian sentence naming the file.
+// The safe save of kept files (and its unflushed form for working files): a
+// save that fails for real leaves the old file as it was, no temporary file,
+// and one Russian sentence naming the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,10 +38,11 @@ class SafeSave : public ::testing::Test {
   }
 
   // Saves over an existing file where every write fails with `error`.
-  void expect_failed_save(int error, const std::wstring& reason, const std::vector<std::string>& left) {
+  void expect_failed_save(int error, const std::wstring& reason, const std::vector<std::string>& left,
+                          void (*save)(const fs::path&, std::string_view) = &write_bytes_atomic) {
     const fs::path target = dir_ / "prr.kat";
     try {
-      write_bytes_atomic(target, std::string(10000, 'n'));
+      save(target, std::string(10000, 'n'));
       ADD_FAILURE() << "the save did not fail";
     } catch (const FileError& e) {
       EXPECT_EQ(e.error_number(), error);
@@ -58,6 +60,7 @@ TEST_F(SafeSave, AFileSizeLimitFailsTheSaveAndLosesNothing) {
   write_bytes(dir_ / "prr.kat", "old");
   dorv::testing::FileSizeLimit limit(4);
   expect_failed_save(EFBIG, L"файл слишком велик", {"prr.kat"});
+  expect_failed_save(EFBIG, L"файл слишком велик", {"prr.kat"}, &replace_bytes);
 }
 
 TEST_F(SafeSave, AFullOrReadOnlyFileSystemFailsTheSaveAndLosesNothing) {

@@ -171,7 +171,7 @@ TEST(LineFile, MissingFileIsAClearError) {
   }
   EXPECT_THROW(LineReader r(missing), FileError);
   const auto unreachable = temp_dir() / "no_dir" / "x.txt";
-  for (auto save : {&write_bytes, &write_bytes_atomic}) {
+  for (auto save : {&write_bytes, &write_bytes_atomic, &replace_bytes}) {
     try {
       save(unreachable, "x");
       ADD_FAILURE() << "no error";
