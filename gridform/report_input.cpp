@@ -20,27 +20,7 @@ std::wstring shown(const std::wstring& field) { return trim(field); }
 }  // namespace
 
 std::vector<std::wstring> wrap_object_line(std::wstring s) {
-  std::vector<std::wstring> lines;
-  if (s.size() <= kObjectLineLimit) {
-    lines.push_back(std::move(s));
-    return lines;
-  }
-  bool continuation = false;
-  do {
-    // The last blank from column 2 up to column 69.
-    std::size_t cut = 0;
-    for (std::size_t pos = 2; pos < kObjectLineLimit && pos <= s.size(); ++pos)
-      if (s[pos - 1] == L' ') cut = pos;
-    // A continuation whose only blanks are its indent holds one word longer
-    // than a line: cutting at the indent would give the same line again, so
-    // the word is cut where the line must end.
-    if (cut == 0 || (continuation && cut <= kContinuationIndent)) cut = kObjectLineLimit - 1;
-    lines.push_back(s.substr(0, cut));
-    s = blanks(kContinuationIndent) + s.substr(cut);
-    continuation = true;
-  } while (s.size() >= kObjectLineLimit);
-  lines.push_back(std::move(s));
-  return lines;
+  return wrap_at_blank(std::move(s), kObjectLineLimit, kContinuationIndent);
 }
 
 std::wstring report_value_line(const std::wstring& caption, const std::wstring& value) {

@@ -12,6 +12,7 @@
 
 #include "gridform/gridreport.h"
 #include "gridform/gridrun.h"
+#include "gridprint/english_start.h"
 #include "gridprint/report_units.h"
 
 namespace dorv::gridprint {
@@ -73,16 +74,8 @@ void write_english_closing(Lines& out, const grid::GridFormTexts& form, ReportUn
 std::optional<Lines> english_grid_report_lines(EnglishGridSource& src, const std::vector<std::wstring>& spr_out,
                                                ReportUnits units, ScratchNumbers& scratch);
 
-// How the English report ended.
-enum class EnglishReportEnd {
-  Written,    // rezangl.txt is complete
-  Cancelled,  // the unit question was cancelled: the command ends silently
-  Failed,     // the user has been told why; nothing is to be printed
-};
-struct EnglishReportResult {
-  EnglishReportEnd end = EnglishReportEnd::Failed;
-  ReportUnits units = ReportUnits::US;
-};
+using report::EnglishReportEnd;
+using report::EnglishReportResult;
 
 // Asks for the unit system and writes rezangl.txt in the program folder from
 // the form, spr.out and nazangl.txt there. state.SolverChoice is the dead-end

@@ -26,12 +26,10 @@ std::wstring replace_all(std::wstring text, std::wstring_view from, std::wstring
   return text;
 }
 
-// A standard's name from its phrase " по ГОСТ 3262-75 (...)": the Latin
-// "GOST", cut before its remark in brackets, without the leading " по ".
+// A standard's name from its phrase " по ГОСТ 3262-75 (...)", without the
+// leading " по ".
 std::wstring standard_name(const std::wstring& phrase) {
-  std::wstring name = replace_all(phrase, L"ГОСТ", L"GOST");
-  const std::size_t bracket = name.find(L'(');
-  if (bracket != std::wstring::npos) name.erase(bracket);
+  const std::wstring name = report::latin_standard_name(phrase);
   return name.size() > 4 ? name.substr(4) : std::wstring();
 }
 

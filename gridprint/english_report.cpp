@@ -61,41 +61,19 @@ namespace {
 
 const wchar_t* const kWarning = L"Предупреждение";
 
-std::optional<ReportUnits> ask_units() {
-  const std::wstring question =
-      L"      Выполнить распечатку англоязычной версии результатов расчета\r\n"
-      L"в единицах США (кнопка ДА)?\r\n"
-      L"      При нажатии кнопки НЕТ будет выполнена распечатка англоязычной\r\n"
-      L" версии результатов расчета в западно-европейских единицах. ";
-  switch (ui::msg_box(question, ui::MsgButtons::YesNoCancel, ui::MsgIcon::Question, L"Выбор версии печати", 0)) {
-    case ui::MsgResult::Yes:
-      return ReportUnits::US;
-    case ui::MsgResult::No:
-      return ReportUnits::WestEuropean;
-    default:
-      return std::nullopt;
-  }
-}
-
-// The first line of nazangl.txt, or the empty text when there is none.
-std::wstring english_name_of(const std::filesystem::path& folder) {
-  const auto lines = try_read_lines(folder / "nazangl.txt");
-  return lines && !lines->empty() ? lines->front() : std::wstring();
-}
-
 }  // namespace
 
 EnglishReportResult MakeEnglishGridReport(const grid::GridFormTexts& form, grid::GridFormState& state,
                                           const std::filesystem::path& folder, const std::wstring& program_version,
                                           std::wstring& english_object_name) {
   EnglishReportResult result;
-  const auto units = ask_units();
+  const auto units = report::ask_report_units();
   if (!units) {
     result.end = EnglishReportEnd::Cancelled;
     return result;
   }
   result.units = *units;
-  english_object_name = english_name_of(folder);
+  english_object_name = report::english_object_name_in(folder);
 
   const auto spr_out = try_read_lines(folder / "spr.out", CodePage::Cp866);
   EnglishGridSource src{form, state, program_version, english_object_name};

@@ -79,6 +79,13 @@ long long column_for_point(double value, long long point_column) {
   return point_column - static_cast<long long>(PlainNumberText(round_half_even(value, 0)).size());
 }
 
+std::wstring latin_standard_name(std::wstring_view name) {
+  std::wstring text(name.substr(0, name.find(L'(')));
+  for (std::size_t at = text.find(L"ГОСТ"); at != std::wstring::npos; at = text.find(L"ГОСТ", at + 4))
+    text.replace(at, 4, L"GOST");
+  return text;
+}
+
 std::wstring InchSizeTable(double size_mm) {
   static const std::array<std::pair<double, const wchar_t*>, 20> kInchSizes{{
       {15, L" 1/2"}, {20, L" 3/4"}, {25, L"1"},     {32, L"1 1/4"}, {40, L"1 1/2"},

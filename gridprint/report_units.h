@@ -60,6 +60,12 @@ std::wstring blank_run(long long count, long long least = 0);
 // the value's plain text rounded to a whole number. One column further left
 // for a value below 1 in magnitude, or when the rounding adds a digit (9.5).
 long long column_for_point(double value, long long point_column);
+// ---- pipe standards ----
+// A pipe standard's name as the English reports print it: cut before its
+// remark in brackets (the blank before the bracket kept), every "ГОСТ"
+// written "GOST".
+std::wstring latin_standard_name(std::wstring_view name);
+
 // ---- inch sizes ----
 // The inch designation of a nominal size in mm (" 1/2", "1 1/4", "6"). The
 // sizes below one inch keep their leading blank. A size the table does not

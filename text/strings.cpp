@@ -69,4 +69,28 @@ std::wstring left(std::wstring_view t, std::size_t n) { return std::wstring(t.su
 
 std::wstring whole_text(long long n) { return std::to_wstring(n); }
 
+std::vector<std::wstring> wrap_at_blank(std::wstring s, std::size_t limit, std::size_t indent) {
+  std::vector<std::wstring> lines;
+  if (s.size() <= limit) {
+    lines.push_back(std::move(s));
+    return lines;
+  }
+  bool continuation = false;
+  do {
+    // The last blank from column 2 up to the column before the limit.
+    std::size_t cut = 0;
+    for (std::size_t pos = 2; pos < limit && pos <= s.size(); ++pos)
+      if (s[pos - 1] == L' ') cut = pos;
+    // A continuation whose only blanks are its indent holds one word longer
+    // than a line: cutting at the indent would give the same line again, so
+    // the word is cut where the line must end.
+    if (cut == 0 || (continuation && cut <= indent)) cut = limit - 1;
+    lines.push_back(s.substr(0, cut));
+    s = std::wstring(indent, L' ') + s.substr(cut);
+    continuation = true;
+  } while (s.size() >= limit);
+  lines.push_back(std::move(s));
+  return lines;
+}
+
 }  // namespace dorv

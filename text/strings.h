@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorv {
 
@@ -23,5 +24,10 @@ std::wstring right(std::wstring_view t, std::size_t n);
 std::wstring left(std::wstring_view t, std::size_t n);
 // A number written as a whole number: digits only, "-" for a negative value.
 std::wstring whole_text(long long n);
+// A line longer than `limit` characters broken after its last blank before
+// column `limit` (the first column does not count), each continuation led by
+// `indent` blanks, until the rest is shorter than `limit`. A word too long
+// for a line is cut where the line must end, so the breaking always ends.
+std::vector<std::wstring> wrap_at_blank(std::wstring line, std::size_t limit, std::size_t indent);
 
 }  // namespace dorv

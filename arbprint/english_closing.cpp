@@ -1,0 +1,55 @@
+// The end of the English report of an arbitrary network: the footnotes of
+// the pipe table, the flows of the result panel (split by outlet kind when
+// the network has deluge heads or fire cocks), the heads around the control
+// unit and the signature line.
+#include <cmath>
+
+#include "arbprint/english_arbitrary_report.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arbprint {
+
+void write_english_closing(Lines& out, const arb::Form4& f, ReportUnits units) {
+  const arb::Form4State& s = f.state;
+  const bool us = units == ReportUnits::US;
+  if (!s.SecondStandardNote.empty())
+    out.push_back(L"          * Tubing in accordance with " + report::latin_standard_name(trim(f.Text10.text())));
+  if (s.ControlUnitOnSection == 1) out.push_back(L"               **The equivalent length of the valve control unit");
+  for (int i = 0; i < 3; ++i) out.push_back(L"");
+
+  const std::wstring flow_unit = us ? L" gpm" : L" L/min";
+  const auto flow = [&](double litres_per_second) {
+    return num_text(round_half_even(report::flow_in_units(litres_per_second, units), 2)) + flow_unit;
+  };
+  const double full_flow = num_value(f.Text5[0]->text());
+  out.push_back(L"$          Full flow     -     " + flow(full_flow));
+  if (s.DelugeFlowSum > 0 || s.FireCockFlowSum > 0) {
+    out.push_back(L"*          Flow of sprinklers         -     " +
+                  flow(std::fabs(round_half_even(full_flow - s.DelugeFlowSum - s.FireCockFlowSum, 2))));
+    if (s.DelugeFlowSum > 0) out.push_back(L"*          Flow of drenchers          -     " + flow(s.DelugeFlowSum));
+    if (s.FireCockFlowSum > 0) out.push_back(L"*          Flow of fire-cocks         -     " + flow(s.FireCockFlowSum));
+  }
+
+  const auto head = [&](const ui::TextBox& field) {
+    return num_text(round_half_even(report::head_in_units(num_value(field.text()), units), 3)) +
+           (us ? L" psi" : L" bar");
+  };
+  const wchar_t* const reserve = L"*          (with a reserve of 20% on local losses)       - ";
+  if (s.ControlUnitOnSection == 1) {
+    out.push_back(L"*          Pressure before valve of Supervisory Device  ");
+    out.push_back(reserve + head(*f.Text5[1]));
+    out.push_back(L"*          Necessary pressure on logon");
+    out.push_back(reserve + head(*f.Text5[2]));
+  } else {
+    out.push_back(L"*          Pressure after valve of Supervisory Device  ");
+    out.push_back(reserve + head(*f.Text5[1]));
+    out.push_back(L"*          Pressure before valve of Supervisory Device ");
+    out.push_back(reserve + head(*f.Text5[2]));
+  }
+  out.push_back(L"");
+  out.push_back(L"");
+  out.push_back(L"           Prepared by:                              _________________");
+}
+
+}  // namespace dorv::arbprint

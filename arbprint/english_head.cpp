@@ -1,0 +1,140 @@
+// The head of the English report of an arbitrary network: title, project and
+// contract, and the initial data converted into the chosen units. An outlet
+// group is reported only while the form shows it.
+#include "arbprint/english_arbitrary_report.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arbprint {
+namespace {
+
+using report::area_in_units;
+using report::flow_in_units;
+using report::head_in_units;
+using report::intensity_in_units;
+using report::k_factor_in_units;
+using report::latin_standard_name;
+
+bool us(ReportUnits units) { return units == ReportUnits::US; }
+double value_of(const ui::TextBox& field) { return num_value(field.text()); }
+
+constexpr std::size_t kProjectLineLimit = 70;
+constexpr std::size_t kContinuationIndent = 19;
+
+void write_title(Lines& out, const arb::Form4& f, const std::wstring& english_object_name) {
+  out.push_back(L"");
+  out.push_back(L"                Hydraulic calculation N" + f.Text2.text());
+  out.push_back(L"               (project of an arbitrary configuration)");
+  out.push_back(L"");
+  const std::wstring project = english_object_name.empty() ? f.Text3.text() : trim(english_object_name);
+  for (auto& line : wrap_at_blank(L"          Project: " + project, kProjectLineLimit, kContinuationIndent))
+    out.push_back(std::move(line));
+  out.push_back(L"          Contract: " + f.Text8.text());
+  out.push_back(L"");
+}
+
+void write_standard_and_valve(Lines& out, const arb::Form4& f, ReportUnits units) {
+  if (trim(f.state.MainStandardPhrase) == L"по ГОСТ СОВМ") {
+    out.push_back(L"          Tubing in accordance with GOST 3262-75 (for d<=50 mm)");
+    out.push_back(L"          and GOST 10704-76 (for d>50 mm)");
+  } else {
+    out.push_back(L"          Tubing in accordance with                     -      " +
+                  latin_standard_name(f.Text9.text()));
+  }
+  const std::wstring& valve = f.Text15.text();
+  const std::size_t open = valve.find(L'(');
+  if (open != std::wstring::npos) {
+    // A type whose bracket is never closed runs to the end of the text.
+    const std::size_t close = valve.find(L')', open + 1);
+    out.push_back(L"          Type of the valve of Supervisory Device              - " +
+                  valve.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1));
+  }
+  out.push_back(L"          Loss-factor of the valve ");
+  out.push_back((us(units) ? L"          of Supervisory Device, psi/gpm^2                     - "
+                           : L"          of Supervisory Device, bar/(L/min)^2                 - ") +
+                report::valve_coefficient_text(num_value(valve), units));
+}
+
+// The four lines of a sprinkler group: water density, protected area,
+// K-factor and lowest operating pressure.
+struct SprinklerGroup {
+  const ui::Label& caption;
+  const ui::TextBox *density, *area, *k_factor, *pressure;
+  std::array<const wchar_t*, 4> us_captions, metric_captions;
+};
+
+void write_sprinkler_group(Lines& out, const SprinklerGroup& g, ReportUnits units) {
+  if (!g.caption.visible()) return;
+  const auto& captions = us(units) ? g.us_captions : g.metric_captions;
+  out.push_back(captions[0] +
+                led_fraction_text(round_half_even(intensity_in_units(value_of(*g.density), units), 2)));
+  const double area = area_in_units(value_of(*g.area), units);
+  out.push_back(captions[1] + led_fraction_text(us(units) ? round_half_even(area, 2) : area));
+  out.push_back(captions[2] + num_text(k_factor_in_units(value_of(*g.k_factor), units)));
+  const double pressure = round_half_even(head_in_units(value_of(*g.pressure), units), 1);
+  out.push_back(captions[3] + (us(units) ? num_text(pressure) : fraction_text(pressure)));
+}
+
+// The two lines of deluge heads or fire cocks: lowest operating pressure and
+// normative flow.
+void write_flow_group(Lines& out, const ui::Label& caption, const ui::TextBox& flow, const ui::TextBox& head,
+                      const std::array<const wchar_t*, 2>& captions, ReportUnits units) {
+  if (!caption.visible()) return;
+  const double pressure = round_half_even(head_in_units(value_of(head), units), 1);
+  out.push_back(captions[0] + (us(units) ? num_text(pressure) : fraction_text(pressure)));
+  const double q = flow_in_units(value_of(flow), units);
+  out.push_back(captions[1] + num_text(us(units) ? round_half_even(q, 1) : q));
+}
+
+}  // namespace
+
+std::wstring led_fraction_text(double v) {
+  return (v >= 0 && v < 1 ? L" " : L"") + fraction_text(v);
+}
+
+std::wstring fraction_text(double v) { return zero_before_point(num_text_trim(v)); }
+
+void write_english_head(Lines& out, const arb::Form4& f, const std::wstring& english_object_name,
+                        ReportUnits units) {
+  write_title(out, f, english_object_name);
+  out.push_back(L"*         THE INITIAL DATA:");
+  write_standard_and_valve(out, f, units);
+  write_sprinkler_group(
+      out,
+      {f.Label11, f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3],
+       {L"          Water density for main sprinklers, gpm/ft2           - ",
+        L"          Average area of main sprinkler operation, ft2        - ",
+        L"          Main sprinkler's K-factor                            - ",
+        L"          Minimum operating pressure of main sprinkler, psi    - "},
+       {L"          Water density for main sprinklers, L/(min*m^2)        - ",
+        L"          Average area of main sprinkler operation, m^2         - ",
+        L"          Main sprinkler's K-factor                             - ",
+        L"          Minimum operating pressure of main sprinkler, bar   - "}},
+      units);
+  write_sprinkler_group(
+      out,
+      {f.Label14, &f.Text16, &f.Text17, &f.Text18, &f.Text19,
+       {L"          Water density for in-rack sprinklers , gpm/ft2       - ",
+        L"          Average area of in-rack sprinkler operation, ft2     - ",
+        L"          In-rack sprinkler's K-factor                         - ",
+        L"          Minimum operating pressure of in-rack sprinkler, psi - "},
+       {L"          Water density for in-rack sprinklers, L/(min*m^2)        - ",
+        L"          Average area of in-rack sprinkler operation, m^2         - ",
+        L"          In-rack sprinkler's K-factor                             - ",
+        L"          Minimum operating pressure of in-rack sprinkler, bar   - "}},
+      units);
+  write_flow_group(out, f.Label12, f.Text11, f.Text12,
+                   us(units) ? std::array{L"          Minimum operating pressure of a drencher, psi    - ",
+                                          L"          Normative flow of a drencher, gpm                - "}
+                             : std::array{L"          Minimum operating pressure of a drencher, bar    - ",
+                                          L"          Normative flow of a drencher, L/min              - "},
+                   units);
+  write_flow_group(out, f.Label13, f.Text13, f.Text14,
+                   us(units) ? std::array{L"          Minimum operating pressure of a fire cock, psi   - ",
+                                          L"          Normative flow of a fire cock, gpm               - "}
+                             : std::array{L"          Minimum operating pressure of a fire-cock, bar   - ",
+                                          L"          Normative flow of a fire-cock, L/min             - "},
+                   units);
+}
+
+}  // namespace dorv::arbprint

@@ -1,0 +1,48 @@
+// The English report of an arbitrary network as a whole: the unit question,
+// the English object name, the stages written in order, and rezangl.txt
+// saved so that a failure leaves the previous one whole.
+#include "arbprint/english_arbitrary_report.h"
+#include "platform/host.h"
+#include "text/fileerror.h"
+#include "text/linefile.h"
+
+namespace dorv::arbprint {
+
+Lines english_arbitrary_report_lines(const arb::Form4& form, const std::wstring& english_object_name,
+                                     ReportUnits units) {
+  Lines out;
+  write_english_head(out, form, english_object_name, units);
+  out.push_back(L"");
+  out.push_back(L"*         RESULTS OF CALCULATION:");
+  out.push_back(L"");
+  out.push_back(L"*            Pressures and flows in sprinklers");
+  write_english_outlet_table(out, form.state, units);
+  out.push_back(L"");
+  out.push_back(L"&            Pressures and flows in pipes");
+  write_english_pipe_table(out, form.state, units);
+  write_english_closing(out, form, units);
+  return out;
+}
+
+EnglishReportResult MakeEnglishArbitraryReport(const arb::Form4& form, const std::filesystem::path& folder,
+                                               std::wstring& english_object_name) {
+  EnglishReportResult result;
+  const auto units = report::ask_report_units();
+  if (!units) {
+    result.end = EnglishReportEnd::Cancelled;
+    return result;
+  }
+  result.units = *units;
+  english_object_name = report::english_object_name_in(folder);
+  try {
+    write_lines_atomic(folder / "rezangl.txt", english_arbitrary_report_lines(form, english_object_name, *units));
+  } catch (const FileError& error) {
+    ui::msg_box(error.message() + L" Англоязычная версия отчета не напечатана.", ui::MsgButtons::OK,
+                ui::MsgIcon::None, L"Предупреждение");
+    return result;
+  }
+  result.end = EnglishReportEnd::Written;
+  return result;
+}
+
+}  // namespace dorv::arbprint
