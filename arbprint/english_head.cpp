@@ -42,13 +42,7 @@ void write_standard_and_valve(Lines& out, const arb::Form4& f, ReportUnits units
                   latin_standard_name(f.Text9.text()));
   }
   const std::wstring& valve = f.Text15.text();
-  const std::size_t open = valve.find(L'(');
-  if (open != std::wstring::npos) {
-    // A type whose bracket is never closed runs to the end of the text.
-    const std::size_t close = valve.find(L')', open + 1);
-    out.push_back(L"          Type of the valve of Supervisory Device              - " +
-                  valve.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1));
-  }
+  if (const auto type = report::valve_type_in(valve)) out.push_back(L"          Type of the valve of Supervisory Device              - " + *type);
   out.push_back(L"          Loss-factor of the valve ");
   out.push_back((us(units) ? L"          of Supervisory Device, psi/gpm^2                     - "
                            : L"          of Supervisory Device, bar/(L/min)^2                 - ") +

@@ -26,16 +26,10 @@ Lines english_arbitrary_report_lines(const arb::Form4& form, const std::wstring&
 
 EnglishReportResult MakeEnglishArbitraryReport(const arb::Form4& form, const std::filesystem::path& folder,
                                                std::wstring& english_object_name) {
-  EnglishReportResult result;
-  const auto units = report::ask_report_units();
-  if (!units) {
-    result.end = EnglishReportEnd::Cancelled;
-    return result;
-  }
-  result.units = *units;
-  english_object_name = report::english_object_name_in(folder);
+  EnglishReportResult result = report::start_english_report(folder, english_object_name);
+  if (result.end == EnglishReportEnd::Cancelled) return result;
   try {
-    write_lines_atomic(folder / "rezangl.txt", english_arbitrary_report_lines(form, english_object_name, *units));
+    write_lines_atomic(folder / "rezangl.txt", english_arbitrary_report_lines(form, english_object_name, result.units));
   } catch (const FileError& error) {
     ui::msg_box(error.message() + L" Англоязычная версия отчета не напечатана.", ui::MsgButtons::OK,
                 ui::MsgIcon::None, L"Предупреждение");

@@ -66,14 +66,8 @@ const wchar_t* const kWarning = L"Предупреждение";
 EnglishReportResult MakeEnglishGridReport(const grid::GridFormTexts& form, grid::GridFormState& state,
                                           const std::filesystem::path& folder, const std::wstring& program_version,
                                           std::wstring& english_object_name) {
-  EnglishReportResult result;
-  const auto units = report::ask_report_units();
-  if (!units) {
-    result.end = EnglishReportEnd::Cancelled;
-    return result;
-  }
-  result.units = *units;
-  english_object_name = report::english_object_name_in(folder);
+  EnglishReportResult result = report::start_english_report(folder, english_object_name);
+  if (result.end == EnglishReportEnd::Cancelled) return result;
 
   const auto spr_out = try_read_lines(folder / "spr.out", CodePage::Cp866);
   EnglishGridSource src{form, state, program_version, english_object_name};
@@ -81,7 +75,7 @@ EnglishReportResult MakeEnglishGridReport(const grid::GridFormTexts& form, grid:
     std::optional<Lines> lines;
     {
       ScratchNumbers scratch(folder);
-      if (spr_out) lines = english_grid_report_lines(src, *spr_out, *units, scratch);
+      if (spr_out) lines = english_grid_report_lines(src, *spr_out, result.units, scratch);
     }
     if (!lines) {
       ui::msg_box(L"Файл результатов расчета spr.out отсутствует или неполон. Англоязычная версия отчета не "

@@ -26,4 +26,23 @@ std::wstring english_object_name_in(const std::filesystem::path& folder) {
   return lines && !lines->empty() ? lines->front() : std::wstring();
 }
 
+EnglishReportResult start_english_report(const std::filesystem::path& folder, std::wstring& english_object_name) {
+  EnglishReportResult result;
+  const auto units = ask_report_units();
+  if (!units) {
+    result.end = EnglishReportEnd::Cancelled;
+    return result;
+  }
+  result.units = *units;
+  english_object_name = english_object_name_in(folder);
+  return result;
+}
+
+std::optional<std::wstring> valve_type_in(const std::wstring& valve) {
+  const std::size_t open = valve.find(L'(');
+  if (open == std::wstring::npos) return std::nullopt;
+  const std::size_t close = valve.find(L')', open + 1);
+  return valve.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
+}
+
 }  // namespace dorv::report

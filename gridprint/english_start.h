@@ -29,4 +29,14 @@ std::optional<ReportUnits> ask_report_units();
 // file is absent or empty.
 std::wstring english_object_name_in(const std::filesystem::path& folder);
 
+// The start of an English report: the unit question and, when it is
+// answered, the English object name taken anew from the folder. The result
+// is Cancelled, or Failed with the chosen units until the report is written.
+EnglishReportResult start_english_report(const std::filesystem::path& folder, std::wstring& english_object_name);
+
+// The valve type of a valve text "0.0019 (УУСЗ-65)": the text between the
+// first "(" and the ")" after it (to the end when it is never closed);
+// nothing when the text has no "(".
+std::optional<std::wstring> valve_type_in(const std::wstring& valve);
+
 }  // namespace dorv::report
