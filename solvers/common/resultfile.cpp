@@ -55,7 +55,7 @@ bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) 
     crlf += c;
   }
   try {
-    write_bytes_atomic(path, to_cp866(crlf));
+    replace_bytes(path, to_cp866(crlf));
     return true;
   } catch (const FileError&) {
     return false;

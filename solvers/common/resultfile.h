@@ -33,8 +33,10 @@ inline constexpr double kMaxResultValue = 1e6;
 bool NumbersSensible(std::wstring_view text, double bound);
 
 // Writes the text as spr.out is kept: code page 866, each "\n" as CR LF.
-// The file is replaced whole, so that it never holds a part of a report.
-// Returns false when it could not be written.
+// The file is replaced whole, so that it never holds a part of a report;
+// it is a working file of the run (as is a position's problem file), handed
+// on at once, so nobody waits for the disk. Returns false when it could not
+// be written.
 bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text);
 
 // Leaves the file empty, so that no earlier result passes for this run's;
