@@ -70,7 +70,9 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
     return;
   Paper paper(printer, s, at);
   const double drop = sp.PipeLevelOffset, rise = input.SprinklerRiseHeight;
-  const auto piece = [&](int i, int j) { paper.line(sp.point(i, j, 5), sp.point(i, j, 6), sp.point(i, j, 7), sp.point(i, j, 8), grid::kBranchColor); };
+  const auto piece = [&](int i, int j) {
+    paper.line(sp.point(i, j, 5), sp.point(i, j, 6), sp.point(i, j, 7), sp.point(i, j, 8), grid::kBranchColor);
+  };
   const auto piece_with_drop = [&](int i, int j) {
     piece(i, j);
     const double x = sp.point(i, j, 7), y = sp.point(i, j, 8);
@@ -115,7 +117,8 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
   printer.draw_width = kThinPen;
   for (int i = 1; i <= rows; ++i)
     for (int j = 1; j < n; ++j)
-      paper.line(sp.point(i, j, 1), sp.point(i, j, 2), sp.point(i, j + 1, 1), sp.point(i, j + 1, 2), grid::kBranchColor);
+      paper.line(sp.point(i, j, 1), sp.point(i, j, 2), sp.point(i, j + 1, 1), sp.point(i, j + 1, 2),
+                 grid::kBranchColor);
 
   // Sprinklers: the riser up from the branch line and the grey head on it.
   printer.fill_color = grid::kHeadFill;

@@ -232,8 +232,10 @@ TEST_F(SchemePage, GridWithRingParallelPipeAndFeedPipeline) {
   const auto crosses = lines_in(page, ui::kBlack, 4);
   ASSERT_EQ(crosses.size(), 6u);
   const double inlet_y = fs[1][4] - 250;
-  EXPECT_TRUE(drawn_between(crosses[0], m.x(fs[1][3] - 30), m.y(inlet_y - 30), m.x(fs[1][3] + 30), m.y(inlet_y + 30)));
-  EXPECT_TRUE(drawn_between(crosses[2], m.x(fs[2][3] - 30), m.y(fs[2][4] - 30), m.x(fs[2][3] + 30), m.y(fs[2][4] + 30)));
+  EXPECT_TRUE(
+      drawn_between(crosses[0], m.x(fs[1][3] - 30), m.y(inlet_y - 30), m.x(fs[1][3] + 30), m.y(inlet_y + 30)));
+  EXPECT_TRUE(
+      drawn_between(crosses[2], m.x(fs[2][3] - 30), m.y(fs[2][4] - 30), m.x(fs[2][3] + 30), m.y(fs[2][4] + 30)));
   EXPECT_GE(count_between(feed, m.x(fs[1][3]), m.y(inlet_y), m.x(fs[1][3]), m.y(fs[1][4])), 1);
   for (int k = 1; k <= 3; ++k)
     EXPECT_EQ(count_between(feed, m.x(fs[k][3]), m.y(fs[k][5]), m.x(fs[k][6]), m.y(fs[k][7])), 1) << k;
@@ -276,6 +278,126 @@ TEST_F(SchemePage, GridWithRingParallelPipeAndFeedPipeline) {
     EXPECT_EQ(again.ops[k].x1, first[k].x1) << k;
     EXPECT_EQ(again.ops[k].y1, first[k].y1) << k;
   }
+}
+
+// The cross pipes follow the report's diameters; without a parallel pipe
+// the feed pipeline is led in from the main's first end.
+TEST_F(SchemePage, CrossPipesAndTheLeadInToTheFeedPipeline) {
+  struct Case {
+    const wchar_t* ring;
+    const wchar_t* parallel;
+    int pipe_lines;
+    bool lead_in;
+  };
+  const Case cases[] = {
+      {L"    нет", L"    нет", 2 + 1, true},
+      {L"     32", L"    нет", 2 + 3 + 1, true},
+      {L"    нет", L"     40", 2 + 3, false},
+      {L"     32", L"     40", 2 + 3 + 3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pipe_lines << c.lead_in);
+    host_.listed_printers().recorder().clear();
+    const auto fields = grid_fields(L" нет", L" нет", c.lead_in ? L" нет" : L" 40");
+    const grid::GridScheme scheme = drawn_scheme(fields);
+    const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, {c.parallel, c.ring, 3}, false));
+    const Mapping m = mapping_of(page, scheme.SchemeScale);
+    const auto pipes = lines_in(page, ui::rgb(0, 128, 128), 4);
+    EXPECT_EQ(pipes.size(), static_cast<std::size_t>(c.pipe_lines));
+    const auto& fs = scheme.FeedSections;
+    EXPECT_EQ(count_between(pipes, m.x(scheme.MainPipeStart.x), m.y(scheme.MainPipeStart.y), m.x(fs[1][3]),
+                            m.y(fs[1][4])),
+              c.lead_in ? 1 : 0);
+  }
+}
+
+// Rows joined at a dead end's last sprinkler get no drop of their own: the
+// joining piece runs down to the main.
+TEST_F(SchemePage, JoiningPiecesAtTheRowEndsOrAtTheDeadEnds) {
+  struct Case {
+    const wchar_t* dead_main;
+    const wchar_t* dead_add;
+    int main_side, add_side;  // sprinkler of the joining piece
+    bool main_drop, add_drop;
+  };
+  const Case cases[] = {
+      {L" нет", L" нет", 1, 4, true, true},
+      {L" 1", L" нет", 1, 4, false, true},
+      {L" нет", L" 2", 1, 2, true, false},
+      {L" 1", L" 1", 1, 3, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.main_side << c.add_side << c.main_drop << c.add_drop);
+    host_.listed_printers().recorder().clear();
+    const auto fields = grid_fields(c.dead_main, c.dead_add);
+    const grid::GridScheme scheme = drawn_scheme(fields);
+    const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, kBothCrossPipes, false));
+    const Mapping m = mapping_of(page, scheme.SchemeScale);
+    const auto green = lines_in(page, ui::rgb(47, 79, 47), 2);
+    EXPECT_EQ(green.size(), 3u * 3 + 3 * (2 + c.main_drop + c.add_drop));
+    for (int i = 1; i <= 3; ++i)
+      for (const auto& [j, with_drop] : {std::pair{c.main_side, c.main_drop}, std::pair{c.add_side, c.add_drop}}) {
+        const auto pt = [&](int k) { return scheme.point(i, j, k); };
+        EXPECT_EQ(count_between(green, m.x(pt(5)), m.y(pt(6)), m.x(pt(7)), m.y(pt(8))), 1) << i << ' ' << j;
+        EXPECT_EQ(count_between(green, m.x(pt(7)), m.y(pt(8)), m.x(pt(7)), m.y(pt(8) + 150)), with_drop ? 1 : 0);
+      }
+  }
+}
+
+TEST_F(SchemePage, NumberSizeFollowsTheScale) {
+  const std::pair<double, double> cases[] = {{0.5, 6}, {0.25, 4}, {1, 10}, {2, 10}};
+  for (const auto& [scale, size] : cases) {
+    SCOPED_TRACE(scale);
+    host_.listed_printers().recorder().clear();
+    const auto fields = grid_fields();
+    grid::GridScheme scheme = drawn_scheme(fields);
+    scheme.SchemeScale = scale;
+    const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, kBothCrossPipes, false));
+    int numbers = 0;
+    for (const auto& t : of_kind(page, Kind::Text))
+      if (t.font.name == L"Arial") {
+        EXPECT_FLOAT_EQ(t.font.size, size);
+        EXPECT_FALSE(t.font.bold);
+        ++numbers;
+      }
+    EXPECT_EQ(numbers, 10);
+  }
+}
+
+// An inlet on the main pipe: the form's drawing did not move the first
+// section's start down out of the parallel pipe, so the page does not move
+// it back up either; its cross stands on the main pipe where the form put it.
+TEST_F(SchemePage, InletOnTheMainPipeKeepsItsPlace) {
+  const auto fields = grid_fields(L" нет", L" нет", L" 32", L" -3");
+  const grid::GridScheme scheme = drawn_scheme(fields);
+  const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, kBothCrossPipes, false));
+  const Mapping m = mapping_of(page, scheme.SchemeScale);
+  const auto& fs = scheme.FeedSections;
+  const auto crosses = lines_in(page, ui::kBlack, 4);
+  ASSERT_EQ(crosses.size(), 6u);
+  EXPECT_TRUE(drawn_between(crosses[0], m.x(fs[1][3] - 30), m.y(fs[1][4] - 30), m.x(fs[1][3] + 30),
+                            m.y(fs[1][4] + 30)));
+  const auto feed = lines_in(page, ui::rgb(255, 0, 0), 4);
+  EXPECT_EQ(feed.size(), 3u * 2);
+  EXPECT_EQ(count_between(feed, m.x(fs[1][3]), m.y(fs[1][4]), m.x(fs[1][3]), m.y(fs[1][5])), 1);
+}
+
+// What the scheme cannot hold is left out instead of read beyond its tables:
+// a scheme never drawn prints the title and legend alone; more feed sections
+// in the report than the scheme has, and a dead end longer than the row.
+TEST_F(SchemePage, ValuesBeyondTheSchemeAreLeftOut) {
+  {
+    const ui::PrintedPage& page = print(GridSchemePageInput{});
+    EXPECT_EQ(of_kind(page, Kind::Line).size(), 0u);
+    EXPECT_EQ(of_kind(page, Kind::Circle).size(), 2u);
+  }
+  host_.listed_printers().recorder().clear();
+  const auto fields = grid_fields();
+  GridSchemePageInput in = grid_scheme_page_input(drawn_scheme(fields), fields, {L"     32", L"     32", 5}, false);
+  in.DeadEndMain = 9;
+  const ui::PrintedPage& page = print(in);
+  EXPECT_EQ(lines_in(page, ui::kBlack, 4).size(), 3u * 2);  // the three sections' crosses
+  EXPECT_EQ(lines_in(page, ui::rgb(47, 79, 47), 2).size(), 3u * 3 + 3 * 2);  // no piece on the main's side
 }
 
 }  // namespace
