@@ -2,6 +2,7 @@
 
 #include "arbform/form4.h"
 #include "gridform/form2.h"
+#include "gridprint/print_command.h"
 #include "platform/form.h"
 #include "register/modul1.h"
 
@@ -9,6 +10,7 @@ namespace dorv::app {
 namespace Modul1 = reg::Modul1;
 
 CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
+  grid::Form2::PrintCommand = gridprint::PrintGridReport;
   Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
   Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
     // The form before has closed: none of its procedures is running now.
@@ -18,6 +20,7 @@ CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
 }
 
 CalcForms::~CalcForms() {
+  grid::Form2::PrintCommand = nullptr;
   Modul1::set_calc_form(Modul1::CalcKind::Grid, nullptr);
   Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, nullptr);
   grid_.reset();

@@ -196,14 +196,7 @@ void Form2::form_load() {
 void Form2::Command1_Click() { RunGridCalculation(); }
 
 void Form2::Command2_Click() {
-  DrawGridScheme();
-  if (!sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out")) {
-    ui::msg_box(L"Для печати необходимо выполнить расчет!", MsgButtons::OK, MsgIcon::None, L"Предупреждение");
-    return;
-  }
-  if (!reg::nonempty_file(L"rezres.txt")) return;
-  ui::msg_box(L"Печать отчета пока недоступна в этой версии программы.", MsgButtons::OK, MsgIcon::Information,
-              L"Сообщение");
+  if (PrintCommand) PrintCommand(*this);
 }
 
 void Form2::Command3_Click() { unload(); }

@@ -4,6 +4,7 @@
 // calculation or not and returns to the register.
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
 
 #include "gridform/gridrecord.h"
@@ -68,6 +69,9 @@ class Form2 : public ui::Form {
   GridRecordSource record_source() const;
   std::array<std::wstring, kGridFieldCount> field_texts() const;
 
+  // What "Печать" runs: the report printer, which the program links in.
+  static inline std::function<void(Form2&)> PrintCommand;
+
   // ---- procedures ----
   void Command1_Click();  // "Пуск"
   void Command2_Click();  // "Печать"
@@ -95,5 +99,8 @@ class Form2 : public ui::Form {
   // Stores the record into the catalog and the calculation's storage.
   void StoreCalculation();
 };
+
+// The texts of the form's controls as the calculation and the reports read them.
+GridFormTexts texts_of(const Form2& form);
 
 }  // namespace dorv::grid

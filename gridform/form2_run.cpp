@@ -15,7 +15,6 @@
 #include "text/strings.h"
 
 namespace dorv::grid {
-namespace {
 
 GridFormTexts texts_of(const Form2& f) {
   GridFormTexts t;
@@ -36,6 +35,8 @@ GridFormTexts texts_of(const Form2& f) {
   }
   return t;
 }
+
+namespace {
 
 void set(ui::TextBox& box, const std::wstring& text) {
   if (box.text() != text) box.set_text(text);

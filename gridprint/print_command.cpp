@@ -1,0 +1,111 @@
+#include "gridprint/print_command.h"
+
+#include "gridform/form2.h"
+#include "gridprint/english_grid_report.h"
+#include "gridprint/grid_report_text.h"
+#include "gridprint/grid_scheme_page.h"
+#include "gridprint/report_pages.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "register/fileops.h"
+#include "register/form6.h"
+#include "register/modul1.h"
+#include "text/linefile.h"
+#include "text/strings.h"
+
+namespace dorv::gridprint {
+namespace Modul1 = reg::Modul1;
+
+namespace {
+
+void warn(const std::wstring& text) { ui::msg_box(text, ui::MsgButtons::OK, ui::MsgIcon::None, L"Предупреждение"); }
+
+bool is_absent(const std::wstring& field) { return field == L" нет"; }
+
+// The dead-end flag tells which solver wrote spr.out: a drop between the
+// branch lines and the mains with dead-end sprinklers means the relaxation
+// solver, whatever the last run's flag says.
+int dead_end_flag(const grid::Form2& form) {
+  if (!is_absent(form.Text1(17).text()) && (!is_absent(form.Text1(5).text()) || !is_absent(form.Text1(6).text())))
+    return 1;
+  return form.State.SolverChoice;
+}
+
+void set_up(ui::Printer& printer, const std::wstring& calculation_number) {
+  printer.set_scale_mode(0);
+  printer.set_orientation(ui::kPortrait);
+  printer.set_document_name(trim(calculation_number));
+  printer.current_y = report::kPageTop;
+  printer.current_x = 0;
+  printer.text_font.size = 11;
+  printer.text_font.bold = true;
+}
+
+// Prints the text and the scheme page; false when the document was dropped.
+bool print_document(ui::Printer& printer, grid::Form2& form, const std::vector<std::wstring>& report_file,
+                    const GridTextStyle& style) {
+  report::PageBreak page_break(printer, form.Text2.text(), style.english);
+  print_grid_report_text(printer, ingest_grid_report(report_file), style, page_break);
+  // The scheme page takes its pipe sizes and feed sections from the Russian
+  // report, whichever language was printed.
+  const auto rezres = try_read_lines(sys::resolve(L"rezres.txt"));
+  const auto values = rezres ? read_report_scheme_values(*rezres) : std::nullopt;
+  if (!values) {
+    printer.kill_doc();
+    warn(L"Файл отчета rezres.txt отсутствует или неполон. Отчет не напечатан; выполните расчет заново.");
+    return false;
+  }
+  page_break();
+  return PrintGridSchemePage(printer,
+                             grid_scheme_page_input(form.Scheme, form.field_texts(), *values, style.english));
+}
+
+}  // namespace
+
+void PrintGridReport(grid::Form2& form) {
+  form.DrawGridScheme();
+  if (!sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out") || !reg::nonempty_file(L"rezres.txt")) {
+    warn(L"Для печати необходимо выполнить расчет!");
+    return;
+  }
+  {
+    reg::Form6 setup;
+    setup.show(ui::ShowMode::Modal);
+  }
+  grid::GridFormState state = form.State;
+  state.SolverChoice = dead_end_flag(form);
+  if (Modul1::PrintLanguage.empty()) return;
+
+  ui::Printer& printer = ui::host().printers().printer();
+  set_up(printer, form.Text2.text());
+  GridTextStyle style;
+  style.program_version = Modul1::ProgramVersion;
+  std::optional<std::vector<std::wstring>> report_file;
+  if (Modul1::PrintLanguage != L"2") {
+    report_file = try_read_lines(sys::resolve(L"rezres.txt"));
+  } else {
+    if (!sys::file_exists(L"spr.out")) {
+      warn(L"Для получения англоязычной версии необходимо сначала выполнить расчет!");
+      return;
+    }
+    style.english = true;
+    const EnglishReportResult english = MakeEnglishGridReport(
+        grid::texts_of(form), state, sys::current_folder(), Modul1::ProgramVersion, Modul1::EnglishObjectName);
+    if (english.end != EnglishReportEnd::Written) return;
+    style.metric_units = english.units == ReportUnits::WestEuropean;
+    report_file = try_read_lines(sys::resolve(L"rezangl.txt"));
+  }
+  if (!report_file) {
+    warn(L"Файл отчета не удалось прочитать. Отчет не напечатан.");
+    return;
+  }
+  try {
+    print_document(printer, form, *report_file, style);
+  } catch (...) {
+    // Nothing of a document cut short counts as printed.
+    printer.kill_doc();
+    throw;
+  }
+}
+
+}  // namespace dorv::gridprint
