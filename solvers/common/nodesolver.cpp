@@ -41,22 +41,29 @@ double SolveNode(double ha, double hb, double hc, double ka, double kb, double k
   if (std::fabs(h1 - h2) < kSame) return TwoLinks(h0, h1, k0, k1 + k2);
 
   // In units of h1 - h0 from h1: H = h1 + (h1 - h0) * x, h2 at x = d.
-  const double A = (k0 * k0) / (k2 * k2);
-  const double B = (k1 * k1) / (k2 * k2);
+  const double w2 = k2 * k2;
+  const double A = (k0 * k0) / w2;
+  const double B = (k1 * k1) / w2;
   const double d = (h2 - h1) / (h1 - h0);
   auto head = [&](double x) { return h1 + (h1 - h0) * x; };
 
-  // H above h1: sqrt(d - x) = sqrt(A(1 + x)) + sqrt(B x), 0 <= x <= d.
-  double x = 0.0;  // no candidate at all leaves the node at the middle head
+  // H above h1: sqrt(d - x) = sqrt(A(1 + x)) + sqrt(B x), 0 <= x <= d. The
+  // smaller root is tried first; with no candidate at all the node stays at
+  // the middle head, and with none that fits the larger root is the guess.
   const double P = (B - 1 - A) * A + (A + 1 + B) * d;
   const double D = A * B * ((d + 1 + B - A) * d - A);
   const double E = (B + 1) * (B + 1) + (A + 2 - 2 * B) * A;
+  double guess = 0.0;
   if (D >= 0) {
-    for (double sign : {-1.0, 1.0}) {
-      x = (P + sign * 2 * std::sqrt(D)) / E;
-      if (x >= 0 && x <= d && std::fabs(std::sqrt((x + 1) * A) + std::sqrt(B * x) - std::sqrt(d - x)) <= kFit)
-        return head(x);
-    }
+    const double root = 2 * std::sqrt(D);
+    const double low = (P - root) / E;
+    const double high = (P + root) / E;
+    auto fits = [&](double x) {
+      return x >= 0 && x <= d && std::fabs(std::sqrt((x + 1) * A) + std::sqrt(B * x) - std::sqrt(d - x)) <= kFit;
+    };
+    if (fits(low)) return head(low);
+    if (fits(high)) return head(high);
+    guess = high;
   }
 
   // H below h1: sqrt(A(1 + x)) = sqrt(d - x) + sqrt(-B x), -1 <= x <= 0.
@@ -65,15 +72,18 @@ double SolveNode(double ha, double hb, double hc, double ka, double kb, double k
   const double E2 = (1 - B) * (1 - B) + (2 * B + A + 2) * A;
   if (D2 < 0) {
     if (warning) *warning = NodeWarning::NoRealRoots;
-    return head(x);
+    return head(guess);
   }
-  for (double sign : {-1.0, 1.0}) {
-    x = (P2 + sign * 2 * std::sqrt(D2)) / E2;
-    if (x >= -1 && x <= 0 && std::fabs(std::sqrt((x + 1) * A) - std::sqrt(-B * x) - std::sqrt(d - x)) <= kFit)
-      return head(x);
-  }
+  const double root2 = 2 * std::sqrt(D2);
+  const double low2 = (P2 - root2) / E2;
+  const double high2 = (P2 + root2) / E2;
+  auto fits2 = [&](double x) {
+    return x >= -1 && x <= 0 && std::fabs(std::sqrt((x + 1) * A) - std::sqrt(-B * x) - std::sqrt(d - x)) <= kFit;
+  };
+  if (fits2(low2)) return head(low2);
+  if (fits2(high2)) return head(high2);
   if (warning) *warning = NodeWarning::NoRootBelow;
-  return head(x);
+  return head(high2);
 }
 
 }  // namespace dorv::solvers

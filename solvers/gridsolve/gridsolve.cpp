@@ -10,7 +10,7 @@ namespace dorv::solvers {
 
 namespace {
 
-constexpr int kRandomRange = 32768;
+constexpr int kRandomRange = NodeDraw::kRange;
 constexpr int kSlots = 3;
 
 std::size_t At(int node) { return static_cast<std::size_t>(node); }
@@ -26,12 +26,6 @@ NodeDraw::NodeDraw(int R) : R_(R) {
     reached[At(table[At(r)])] = 1;
   }
   if (std::count(reached.begin() + 1, reached.end(), 1) == R) table_ = std::move(table);
-}
-
-int NodeDraw::Next(RelaxRandom& random) const {
-  if (!table_.empty()) return table_[At(random.Next())];
-  const long long wide = static_cast<long long>(random.Next()) * kRandomRange + random.Next();
-  return 1 + static_cast<int>(wide % R_);
 }
 
 GridNetwork::GridNetwork(const ParameterRecord& sized)

@@ -34,8 +34,15 @@ class RelaxRandom {
 // from two numbers of the generator instead.
 class NodeDraw {
  public:
+  static constexpr int kRange = 32768;  // of the generator's numbers
+
   explicit NodeDraw(int R);
-  int Next(RelaxRandom& random) const;
+  int Next(RelaxRandom& random) const {
+    if (!table_.empty()) return table_[static_cast<std::size_t>(random.Next())];
+    const long long high = random.Next();  // drawn first
+    const long long wide = high * kRange + random.Next();
+    return 1 + static_cast<int>(wide % R_);
+  }
   bool favoursEnds() const { return !table_.empty(); }
 
  private:
