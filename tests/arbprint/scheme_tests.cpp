@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "arbprint/arb_scheme_page.h"
@@ -373,4 +374,24 @@ TEST_F(SchemePageTest, SchemeFilesThatCannotBePrinted) {
   EXPECT_EQ(doc.pages.size(), 1u);
   EXPECT_EQ(doc.pages[0].ops.size(), 3u);
   EXPECT_TRUE(host_.messages().empty());
+}
+
+// The scheme file of the example network, as the network export writes it,
+// prints whole under the text: every record drawn, the last one last.
+TEST_F(SchemePageTest, TheExampleNetworksSchemePrintsWhole) {
+  const std::string command = std::string("\"") + NETEXPORT_EXE + "\" -t \"" + DORV_DATA_DIR + "/trub.inf\" -o \"" +
+                              dir_.string() + "\" \"" + NETEXPORT_EXAMPLE + "\" >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const arb::SchemeFile scheme = arb::ReadSchemeFile(in_.scheme_file);
+  ASSERT_EQ(scheme.fault, arb::SchemeFault::kNone);
+  ASSERT_FALSE(scheme.records.empty());
+  in_.deluge_heads = in_.deluge_flow_given = in_.rack_sprinklers = true;
+  const auto& doc = print_as_it_is(20);
+  EXPECT_TRUE(printed_);
+  EXPECT_TRUE(host_.messages().empty());
+  ASSERT_EQ(doc.pages.size(), 1u);
+  const DrawOp& last = doc.pages[0].ops.back();
+  EXPECT_EQ(last.kind, DrawOp::Kind::Text);
+  EXPECT_EQ(last.text, scheme.records.back().text);
+  EXPECT_NEAR(last.x1, scheme.records.back().v[0] - 1 - 1.6 * 2.8 / 3, 1e-9);
 }
