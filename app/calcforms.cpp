@@ -1,6 +1,7 @@
 #include "app/calcforms.h"
 
 #include "arbform/form4.h"
+#include "arbprint/print_command.h"
 #include "gridform/form2.h"
 #include "gridprint/print_command.h"
 #include "platform/form.h"
@@ -11,6 +12,7 @@ namespace Modul1 = reg::Modul1;
 
 CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
   grid::Form2::PrintCommand = gridprint::PrintGridReport;
+  form4_->print_report = [](arb::Form4& form) { arbprint::PrintArbitraryReport(form); };
   Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
   Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
     // The form before has closed: none of its procedures is running now.

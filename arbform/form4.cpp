@@ -502,14 +502,7 @@ void Form4::LoadSecondPipeTable() {
 // ---------------------------------------------------------------- buttons
 
 void Form4::Command2_Click() {
-  if (state.ResultsValid != 1) {
-    ui::msg_box(L"Нет результатов завершенного расчета для печати. Нажмите кнопку \"Пуск\" и дождитесь окончания "
-                L"расчета.",
-                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
-    return;
-  }
-  ui::msg_box(L"Печать отчета расчета сети произвольной конфигурации в этой версии программы пока недоступна.",
-              MsgButtons::OK, MsgIcon::Information, L"Сообщение");
+  if (print_report) print_report(*this);
 }
 
 void Form4::Command3_Click() { unload(); }

@@ -4,6 +4,7 @@
 // stores the calculation in the register when it closes.
 #pragma once
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,6 +79,9 @@ class Form4 : public ui::Form {
   // The results file has been opened once in this run of the program: a
   // click on the scheme then only brings it to the front.
   int ResultsShown = 0;
+  // "Печать" prints through this; the printed report builds on the form, so
+  // the program hands its print command in here.
+  std::function<void(Form4&)> print_report;
   bool GivenInletPressureMode() const;
   void SetGivenInletPressureMode(bool on);
 
