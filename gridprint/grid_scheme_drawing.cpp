@@ -83,7 +83,10 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
   // Joining pieces: at the dead end's last sprinkler, or at the row's end
   // with the drop down to the main.
   printer.draw_width = kThinPen;
-  const int d5 = whole(input.DeadEndMain), d6 = whole(input.DeadEndAdditional);
+  // The additional pipe's piece is where the form put it: the row's length
+  // less the dead end, rounded as a whole (not the rounded dead end taken
+  // from the length, which differs for a half on an odd row).
+  const int d5 = whole(input.DeadEndMain), add_side = whole(n - input.DeadEndAdditional);
   for (int i = 1; i <= rows; ++i) {
     if (input.DeadEndMain > 0) {
       if (on_line(d5)) piece(i, d5);
@@ -93,7 +96,7 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
   }
   for (int i = 1; i <= rows; ++i) {
     if (input.DeadEndAdditional > 0) {
-      if (on_line(n - d6)) piece(i, n - d6);
+      if (on_line(add_side)) piece(i, add_side);
     } else {
       piece_with_drop(i, n);
     }

@@ -312,29 +312,35 @@ TEST_F(SchemePage, CrossPipesAndTheLeadInToTheFeedPipeline) {
 }
 
 // Rows joined at a dead end's last sprinkler get no drop of their own: the
-// joining piece runs down to the main.
+// joining piece runs down to the main. A dead end that is not a whole number
+// joins where the form's drawing put the piece (the row's length less the
+// dead end, rounded).
 TEST_F(SchemePage, JoiningPiecesAtTheRowEndsOrAtTheDeadEnds) {
   struct Case {
     const wchar_t* dead_main;
     const wchar_t* dead_add;
+    int per_row;
     int main_side, add_side;  // sprinkler of the joining piece
     bool main_drop, add_drop;
   };
   const Case cases[] = {
-      {L" нет", L" нет", 1, 4, true, true},
-      {L" 1", L" нет", 1, 4, false, true},
-      {L" нет", L" 2", 1, 2, true, false},
-      {L" 1", L" 1", 1, 3, false, false},
+      {L" нет", L" нет", 4, 1, 4, true, true},
+      {L" 1", L" нет", 4, 1, 4, false, true},
+      {L" нет", L" 2", 4, 1, 2, true, false},
+      {L" 1", L" 1", 4, 1, 3, false, false},
+      {L" нет", L" 1.5", 5, 1, 4, true, false},
+      {L" 1.5", L" 0.5", 5, 2, 4, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.main_side << c.add_side << c.main_drop << c.add_drop);
     host_.listed_printers().recorder().clear();
-    const auto fields = grid_fields(c.dead_main, c.dead_add);
+    auto fields = grid_fields(c.dead_main, c.dead_add);
+    fields[4] = L" " + std::to_wstring(c.per_row);
     const grid::GridScheme scheme = drawn_scheme(fields);
     const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, kBothCrossPipes, false));
     const Mapping m = mapping_of(page, scheme.SchemeScale);
     const auto green = lines_in(page, ui::rgb(47, 79, 47), 2);
-    EXPECT_EQ(green.size(), 3u * 3 + 3 * (2 + c.main_drop + c.add_drop));
+    EXPECT_EQ(green.size(), 3u * (c.per_row - 1) + 3 * (2 + c.main_drop + c.add_drop));
     for (int i = 1; i <= 3; ++i)
       for (const auto& [j, with_drop] : {std::pair{c.main_side, c.main_drop}, std::pair{c.add_side, c.add_drop}}) {
         const auto pt = [&](int k) { return scheme.point(i, j, k); };
