@@ -1,7 +1,7 @@
 #include "arbform/scheme_file.h"
 
 #include <cmath>
-#include <system_error>
+#include <optional>
 
 #include "text/codepage.h"
 #include "text/itemreader.h"
@@ -29,14 +29,15 @@ int scheme_record_items(int code) {
 
 SchemeFile ReadSchemeFile(const std::filesystem::path& file) {
   SchemeFile out;
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) {
-    out.fault = SchemeFault::kMissing;
+  std::optional<std::string> bytes;
+  try {
+    bytes = read_bytes_if_exists(file);
+  } catch (const FileError&) {
+    out.fault = SchemeFault::kUnreadable;
     return out;
   }
-  const auto bytes = try_read_bytes(file);
   if (!bytes) {
-    out.fault = SchemeFault::kUnreadable;
+    out.fault = SchemeFault::kMissing;
     return out;
   }
   ItemReader in(from_cp1251(*bytes));

@@ -366,6 +366,16 @@ TEST_F(SchemePageTest, SchemeFilesThatCannotBePrinted) {
     EXPECT_EQ(host_.messages()[0].request.text, L"Схема расчета не напечатана: файл rezult.kms пуст или поврежден.");
     EXPECT_EQ(host_.messages()[0].request.title, L"Предупреждение");
   }
+  // A folder in the file's place cannot be read.
+  host_.clear_records();
+  host_.listed_printers().recorder().clear();
+  fs::remove(in_.scheme_file);
+  fs::create_directory(in_.scheme_file);
+  host_.answer_message(ui::MsgResult::OK);
+  EXPECT_EQ(print_as_it_is(3).pages[0].ops.size(), 3u);
+  ASSERT_EQ(host_.messages().size(), 1u);
+  EXPECT_EQ(host_.messages()[0].request.text, L"Схема расчета не напечатана: файл rezult.kms не удалось прочитать.");
+
   host_.clear_records();
   host_.listed_printers().recorder().clear();
   fs::remove(in_.scheme_file);
