@@ -49,6 +49,16 @@ double outlet_head(const arb::Form4State& s, const std::wstring& entry) {
   return s.AnswerRows[static_cast<std::size_t>(answer)][2].number_value() - row[3].number_value();
 }
 
+// The outlet's flow in the report's units. The coefficient is per square
+// root of a metre: in US units the flow comes from the head in metres and is
+// converted like every other flow. In bar the flow is taken from the printed
+// pressure, so that a reader can check it from the table, with 189.5 as the
+// coefficient's factor from √m and L/s to √bar and L/min.
+double outlet_flow(double k, double head_m, double printed_pressure, ReportUnits units) {
+  if (units == ReportUnits::US) return report::flow_in_units(k * std::sqrt(std::max(head_m, 0.0)), units);
+  return k * std::sqrt(std::max(printed_pressure, 0.0)) * 189.5;
+}
+
 struct Block {
   std::wstring nodes, pressures, flows, rule;
 };
@@ -72,11 +82,9 @@ void write_english_outlet_table(Lines& out, const arb::Form4State& s, ReportUnit
     top_rule += L"--------";
     block.nodes += entry + std::wstring(entry.size() < kCellWidth ? kCellWidth - entry.size() : 0, L' ');
     const double head_m = outlet_head(s, entry);
-    block.pressures += outlet_cell(round_half_even(report::head_in_units(head_m, units), 2), true);
-    // The flow from the head in metres, for which the coefficient is made,
-    // then converted like every other flow.
-    const double q = outlet_k(s, entry) * std::sqrt(std::max(head_m, 0.0));
-    block.flows += outlet_cell(round_half_even(report::flow_in_units(q, units), 2), false);
+    const double pressure = round_half_even(report::head_in_units(head_m, units), 2);
+    block.pressures += outlet_cell(pressure, true);
+    block.flows += outlet_cell(round_half_even(outlet_flow(outlet_k(s, entry), head_m, pressure, units), 2), false);
     if (k % kOutletsPerBlock == 0 || k == outlets) {
       if (k <= kOutletsPerBlock) out.push_back(top_rule);
       out.push_back(block.nodes);

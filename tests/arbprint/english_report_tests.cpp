@@ -120,9 +120,9 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
   EXPECT_EQ(l[23], L"*         RESULTS OF CALCULATION:");
 }
 
-// One outlet at node 5 (elevation 2 m, 12 m of head in the answer, so 10 m
-// free) of the given entry, the coefficients of the four kinds distinct.
-Form4State one_outlet(const std::wstring& entry) {
+// One outlet at node 5 (elevation 2 m, `free_head` m above it in the answer)
+// of the given entry, the coefficients of the four kinds distinct.
+Form4State one_outlet(const std::wstring& entry, double free_head = 10) {
   Form4State s;
   s.OutletTable = dorv::arb::make_table(1, 3);
   s.OutletTable[1][1] = Cell::of_text(entry);
@@ -131,31 +131,35 @@ Form4State one_outlet(const std::wstring& entry) {
   s.NodeTable[5][2] = Cell::number(1);
   s.NodeTable[5][3] = Cell::number(2);
   s.AnswerRows = dorv::arb::make_table(1, 2);
-  s.AnswerRows[1][2] = Cell::number(12);
+  s.AnswerRows[1][2] = Cell::number(2 + free_head);
   s.OutletDataInFile = {{{0.47, 0}, {0.5, 0}, {1.5, 0}, {2.6, 0}}};
   return s;
 }
 
-TEST(EnglishOutletTable, FlowsComeFromTheHeadInMetresAndTheKindsCoefficient) {
+TEST(EnglishOutletTable, FlowsFollowTheUnitsAndTheKindsCoefficient) {
   struct Case {
     const wchar_t* entry;
+    double free_head;
     ReportUnits units;
     const wchar_t* pressures;
     const wchar_t* flows;
   };
-  // 10 m of head is 14.51 psi or 1 bar; 0.47 L/s per √m at 10 m gives
-  // 1.486 L/s, 23.55 gpm or 89.18 L/min.
+  // In US units the flow comes from the head in metres: 0.47 L/s per √m at
+  // 10 m is 1.486 L/s or 23.55 gpm (at 14.51 psi). In West-European units it
+  // comes from the bar as printed, with 189.5 for the coefficient per √m:
+  // 4.56 m is 0.46 bar and 0.47·√0.46·189.5 = 60.41 L/min.
   const Case cases[] = {
-      {L"5", ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  23.55 "},
-      {L"5", ReportUnits::WestEuropean, L"         Pressure, bar|   1.0  ", L"         Flow, L/min  |  89.18 "},
-      {L"5с", ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  25.06 "},
-      {L"5д", ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  75.17 "},
-      {L"5п", ReportUnits::WestEuropean, L"         Pressure, bar|   1.0  ", L"         Flow, L/min  | 493.32 "},
+      {L"5", 10, ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  23.55 "},
+      {L"5", 4.56, ReportUnits::US, L"         Pressure, psi|   6.62 ", L"         Flow, gpm    |  15.91 "},
+      {L"5", 4.56, ReportUnits::WestEuropean, L"         Pressure, bar|   0.46 ", L"         Flow, L/min  |  60.41 "},
+      {L"5с", 10, ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  25.06 "},
+      {L"5д", 10, ReportUnits::US, L"         Pressure, psi|  14.51 ", L"         Flow, gpm    |  75.17 "},
+      {L"5п", 10, ReportUnits::WestEuropean, L"         Pressure, bar|   1.0  ", L"         Flow, L/min  | 492.7  "},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(to_utf8(c.entry));
+    SCOPED_TRACE(to_utf8(c.entry) + " at " + std::to_string(c.free_head) + " m");
     Lines out;
-    dorv::arbprint::write_english_outlet_table(out, one_outlet(c.entry), c.units);
+    dorv::arbprint::write_english_outlet_table(out, one_outlet(c.entry, c.free_head), c.units);
     ASSERT_EQ(out.size(), 6u);
     EXPECT_EQ(out[1], L"         N of node    |   " + std::wstring(c.entry) +
                           std::wstring(8 - std::wstring(c.entry).size(), L' '));
