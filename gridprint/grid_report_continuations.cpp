@@ -4,7 +4,7 @@ namespace dorv::gridprint {
 
 namespace {
 
-void print_all(ui::Printer& printer, std::initializer_list<const wchar_t*> lines) {
+void print_all(ui::Printer& printer, const std::vector<const wchar_t*>& lines) {
   for (const wchar_t* line : lines) printer.print(line);
 }
 
@@ -35,33 +35,45 @@ int FeedTableContinuation(ui::Printer& printer, const GridReportRows& rows) {
   return 9;
 }
 
+// The node table's header is not taken from the report: the English one has
+// a line more (the units) and its own rule.
+struct NodeHeader {
+  std::vector<const wchar_t*> captions;
+  std::wstring rule;
+  std::vector<const wchar_t*> columns;
+  const wchar_t* units;  // a last column line, or none
+  int first_slot;
+};
+
 int NodeTableContinuation(ui::Printer& printer, const GridTextStyle& style) {
+  const NodeHeader russian{{L"                Напоры и расходы в узлах основной и",
+                            L"             дополнительной труб решетки (продолжение)"},
+                           kNodeRule,
+                           {L"          Номер |    Узлы осн. трубы  |   Узлы доп. трубы ",
+                            L"          рядка |-------------------------------------------",
+                            L"                |  Напор   |  Расход  |  Расход   |  Напор",
+                            L"                |  м.в.ст. |   л/с    |   л/с     |  м.в.ст."},
+                           nullptr,
+                           11};
+  const NodeHeader english{{L"                 Pressures and flows in nodes of left ",
+                            L"                 and right cross mains (continuation)"},
+                           std::wstring(12, L' ') + std::wstring(52, L'-'),
+                           {L"                    |    Nodes of left    |    Nodes of right ",
+                            L"             Branch |     cross mains     |     cross mains",
+                            L"              line  |-------------------------------------------",
+                            L"             nunber | Pressure, |  Flowe, |  Flowe,  | Pressure,"},
+                           style.metric_units ? L"                    |    bar    |  L/min  |  L/min   |    bar"
+                                              : L"                    |    psi    |   gpm   |   gpm    |    psi",
+                           12};
+  const NodeHeader& h = style.english ? english : russian;
   printer.text_font.bold = true;
-  if (!style.english) {
-    print_all(printer, {L"                Напоры и расходы в узлах основной и",
-                        L"             дополнительной труб решетки (продолжение)"});
-    printer.text_font.bold = false;
-    printer.print(kNodeRule);
-    print_all(printer, {L"          Номер |    Узлы осн. трубы  |   Узлы доп. трубы ",
-                        L"          рядка |-------------------------------------------",
-                        L"                |  Напор   |  Расход  |  Расход   |  Напор",
-                        L"                |  м.в.ст. |   л/с    |   л/с     |  м.в.ст."});
-    printer.print(kNodeRule);
-    return 11;
-  }
-  const std::wstring rule = std::wstring(12, L' ') + std::wstring(52, L'-');
-  print_all(printer, {L"                 Pressures and flows in nodes of left ",
-                      L"                 and right cross mains (continuation)"});
+  print_all(printer, h.captions);
   printer.text_font.bold = false;
-  printer.print(rule);
-  print_all(printer, {L"                    |    Nodes of left    |    Nodes of right ",
-                      L"             Branch |     cross mains     |     cross mains",
-                      L"              line  |-------------------------------------------",
-                      L"             nunber | Pressure, |  Flowe, |  Flowe,  | Pressure,"});
-  printer.print(style.metric_units ? L"                    |    bar    |  L/min  |  L/min   |    bar"
-                                   : L"                    |    psi    |   gpm   |   gpm    |    psi");
-  printer.print(rule);
-  return 12;
+  printer.print(h.rule);
+  print_all(printer, h.columns);
+  if (h.units) printer.print(h.units);
+  printer.print(h.rule);
+  return h.first_slot;
 }
 
 std::size_t stacked_fraction_slash(const std::wstring& text) {
