@@ -160,6 +160,21 @@ TEST_F(GridPrintTest, AJobThatCannotBeFinishedIsDroppedWithOneMessage) {
   }
 }
 
+TEST_F(GridPrintTest, EnglishRefusedWhenTheResultIsGoneByTheTimeTheDialogCloses) {
+  host_.on_modal([this](ui::Form& form) {
+    fs::remove(at("spr.out"));
+    auto& d = static_cast<Form6&>(form);
+    d.Option2.click();
+    d.Command1.click();
+  });
+  host_.answer_message(MsgResult::OK);
+  form_->Command2.click();
+  ASSERT_EQ(host_.messages().size(), 1u);
+  EXPECT_EQ(last_message().text, L"Для получения англоязычной версии необходимо сначала выполнить расчет!");
+  EXPECT_TRUE(documents().empty());
+  EXPECT_FALSE(printer().in_document());
+}
+
 TEST_F(GridPrintTest, EnglishUnitChoiceCancelledPrintsNothing) {
   set_up_with(2);
   host_.answer_message(MsgResult::Cancel);
