@@ -1,6 +1,6 @@
 // Whole scans as the desktop program has them run: gridscan in a program
-// folder with gridio and the network solver beside it, every position three
-// program starts. Grids of 20 and 60 branch lines of 20 sprinklers, twelve
+// folder with gridio and the network solver beside it, every position two
+// program starts (three at a new worst position). Grids of 20 and 60 branch lines of 20 sprinklers, twelve
 // open, in mode a (every row) and mode b (the far and the feed row; "mode"
 // shows the letter's code). Most of a position's time is the three program
 // starts, so each case also times the start of a trivial program (/bin/true)

@@ -1,11 +1,16 @@
 #include "solvers/gridscan/gridscan.h"
 
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <utility>
 
 #include "solvers/common/gridparams.h"
 #include "solvers/common/resultfile.h"
@@ -40,22 +45,90 @@ std::vector<int> ScanRows(char mode, int Y, bool feedOnMain1) {
 
 namespace {
 
-// Starts a program of the current folder with its arguments, directly (no
-// command interpreter: a start costs one process), and waits; its exit
-// code, or -1 when it could not be started or did not end normally.
-int Run(std::vector<std::string> args) {
+// Positions on their way at once: while one position's answer is read and
+// reported, the next ones' problems are written and solved. Each position
+// has files of its own, and whatever the programs print is held back until
+// the position's turn, so the scan reads as one position after another.
+constexpr std::size_t kPositionsAhead = 3;
+
+// A program of the current folder started with its arguments, directly (no
+// command interpreter: a start costs one process). With `caught`, what it
+// prints goes to a file in memory instead of the console.
+struct Started {
+  pid_t pid = -1;  // -1: not started, or already waited for
+  int caught = -1;
+};
+
+Started Start(std::vector<std::string> args, bool caught) {
   const std::string program = "./" + args[0];
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  Started s;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (caught) {
+    s.caught = ::memfd_create("console", MFD_CLOEXEC);
+    if (s.caught >= 0) posix_spawn_file_actions_adddup2(&actions, s.caught, STDOUT_FILENO);
+  }
+  if (posix_spawn(&s.pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) s.pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return s;
+}
+
+int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+
+// Waits for one program; its exit code, or -1 when it could not be started
+// or did not end normally.
+int Wait(pid_t pid) {
+  if (pid < 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return ExitCode(status);
 }
+
+// What a started program printed, taken from its file in memory, which is
+// closed.
+std::string TakeCaught(Started& s) {
+  std::string text;
+  if (s.caught < 0) return text;
+  char buffer[4096];
+  for (off_t at = 0;;) {
+    const ssize_t n = ::pread(s.caught, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+    at += n;
+  }
+  ::close(s.caught);
+  s.caught = -1;
+  return text;
+}
+
+// Shows what the programs printed, where they would have printed it.
+void Show(const std::string& text) {
+  std::fflush(stdout);
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// One position on its way: "gridio i" writes its problem, then the network
+// solver answers it.
+struct Position {
+  int x = 0, y = 0;
+  std::string xs, ys, stem;
+  Started program;
+  bool solving = false;  // the network solver was started
+  bool done = false;
+  bool written = false;  // gridio wrote the problem
+  std::string printed;   // what its programs printed
+};
 
 int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   const auto parsed = ParseGridScanArguments(args);
@@ -74,38 +147,97 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   const int Y = r.LineCount - r.SquareLines + 1 - (r.PartialCount != 0 ? 1 : 0);
 
   out(L"\n\n\n      Расчет спринклерной системы\n\n");
-  // A position that cannot be computed ends the scan: the worst position
-  // found so far is not the answer, so spr.out is left empty.
-  auto fail = [&](int x, int y, const std::string& stem) {
-    if (!keep) {
-      std::error_code ec;
-      fs::remove(stem + ".in", ec);
-      fs::remove(stem + ".out", ec);
-    }
-    out(CFormat("\n\n\nНе получен расчет положения квадрата пожара  x=%d, y=%d !\n\n", x, y));
-    return kExitNoAnswer;
-  };
-  double best = 0.0;
-  for (const int y : ScanRows(parsed->mode, Y, r.FeedOffset < 0)) {
-    for (int x = 1; x <= X; ++x) {
-      const std::string xs = std::to_string(x), ys = std::to_string(y);
-      const std::string stem = PositionStem(xs, ys);
+  std::vector<std::pair<int, int>> order;
+  for (const int y : ScanRows(parsed->mode, Y, r.FeedOffset < 0))
+    for (int x = 1; x <= X; ++x) order.emplace_back(x, y);
+
+  std::deque<Position> flight;
+  std::size_t next = 0;
+  auto launch = [&] {
+    while (flight.size() < kPositionsAhead && next < order.size()) {
+      Position p;
+      p.x = order[next].first, p.y = order[next].second;
+      ++next;
+      p.xs = std::to_string(p.x), p.ys = std::to_string(p.y);
+      p.stem = PositionStem(p.xs, p.ys);
       // An answer left from an earlier run must not stand in for this one.
       std::error_code ec;
-      fs::remove(stem + ".out", ec);
-      if (Run({"gridio", "i", xs, ys}) != 0) return fail(x, y, stem);
-      Run({"optimer", stem + ".in"});
-      const auto bytes = try_read_bytes(stem + ".out");
-      const auto answer = bytes ? ReadPositionAnswer(*bytes, PositionNetwork(r, x, y)) : std::nullopt;
-      if (!answer) return fail(x, y, stem);
-      if (!keep) fs::remove(stem + ".in", ec);
-      out(CFormat("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", x, y, answer->feedHead));
-      if (answer->feedHead > best) {
-        best = answer->feedHead;
-        if (Run({"gridio", "o", xs, ys}) != 0) return fail(x, y, stem);
-      }
-      if (!keep) fs::remove(stem + ".out", ec);
+      fs::remove(p.stem + ".out", ec);
+      p.program = Start({"gridio", "i", p.xs, p.ys}, true);
+      p.done = p.program.pid < 0;
+      flight.push_back(std::move(p));
     }
+  };
+  // A program of a position ended: gridio goes on to the network solver.
+  auto ended = [&](Position& p, int status) {
+    p.program.pid = -1;
+    p.printed += TakeCaught(p.program);
+    if (!p.solving && ExitCode(status) == 0) {
+      p.written = true;
+      p.solving = true;
+      p.program = Start({"optimer", p.stem + ".in"}, true);
+      p.done = p.program.pid < 0;
+      if (p.done) p.printed += TakeCaught(p.program);
+    } else {
+      p.done = true;
+    }
+  };
+  // A position that cannot be computed ends the scan: the positions after it
+  // are dropped with their files, as if never started, and the worst
+  // position found so far is not the answer, so spr.out is left empty.
+  auto fail = [&](const Position& p) {
+    for (std::size_t i = 1; i < flight.size(); ++i) {
+      Position& q = flight[i];
+      Wait(q.program.pid);
+      TakeCaught(q.program);
+      std::error_code ec;
+      fs::remove(q.stem + ".in", ec);
+      fs::remove(q.stem + ".out", ec);
+    }
+    if (!keep) {
+      std::error_code ec;
+      fs::remove(p.stem + ".in", ec);
+      fs::remove(p.stem + ".out", ec);
+    }
+    out(CFormat("\n\n\nНе получен расчет положения квадрата пожара  x=%d, y=%d !\n\n", p.x, p.y));
+    return kExitNoAnswer;
+  };
+
+  double best = 0.0;
+  launch();
+  while (!flight.empty()) {
+    Position& p = flight.front();
+    while (!p.done) {
+      int status = 0;
+      const pid_t pid = waitpid(-1, &status, 0);
+      if (pid < 0) {
+        if (errno == EINTR) continue;
+        p.done = true;  // no program left to wait for
+        break;
+      }
+      for (auto& q : flight) {
+        if (q.program.pid == pid) {
+          ended(q, status);
+          break;
+        }
+      }
+      launch();
+    }
+    Show(p.printed);
+    if (!p.written) return fail(p);
+    const auto bytes = try_read_bytes(p.stem + ".out");
+    const auto answer = bytes ? ReadPositionAnswer(*bytes, PositionNetwork(r, p.x, p.y)) : std::nullopt;
+    if (!answer) return fail(p);
+    std::error_code ec;
+    if (!keep) fs::remove(p.stem + ".in", ec);
+    out(CFormat("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", p.x, p.y, answer->feedHead));
+    if (answer->feedHead > best) {
+      best = answer->feedHead;
+      if (Wait(Start({"gridio", "o", p.xs, p.ys}, false).pid) != 0) return fail(p);
+    }
+    if (!keep) fs::remove(p.stem + ".out", ec);
+    flight.pop_front();
+    launch();
   }
   return kExitDone;
 }

@@ -3,8 +3,9 @@
 // answer and keeps the position that needs the highest; each new worst
 // position's report goes to spr.out at once through "gridio o". The two
 // programs lie in the current (program) folder and are started directly,
-// one after the other, with the command lines and file names a command
-// interpreter would get.
+// with the command lines and file names a command interpreter would get. A
+// few positions are on their way at once, each with its own files; they
+// are reported, and their programs' console output shown, in scan order.
 #pragma once
 #include <string>
 #include <vector>

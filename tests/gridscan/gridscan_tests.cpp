@@ -100,6 +100,36 @@ TEST(GridScan, ScansLeavesTheWorstReportAndCleansUp) {
   }
 }
 
+TEST(GridScan, WhatTheProgramsPrintShowsInScanOrder) {
+  // Stand-ins that say how they were started, then run the real programs:
+  // however the positions overlap, the console reads one position after
+  // another.
+  ProgramFolder f;
+  install_programs(f);
+  for (const std::string name : {"gridio", "optimer"}) {
+    std::filesystem::rename(f / name, f / (name + ".real"));
+    f.put(name, "#!/bin/sh\necho \"" + name + " $*\"\nexec ./" + name + ".real \"$@\"\n");
+    std::filesystem::permissions(f / name, std::filesystem::perms::owner_all);
+  }
+  f.put("spr.in", grid_parameter_text(grid(0)));
+  std::string out;
+  ASSERT_EQ(f.run("./gridscan u", &out), 0) << out;
+  const auto ps = scanned(out);
+  ASSERT_EQ(ps.size(), 4u) << out;
+  std::string expected;
+  double best = 0;
+  for (const auto& p : ps) {
+    const std::string x = std::to_string(p.x), y = std::to_string(p.y);
+    expected += "gridio i " + x + " " + y + "\noptimer spr" + x + "_" + y + ".in\nshift " + x + " " + y + "\n";
+    if (p.head > best) expected += "gridio o " + x + " " + y + "\n", best = p.head;
+  }
+  std::string seen;
+  const std::regex line("(gridio .*|optimer .*)|Сдвиг:  x=(\\d+), y=(\\d+)");
+  for (std::sregex_iterator i(out.begin(), out.end(), line), end; i != end; ++i)
+    seen += (*i)[1].matched ? (*i)[1].str() + "\n" : "shift " + (*i)[2].str() + " " + (*i)[3].str() + "\n";
+  EXPECT_EQ(seen, expected);
+}
+
 TEST(GridScan, ModesAndUsage) {
   ProgramFolder f;
   install_programs(f);
@@ -162,7 +192,7 @@ TEST(GridScan, CommandFilesStoppedHalfwayLeaveSprOutEmpty) {
     const char* slowSolver;
   };
   const Case cases[] = {
-      {"prom1.bat", "#!/bin/sh\nsleep 0.1\nexec ./optimer.real \"$@\"\n"},
+      {"prom1.bat", "#!/bin/sh\nsleep 0.3\nexec ./optimer.real \"$@\"\n"},
       {"prom3.bat", "#!/bin/sh\nprintf 'part of an answer' > spr.out\nsleep 5\nexec ./optimer.real \"$@\"\n"},
   };
   for (const Case& c : cases) {
