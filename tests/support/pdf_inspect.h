@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "text/codepage.h"
 #include "text/number.h"
 
 namespace dorv::test {
@@ -30,6 +31,31 @@ inline std::string quoted(const std::filesystem::path& p) { return "'" + p.strin
 // page as it stands on it, pages parted by form feeds.
 inline std::string pdf_text(const std::filesystem::path& pdf) {
   return command_output("pdftotext -layout -enc UTF-8 " + quoted(pdf) + " - 2>/dev/null");
+}
+
+// The words of a text, one blank between them: the PDF's layout text puts
+// its own spacing between columns.
+inline std::string pdf_words_of(const std::string& text) {
+  std::istringstream in(text);
+  std::string out;
+  for (std::string w; in >> w;) out += (out.empty() ? "" : " ") + w;
+  return out;
+}
+
+// The number of the first line of a report file (counted from 1, its class
+// marker dropped, the first line never printed) that the PDF's text does not
+// hold after the lines before it; 0 when it holds them all in order.
+inline std::size_t report_line_missing_in_pdf(const std::vector<std::wstring>& report, const std::string& pdf_text) {
+  const std::string text = pdf_words_of(pdf_text);
+  std::size_t at = 0;
+  for (std::size_t i = 1; i < report.size(); ++i) {
+    const std::string line = pdf_words_of(dorv::to_utf8(report[i].empty() ? L"" : report[i].substr(1)));
+    if (line.empty()) continue;
+    const std::size_t found = text.find(line, at);
+    if (found == std::string::npos) return i + 1;
+    at = found + line.size();
+  }
+  return 0;
 }
 
 struct PdfWord {

@@ -1,0 +1,66 @@
+// The netexport example network computed and printed through the Qt back end
+// into PDF files, in Russian and in English: the report's lines stand in the
+// PDF in their order with the Cyrillic intact, the fonts are embedded and the
+// first page is portrait. Pictures of the pages are kept in the build folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/scenario/scenario.h"
+#include "tests/support/pdf_inspect.h"
+#include "text/linefile.h"
+
+namespace {
+
+using dorv::scenario_test::ScenarioFolder;
+namespace fs = std::filesystem;
+
+TEST(ArbitraryPrintScenario, PrintsTheComputedNetworkIntoPdfInRussianAndEnglish) {
+#ifndef DORV_SCENARIO_PDF
+  GTEST_SKIP() << "the runner was built without the PDF back end";
+#endif
+  ScenarioFolder folder;
+  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
+  fs::create_directories(folder.dir() / "export");
+  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
+                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_print.txt");
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Form4.Text5(0) =  12.42"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("MSGBOX Выбор версии печати"), std::string::npos) << r.out;
+
+  struct Printed {
+    const char* pdf;
+    const char* report;
+    const char* title;
+  };
+  for (const Printed p : {Printed{"report.pdf", "rezres.txt", "Программа ВИРН-Дорв 5.4.0"},
+                          Printed{"report_en.pdf", "rezangl.txt", "Calculationprogram ВИРН-Дорв 5.4.0"}}) {
+    SCOPED_TRACE(p.pdf);
+    const fs::path pdf = folder.dir() / p.pdf;
+    ASSERT_TRUE(fs::exists(pdf));
+    const std::string text = dorv::test::pdf_text(pdf);
+    EXPECT_NE(text.find(p.title), std::string::npos);
+    // A line holds what fits across the page: 82 characters of 12-point
+    // Courier on A4 (a long number may run past the edge).
+    auto report = dorv::read_lines(folder.dir() / p.report);
+    for (auto& line : report) line = line.substr(0, 1 + 82);
+    EXPECT_EQ(dorv::test::report_line_missing_in_pdf(report, text), 0u) << text;
+    const auto fonts = dorv::test::pdf_fonts(pdf);
+    ASSERT_FALSE(fonts.empty());
+    for (const auto& f : fonts) EXPECT_TRUE(f.embedded) << f.name;
+    const auto sizes = dorv::test::pdf_page_sizes(pdf);
+    ASSERT_GE(sizes.size(), 2u);
+    EXPECT_LT(sizes[0].width, sizes[0].height);  // portrait
+    dorv::test::save_page_images(pdf, fs::path(DORV_ARTIFACTS_DIR).parent_path() / "arbitrary_print", fs::path(p.pdf).stem().string());
+  }
+  const std::string russian = dorv::test::pdf_words_of(dorv::test::pdf_text(folder.dir() / "report.pdf"));
+  EXPECT_NE(russian.find("Расчет № 5-T Стр. 2"), std::string::npos);
+  EXPECT_NE(russian.find("Склад «Восток»"), std::string::npos);
+  const std::string english = dorv::test::pdf_words_of(dorv::test::pdf_text(folder.dir() / "report_en.pdf"));
+  EXPECT_NE(english.find("Calculation N 5-T Page 2"), std::string::npos);
+  EXPECT_NE(english.find("East warehouse"), std::string::npos);
+}
+
+}  // namespace
