@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "text/codepage.h"
+#include "text/fileerror.h"
 #include "text/itemreader.h"
 #include "text/linefile.h"
 
