@@ -46,7 +46,7 @@ double valve_coefficient_in_units(double coefficient, ReportUnits units) {
 }
 
 std::wstring valve_coefficient_text(double coefficient, ReportUnits units) {
-  return zero_before_point(num_text_trim(valve_coefficient_in_units(coefficient, units)));
+  return L"0" + num_text_trim(valve_coefficient_in_units(coefficient, units));
 }
 
 std::wstring PlainNumberText(double x) { return num_text(x); }

@@ -31,8 +31,8 @@ double k_factor_in_units(double typed_k, ReportUnits units);
 // A valve's loss coefficient (loss in m per (L/s)²) to psi/gpm² or
 // bar/(L/min)².
 double valve_coefficient_in_units(double coefficient, ReportUnits units);
-// The coefficient's text as the report prints it: unrounded, with a "0"
-// before the point ("0.0000058").
+// The coefficient's text as the report prints it: unrounded, a "0" written
+// before the number's text ("0.0000058"; "00" for a valve without a number).
 std::wstring valve_coefficient_text(double coefficient, ReportUnits units);
 
 // ---- number texts ----

@@ -58,7 +58,9 @@ TEST(ReportUnits, ValveCoefficientKeepsAllItsDigits) {
   // m/(L/s)² to bar/(L/min)²: a tenth for the head, 60² for the flow.
   EXPECT_EQ(valve_coefficient_text(0.0036, WE), L"0.0000001");
   EXPECT_DOUBLE_EQ(valve_coefficient_in_units(1, WE) * 10 * 3600, 1);
-  EXPECT_EQ(valve_coefficient_text(0, US), L"0");
+  // A valve text without a number: the "0" stands before the number's own 0.
+  EXPECT_EQ(valve_coefficient_text(0, US), L"00");
+  EXPECT_EQ(valve_coefficient_text(0, WE), L"00");
 }
 
 TEST(ReportUnits, NumberTexts) {
