@@ -4,14 +4,14 @@
 // otherwise touches some fifteen thousand fresh 4 KiB pages, and on a
 // virtual machine each first touch can cost tens of microseconds: more than
 // the parse and the solve together. In 2 MiB pages it is one touch per
-// 2 MiB. Linked into the program alone, so that whoever links the solver's
-// library keeps the ordinary allocation. The program runs one thread.
+// 2 MiB. Linked into the program (and its benchmark and test), not into the
+// solver's library, so that whoever links the library keeps the ordinary
+// allocation. The program runs one thread.
 //
-// The blocks are laid one after another, each after a small header; a
-// freed block at the end of the region gives its room back at once (the
-// solver's scratch arrays come and go in that order), one further down
-// gives its whole large pages back to the system and its room waits until
-// the blocks above it are freed too.
+// The blocks are laid one after another, each after a small header. A freed
+// block joins its free neighbours, freed room is taken again (first fit,
+// from the end), and free room at the end goes back to the region; memory
+// once touched stays with the program, which soon uses it again.
 #include <sys/mman.h>
 
 #include <cstddef>
@@ -62,9 +62,41 @@ bool open_region(std::size_t at_least) {
   return true;
 }
 
+// The block laid just after h, nullptr for the last.
+Header* above(Header* h) {
+  char* next = reinterpret_cast<char*>(h) + h->room;
+  return next < region.end ? reinterpret_cast<Header*>(next) : nullptr;
+}
+
+// Makes h's room part of the block below it.
+void merge_into_below(Header* h) {
+  Header* below = h->below;
+  below->room += h->room;
+  if (Header* next = above(below)) next->below = below;
+  else region.last = below;
+}
+
+// Takes `room` bytes of the free block h; a rest big enough for a block of
+// its own stays free.
+void* take(Header* h, std::size_t room) {
+  h->free = false;
+  if (h->room - room >= kHeaderRoom + kBigBlock) {
+    auto* rest = reinterpret_cast<Header*>(reinterpret_cast<char*>(h) + room);
+    *rest = Header{h, h->room - room, true};
+    h->room = room;
+    if (Header* next = above(rest)) next->below = rest;
+    else region.last = rest;
+  }
+  return reinterpret_cast<char*>(h) + kHeaderRoom;
+}
+
 void* big_block(std::size_t size) {
   if (size > (std::size_t{1} << 48)) return nullptr;
   const std::size_t room = kHeaderRoom + ((size + kAlign - 1) & ~(kAlign - 1));
+  // Freed room first, the latest laid first: the solver's arrays are few,
+  // so the walk is short.
+  for (Header* h = region.last; h != nullptr; h = h->below)
+    if (h->free && h->room >= room) return take(h, room);
   if (region.base == nullptr || static_cast<std::size_t>(region.base + region.length - region.end) < room) {
     // A region that is full stays as it is while its blocks live on, and
     // the ordinary allocator takes over; an empty one makes way for a
@@ -90,14 +122,17 @@ void* big_block(std::size_t size) {
 void release(void* p) {
   auto* h = reinterpret_cast<Header*>(static_cast<char*>(p) - kHeaderRoom);
   h->free = true;
-  if (h != region.last) {
-    const auto first = (reinterpret_cast<std::uintptr_t>(h) + kHeaderRoom + kLargePage - 1) & ~(kLargePage - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(h) + h->room) & ~(kLargePage - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  // Freed neighbours are one block, so that no two free blocks lie side by
+  // side; a free block at the end gives its room back to the region.
+  if (Header* next = above(h); next != nullptr && next->free) merge_into_below(next);
+  if (h->below != nullptr && h->below->free) {
+    Header* below = h->below;
+    merge_into_below(h);
+    h = below;
   }
-  while (region.last != nullptr && region.last->free) {
-    region.end = reinterpret_cast<char*>(region.last);
-    region.last = region.last->below;
+  if (h == region.last) {
+    region.end = reinterpret_cast<char*>(h);
+    region.last = h->below;
   }
 }
 
