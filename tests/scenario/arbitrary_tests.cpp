@@ -14,11 +14,7 @@ namespace fs = std::filesystem;
 
 TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
   ScenarioFolder folder;
-  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
-  fs::create_directories(folder.dir() / "export");
-  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
-                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(folder.export_example());
   const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary.txt");
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary.out"));
@@ -34,11 +30,7 @@ TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
 
 TEST(ArbitraryScenario, NewCalculationIsComputedStoredAndReopenedWithItsResults) {
   ScenarioFolder folder;
-  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
-  fs::create_directories(folder.dir() / "export");
-  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
-                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(folder.export_example());
   const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_run.txt");
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_run.out"));

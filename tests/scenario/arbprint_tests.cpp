@@ -4,7 +4,6 @@
 // first page is portrait. Pictures of the pages are kept in the build folder.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 #include "tests/scenario/scenario.h"
 #include "tests/support/pdf_inspect.h"
@@ -20,11 +19,7 @@ TEST(ArbitraryPrintScenario, PrintsTheComputedNetworkIntoPdfInRussianAndEnglish)
   GTEST_SKIP() << "the runner was built without the PDF back end";
 #endif
   ScenarioFolder folder;
-  folder.put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
-  fs::create_directories(folder.dir() / "export");
-  const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (folder.dir() / "trub.inf").string() +
-                              "' -o '" + (folder.dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(folder.export_example());
   const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_print.txt");
   ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
   EXPECT_NE(r.out.find("Form4.Text5(0) =  12.42"), std::string::npos) << r.out;

@@ -52,6 +52,18 @@ class ScenarioFolder {
     return bytes ? from_cp1251(*bytes) : L"<missing>";
   }
   bool has(const std::string& name) const { return fs::exists(dir() / name); }
+#ifdef NETEXPORT_EXE
+  // The example network exported by netexport as export/sklad.ko2 (with its
+  // scheme and drawing), the register set to take netexport's exports.
+  // False when netexport failed.
+  bool export_example() const {
+    put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
+    fs::create_directories(dir() / "export");
+    const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (dir() / "trub.inf").string() + "' -o '" +
+                                (dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
+    return std::system(command.c_str()) == 0;
+  }
+#endif
 
   struct Result {
     int exit_code = -1;
