@@ -54,10 +54,10 @@ void write_english_pipe_table(Lines& out, const arb::Form4State& s, ReportUnits 
 void write_english_closing(Lines& out, const arb::Form4& form, ReportUnits units);
 
 // ---- number forms of the initial data and the closing block ----
-// A value from 0 to below 1 as " 0.74", one blank wider than a value of 1
-// and more ("12.5"); a negative value keeps its sign ("-0.5", "-3").
+// A value from 0 to below 1 as " 0.74" (0 as " 00"), one blank wider than a
+// value of 1 and more ("12.5"); a negative value keeps its sign ("-0.5", "-3").
 std::wstring led_fraction_text(double v);
-// The same without the blank before a value below 1 ("0.74").
+// The same without the blank before a value below 1 ("0.74", "00").
 std::wstring fraction_text(double v);
 
 }  // namespace dorv::arbprint

@@ -120,6 +120,22 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
   EXPECT_EQ(l[23], L"*         RESULTS OF CALCULATION:");
 }
 
+TEST(EnglishInitialData, ValuesBelowOneGetTheirZero) {
+  struct Case {
+    double v;
+    const wchar_t* led;    // the form with one more blank before a value below 1
+    const wchar_t* plain;  // the form without it
+  };
+  const Case cases[] = {
+      {0.74, L" 0.74", L"0.74"}, {0, L" 00", L"00"}, {1, L"1", L"1"}, {12.5, L"12.5", L"12.5"}, {-0.5, L"-0.5", L"-0.5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.v);
+    EXPECT_EQ(dorv::arbprint::led_fraction_text(c.v), c.led);
+    EXPECT_EQ(dorv::arbprint::fraction_text(c.v), c.plain);
+  }
+}
+
 // One outlet at node 5 (elevation 2 m, `free_head` m above it in the answer)
 // of the given entry, the coefficients of the four kinds distinct.
 Form4State one_outlet(const std::wstring& entry, double free_head = 10) {
