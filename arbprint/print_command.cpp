@@ -17,6 +17,7 @@
 #include "register/modul1.h"
 #include "text/fileerror.h"
 #include "text/linefile.h"
+#include "text/strings.h"
 
 namespace dorv::arbprint {
 
@@ -40,7 +41,8 @@ void set_up_printer(ui::Printer& printer, const arb::Form4& form) {
   printer.current_y = 500;
   printer.text_font.size = 11;
   printer.text_font.bold = true;
-  printer.set_document_name(form.Text2.text());
+  // The queue shows, and a PDF file is proposed under, the number alone.
+  printer.set_document_name(trim(form.Text2.text()));
 }
 
 ArbitrarySchemeInput scheme_input(const arb::Form4& form, bool english, int next_page) {

@@ -87,7 +87,7 @@ TEST_F(PrintCommandTest, RussianReportPrintsAsOneDocument) {
   ASSERT_EQ(documents().size(), 1u);
   const ui::PrintedDocument& doc = documents()[0];
   EXPECT_EQ(doc.device_name, L"Printer 1");
-  EXPECT_EQ(doc.name, L" 4-T");
+  EXPECT_EQ(doc.name, L"4-T");
   ASSERT_GE(doc.pages.size(), 2u);  // the text's two pages, then the scheme
   EXPECT_EQ(doc.pages[0].orientation, ui::kPortrait);
   std::vector<std::vector<std::wstring>> pages;
