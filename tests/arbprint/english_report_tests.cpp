@@ -120,6 +120,34 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
   EXPECT_EQ(l[23], L"*         RESULTS OF CALCULATION:");
 }
 
+TEST(EnglishClosing, ControlUnitAtTheInletAndSprinklersOnly) {
+  // The control unit at the inlet, a second standard, no deluge heads or
+  // fire cocks: no flow split, the heads after and before the valve.
+  Form4 f4;
+  f4.state.ControlUnitOnSection = 0;
+  f4.state.SecondStandardNote = L" по ГОСТ 3262-75 (ВГП)";
+  f4.Text10.set_text(L" ГОСТ 3262-75 (ВГП) ");
+  f4.Text5[0]->set_text(L"12.4");
+  f4.Text5[1]->set_text(L"25.5");
+  f4.Text5[2]->set_text(L"29.43");
+  Lines out;
+  dorv::arbprint::write_english_closing(out, f4, ReportUnits::WestEuropean);
+  EXPECT_EQ(out, (Lines{
+                     L"          * Tubing in accordance with GOST 3262-75 ",
+                     L"",
+                     L"",
+                     L"",
+                     L"$          Full flow     -      744 L/min",
+                     L"*          Pressure after valve of Supervisory Device  ",
+                     L"*          (with a reserve of 20% on local losses)       -  2.55 bar",
+                     L"*          Pressure before valve of Supervisory Device ",
+                     L"*          (with a reserve of 20% on local losses)       -  2.943 bar",
+                     L"",
+                     L"",
+                     L"           Prepared by:                              _________________",
+                 }));
+}
+
 TEST(EnglishInitialData, ValuesBelowOneGetTheirZero) {
   struct Case {
     double v;
