@@ -208,6 +208,8 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   while (!flight.empty()) {
     Position& p = flight.front();
     while (!p.done) {
+      // Whichever of the positions' programs ends first: they are the only
+      // programs this one starts.
       int status = 0;
       const pid_t pid = waitpid(-1, &status, 0);
       if (pid < 0) {
