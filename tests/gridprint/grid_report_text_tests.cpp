@@ -223,37 +223,53 @@ TEST_F(GridReportTextTest, KeptTogetherBlocksLongerThanAPagePrintAcrossPages) {
 }
 
 TEST_F(GridReportTextTest, ACutSprinklerTableContinuesUnderItsCaptionAndColumnHeader) {
-  ReportFile f;
-  f.plain_to(48);
-  f.add(L"1        caption line 2");
-  for (const wchar_t* h : {L" -----rule-----", L" head 1", L" head 2", L" head 3", L" -----rule-----"}) f.add(h);
-  f.add(L"^ separator");  // row 55, slot 55
-  f.add(L" next group");
-  f.plain_to(60);
-  const auto pages = print(f);
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(pages[0].back().text, L"-----rule-----");  // the separator is replaced, not printed
-  EXPECT_EQ(pages[0].size(), 55u + 2);
-  const auto& p2 = pages[1];
-  const std::vector<std::wstring> expected = {
-      header(2),
-      L"",
-      L"                Напоры и расходы в оросителях, входящих в наиболее",
-      L"       неблагоприятно расположенный квадрат пожара решетки (продолжение)",
-      L"-----rule-----",
-      L"head 1",
-      L"head 2",
-      L"head 3",
-      L"-----rule-----",
-      L"next group"};
-  const auto got = texts(p2);
-  ASSERT_GE(got.size(), expected.size());
-  EXPECT_EQ(std::vector<std::wstring>(got.begin(), got.begin() + 10), expected);
-  EXPECT_TRUE(p2[2].font.bold);
-  EXPECT_TRUE(p2[3].font.bold);
-  EXPECT_FALSE(p2[4].font.bold);
-  // Slot 10 on: 48 slots to 58 take the rest.
-  EXPECT_EQ(got.size(), 10u + 5);
+  struct Case {
+    bool english;
+    std::vector<std::wstring> captions;
+    int first_slot;  // of the rows under the repeated header
+  };
+  const Case cases[] = {
+      {false,
+       {L"                Напоры и расходы в оросителях, входящих в наиболее",
+        L"       неблагоприятно расположенный квадрат пожара решетки (продолжение)"},
+       10},
+      {true,
+       {L"                Pressures and flows in sprinklers (sprinkler's tubes)",
+        L"                which form most adversely located square of a fire",
+        L"                                 (continuation)"},
+       11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.english);
+    host.listed_printers().recorder().clear();
+    ReportFile f;
+    f.plain_to(48);
+    f.add(L"1        caption line 2");
+    for (const wchar_t* h : {L" -----rule-----", L" head 1", L" head 2", L" head 3", L" -----rule-----"}) f.add(h);
+    f.add(L"^ separator");  // row 55, slot 55
+    f.add(L" next group");
+    f.plain_to(150);
+    GridTextStyle style;
+    style.english = c.english;
+    const auto pages = print(f, style);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0].back().text, L"-----rule-----");  // the separator is replaced, not printed
+    EXPECT_EQ(pages[0].size(), 55u + 2);
+    const auto& p2 = pages[1];
+    std::vector<std::wstring> expected = {report::page_header_text(c.english, L" 7-R", 2), L""};
+    expected.insert(expected.end(), c.captions.begin(), c.captions.end());
+    for (const wchar_t* h : {L"-----rule-----", L"head 1", L"head 2", L"head 3", L"-----rule-----", L"next group"})
+      expected.push_back(h);
+    const auto got = texts(p2);
+    ASSERT_GE(got.size(), expected.size());
+    EXPECT_EQ(std::vector<std::wstring>(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected);
+    for (std::size_t i = 2; i < 2 + c.captions.size(); ++i) EXPECT_TRUE(p2[i].font.bold);
+    EXPECT_FALSE(p2[2 + c.captions.size()].font.bold);
+    // The rows fill the slots from the first one after the header to 58.
+    const std::size_t header_lines = 2 + c.captions.size() + 5;
+    EXPECT_EQ(got.size(), header_lines + static_cast<std::size_t>(58 - c.first_slot + 1));
+  }
 }
 
 TEST_F(GridReportTextTest, ACutNodeOrFeedTableCarriesItsRowUnderTheRepeatedHeader) {
@@ -264,17 +280,22 @@ TEST_F(GridReportTextTest, ACutNodeOrFeedTableCarriesItsRowUnderTheRepeatedHeade
     std::wstring rule_at_foot;
     std::vector<std::wstring> continuation;
     bool header_bold;
+    std::wstring row_58 = L" row 58";  // the file line of the row at the foot
+    std::wstring carried = L"row 58";  // the first row under the repeated header
   };
   const std::wstring node_rule = std::wstring(9, L' ') + std::wstring(51, L'-');
+  const std::vector<std::wstring> node_header = {
+      L"                Напоры и расходы в узлах основной и",
+      L"             дополнительной труб решетки (продолжение)", node_rule,
+      L"          Номер |    Узлы осн. трубы  |   Узлы доп. трубы ",
+      L"          рядка |-------------------------------------------",
+      L"                |  Напор   |  Расход  |  Расход   |  Напор",
+      L"                |  м.в.ст. |   л/с    |   л/с     |  м.в.ст.", node_rule};
   const Case cases[] = {
-      {"node", L'@', L'&', node_rule,
-       {L"                Напоры и расходы в узлах основной и",
-        L"             дополнительной труб решетки (продолжение)", node_rule,
-        L"          Номер |    Узлы осн. трубы  |   Узлы доп. трубы ",
-        L"          рядка |-------------------------------------------",
-        L"                |  Напор   |  Расход  |  Расход   |  Напор",
-        L"                |  м.в.ст. |   л/с    |   л/с     |  м.в.ст.", node_rule},
-       false},
+      {"node", L'@', L'&', node_rule, node_header, false},
+      // The empty separator before the parallel pipe's row: replaced by the
+      // rule and printed nowhere.
+      {"node separator", L'@', L'&', node_rule, node_header, false, L"^", L"row 59"},
       {"feed", L'&', L'$', L"row 41",
        {L"          Напоры и расходы участков питающего трубопровода (продолжение)", L"row 41", L"row 42",
         L"row 43", L"row 44", L"row 45", L"row 46"},
@@ -286,6 +307,8 @@ TEST_F(GridReportTextTest, ACutNodeOrFeedTableCarriesItsRowUnderTheRepeatedHeade
     ReportFile f;
     f.plain_to(39);
     f.add(std::wstring(1, c.caption) + L"caption");  // row 40
+    f.plain_to(57);
+    f.add(c.row_58);
     f.plain_to(69);
     f.add(std::wstring(1, c.closing) + L"closing");  // row 70: the table's rows end well below 58
     f.plain_to(72);
@@ -296,7 +319,7 @@ TEST_F(GridReportTextTest, ACutNodeOrFeedTableCarriesItsRowUnderTheRepeatedHeade
     const auto got = texts(pages[1]);
     ASSERT_GT(got.size(), c.continuation.size() + 2);
     EXPECT_EQ(std::vector<std::wstring>(got.begin() + 2, got.begin() + 2 + c.continuation.size()), c.continuation);
-    EXPECT_EQ(got[2 + c.continuation.size()], L"row 58");  // the carried row
+    EXPECT_EQ(got[2 + c.continuation.size()], c.carried);
     EXPECT_EQ(pages[1].back().font.bold, false);
     EXPECT_TRUE(pages[1][2].font.bold);
     EXPECT_TRUE(pages[1][3].font.bold);
@@ -343,6 +366,9 @@ TEST_F(GridReportTextTest, InchSizesRightOfColumn53AreStackedExceptInSdrAndFullR
       {std::wstring(30, L' ') + L"1 1/2" + pad, false, L""},
       {pad + L"1 1/2  SDR 11", false, L""},
       {pad + L"1 1/2  Full", true, L""},
+      // The first column where a "/" is stacked is column 53 of the text.
+      {std::wstring(49, L' ') + L"1 1/2", false, std::wstring(49, L' ') + L"1  "},
+      {std::wstring(48, L' ') + L"1 1/2", false, L""},
   };
   ReportFile f;
   f.plain_to(2);
@@ -369,8 +395,9 @@ TEST_F(GridReportTextTest, InchSizesRightOfColumn53AreStackedExceptInSdrAndFullR
     EXPECT_EQ(ops[i].text, c.printed);
     const double y0 = ops[i].y1;
     const double x0 = c.feed_row ? 9830 : 8960;
-    const std::wstring numerator(1, c.text[61]);
-    const std::wstring denominator(1, c.text[63]);
+    const std::size_t slash = c.text.find(L'/');
+    const std::wstring numerator(1, c.text[slash - 1]);
+    const std::wstring denominator(1, c.text[slash + 1]);
     EXPECT_EQ(ops[i + 1].text, numerator);
     EXPECT_EQ(ops[i + 1].x1, x0);
     EXPECT_EQ(ops[i + 1].y1, y0 - 50);
