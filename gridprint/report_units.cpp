@@ -1,6 +1,7 @@
 #include "gridprint/report_units.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -46,7 +47,16 @@ double valve_coefficient_in_units(double coefficient, ReportUnits units) {
 }
 
 std::wstring valve_coefficient_text(double coefficient, ReportUnits units) {
-  return L"0" + num_text_trim(valve_coefficient_in_units(coefficient, units));
+  double value = valve_coefficient_in_units(coefficient, units);
+  // In bar/(L/min)² the factor is some 1e-8: written out with every digit it
+  // runs past the right edge of the printed page. Six significant digits
+  // are more than the valve's own figure carries.
+  if (units == ReportUnits::WestEuropean && value != 0) {
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 5).ptr;
+    std::from_chars(digits, end, value);
+  }
+  return L"0" + num_text_trim(value);
 }
 
 std::wstring PlainNumberText(double x) { return num_text(x); }

@@ -106,7 +106,7 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
                       L"          Tubing in accordance with GOST 3262-75 (for d<=50 mm)",
                       L"          and GOST 10704-76 (for d>50 mm)",
                       L"          Loss-factor of the valve ",
-                      L"          of Supervisory Device, bar/(L/min)^2                 - 0.0000000527777777777778",
+                      L"          of Supervisory Device, bar/(L/min)^2                 - 0.0000000527778",
                       L"          Water density for main sprinklers, L/(min*m^2)        - 4.8",
                       L"          Average area of main sprinkler operation, m^2         - 12",
                       L"          Main sprinkler's K-factor                             -  89.3",

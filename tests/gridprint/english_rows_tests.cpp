@@ -218,7 +218,7 @@ TEST(EnglishHead, InitialDataInBothUnits) {
 
   const Lines metric = head_of(form, state, WE);
   EXPECT_EQ(line_with(metric, L"bar/(L/min)^2"),
-            L"          of Supervisory Device, bar/(L/min)^2             - 0.0000000333333333333333");
+            L"          of Supervisory Device, bar/(L/min)^2             - 0.0000000333333");
   EXPECT_EQ(line_with(metric, L"Water density"), L"          Water density for sprinklers, L/(min*m^2)        - 30");
   EXPECT_EQ(line_with(metric, L"Normative area"), L"          Normative area of irrigation, m2                 - 36");
   EXPECT_EQ(line_with(metric, L"K-factor"), L"          Sprinkler's K-factor                             - 89.3");

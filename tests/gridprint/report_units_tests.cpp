@@ -52,11 +52,13 @@ TEST(ReportUnits, ConversionsRoundedAsPrinted) {
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(c.got, c.want) << c.what;
 }
 
-TEST(ReportUnits, ValveCoefficientKeepsAllItsDigits) {
+TEST(ReportUnits, ValveCoefficientText) {
   // The loss coefficient is tiny and printed unrounded with its leading "0".
   EXPECT_EQ(valve_coefficient_text(0.0012, US), L"0.00000696");
   // m/(L/s)² to bar/(L/min)²: a tenth for the head, 60² for the flow.
   EXPECT_EQ(valve_coefficient_text(0.0036, WE), L"0.0000001");
+  // Its long tail is cut to six significant digits, so the line fits the page.
+  EXPECT_EQ(valve_coefficient_text(0.0019, WE), L"0.0000000527778");
   EXPECT_DOUBLE_EQ(valve_coefficient_in_units(1, WE) * 10 * 3600, 1);
   // A valve text without a number: the "0" stands before the number's own 0.
   EXPECT_EQ(valve_coefficient_text(0, US), L"00");
