@@ -56,7 +56,9 @@ class Paper {
 };
 
 // A dead-end count as it indexes a sprinkler position (0 for none).
-int whole(double v) { return v > 0 ? static_cast<int>(round_half_even(v, 0)) : 0; }
+// A count beyond any row is capped: it indexes nothing either way, and a
+// whole number cannot hold it.
+int whole(double v) { return v > 0 ? static_cast<int>(round_half_even(std::min(v, 1e6), 0)) : 0; }
 
 }  // namespace
 
@@ -148,7 +150,7 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
   // drawing moved it down out of the pipe.
   printer.draw_width = kMainPen;
   auto fs = sp.FeedSections;
-  const int sections = std::clamp(input.Report.FeedSectionCount, 0, static_cast<int>(fs.size()) - 1);
+  const int sections = std::clamp(input.Report.FeedSectionCount, 0, std::max(static_cast<int>(fs.size()) - 1, 0));
   if (!input.ParallelPipe && sections >= 1)
     paper.line(sp.MainPipeStart.x, sp.MainPipeStart.y, fs[1][3], fs[1][4], grid::kPipeColor);
   for (int k = 1; k <= sections; ++k) {
