@@ -4,6 +4,8 @@
 // to the closing block and the closing block itself kept on one page, and a
 // table cut at a page's foot closed by a rule and continued under its
 // repeated caption.
+#include <algorithm>
+
 #include "arbprint/continuation.h"
 #include "arbprint/report_text.h"
 #include "gridprint/report_pages.h"
@@ -51,7 +53,9 @@ std::size_t inch_fraction_slash(std::wstring_view text) {
 
 int PrintReportText(ui::Printer& printer, const ReportFile& file, const ReportPagesInput& input) {
   const std::vector<ReportLine> rows = classify_lines(file);
-  const int n = file.line_count;
+  // The text ends on the closing entry, which even a file without its
+  // version line has.
+  const int n = std::max(file.line_count, 1);
   const int dollar = file.last_dollar_line;
   const int percent = file.last_percent_line;
   const bool fractions = input.english && !input.metric;

@@ -19,7 +19,8 @@ ReportFile prepass(std::vector<std::wstring> lines) {
 
 std::vector<ReportLine> classify_lines(const ReportFile& file) {
   const int n = file.line_count;
-  std::vector<ReportLine> rows(static_cast<std::size_t>(n > 0 ? n + 1 : 1));
+  // A file without even its version line still has the closing entry.
+  std::vector<ReportLine> rows(static_cast<std::size_t>(n > 0 ? n + 1 : 2));
   // The pipe table's rows run from its caption to five lines before the
   // totals marker (its closing rule and footnote are no rows); the last "$"
   // line keeps its file-line number here, as the keep-together rules do.

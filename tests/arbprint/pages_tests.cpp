@@ -180,6 +180,21 @@ TEST_F(PagesTest, LastLineOnPageLineSixtyLeavesAPageOfHeaderAndEmptyLine) {
   EXPECT_EQ(next_page_, 3);
 }
 
+// A file of the version line alone, or one that lost even that between the
+// check and the print, gives the title and one empty line, and the text ends.
+TEST_F(PagesTest, AReportWithoutBodyLinesPrintsTheTitleAndOneEmptyLine) {
+  for (const auto& lines : {std::vector<std::wstring>{kVersionLine}, std::vector<std::wstring>{}}) {
+    SCOPED_TRACE(lines.size());
+    host_.listed_printers().recorder().clear();
+    const auto pages = print(lines);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(texts(pages[0]), (std::vector<std::wstring>{L"          Программа ВИРН-Дорв 5.4.0", L""}));
+    EXPECT_EQ(pages[0][1].size, 14);
+    EXPECT_TRUE(pages[0][1].bold);
+    EXPECT_EQ(next_page_, 2);
+  }
+}
+
 // One line at body line `at` among plain lines: where it lands (page, line
 // on the page), or nowhere, and where the line after it lands.
 TEST_F(PagesTest, LinesKeptOffAPagesFoot) {
