@@ -37,6 +37,9 @@ bool PrintArbitraryScheme(ui::Printer& printer, const ArbitrarySchemeInput& inpu
     tell(L"Схема расчета не напечатана: она не помещается на странице.");
     return false;
   }
+  // The symbols' circles are outlines; the printer keeps the fill of an
+  // earlier printout between documents.
+  printer.fill_solid = false;
   start_scheme_page(printer, input, layout);
   const double below_legend = PrintSchemeLegend(printer, input, layout.placement);
   if (layout.placement == SchemePlacement::kUnderText) layout.ytop = below_legend;

@@ -336,6 +336,22 @@ TEST_F(SchemePageTest, RecordsWithTheirPensSizesAndShapes) {
   EXPECT_EQ(d[26].draw_width, 21);
 }
 
+// The printer keeps its settings between documents: a solid fill left by an
+// earlier printout (the grid scheme's heads) fills none of the legend's and
+// the drawing's circles.
+TEST_F(SchemePageTest, CirclesStayOutlinesAfterASolidFillLeftBehind) {
+  printer().fill_solid = true;
+  printer().fill_color = ui::rgb(255, 0, 0);
+  const auto& page = print({L"0,0,100,50", L"3,5,5", L"4,9,9"}).pages[0];
+  int circles = 0;
+  for (const DrawOp& op : page.ops)
+    if (op.kind == DrawOp::Kind::Circle) {
+      ++circles;
+      EXPECT_FALSE(op.filled);
+    }
+  EXPECT_EQ(circles, 4);  // the legend's two, the drawing's two
+}
+
 // Scheme files the drawing cannot use: the report keeps its text, nothing of
 // the scheme is printed, and the user is told once; a missing file is no
 // scheme, without a word.
