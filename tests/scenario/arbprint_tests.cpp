@@ -4,10 +4,9 @@
 // first page is portrait. Pictures of the pages are kept in the build folder.
 #include <gtest/gtest.h>
 
-
 #include "tests/scenario/scenario.h"
+#include "tests/scenario/printed_report.h"
 #include "tests/support/pdf_inspect.h"
-#include "text/linefile.h"
 
 namespace {
 
@@ -33,20 +32,8 @@ TEST(ArbitraryPrintScenario, PrintsTheComputedNetworkIntoPdfInRussianAndEnglish)
   for (const Printed p : {Printed{"report.pdf", "rezres.txt", "Программа ВИРН-Дорв 5.4.0"},
                           Printed{"report_en.pdf", "rezangl.txt", "Calculationprogram ВИРН-Дорв 5.4.0"}}) {
     SCOPED_TRACE(p.pdf);
-    const fs::path pdf = folder.dir() / p.pdf;
-    ASSERT_TRUE(fs::exists(pdf));
-    const std::string text = dorv::test::pdf_text(pdf);
-    EXPECT_NE(text.find(p.title), std::string::npos);
-    // Whole lines: one that ran past the edge of the page would be cut here.
-    const auto report = dorv::read_lines(folder.dir() / p.report);
-    EXPECT_EQ(dorv::test::report_line_missing_in_pdf(report, text), 0u) << text;
-    const auto fonts = dorv::test::pdf_fonts(pdf);
-    ASSERT_FALSE(fonts.empty());
-    for (const auto& f : fonts) EXPECT_TRUE(f.embedded) << f.name;
-    const auto sizes = dorv::test::pdf_page_sizes(pdf);
-    ASSERT_GE(sizes.size(), 2u);
-    EXPECT_LT(sizes[0].width, sizes[0].height);  // portrait
-    dorv::test::save_page_images(pdf, fs::path(DORV_ARTIFACTS_DIR).parent_path() / "arbitrary_print", fs::path(p.pdf).stem().string());
+    dorv::scenario_test::expect_printed_report(folder.dir() / p.pdf, folder.dir() / p.report, p.title,
+                                               fs::path(DORV_ARTIFACTS_DIR).parent_path() / "arbitrary_print");
   }
   const std::string russian = dorv::test::pdf_words_of(dorv::test::pdf_text(folder.dir() / "report.pdf"));
   EXPECT_NE(russian.find("Расчет № 5-T Стр. 2"), std::string::npos);

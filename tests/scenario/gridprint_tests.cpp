@@ -7,9 +7,8 @@
 #include <cstdlib>
 
 #include "tests/scenario/scenario.h"
+#include "tests/scenario/printed_report.h"
 #include "tests/support/pdf_inspect.h"
-#include "text/linefile.h"
-#include "text/strings.h"
 
 namespace {
 
@@ -39,12 +38,10 @@ TEST(GridPrintScenario, PrintsTheComputedExampleIntoPdfInRussianAndEnglish) {
                           Printed{"report_en.pdf", "rezangl.txt", "Calculationprogram ВИРН-Дорв 5.4.0", "Page 2",
                                   "THE SCHEME FOR HIDRAULIC CALCULATION"}}) {
     SCOPED_TRACE(p.pdf);
-    const fs::path pdf = folder.dir() / p.pdf;
-    ASSERT_TRUE(fs::exists(pdf));
-    const std::string text = dorv::test::pdf_text(pdf);
-    EXPECT_NE(text.find(p.title), std::string::npos);
-    EXPECT_EQ(dorv::test::report_line_missing_in_pdf(dorv::read_lines(folder.dir() / p.report), text), 0u) << text;
-    // Pages are parted by form feeds: the second begins with its header, the
+    const std::string text = dorv::scenario_test::expect_printed_report(
+        folder.dir() / p.pdf, folder.dir() / p.report, p.title, fs::path(DORV_ARTIFACTS_DIR));
+    if (text.empty()) continue;
+    // Form feeds separate the pages: the second begins with its header, the
     // last holds the scheme.
     const std::size_t second = text.find('\f');
     ASSERT_NE(second, std::string::npos);
@@ -53,13 +50,6 @@ TEST(GridPrintScenario, PrintsTheComputedExampleIntoPdfInRussianAndEnglish) {
     EXPECT_EQ(header.rfind(p.second_page_header), header.size() - std::string(p.second_page_header).size()) << header;
     const std::size_t last = text.find_last_of('\f', text.size() - 2);
     EXPECT_NE(text.find(p.scheme_title, last), std::string::npos);
-    const auto fonts = dorv::test::pdf_fonts(pdf);
-    ASSERT_FALSE(fonts.empty());
-    for (const auto& f : fonts) EXPECT_TRUE(f.embedded) << f.name;
-    const auto sizes = dorv::test::pdf_page_sizes(pdf);
-    ASSERT_GE(sizes.size(), 2u);
-    EXPECT_LT(sizes[0].width, sizes[0].height);  // portrait
-    dorv::test::save_page_images(pdf, fs::path(DORV_ARTIFACTS_DIR), fs::path(p.pdf).stem().string());
   }
   // The English report carries the name typed into the set-up dialog.
   EXPECT_NE(dorv::test::pdf_text(folder.dir() / "report_en.pdf").find("Finished goods store"), std::string::npos);

@@ -28,7 +28,7 @@ inline std::string command_output(const std::string& command) {
 inline std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 
 // The text of the whole document, UTF-8, line by line from the top of each
-// page as it stands on it, pages parted by form feeds.
+// page as it stands on it, pages separated by form feeds.
 inline std::string pdf_text(const std::filesystem::path& pdf) {
   return command_output("pdftotext -layout -enc UTF-8 " + quoted(pdf) + " - 2>/dev/null");
 }
