@@ -25,12 +25,6 @@ void PageBreak::operator()() {
   ++next_page_;
 }
 
-void print_report_line(ui::Printer& printer, const std::wstring& text, double size, bool bold) {
-  printer.text_font.size = size;
-  printer.text_font.bold = bold;
-  printer.print(text);
-}
-
 double StackedFraction(ui::Printer& printer, const std::wstring& blanked_line, wchar_t numerator, wchar_t denominator,
                        const FractionColumns& columns) {
   const double y0 = printer.current_y;

@@ -1,7 +1,6 @@
 // The pieces both printed reports (grid and arbitrary network) build their
-// text pages from: the page header that opens every page after the first,
-// a report line printed in its slot, and an inch size set as a stacked
-// fraction. All positions are twips on a printer left in twips (scale mode 0
+// text pages from: the report font, the page header that opens every page
+// after the first, and an inch size set as a stacked fraction. All positions are twips on a printer left in twips (scale mode 0
 // with no user scale), the report font "Courier New" with the Cyrillic
 // character set.
 #pragma once
@@ -44,10 +43,6 @@ class PageBreak {
   bool english_;
   int next_page_ = 2;
 };
-
-// Prints one report line in its slot at the current position, in the given
-// point size and weight, and moves to the start of the next line.
-void print_report_line(ui::Printer& printer, const std::wstring& text, double size, bool bold);
 
 // Where the pieces of a stacked fraction stand across the page (twips).
 struct FractionColumns {
