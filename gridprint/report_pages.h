@@ -1,8 +1,8 @@
 // The pieces both printed reports (grid and arbitrary network) build their
 // text pages from: the report font, the page header that opens every page
-// after the first, and an inch size set as a stacked fraction. All positions are twips on a printer left in twips (scale mode 0
-// with no user scale), the report font "Courier New" with the Cyrillic
-// character set.
+// after the first, and an inch size set as a stacked fraction. All positions
+// are twips on a printer left in twips (scale mode 0 with no user scale), the
+// report font "Courier New" with the Cyrillic character set.
 #pragma once
 #include <string>
 
