@@ -34,6 +34,12 @@ StageEnd ReadAnswerRows(ArbRun& run) {
     }
   }
 
+  for (std::size_t r = 0; r < lines.size() && r < rows.size(); ++r)
+    for (std::size_t column = 1; column <= 4; ++column)
+      if (!std::isfinite(rows[r][column].number_value()))
+        return refuse_too_large(L"Строка " + whole_text(static_cast<long long>(r) + 1) +
+                                L" ответа программы расчета сети");
+
   // The leading outlet rows: up to the first row with a fourth value.
   double outflow = 0;
   for (std::size_t r = 1; r < rows.size() && rows[r][4].number_value() == 0; ++r)

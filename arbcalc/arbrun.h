@@ -50,6 +50,9 @@ std::wstring valve_text(const std::wstring& designation);
 
 // Refuses: an OK-only box with the title, the run ends.
 StageEnd refuse(const std::wstring& text, const std::wstring& title);
+// Refuses a value read as an infinity (a number longer than any double
+// holds) as too large, naming what it is.
+StageEnd refuse_too_large(const std::wstring& what);
 
 // ---- the stages, in the order the run takes them ----
 // Checks of loaded data and version, the given inlet head, the form's data.

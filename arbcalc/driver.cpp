@@ -35,7 +35,37 @@ double version_of_report_title(const std::wstring& line) {
   return num_value(v);
 }
 
+// A number longer than any double holds reads as an infinity, and a field
+// rule whose result overflowed shows one as "Inf": no value to compute
+// with, and no reason to blame it on anything else.
+bool too_large(const std::wstring& text) {
+  const std::wstring t = ltrim(text);
+  return !std::isfinite(num_value(all_commas_to_point(t))) || t.starts_with(L"Inf") || t.starts_with(L"-Inf");
+}
+
+// The first field too large is named; Continue when there is none.
+StageEnd refuse_values_too_large(Form4& f, const std::wstring& given_head_text) {
+  const std::wstring main = L"Основные спринклеры: ", rack = L"Внутристеллажные спринклеры: ";
+  const std::pair<const ui::TextBox*, std::wstring> fields[] = {
+      {f.Text1[0], main + f.Label1[0]->caption()}, {f.Text1[1], main + f.Label1[1]->caption()},
+      {f.Text1[2], main + f.Label1[2]->caption()}, {f.Text1[3], main + f.Label1[3]->caption()},
+      {&f.Text16, rack + f.Label15.caption()},     {&f.Text17, rack + f.Label16.caption()},
+      {&f.Text18, rack + f.Label17.caption()},     {&f.Text19, rack + f.Label18.caption()},
+      {&f.Text11, f.Label5.caption()},             {&f.Text12, f.Label9.caption()},
+      {&f.Text13, f.Label8.caption()},             {&f.Text14, f.Label10.caption()}};
+  for (const auto& [box, name] : fields)
+    if (too_large(box->text())) return refuse_too_large(name);
+  if (!std::isfinite(num_value(given_head_text))) return refuse_too_large(L"Заданный напор на входе в систему");
+  return StageEnd::Continue;
+}
+
 }  // namespace
+
+StageEnd refuse_too_large(const std::wstring& what) {
+  return refuse(L"Значение " + std::wstring(L"\"") + trim(what) +
+                    L"\" слишком велико. Нажмите ОК для возврата к началу расчета.",
+                L"Предупреждение");
+}
 
 double ArbRun::current_k(int kind) const {
   switch (kind) {
@@ -100,6 +130,10 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
     s.GivenInletHead = 0;
   }
 
+  if (refuse_values_too_large(f, run.GivenHeadText) == StageEnd::Stop) {
+    s.GivenInletHead = 0;
+    return StageEnd::Stop;
+  }
   run.FreeHead[kMainKind] = num_value(f.Text1[3]->text());
   run.FreeHead[kRackKind] = num_value(f.Text19.text());
   run.FreeHead[kDelugeKind] = num_value(f.Text12.text());

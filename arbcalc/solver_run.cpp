@@ -3,6 +3,7 @@
 // type cut out of Text15, prom3.bat run with the prom.in handshake, and the
 // head line of the answer read.
 #include <algorithm>
+#include <cmath>
 
 #include "arbcalc/arbrun.h"
 #include "platform/files.h"
@@ -99,6 +100,11 @@ StageEnd SolveNetwork(ArbRun& run) {
     for (const auto& field : blank_fields(line))
       if (taken < 3) values[taken++] = num_value(field);
     if (taken == 3) break;
+  }
+  if (!std::isfinite(values[1]) || !std::isfinite(values[2])) {
+    run.s.CalculationEndedFlag = 1;
+    return refuse_too_large(std::isfinite(values[1]) ? L"Расход на входе в систему в ответе программы расчета сети"
+                                                     : L"Напор на входе в систему в ответе программы расчета сети");
   }
   run.InletHead = values[1];
   run.InletFlow = values[2];

@@ -1,5 +1,8 @@
 #include "gridform/feedpipe.h"
 
+#include <algorithm>
+
+#include "text/number.h"
 #include "text/numtext.h"
 
 namespace dorv::grid {
@@ -25,6 +28,7 @@ FeedSectionText parse_feed_section(const std::wstring& section) {
   const auto pd = section.find(L'd');
   const auto ph = section.find(L'h');
   out.length = num_value(section);
+  out.length_text = section.substr(0, std::min(pd, ph));
   if (pd != std::wstring::npos) {
     if (ph != std::wstring::npos && ph < pd) {
       out.height_before_diameter = true;
@@ -34,6 +38,17 @@ FeedSectionText parse_feed_section(const std::wstring& section) {
   }
   if (ph != std::wstring::npos) out.height = section.substr(ph + 1);
   return out;
+}
+
+bool reads_whole(std::wstring_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+  double value = 0;
+  const std::size_t n = scan_decimal(text.substr(i), value, /*allow_exponent=*/false);
+  if (n == 0) return true;  // no number: read as 0, as a word is
+  for (i += n; i < text.size(); ++i)
+    if (text[i] != L' ' && text[i] != L'\t') return false;
+  return true;
 }
 
 }  // namespace dorv::grid

@@ -1,7 +1,10 @@
 #include "gridform/prompts.h"
 
+#include <cmath>
+
 #include "platform/host.h"
 #include "text/numtext.h"
+#include "text/strings.h"
 
 namespace dorv::grid {
 
@@ -17,6 +20,13 @@ bool gives_up_start() {
 
 void refuse(const std::wstring& text) {
   ui::msg_box(text, ui::MsgButtons::OK, ui::MsgIcon::Critical, kWarningTitle);
+}
+
+bool refuses_too_large(double value, const std::wstring& field) {
+  if (std::isfinite(value)) return false;
+  refuse(L"Внимание! Значение " + kQuote + trim(field) + kQuote +
+         L" слишком велико. Нажмите ОК для возврата к началу расчета.");
+  return true;
 }
 
 }  // namespace dorv::grid

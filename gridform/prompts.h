@@ -28,5 +28,9 @@ bool gives_up_start();
 // A refusal: the text in a box with OK and the stop icon, titled
 // "Предупреждение". The caller then ends the run.
 void refuse(const std::wstring& text);
+// A value read as an infinity (a number longer than any double holds) is no
+// value to compute with: refused as too large, with the field named. True
+// when it was refused.
+bool refuses_too_large(double value, const std::wstring& field);
 
 }  // namespace dorv::grid

@@ -35,12 +35,12 @@ void write_feed_table(ReportLines& out, const FeedSectionTable& feed) {
     const std::wstring length = zero_led_or_number(s.length);
     const std::wstring diameter = L" " + trim(s.diameter);
     std::wstring row = L"          " + nn;
-    put_at(row, 19 - whole_width(s.head_end), num_text(s.head_end));
-    put_at(row, 29 - whole_width(s.head_start), num_text(s.head_start));
-    put_at(row, 38 - whole_width(s.flow), num_text(s.flow));
-    put_at(row, 47 - whole_width(s.length), length);
-    put_at(row, 57 - whole_width(s.height), height);
-    put_at(row, 68 - whole_width(num_value(diameter)), diameter);
+    put_at(row, column_before(19, whole_width(s.head_end)), num_text(s.head_end));
+    put_at(row, column_before(29, whole_width(s.head_start)), num_text(s.head_start));
+    put_at(row, column_before(38, whole_width(s.flow)), num_text(s.flow));
+    put_at(row, column_before(47, whole_width(s.length)), length);
+    put_at(row, column_before(57, whole_width(s.height)), height);
+    put_at(row, column_before(68, whole_width(num_value(diameter))), diameter);
     out.push_back(row);
   }
   out.push_back(rule);

@@ -50,7 +50,7 @@ void write_standard(ReportLines& out, const PipeTable& table, bool second, const
     const std::wstring d = num_text(dn);
     std::wstring line = right_aligned(d, 26);
     const std::size_t point = t.find(L'.');
-    put_at(line, point == std::wstring::npos ? 51 - t.size() : 50 - point, t);
+    put_at(line, point == std::wstring::npos ? column_before(51, t.size()) : column_before(50, point), t);
     out.push_back(line);
   }
 }

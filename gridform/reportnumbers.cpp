@@ -38,4 +38,6 @@ void put_at(std::wstring& line, std::size_t column, const std::wstring& text) {
   line += text;
 }
 
+std::size_t column_before(std::size_t end, std::size_t width) { return end > width + 1 ? end - width : 1; }
+
 }  // namespace dorv::grid

@@ -18,5 +18,9 @@ std::wstring columns(const std::wstring& line, std::size_t first, std::size_t la
 // Pads the line with blanks so that the text starts in the column (from 1);
 // a line already past it gets one blank first unless the text starts with one.
 void put_at(std::wstring& line, std::size_t column, const std::wstring& text);
+// The column where a text of the width starts so that it ends before the
+// column `end`; column 1 for a text too wide for that, so that a wide value
+// runs on to the right instead of before the line's start.
+std::size_t column_before(std::size_t end, std::size_t width);
 
 }  // namespace dorv::grid

@@ -2,6 +2,8 @@
 // section the friction loss and the height are added to the head, the
 // diameter is chosen when none is given, and velocities above the limit are
 // put to the user.
+#include <cmath>
+
 #include "gridform/feedpipe.h"
 #include "gridform/gridrun.h"
 #include "gridform/pipe_check.h"
@@ -53,6 +55,14 @@ StageEnd CalculateFeedPipeline(GridRun& run) {
     const double v = velocity(q, pipe.inner());
     const double h = num(parsed.height);
     head += parsed.length * q * q / pipe.kt + h;
+    // A head that no pump gives (a damaged result or an absurd section)
+    // is refused before it reaches the results and the report.
+    if (!(std::fabs(head) <= kFeedHeadLimit)) {
+      refuse(L"Внимание! Напор в начале участка N" + num_text(number) +
+             L" питающего трубопровода получается больше " + num_text_trim(kFeedHeadLimit) +
+             L" м в.ст. по абсолютной величине. Нажмите ОК для возврата к началу расчета.");
+      return StageEnd::CommonExit;
+    }
     if (v > kVelocityLimit && WarnFeedVelocity(number, v) != StageEnd::Continue) return StageEnd::CommonExit;
     height += h;
 

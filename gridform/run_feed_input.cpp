@@ -1,10 +1,13 @@
 // The feed pipeline asked for section by section when the form gives none,
 // its sections checked, and the run confirmed.
+#include <cmath>
+
 #include "gridform/feedpipe.h"
 #include "gridform/gridrun.h"
 #include "gridform/prompts.h"
 #include "platform/host.h"
 #include "text/numtext.h"
+#include "text/strings.h"
 
 namespace dorv::grid {
 namespace {
@@ -45,6 +48,26 @@ bool ask_sections(std::wstring& text) {
   }
 }
 
+// What makes a section unfit for the calculation, as the sentence that says
+// so; empty for a sound one.
+std::wstring feed_section_problem(const std::wstring& text, const std::wstring& number) {
+  const std::wstring section = L" участка N" + number + L" питающего трубопровода";
+  const FeedSectionText parsed = parse_feed_section(text);
+  if (parsed.height_before_diameter)
+    return L"На участке N" + number + L" питающего трубопровода перепад высот (h) указан перед диаметром (d).";
+  if (!reads_whole(parsed.length_text))
+    return L"Длина" + section + L" (" + kQuote + trim(parsed.length_text) + kQuote + L") не читается как число.";
+  if (!reads_whole(parsed.height))
+    return L"Перепад высот на участке N" + number + L" питающего трубопровода (" + kQuote + trim(parsed.height) +
+           kQuote + L") не читается как число.";
+  if (!(parsed.length >= 0 && parsed.length <= kFeedLengthLimit))
+    return L"Длина" + section + L" должна быть не меньше 0 и не больше " + num_text_trim(kFeedLengthLimit) + L" м.";
+  if (!(std::fabs(num(parsed.height)) <= kFeedHeightLimit))
+    return L"Перепад высот на участке N" + number + L" питающего трубопровода должен быть не больше " +
+           num_text_trim(kFeedHeightLimit) + L" м по абсолютной величине.";
+  return {};
+}
+
 }  // namespace
 
 StageEnd AskFeedPipeline(GridRun& run) {
@@ -57,14 +80,14 @@ StageEnd AskFeedPipeline(GridRun& run) {
     }
     f.Text4 = text;
   }
-  // A height written before the diameter has no meaning: say so before
-  // anything is computed rather than compute some other pipeline.
+  // A section that would be computed as some other pipeline than the one
+  // written, or as one that no building has, is refused before anything is
+  // written: the user sees the string and can mend it.
   const auto sections = split_feed_sections(f.Text4);
   for (std::size_t k = 0; k < sections.size(); ++k) {
-    if (parse_feed_section(sections[k]).height_before_diameter) {
-      refuse(L"Внимание! На участке N" + num_text(static_cast<double>(k + 1)) +
-             L" питающего трубопровода перепад высот (h) указан перед диаметром (d). Нажмите ОК для возврата к "
-             L"началу расчета.");
+    const std::wstring problem = feed_section_problem(sections[k], num_text(static_cast<double>(k + 1)));
+    if (!problem.empty()) {
+      refuse(L"Внимание! " + problem + L" Нажмите ОК для возврата к началу расчета.");
       return StageEnd::CommonExit;
     }
   }

@@ -34,9 +34,9 @@ std::wstring absent_prompt(int i, const std::wstring& caption) {
   }
 }
 
-// Completes a field that is not a diameter into its value text; false when
-// the user gives the run up.
-bool complete_field(GridRun& run, int i) {
+// Completes a field that is not a diameter into its value text; GiveUp
+// when the user gives the run up, the common exit for a value too large.
+StageEnd complete_field(GridRun& run, int i) {
   auto& f = run.form;
   auto& row = run.state.GridFieldValues[i];
   const bool required = field_class(run.state.GridFieldValues, i) == FieldClass::Required;
@@ -44,7 +44,7 @@ bool complete_field(GridRun& run, int i) {
   if (required) {
     while (num(w) == 0) {
       w = first_comma_to_point(placed_input(L"Пожалуйста, введите: " + f.Label1[i], kFieldInputTitle));
-      if (num(w) == 0 && gives_up_start()) return false;
+      if (num(w) == 0 && gives_up_start()) return StageEnd::GiveUp;
     }
   } else {
     const bool present = w == kAbsent || num(w) != 0;
@@ -52,14 +52,15 @@ bool complete_field(GridRun& run, int i) {
       for (;;) {
         w = first_comma_to_point(placed_input(absent_prompt(i, f.Label1[i]), kFieldInputTitle));
         if (!w.empty()) break;
-        if (gives_up_start()) return false;
+        if (gives_up_start()) return StageEnd::GiveUp;
       }
     }
     if (num(w) == 0) row[1] = kAbsent;
   }
   const double v = num(w);
+  if (refuses_too_large(v, f.Label1[i])) return StageEnd::CommonExit;
   if (v != 0) row[1] = field_number_text(v);
-  return true;
+  return StageEnd::Continue;
 }
 
 double value_of(const GridRun& run, int i) { return num(run.state.GridFieldValues[i][1]); }
@@ -138,7 +139,7 @@ StageEnd TakeGridFields(GridRun& run) {
       f.Text1[10] = kAbsent;
       continue;
     } else if (!is_diameter_field(s.GridFieldValues, i)) {
-      if (!complete_field(run, i)) return StageEnd::GiveUp;
+      if (const StageEnd end = complete_field(run, i); end != StageEnd::Continue) return end;
       f.Text1[i] = L" " + trim(row[1]);
     } else {
       const DiameterCheck d = CheckPipeDiameter(run, i, w, true);

@@ -57,6 +57,7 @@ StageEnd AskHeaderAndValve(GridRun& run) {
   }
   const bool has_parenthesis = f.Combo1_1.find(L'(') != std::wstring::npos;
   const double leading = num(f.Combo1_1);
+  if (refuses_too_large(leading, L"Клапан")) return StageEnd::CommonExit;
   if (leading == 0)
     s.ValveSelection = f.Combo1_1;  // a valve name from the list
   else if (!has_parenthesis)
@@ -70,6 +71,7 @@ StageEnd AskHeaderAndValve(GridRun& run) {
   // A comma typed as the point is read as the point, so that the head is
   // read whole and written to the solvers as one number.
   const double free_head = num(first_comma_to_point(f.Text1[0]));
+  if (refuses_too_large(free_head, f.Label1[0])) return StageEnd::CommonExit;
   if (free_head > 0) {
     s.GridFieldValues[0][1] = field_number_text(free_head);
   } else {
@@ -82,6 +84,7 @@ StageEnd AskHeaderAndValve(GridRun& run) {
       }
       if (gives_up_start()) return StageEnd::GiveUp;
     }
+    if (refuses_too_large(num(first_comma_to_point(f.Text1[18])), f.Label1[18])) return StageEnd::CommonExit;
   }
   return StageEnd::Continue;
 }

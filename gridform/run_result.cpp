@@ -74,6 +74,9 @@ StageEnd ReadGridResult(GridRun& run) {
   if (head_text.size() <= 13 || flow_text.size() <= 14) return interrupted();
   s.TotalHead = round_half_up(read_number(std::wstring_view(head_text).substr(13)), 2);
   s.TotalFlow = round_half_up(read_number(std::wstring_view(flow_text).substr(14)), 2);
+  if (refuses_too_large(s.TotalHead, L"Полный напор в файле результатов spr.out") ||
+      refuses_too_large(s.TotalFlow, L"Полный расход в файле результатов spr.out"))
+    return StageEnd::CommonExit;
 
   double main1 = 0;
   double main2 = 0;

@@ -3,6 +3,8 @@
 // heads carry a 20 % reserve on the friction loss for local losses; the
 // valve's loss is its coefficient from the valve file (or the one typed in)
 // times the flow squared.
+#include <algorithm>
+
 #include "gridform/gridrun.h"
 #include "gridform/prompts.h"
 #include "gridform/valvefile.h"
@@ -41,11 +43,19 @@ StageEnd ShowResults(GridRun& run) {
     xi = num(chosen_line);
   }
 
+  const double above = z + h0 + 1.2 * (last.head_end - z - h0);
+  run.local.ValveLoss = xi * q * q;
+  // Heights that fall more than the pump lifts leave no head at the control
+  // unit: no result to show.
+  if (above < 0 || above + run.local.ValveLoss < 0) {
+    refuse(L"Внимание! Напор у узла управления получается меньше нуля (" +
+           num_text(round_half_up(std::min(above, above + run.local.ValveLoss), 2)) +
+           L" м в.ст.): проверьте перепады высот питающего трубопровода. Нажмите ОК для возврата к началу расчета.");
+    return StageEnd::CommonExit;
+  }
   f.Text5[0] = num_text(last.flow);
   f.Text5[1] = num_text(cut2(dz + h0 + 1.2 * (s.TotalHead - h0 - dz)));
-  const double above = z + h0 + 1.2 * (last.head_end - z - h0);
   f.Text5[2] = num_text(cut2(above));
-  run.local.ValveLoss = xi * q * q;
   f.Text5[3] = num_text(round_half_up(above + run.local.ValveLoss, 2));
   if (!chosen_line.empty()) f.Combo1_1 = chosen_line;
   if (!f.Text4.empty()) {

@@ -49,6 +49,58 @@ TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
   EXPECT_NE(bytes("perform/4in.prr").find("#####4"), std::string::npos);
 }
 
+// A number longer than any double holds, typed, answered or in the solver's
+// answer, is refused as too large with what it is named; nothing is shown
+// as a result and the network data stay whole.
+TEST_F(CalcTest, ValuesTooLargeAreRefusedWithWhatTheyAre) {
+  const std::string huge(400, '9');
+  const std::wstring wide_huge = from_utf8(huge);
+  struct Case {
+    const char* name;
+    ui::TextBox* (*field)(Form4&);  // the field typed, or none
+    std::wstring typed;
+    std::wstring given_head;  // answered in given-inlet-head mode when not empty
+    std::string answer_from, answer_to;
+    std::wstring what;
+  };
+  const Case cases[] = {
+      {"K-factor", [](Form4& f) { return f.Text1[2]; }, wide_huge, L"", "", "",
+       L"Основные спринклеры: Коэффициент К-фактор оросителя"},
+      {"free head that a field rule showed as an infinity", [](Form4& f) { return f.Text1[3]; }, L" Inf", L"", "",
+       "", L"Основные спринклеры: Своб. напор перед оросителем, м в.cт."},
+      {"deluge head", [](Form4& f) { return &f.Text12; }, wide_huge, L"", "", "",
+       L"Своб. напор перед дренчером, м в.ст."},
+      {"given inlet head", nullptr, L"", wide_huge, "", "", L"Заданный напор на входе в систему"},
+      {"inlet head of the answer", nullptr, L"", L"", "29.4252422504", huge,
+       L"Напор на входе в систему в ответе программы расчета сети"},
+      {"a node of the answer", nullptr, L"", L"", "4.5000000000", huge, L"Строка 3 ответа программы расчета сети"},
+  };
+  Form4& f4 = open_new();
+  const std::string record = bytes("rezult1.txt");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string answer = data_file("sklad.out");
+    if (!c.answer_from.empty()) answer.replace(answer.find(c.answer_from), c.answer_from.size(), c.answer_to);
+    prepared_answer(answer);
+    ui::TextBox* field = c.field ? c.field(f4) : nullptr;
+    const std::wstring before = field ? field->text() : L"";
+    if (field) field->set_text(c.typed);
+    f4.state.GivenInletHead = 0;
+    f4.SetGivenInletPressureMode(!c.given_head.empty());
+    if (!c.given_head.empty()) host_.answer_input(c.given_head);
+    host_.answer_message(MsgResult::OK);
+    forget_messages();
+    f4.Command1.click();
+    EXPECT_EQ(messages(), std::vector<std::wstring>{L"Значение \"" + c.what +
+                                                    L"\" слишком велико. Нажмите ОК для возврата к началу расчета."});
+    EXPECT_EQ(last_message().title, L"Предупреждение");
+    EXPECT_EQ(f4.Text5[0]->text(), L"");
+    EXPECT_EQ(f4.state.ResultsValid, 0);
+    EXPECT_EQ(bytes("rezult1.txt"), record);
+    if (field) field->set_text(before);
+  }
+}
+
 TEST_F(CalcTest, AnEmptyNetworkDataFileIsNeverStored) {
   prepared_answer(data_file("sklad.out"));
   Form4& f4 = open_new();

@@ -124,6 +124,9 @@ struct Refusal {
   std::vector<std::wstring> inputs = {};
 };
 
+// A number longer than any double holds.
+const std::wstring kHuge = L" " + std::wstring(400, L'9');
+
 TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
   const std::wstring back = L" Нажмите ОК для возврата к началу расчета.";
   const auto stop = ui::MsgIcon::Critical;
@@ -175,6 +178,33 @@ TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
        L"м/с." + back, stop, {L"а"}},
       {"valve the valve file does not hold", {}, L"", L"Клапан неизвестный", {MsgResult::OK},
        L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", ui::MsgIcon::None},
+
+      // Feed sections read as some other pipeline, or one that no building has.
+      {"feed length the reader cannot take whole", {}, L"1e9d50", L"", {MsgResult::OK},
+       L"Внимание! Длина участка N 1 питающего трубопровода (\"1e9\") не читается как число." + back, stop},
+      {"feed height the reader cannot take whole", {}, L"10d50h1e3", L"", {MsgResult::OK},
+       L"Внимание! Перепад высот на участке N 1 питающего трубопровода (\"1e3\") не читается как число." + back,
+       stop},
+      {"feed section of 1e20 m", {}, L"99999999999999999999d50", L"", {MsgResult::OK},
+       L"Внимание! Длина участка N 1 питающего трубопровода должна быть не меньше 0 и не больше 10000 м." + back,
+       stop},
+      {"negative length of a second section", {}, L"10d50,-5d50", L"", {MsgResult::OK},
+       L"Внимание! Длина участка N 2 питающего трубопровода должна быть не меньше 0 и не больше 10000 м." + back,
+       stop},
+      {"feed height of 1.5 km", {}, L"10d50h-1500", L"", {MsgResult::OK},
+       L"Внимание! Перепад высот на участке N 1 питающего трубопровода должен быть не больше 1000 м по абсолютной "
+       L"величине." + back, stop},
+      // Numbers longer than any double holds: too large, the field named.
+      {"spacing of 400 digits", {{7, kHuge}}, L"", L"", {MsgResult::OK},
+       L"Внимание! Значение \"Расстояние между оросителями в рядке, м\" слишком велико." + back, stop},
+      {"design area of 400 digits", {{2, kHuge}}, L"", L"", {MsgResult::OK},
+       L"Внимание! Значение \"Расчетная площадь орошения, м2\" слишком велико." + back, stop},
+      {"free head of 400 digits", {{0, kHuge}}, L"", L"", {MsgResult::OK},
+       L"Внимание! Значение \"Мин. своб. напор перед оросителем, м в.cт\" слишком велико." + back, stop},
+      {"intensity of 400 digits", {{0, L""}, {18, kHuge}}, L"", L"", {MsgResult::OK},
+       L"Внимание! Значение \"Интенсивность орошения, л/с.м2\" слишком велико." + back, stop},
+      {"valve coefficient of 400 digits", {}, L"", kHuge, {MsgResult::OK},
+       L"Внимание! Значение \"Клапан\" слишком велико." + back, stop},
   };
   const auto base = form.Text1;
   for (const auto& c : cases) {

@@ -147,6 +147,28 @@ TEST(GridReportLines, FeedTableColumnsAndPipeTotals) {
                               L"                        25                      0.5"}));
 }
 
+TEST(GridReportLines, ValuesWiderThanTheirColumnsRunOnInsteadOfFailing) {
+  // 1e20 m of pipe and heads of its size: wider than the line's start.
+  FeedSection s;
+  s.number = 1, s.head_end = 1e22, s.head_start = -1e21, s.flow = 1e18, s.length = 1e20, s.height = -1e19;
+  s.diameter = L"50";
+  FeedSectionTable feed;
+  feed.sections = {s};
+  ReportLines out;
+  ASSERT_NO_THROW(write_feed_table(out, feed));
+  EXPECT_EQ(out[7], L"            1 10000000000000000000000 -1000000000000000000000 1000000000000000000 "
+                    L"100000000000000000000 -10000000000000000000 50");
+
+  GridFormTexts form;
+  for (auto& t : form.Text1) t = L" нет";
+  GridFormState state;
+  state.MainPipeTable = welded_pipes();
+  state.FeedSectionResults = feed;
+  out.clear();
+  ASSERT_NO_THROW(write_pipe_quantities(out, form, state));
+  EXPECT_EQ(out.back(), L"                        50   100000000000000000000");
+}
+
 TEST_F(GridReportTest, AMissingOrShortResultFileKeepsTheEarlierReport) {
   const std::string full = read_bytes(kData / "ring" / "spr.out");
   const std::vector<std::pair<const char*, std::optional<std::string>>> cases{

@@ -165,6 +165,56 @@ TEST_F(GridRunTest, ComputesTheFeedPipelineSectionBySection) {
   EXPECT_EQ(form.Text4, L"20,10d50,30d65h-2");
 }
 
+TEST_F(GridRunTest, RefusesResultsNoBuildingHasAndShowsNone) {
+  const std::wstring back = L" Нажмите ОК для возврата к началу расчета.";
+  const std::wstring huge(400, L'9');
+  // spr.out of the completed run, with one of its numbers replaced.
+  const auto damaged = [&](const std::wstring& number, const std::wstring& by) {
+    std::wstring t = result_file(0, 20.5, 5.125, std::nullopt, {{1, 1.0, 0.5}}, std::nullopt);
+    t.replace(t.find(number), number.size(), by);
+    return t;
+  };
+  struct Case {
+    const char* name;
+    std::wstring feed, spr_out, text;
+  };
+  const std::vector<Case> cases{
+      {"10 km of 15 mm pipe", L"10000d15", damaged(L"", L""),
+       L"Внимание! Напор в начале участка N 1 питающего трубопровода получается больше 10000 м в.ст. по абсолютной "
+       L"величине." + back},
+      {"a grid head of 1e17 m", L"10d50", damaged(L" 20.50", L"100000000000000000.00"),
+       L"Внимание! Напор в начале участка N 1 питающего трубопровода получается больше 10000 м в.ст. по абсолютной "
+       L"величине." + back},
+      {"a fall of 1000 m", L"10d50h-1000", damaged(L"", L""),
+       L"Внимание! Напор у узла управления получается меньше нуля (-973.53 м в.ст.): проверьте перепады высот "
+       L"питающего трубопровода." + back},
+      {"a total head of 400 digits", L"10d50", damaged(L" 20.50", huge),
+       L"Внимание! Значение \"Полный напор в файле результатов spr.out\" слишком велико." + back},
+      {"a total flow of 400 digits", L"10d50", damaged(L"  5.125", huge),
+       L"Внимание! Значение \"Полный расход в файле результатов spr.out\" слишком велико." + back},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    form.Text4 = c.feed;
+    form.Text5 = {};
+    state = {};
+    records.clear();
+    host.clear_records();
+    solver_output = c.spr_out;
+    host.answer_message(MsgResult::Yes);  // "Выполнить расчет?"
+    host.answer_message(MsgResult::OK);
+    run();
+    ASSERT_FALSE(host.messages().empty());
+    EXPECT_EQ(host.messages().back().request.text, c.text);
+    EXPECT_EQ(host.messages().back().request.title, L"Предупреждение");
+    EXPECT_EQ(form.Text5, (std::array<std::wstring, 4>{}));
+    EXPECT_TRUE(records.empty());
+    EXPECT_FALSE(has("rezres.txt"));
+    EXPECT_EQ(state.ResultsValidFlag, 0);
+    EXPECT_TRUE(host.script_done());
+  }
+}
+
 TEST(ValveFile, ChoosesTheSizeOfTheControlUnitPipe) {
   const auto lines = read_lines(std::filesystem::path(DORV_DATA_DIR) / "klap.inf");
   const std::wstring water = L"Узел управления спринклерный водозаполненный";

@@ -43,3 +43,13 @@ TEST(ArbitraryScenario, NewCalculationIsComputedStoredAndReopenedWithItsResults)
   EXPECT_EQ(report.substr(0, report.find(L"\r\n")), L"          Программа ВИРН-Дорв 5.4.0");
   EXPECT_NE(report.find(L"*          Расход секции                         -  12.42 л/с"), std::wstring::npos);
 }
+
+TEST(ArbitraryScenario, AKFactorLongerThanAnyNumberIsRefusedAsTooLarge) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_too_large.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_too_large.out"));
+  EXPECT_EQ(r.err, "");
+  EXPECT_FALSE(folder.has("perform/5in.prr"));
+}

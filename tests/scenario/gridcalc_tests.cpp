@@ -112,4 +112,20 @@ TEST(GridCalculation, WholeRunsThroughBothSolversMatchAHandCalculation) {
   }
 }
 
+// Feed pipelines that no building has, or that would be read as some other
+// pipeline, a fall that leaves no head at the control unit and a spacing
+// longer than any number: each run ends in its message, no result is shown
+// and nothing is stored.
+TEST(GridCalculation, RefusesFeedSectionsAndValuesNoBuildingHas) {
+  ScenarioFolder folder(false);
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "grid_feed_refusals.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(transcript(r.out), dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "grid_feed_refusals.out"));
+  std::size_t empty_results = 0;
+  for (std::size_t at = 0; (at = r.out.find("Form2.Text5(3) = \n", at)) != std::string::npos; ++at) ++empty_results;
+  EXPECT_EQ(empty_results, 2u);
+  EXPECT_FALSE(folder.has("perform/1in.prr"));
+  EXPECT_FALSE(folder.has("perform/1res.prr"));
+}
+
 }  // namespace
