@@ -4,6 +4,10 @@
 // removed the flag. A command file that could not be started, or that has
 // ended and left its flag behind, ends the wait too: nothing would remove
 // the flag any more, and the program would wait for ever.
+//
+// While such a wait is on, the host's one-second pause ends as soon as the
+// command file has ended or its flag is gone (command_wait_may_end), so that
+// a quick solver's results are not held back for the rest of a second.
 #pragma once
 #include <filesystem>
 #include <functional>
@@ -29,5 +33,11 @@ struct CommandFileCalls {
 CommandWaitEnd run_command_file_until_flag_removed(const std::filesystem::path& folder, const std::wstring& command,
                                                    const std::filesystem::path& flag,
                                                    const CommandFileCalls& calls = {});
+
+// True while a wait of run_command_file_until_flag_removed is on and its next
+// look would end it: the flag is gone or the command file has ended. False
+// outside such a wait. The hosts' one-second pause returns as soon as this
+// holds.
+bool command_wait_may_end();
 
 }  // namespace dorv::ui

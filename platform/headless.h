@@ -43,7 +43,8 @@ class HeadlessHost : public Host {
   // user would. If the form is still loaded afterwards, it is closed as by its
   // close box.
   void on_modal(std::function<void(Form&)> procedure) { modal_procedures_.push_back(std::move(procedure)); }
-  // How long wait_one_second() really waits (tests shorten it).
+  // How long wait_one_second() really waits (tests shorten it); a pause
+  // during a command file's wait ends earlier, with the command file.
   void set_second(std::chrono::milliseconds d) { second_ = d; }
 
   // ---- what happened ----

@@ -70,7 +70,9 @@ class Host {
 
   // Processes pending window events.
   virtual void do_events() = 0;
-  // The pause of one second that keeps the window alive while a long step waits.
+  // The pause of one second that keeps the window alive while a long step
+  // waits. During the wait for a command file it ends as soon as that wait
+  // may end (command_wait_may_end in platform/command_wait.h).
   virtual void wait_one_second() = 0;
 
   virtual Printers& printers() = 0;

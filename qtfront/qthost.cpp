@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/command_wait.h"
 #include "platform/process.h"
 #include "qtfront/console.h"
 #include "qtfront/convert.h"
@@ -295,6 +296,12 @@ void QtHost::wait_one_second() {
   check_ending();
   QEventLoop loop;
   QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+  // During the wait for a command file the pause ends with it.
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, &loop, [&loop] {
+    if (ui::command_wait_may_end()) loop.quit();
+  });
+  look.start(10);
   loop.exec();
   check_ending();
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/command_wait.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "text/linefile.h"
@@ -127,4 +128,43 @@ TEST_F(FilesTest, TellsWhenTheLastCommandFileHasEnded) {
   EXPECT_TRUE(host.command_file_running());
   for (int i = 0; i < 500 && host.command_file_running(); ++i) host.wait_one_second();
   EXPECT_FALSE(host.command_file_running());
+}
+
+// During the wait for a command file the one-second pause ends with the
+// command file or its flag, so that a quick solver's results are not held
+// back for the rest of a second; outside that wait the pause lasts its second
+// even while a command file runs.
+TEST_F(FilesTest, PauseOfACommandFileWaitEndsWithTheCommandFile) {
+  using dorv::ui::CommandWaitEnd;
+  using Clock = std::chrono::steady_clock;
+  struct Case {
+    const char* script;
+    CommandWaitEnd end;
+  };
+  const Case cases[] = {
+      {"sleep 0.1\nrm -f prom.in\n", CommandWaitEnd::FlagRemoved},
+      {"sleep 0.1\n", CommandWaitEnd::EndedWithFlag},
+      {"sleep 0.1\nrm -f prom.in\nsleep 1\n", CommandWaitEnd::FlagRemoved},  // the flag goes first
+  };
+  dorv::ui::HeadlessHost host;
+  // A "second" no test would sit out: a pause that ran its length shows.
+  host.set_second(std::chrono::seconds(30));
+  for (const auto& c : cases) {
+    touch("prom.in");
+    touch("solver.bat", c.script);
+    host.clear_records();
+    const auto start = Clock::now();
+    EXPECT_EQ(dorv::ui::run_command_file_until_flag_removed(dir_, L"solver.bat", dir_ / "prom.in"), c.end)
+        << c.script;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(20)) << c.script;
+    EXPECT_EQ(host.waits(), 1) << c.script;
+  }
+  EXPECT_FALSE(dorv::ui::command_wait_may_end());
+
+  host.set_second(std::chrono::milliseconds(50));
+  touch("slow.bat", "sleep 0.5\n");
+  ASSERT_TRUE(host.start_command_file(dir_, L"slow.bat"));
+  const auto start = Clock::now();
+  host.wait_one_second();
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
 }

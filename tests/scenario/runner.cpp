@@ -87,7 +87,8 @@ std::vector<Action> parse_script(const std::vector<std::string>& script) {
 
 class Runner : public ui::HeadlessHost, public ui::FormObserver {
  public:
-  Runner(std::filesystem::path folder, std::vector<Action> actions, std::ostream& out, std::ostream& err)
+  Runner(std::filesystem::path folder, std::vector<Action> actions, std::ostream& out, std::ostream& err,
+         bool real_wait)
       : folder_(std::move(folder)),
         actions_(std::move(actions)),
         out_(out),
@@ -98,8 +99,9 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
 #endif
   {
     // The program's one-second pauses only wait for files; a short one keeps
-    // a scenario quick without changing what the program does.
-    set_second(std::chrono::milliseconds(20));
+    // a scenario quick without changing what the program does. The real one
+    // lets a run be timed as a user sees it.
+    if (!real_wait) set_second(std::chrono::milliseconds(20));
   }
 
   int run() {
@@ -406,8 +408,8 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
 }  // namespace
 
 int run_scenario(const std::filesystem::path& folder, const std::vector<std::string>& script, std::ostream& out,
-                 std::ostream& err) {
-  Runner runner(std::filesystem::absolute(folder), parse_script(script), out, err);
+                 std::ostream& err, bool real_wait) {
+  Runner runner(std::filesystem::absolute(folder), parse_script(script), out, err, real_wait);
   return runner.run();
 }
 

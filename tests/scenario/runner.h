@@ -19,7 +19,8 @@ enum ExitCode {
 
 // Runs the program in `folder` and acts out the script's lines (UTF-8 text).
 // The transcript goes to `out`, diagnostics to `err`. Returns the exit code.
+// The program's one-second pause is shortened unless real_wait is set.
 int run_scenario(const std::filesystem::path& folder, const std::vector<std::string>& script, std::ostream& out,
-                 std::ostream& err);
+                 std::ostream& err, bool real_wait = false);
 
 }  // namespace dorv::scenario

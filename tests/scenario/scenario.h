@@ -70,10 +70,11 @@ class ScenarioFolder {
     std::string out;  // the transcript, UTF-8
     std::string err;
   };
-  // Runs dorv-scenario on a script file.
-  Result run_file(const fs::path& script) const {
+  // Runs dorv-scenario on a script file; `options` go before the folder.
+  Result run_file(const fs::path& script, const std::string& options = "") const {
     const fs::path out = root_ / "out.txt", err = root_ / "err.txt";
-    const std::string command = "'" + std::string(DORV_SCENARIO) + "' '" + dir().string() + "' '" + script.string() +
+    const std::string command = "'" + std::string(DORV_SCENARIO) + "' " + options + " '" + dir().string() + "' '" +
+                                script.string() +
                                 "' > '" + out.string() + "' 2> '" + err.string() + "'";
     const int rc = std::system(command.c_str());
     Result r;
