@@ -15,8 +15,10 @@ std::vector<std::wstring> pipe_standard_names(const std::vector<std::wstring>& l
 }
 
 std::optional<std::size_t> find_pipe_standard(const std::vector<std::wstring>& lines, const std::wstring& name) {
+  const std::wstring wanted = trim(name);
+  if (wanted.empty()) return std::nullopt;
   for (std::size_t i = 0; i + 1 < lines.size(); ++i)
-    if (contains(lines[i], name)) return i;
+    if (contains(lines[i], L"#") && trim(lines[i].substr(1)) == wanted) return i;
   return std::nullopt;
 }
 

@@ -24,10 +24,11 @@ struct PipeTable {
 // first character, in file order.
 std::vector<std::wstring> pipe_standard_names(const std::vector<std::wstring>& lines);
 
-// The block of a standard as the list names it: the first line that contains
-// the name anywhere (so a longer name standing earlier wins). Nothing when no
-// line holds it, or when only the file's last line does (a header without
-// rows).
+// The block of a standard as the list names it: the header line whose name
+// (the line without its first character, blanks at its ends aside) equals
+// the name. A part of a name, or a name with something added, finds no
+// block. Nothing either when only the file's last line is that header (a
+// header without rows).
 std::optional<std::size_t> find_pipe_standard(const std::vector<std::wstring>& lines, const std::wstring& name);
 
 // Rows of the block whose header is line `header`: the lines after it longer

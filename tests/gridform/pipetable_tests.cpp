@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gridform/pipetables.h"
+#include "text/codepage.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ TEST(PipeTables, NamesAsTheListsShowThem) {
             (std::vector<std::wstring>{L"ГОСТ 3262-75(ср)", L"ГОСТ 3262-75", L"ГОСТ 10704-91", L"ГОСТ без труб"}));
 }
 
-TEST(PipeTables, LoadsTheBlockOfTheFirstLineHoldingTheName) {
+TEST(PipeTables, LoadsTheBlockWhoseHeaderNamesTheStandard) {
   const auto welded = load_pipe_table(kFile, L"ГОСТ 10704-91");
   ASSERT_TRUE(welded);
   ASSERT_EQ(welded->row_count(), 3u);
@@ -36,16 +37,23 @@ TEST(PipeTables, LoadsTheBlockOfTheFirstLineHoldingTheName) {
   for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(welded->rows[i + 1], expected[i]) << "row " << i + 1;
   EXPECT_EQ(welded->rows[0], (std::array<double, 6>{}));
 
-  // "ГОСТ 3262-75" is also part of the earlier "(ср)" header: that block is loaded.
+  // "ГОСТ 3262-75" is also part of the earlier "(ср)" header: each name
+  // still loads its own block.
   const auto light = load_pipe_table(kFile, L"ГОСТ 3262-75");
   ASSERT_TRUE(light);
-  ASSERT_EQ(light->row_count(), 1u);
-  EXPECT_EQ(light->rows[1][3], 3.2);
+  ASSERT_EQ(light->row_count(), 2u);
+  EXPECT_EQ(light->rows[1][3], 2.5);
+  const auto medium = load_pipe_table(kFile, L"ГОСТ 3262-75(ср)");
+  ASSERT_TRUE(medium);
+  ASSERT_EQ(medium->row_count(), 1u);
+  EXPECT_EQ(medium->rows[1][3], 3.2);
 }
 
 TEST(PipeTables, MissingStandards) {
-  EXPECT_FALSE(load_pipe_table(kFile, L"ГОСТ без труб"));
-  EXPECT_FALSE(load_pipe_table(kFile, L"ГОСТ 8732-78"));
+  for (const wchar_t* name : {L"ГОСТ без труб", L"ГОСТ 8732-78",
+                              // a part of a header's name, or a name with more after it
+                              L"ГОСТ", L"10704", L"ГОСТ 10704-91(ср)", L""})
+    EXPECT_FALSE(load_pipe_table(kFile, name)) << dorv::to_utf8(name);
   EXPECT_FALSE(load_pipe_table({}, L"ГОСТ 3262-75"));
 }
 
