@@ -55,7 +55,11 @@ StageEnd AskHeaderAndValve(GridRun& run) {
                 ui::MsgButtons::OK, ui::MsgIcon::None, L"Отсутствие данных клапана");
     return StageEnd::CommonExit;
   }
+  // A coefficient typed with a decimal comma is read, and kept, with the point.
+  // (A size line of the valve file carries its code in parentheses and a
+  // valve name begins with no number: neither is touched.)
   const bool has_parenthesis = f.Combo1_1.find(L'(') != std::wstring::npos;
+  if (!has_parenthesis && num(first_comma_to_point(f.Combo1_1)) > 0) f.Combo1_1 = first_comma_to_point(f.Combo1_1);
   const double leading = num(f.Combo1_1);
   if (refuses_too_large(leading, L"Клапан")) return StageEnd::CommonExit;
   if (leading == 0)

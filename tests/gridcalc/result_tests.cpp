@@ -42,6 +42,35 @@ TEST_F(GridRunTest, CompletedRunShowsTheFourResults) {
   EXPECT_EQ(form.Text6[3], L" 26.61");
 }
 
+TEST_F(GridRunTest, ATypedValveCoefficientIsReadWithAPointOrAComma) {
+  // The run of CompletedRunShowsTheFourResults: 26.468 m above the unit and
+  // 5.13 l/s, so the head before it is 26.468 + ξ·5.13².
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* kept;
+    const wchar_t* before_unit;
+  } cases[] = {
+      {L"0.0025", L"0.0025", L" 26.53"},
+      {L"0,0025", L"0.0025", L" 26.53"},
+      {L"1,5", L"1.5", L" 65.94"},  // not cut to its whole part
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(to_utf8(c.typed));
+    solver_output = result_file(0, 20.5, 5.125, std::nullopt, {{1, 1.0, 0.5}}, std::nullopt);
+    state = {};
+    state.ValveSelection = L"Узел управления спринклерный водозаполненный";
+    form.Combo1_1 = c.typed;
+    host.clear_records();
+    host.answer_message(MsgResult::Yes);
+    run();
+    EXPECT_EQ(message_texts(), std::vector<std::wstring>{L"Выполнить расчет?"});
+    EXPECT_EQ(form.Text5[3], c.before_unit);
+    EXPECT_EQ(form.Combo1_1, c.kept);
+    EXPECT_EQ(state.ValveSelection, L"");
+    EXPECT_EQ(state.ResultsValidFlag, 1);
+  }
+}
+
 TEST_F(GridRunTest, ChecksGridVelocitiesInBothLayouts) {
   // Welded 40 mm pipes (inner 40.6 mm) carry at most 12.95 l/s at 10 m/s,
   // the 25 mm branch lines (27.6 mm) 5.98 l/s.
