@@ -4,6 +4,7 @@
 // the grid's counts and spacings; the nominal diameter ends in column 26 and
 // the length's point (or last digit) stands in column 50.
 #include <array>
+#include <cmath>
 
 #include "gridform/gridreport.h"
 #include "gridform/reportnumbers.h"
@@ -28,7 +29,8 @@ std::array<PipeLength, 6> pipe_length_table(const GridFormTexts& form) {
   const double mains = v(8) * (v(3) - without);
   const double across = (v(4) - v(5) - v(6)) * v(7);
   return {{{form.Text1[11], v(3) * ((v(4) - dead_ends) * v(7) + 2 * v(17))},
-           {form.Text1[10], v(9) * v(4) * v(3)},
+           // A sprinkler below its line (a negative height) takes as much pipe as one above it.
+           {form.Text1[10], std::fabs(v(9)) * v(4) * v(3)},
            {form.Text1[12], mains},
            {form.Text1[13], mains},
            {form.Text1[14], across},

@@ -169,6 +169,30 @@ TEST(GridReportLines, ValuesWiderThanTheirColumnsRunOnInsteadOfFailing) {
   EXPECT_EQ(out.back(), L"                        50   100000000000000000000");
 }
 
+TEST(GridReportLines, PipeTotalsCountTheSprinklersDropByItsLength) {
+  // 2 branch lines of 2 sprinklers 3 m apart on 25 mm lines, the sprinklers
+  // 0.5 m above or below their line on 25 mm branch pipes, 40 mm mains 3 m
+  // long each: 12 m of line and 4 x 0.5 m of branch pipe either way.
+  GridFormTexts form;
+  for (auto& t : form.Text1) t = L" нет";
+  const std::pair<int, const wchar_t*> fields[] = {{3, L" 2"},   {4, L" 2"},   {7, L" 3"},   {8, L" 3"},
+                                                   {10, L" 25"}, {11, L" 25"}, {12, L" 40"}, {13, L" 40"}};
+  for (const auto& [i, text] : fields) form.Text1[i] = text;
+  GridFormState state;
+  state.MainPipeTable = welded_pipes();
+  state.MainStandardPhrase = L" по ГОСТ 10704-91";
+  for (const wchar_t* drop : {L" 0.5", L"-0.5"}) {
+    SCOPED_TRACE(to_utf8(drop));
+    form.Text1[9] = drop;
+    ReportLines out;
+    write_pipe_quantities(out, form, state);
+    EXPECT_EQ(out, (ReportLines{L"", L"$               Суммарное количество труб по ГОСТ 10704-91:",
+                                L"                  Усл. диаметр, мм            Кол, м",
+                                L"                        25                      14",
+                                L"                        40                       6"}));
+  }
+}
+
 TEST_F(GridReportTest, AMissingOrShortResultFileKeepsTheEarlierReport) {
   const std::string full = read_bytes(kData / "ring" / "spr.out");
   const std::vector<std::pair<const char*, std::optional<std::string>>> cases{
