@@ -52,9 +52,10 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
                     L"Клапан узла управления");
     const double wanted = num_value(s.ValveDiameter);
     if (!(wanted > 1))
-      return refuse(L"Диаметр клапана узла управления (" + trim(s.ValveDiameter) +
-                        L") не определен: коэффициент потерь клапана не может быть выбран.",
+      return refuse(L"Диаметр клапана узла управления не определен: диаметр трубы у узла управления неизвестен. "
+                    L"Укажите в окне \"Клапан\" коэффициент потерь клапана.",
                     L"Клапан узла управления");
+    const std::size_t name_at = at;
     std::wstring current = lines[at], previous;
     double d = 1;
     while (at + 1 < lines.size() && d > 0 && d <= wanted) {
@@ -63,6 +64,11 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
       current = lines[++at];
       d = size_of(current);
     }
+    // A name line with no size line after it gives no coefficient at all;
+    // taking the name line's 0 would compute the valve as no loss.
+    if (d == 0 ? at - 1 == name_at : at == name_at)
+      return refuse(L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!",
+                    L"Предупреждение");
     const std::wstring chosen = d == 0 ? previous : current;
     s.ValveCoefficient = num_value(chosen);
     f.Text15.set_text(chosen);
@@ -94,7 +100,10 @@ StageEnd ControlUnitAndResults(ArbRun& run) {
     head_before = std::max(row[5].number_value(), row[6].number_value());
     const std::wstring valve = f.Text15.text();
     const std::size_t dash = valve.find(L'-');
-    s.ValveDiameter = num_text(num_value(dash == std::wstring::npos ? valve : valve.substr(dash + 1)));
+    const double typed = num_value(dash == std::wstring::npos ? valve : valve.substr(dash + 1));
+    // A type name without its size: the valve takes the size of the pipe
+    // it sits on.
+    s.ValveDiameter = typed > 1 ? num_text(typed) : row[3].str();
     lookup_name = valve_text(valve);
   } else {
     lookup_name = trim(f.Text15.text());

@@ -38,8 +38,6 @@ std::wstring input_row(const ui::Label& label, const ui::TextBox& field) {
          ltrim(field.text());
 }
 
-std::wstring zero_led(double v) { return zero_before_point(num_text_trim(v)); }
-
 }  // namespace
 
 StageEnd WriteNetworkReport(ArbRun& run) {

@@ -20,7 +20,6 @@ long long from_point(const std::wstring& t) {
   const std::size_t p = t.find(L'.');
   return p == std::wstring::npos ? 0 : length(t) - static_cast<long long>(p);
 }
-std::wstring zero_led(double v) { return zero_before_point(num_text_trim(v)); }
 
 // A head or flow cell of the outlet table: the point in the cell's fifth column.
 std::wstring outlet_cell(std::wstring t, bool head) {
@@ -39,6 +38,11 @@ std::wstring rule(std::size_t outlets) {
 }
 
 }  // namespace
+
+std::wstring zero_led(double v) {
+  const std::wstring t = num_text_trim(v);
+  return !t.empty() && t[0] == L'.' ? L"0" + t : t;
+}
 
 std::vector<std::wstring> outlet_table_lines(const Form4State& s) {
   std::vector<std::wstring> out;

@@ -10,6 +10,10 @@
 
 namespace dorv::arb {
 
+// The trimmed number text with "0" before a leading point (0.35); a negative
+// fraction keeps its "-.52" form.
+std::wstring zero_led(double v);
+
 // The outlets in blocks of seven: node row, heads and flows.
 std::vector<std::wstring> outlet_table_lines(const Form4State& s);
 // One line per section; the control unit's section (control_row, 0 for

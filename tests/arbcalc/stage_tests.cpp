@@ -1,5 +1,6 @@
 // The refusals of "Пуск" that mend faults of the calculation, the bounded
 // given-inlet-head loop, and the split of four-link junctions.
+#include "arbcalc/report_tables.h"
 #include "tests/arbcalc/fixture.h"
 #include "text/numtext.h"
 
@@ -15,20 +16,32 @@ TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
     std::wstring valve;
     std::wstring title;
     std::wstring text_start;
+    std::wstring section_diameter;  // of the control unit's section, "65" as imported
   };
   const Case cases[] = {
-      {L"", L"Клапан узла управления", L"В загруженных данных отсутствует тип клапана узла управления."},
+      {L"", L"Клапан узла управления", L"В загруженных данных отсутствует тип клапана узла управления.", L"65"},
       {L"0 (Клапан неизвестный-65)", L"Клапан узла управления",
-       L"Клапан узла управления \"Клапан неизвестный\" отсутствует в файле клапанов klap.inf."},
-      {L"0 (Узел управления спринклерный водозаполненный-1)", L"Клапан узла управления",
-       L"Диаметр клапана узла управления (1) не определен"},
+       L"Клапан узла управления \"Клапан неизвестный\" отсутствует в файле клапанов klap.inf.", L"65"},
+      // A type name without a size, on a section whose diameter is unknown.
+      {L"Узел управления спринклерный водозаполненный", L"Клапан узла управления",
+       L"Диаметр клапана узла управления не определен: диаметр трубы у узла управления неизвестен. Укажите в окне "
+       L"\"Клапан\" коэффициент потерь клапана.",
+       L""},
+      // A name line with no size line after it: no coefficient, not no loss.
+      {L"0 (Клапан без размеров-65)", L"Предупреждение",
+       L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", L"65"},
+      {L"Клапан последний", L"Предупреждение",
+       L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", L"65"},
   };
+  put_bytes("klap.inf", cp(L"Клапан без размеров\r\n") + bytes("klap.inf") + cp(L"Клапан последний\r\n"));
   prepared_answer(data_file("sklad.out"));
   Form4& f4 = open_new();
   const std::string record = bytes("rezult1.txt");
+  ASSERT_EQ(f4.state.SectionTable[1][1].str(), L" 1-2");
   for (const Case& c : cases) {
     forget_messages();
     f4.Text15.set_text(c.valve);
+    f4.state.SectionTable[1][3] = dorv::arb::Cell::of_text(c.section_diameter);
     host_.answer_message(MsgResult::OK);
     f4.Command1.click();
     ASSERT_EQ(messages().size(), 1u) << to_utf8(c.valve);
@@ -37,12 +50,18 @@ TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
     EXPECT_EQ(bytes("rezult1.txt"), record);
     EXPECT_EQ(f4.state.ResultsValid, 0);
   }
-  // A valve found by its name and diameter: the size line is chosen.
-  f4.Text15.set_text(L"0 (Узел управления спринклерный водозаполненный-65)");
-  forget_messages();
-  f4.Command1.click();
-  EXPECT_TRUE(messages().empty());
-  EXPECT_EQ(f4.Text15.text(), L"0.0019 (УУСЗ-65)");
+  // A valve found by its name and diameter: the size line is chosen; a name
+  // without a usable size takes the size of its section (1-2, DN 65).
+  f4.state.SectionTable[1][3] = dorv::arb::Cell::number(65);
+  for (const wchar_t* valve : {L"0 (Узел управления спринклерный водозаполненный-65)",
+                               L"Узел управления спринклерный водозаполненный",
+                               L"0 (Узел управления спринклерный водозаполненный-1)"}) {
+    f4.Text15.set_text(valve);
+    forget_messages();
+    f4.Command1.click();
+    EXPECT_TRUE(messages().empty()) << to_utf8(valve);
+    EXPECT_EQ(f4.Text15.text(), L"0.0019 (УУСЗ-65)") << to_utf8(valve);
+  }
   // The import survives the missing valve: closing stores it.
   host_.answer_message(MsgResult::Yes);
   form4_->unload();
@@ -178,6 +197,31 @@ TEST_F(CalcTest, FourLinkJunctionIsSplit) {
   EXPECT_EQ(out[21], L"20 v 12.5 3 9 0.3 11 0.4 5 150   ");
   EXPECT_EQ(out[22], std::wstring(12, L' '));
   EXPECT_EQ(out[23], std::wstring(12, L' '));
+}
+
+}  // namespace
+
+namespace {
+
+using dorv::arb::Cell;
+
+// Numbers of the section table: a fraction gets its "0", a negative fraction
+// keeps its "-.52" form, each point in its column.
+TEST(ReportTables, NegativeFractionsInTheSectionRowsHaveNoZero) {
+  dorv::arb::Form4State s;
+  s.SectionTable = dorv::arb::make_table(1, 9);
+  auto& row = s.SectionTable[1];
+  row[1] = Cell::of_text(L" 1-2");
+  row[2] = Cell::number(4.5);
+  row[3] = Cell::number(65);
+  row[4] = Cell::number(0.3);
+  row[5] = Cell::number(-0.52);
+  row[6] = Cell::number(-0.004);
+  row[7] = Cell::number(-0.456);
+  row[9] = Cell::number(0.8);
+  const auto lines = dorv::arb::section_row_lines(s, 0);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], L"          1-2      4.5     65        0.3     -.52      0        -.46     0.8");
 }
 
 }  // namespace

@@ -53,3 +53,15 @@ TEST(ArbitraryScenario, AKFactorLongerThanAnyNumberIsRefusedAsTooLarge) {
   EXPECT_EQ(r.err, "");
   EXPECT_FALSE(folder.has("perform/5in.prr"));
 }
+
+TEST(ArbitraryScenario, AValveTypeNameOnASectionTakesTheSectionsSize) {
+  ScenarioFolder folder;
+  std::string description = dorv::read_bytes(NETEXPORT_EXAMPLE);
+  const std::string valve = "0.0019 (УУСЗ-65)";
+  description.replace(description.find(valve), valve.size(), "Узел управления спринклерный водозаполненный");
+  ASSERT_TRUE(folder.export_example(description));
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_valve_name.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_valve_name.out"));
+  EXPECT_EQ(r.err, "");
+}

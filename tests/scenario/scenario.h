@@ -54,13 +54,19 @@ class ScenarioFolder {
   bool has(const std::string& name) const { return fs::exists(dir() / name); }
 #ifdef NETEXPORT_EXE
   // The example network exported by netexport as export/sklad.ko2 (with its
-  // scheme and drawing), the register set to take netexport's exports.
+  // scheme and drawing), the register set to take netexport's exports; with
+  // a description (netexport's UTF-8 text), that network instead.
   // False when netexport failed.
-  bool export_example() const {
+  bool export_example(const std::string& description = "") const {
     put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
     fs::create_directories(dir() / "export");
+    std::string source = NETEXPORT_EXAMPLE;
+    if (!description.empty()) {
+      source = (root_ / "network.net").string();
+      write_bytes(source, description);
+    }
     const std::string command = "'" + std::string(NETEXPORT_EXE) + "' -t '" + (dir() / "trub.inf").string() + "' -o '" +
-                                (dir() / "export").string() + "' -n sklad -w '" + NETEXPORT_EXAMPLE + "'";
+                                (dir() / "export").string() + "' -n sklad -w '" + source + "'";
     return std::system(command.c_str()) == 0;
   }
 #endif
