@@ -30,8 +30,10 @@ void print_stacked_line(ui::Printer& printer, const std::wstring& text, std::siz
   std::wstring line = text.substr(0, p - 2) + std::wstring(5, L' ');
   if (p + 3 < text.size()) line += text.substr(p + 3);
   const double y0 = report::StackedFraction(printer, line, text[p - 1], text[p + 1], {3790, 3860, 3960});
-  // A second-standard size keeps its mark beside the fraction.
-  if (text.find(L'*', 1) != std::wstring::npos) {
+  // A second-standard size keeps its mark beside the fraction: the "*"
+  // written right after the size, not the "**" of the control unit's section
+  // further along the line.
+  if (p + 2 < text.size() && text[p + 2] == L'*') {
     printer.text_font.size = 12;
     printer.current_x = 4060;
     printer.current_y = y0 - 50;

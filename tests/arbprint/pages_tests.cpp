@@ -410,7 +410,10 @@ TEST_F(PagesTest, StackedFractionsOnlyInTheUsUnitEnglishReportBeyondLine20) {
   body.push_back(L" " + marked_row);  // 23
   body.push_back(L"*          (with a reserve of 20% 1 1/2)");  // 24
   body.push_back(L"           Water density for main sprinklers, gpm/ft2           -  0.2");  // 25
-  plain(body, 26, 30);
+  // 26: the control unit's section; its "**" is no second-standard mark.
+  const std::wstring control_row = L"   1-2     14.8**  2 1/2       0**    25.1";
+  body.push_back(L" " + control_row);
+  plain(body, 27, 30);
 
   const auto us = print(report(body), true, false);
   const auto at = places(us);
@@ -440,11 +443,15 @@ TEST_F(PagesTest, StackedFractionsOnlyInTheUsUnitEnglishReportBeyondLine20) {
   EXPECT_EQ(piece(8).text, L"*");
   EXPECT_EQ(piece(8).x, 4060);
   EXPECT_EQ(piece(8).y, piece(4).y - 50);
+  const auto control = at.at(L"   1-2     14.8**  2" + std::wstring(11, L' ') + L"0**    25.1");
+  EXPECT_EQ(page[static_cast<std::size_t>(control.second) + 3].text, L"2");
+  EXPECT_EQ(page[static_cast<std::size_t>(control.second) + 4].text, L"L27");
 
   host_.listed_printers().recorder().clear();
   const auto metric = places(print(report(body), true, true));
   EXPECT_EQ(metric.count(size_row), 1u);
   EXPECT_EQ(metric.count(marked_row), 1u);
+  EXPECT_EQ(metric.count(control_row), 1u);
 }
 
 }  // namespace
