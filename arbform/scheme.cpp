@@ -23,7 +23,7 @@ SchemeFit DrawCalcScheme(ui::Surface& s, int box_width, int box_height, const st
   const SchemeFile scheme = ReadSchemeFile(file);
   if (!scheme.has_header) return fit;
   const double x0 = scheme.x0, y0 = scheme.y0, w = scheme.w, h = scheme.h;
-  if (w <= 0 || h <= 0) return fit;
+  if (!(w >= kSmallestSchemeExtent) || !(h >= kSmallestSchemeExtent)) return fit;
   const double wb = box_width, hb = box_height, r = hb / wb;
   double scaled_height;
   if (h / w < r) {

@@ -57,7 +57,7 @@ SchemeFile ReadSchemeFile(const std::filesystem::path& file) {
     *v = item->number();
   }
   out.has_header = true;
-  if (!(out.w > 0) || !(out.h > 0)) note(SchemeFault::kNoExtent);
+  if (!(out.w >= kSmallestSchemeExtent) || !(out.h >= kSmallestSchemeExtent)) note(SchemeFault::kNoExtent);
 
   while (!in.eof()) {
     const auto code_item = in.next();

@@ -27,6 +27,11 @@ enum SchemeCode {
   kClosedRackSprinkler = 13,
 };
 
+// The smallest width and height of a drawing, in scheme units: the pen
+// widths grow as the drawing shrinks, and an extent below this one is no
+// drawing but a damaged header.
+inline constexpr double kSmallestSchemeExtent = 1e-3;
+
 struct SchemeRecord {
   int code = 0;
   // The record's numbers in file order: the end points of a line, the centre
@@ -43,7 +48,7 @@ enum class SchemeFault {
   kUnreadable,    // the file exists but cannot be read
   kNoHeader,      // fewer than four items before the records (an empty file)
   kBadHeader,     // a header item that is not a number
-  kNoExtent,      // a width or height that is not above zero
+  kNoExtent,      // a width or height below kSmallestSchemeExtent (zero, negative, or too small to draw)
   kBadItem,       // an item of a record that is not a number where one is due
   kCutShort,      // the file ends inside a record
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "arbform/scheme.h"
+#include "arbform/scheme_file.h"
 #include "platform/headless.h"
 #include "text/linefile.h"
 
@@ -102,4 +103,21 @@ TEST(Scheme, AFileCutShortKeepsWhatWasDrawn) {
   const auto f = arb::DrawCalcScheme(none, 2800, 2800, "/nonexistent/rezult.kms");
   EXPECT_FALSE(f.drawn);
   EXPECT_TRUE(none.ops().empty());
+}
+
+// An extent too small to be a drawing would make the pens wider than any
+// whole number: such a header is a damaged scheme and nothing is drawn.
+TEST(Scheme, AnExtentTooSmallToDrawIsADamagedScheme) {
+  for (const wchar_t* header : {L"0,0,100,.0000000001", L"0,0,.0000000001,100", L"0,0,.0009,.0009"}) {
+    Box box(2800, 2800);
+    const auto f = arb::DrawCalcScheme(box, 2800, 2800, scheme_file({header, L"2,0,0,10,10"}));
+    EXPECT_FALSE(f.drawn) << header;
+    EXPECT_TRUE(box.ops().empty()) << header;
+    EXPECT_EQ(arb::ReadSchemeFile(scheme_file({header})).fault, arb::SchemeFault::kNoExtent) << header;
+  }
+  Box smallest(2800, 2800);
+  const auto f = arb::DrawCalcScheme(smallest, 2800, 2800, scheme_file({L"0,0,.001,.001", L"2,0,0,.0005,.0005"}));
+  EXPECT_TRUE(f.drawn);
+  EXPECT_EQ(f.pen, 280000);
+  EXPECT_EQ(smallest.ops().size(), 1u);
 }

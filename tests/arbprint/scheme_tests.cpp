@@ -364,6 +364,7 @@ TEST_F(SchemePageTest, SchemeFilesThatCannotBePrinted) {
       {"three header items", {L"0,0,100"}},
       {"zero width", {L"0,0,0,50", L"2,0,0,1,1"}},
       {"negative height", {L"0,0,100,-5"}},
+      {"a height too small to draw", {L"0,0,100,.000000001", L"2,0,0,1,1"}},
       {"a header that is no number", {L"0,0,abc,50"}},
       {"a record cut short", {L"0,0,100,50", L"2,0,0,1,1", L"2,1,1"}},
       {"a coordinate that is no number", {L"0,0,100,50", L"3,5,x"}},
