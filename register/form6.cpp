@@ -46,13 +46,11 @@ void Form6::form_load() {
   Combo1.clear();
   for (const auto& name : names) Combo1.add_item(name);
   Combo1.set_text(printers.current_device_name());
-  if (sys::file_exists(L"nazangl.txt")) {
-    if (sys::file_len(L"nazangl.txt") == 0) {
-      Text1.set_text(Modul1::EnglishObjectName);
-    } else {
-      Text1.set_text(first_line(L"nazangl.txt"));
-    }
-  }
+  // Only the open calculation's own English name is offered: an empty name
+  // file is a calculation without one, whatever an earlier printout of
+  // another calculation read.
+  Text1.set_text(sys::file_exists(L"nazangl.txt") && sys::file_len(L"nazangl.txt") > 0 ? first_line(L"nazangl.txt")
+                                                                                       : L"");
   Option1.set_value(true);  // runs Option1_Click, which hides the English name
 }
 

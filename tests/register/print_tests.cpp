@@ -39,10 +39,13 @@ TEST_F(PrintSetupTest, OpensInRussianWithThePrintersAndTheStoredEnglishName) {
     d.Option1.click();
     EXPECT_FALSE(d.Text1.visible());
   });
-  // An empty name file shows the name the printing last read.
-  put("nazangl.txt", L"");
+  // A calculation without its own English name (an empty or no name file)
+  // is offered none, whatever another calculation's printout last read.
   Modul1::EnglishObjectName = L"Warehouse";
-  show([](Form6& d) { EXPECT_EQ(d.Text1.text(), L"Warehouse"); });
+  put("nazangl.txt", L"");
+  show([](Form6& d) { EXPECT_EQ(d.Text1.text(), L""); });
+  fs::remove(at("nazangl.txt"));
+  show([](Form6& d) { EXPECT_EQ(d.Text1.text(), L""); });
 }
 
 TEST_F(PrintSetupTest, EveryWayOutOfTheDialog) {
