@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a Debian 12 machine (as root), by package name.
 set -euo pipefail
-packages=(build-essential cmake googletest libgtest-dev libgmock-dev libbenchmark-dev
+packages=(build-essential cmake googletest libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev
           qt6-base-dev qt6-translations-l10n libgl-dev xvfb xauth fonts-liberation2 poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -10,7 +10,15 @@
 //                   format the answer and write it;
 //   WholeFile       the program's whole run on a problem file, answer file
 //                   written, as the command line starts it (less the process
-//                   start).
+//                   start);
+//   SolveVsLibraryLdl (built where Eigen is installed) the limit a solve is
+//                   measured against: in turn with each solve, a library
+//                   LDL^T (Eigen's SimplicialLDLT, AMD ordering) analyses the
+//                   same Newton matrix once and factorises it as many times
+//                   as the solve took Newton steps (library_ms). ratio is the
+//                   solve's time over that (target at 300x300: 1.3 or less);
+//                   the library's triangular solves for as many steps are
+//                   shown apart (library_solves_ms).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -26,6 +34,13 @@
 #include "standins/optimer/run.h"
 #include "text/linefile.h"
 #include "text/number.h"
+
+#ifdef DORV_BENCH_EIGEN
+#include <Eigen/OrderingMethods>
+#include <Eigen/SparseCholesky>
+
+#include <chrono>
+#endif
 
 using namespace dorv;
 using namespace dorv::optimer;
@@ -124,8 +139,71 @@ void BM_OptimerWholeFile(benchmark::State& state) {
   state.counters["answer_bytes"] = static_cast<double>(fs::file_size(file.answer));
 }
 
+#ifdef DORV_BENCH_EIGEN
+// The Newton matrix of the free nodes as the first step builds it: every
+// link adds its weight to the diagonal of its free ends and its negative
+// between two free ends.
+Eigen::SparseMatrix<double> newton_matrix(const Problem& pr) {
+  const int n = static_cast<int>(pr.nodes.size());
+  std::vector<int> free_index(n, -1);
+  int nf = 0;
+  for (int i = 0; i < n; ++i)
+    if (pr.nodes[i].kind != NodeKind::Fixed) free_index[i] = nf++;
+  std::vector<Eigen::Triplet<double>> entries;
+  for (int i = 0; i < n; ++i)
+    for (const auto& l : pr.links_of(i)) {
+      const int fa = free_index[i], fb = free_index[l.neighbour];
+      if (fa < 0) continue;
+      const double w = l.conductance / 2.0;
+      entries.emplace_back(fa, fa, w);
+      if (fb >= 0) entries.emplace_back(fa, fb, -w);
+    }
+  Eigen::SparseMatrix<double> a(nf, nf);
+  a.setFromTriplets(entries.begin(), entries.end());
+  return a;
+}
+
+void BM_OptimerSolveVsLibraryLdl(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  const int side = static_cast<int>(state.range(0));
+  const Problem pr = parse_problem(grid_text(side, side));
+  const Eigen::SparseMatrix<double> a = newton_matrix(pr);
+  const Eigen::VectorXd b = Eigen::VectorXd::Ones(a.rows());
+  std::chrono::duration<double> ours{}, library{}, library_solves{};
+  Solution s;
+  std::size_t library_nonzeros = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    s = solve_problem(pr);
+    const auto t1 = Clock::now();
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower, Eigen::AMDOrdering<int>> ldl;
+    ldl.analyzePattern(a);
+    for (int step = 0; step < s.iterations; ++step) ldl.factorize(a);
+    const auto t2 = Clock::now();
+    Eigen::VectorXd x;
+    for (int step = 0; step < s.iterations; ++step) x = ldl.solve(b);
+    benchmark::DoNotOptimize(x.data());
+    const auto t3 = Clock::now();
+    ours += t1 - t0;
+    library += t2 - t1;
+    library_solves += t3 - t2;
+    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    library_nonzeros = static_cast<std::size_t>(ldl.matrixL().nestedExpression().nonZeros());
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["newton_steps"] = s.iterations;
+  state.counters["library_ms"] = 1e3 * library.count() / runs;
+  state.counters["library_solves_ms"] = 1e3 * library_solves.count() / runs;
+  state.counters["ratio"] = ours.count() / library.count();
+  state.counters["library_fill"] = static_cast<double>(library_nonzeros);
+}
+#endif
+
 }  // namespace
 
+#ifdef DORV_BENCH_EIGEN
+BENCHMARK(BM_OptimerSolveVsLibraryLdl)->Arg(100)->Arg(300)->UseManualTime()->Unit(benchmark::kMillisecond);
+#endif
 BENCHMARK(BM_OptimerGridSolve)->Arg(10)->Arg(30)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OptimerReadParseWrite)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OptimerWholeFile)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
