@@ -31,29 +31,70 @@ double sign_sqrt(double dh) { return dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh); 
 // for narrow ones.
 double head_loss(double u) { return u * std::abs(u); }
 
+// A link's share of the content's change when its flow q moves by step
+// (the content r|Q|^3/3 less Q times the given heads' drop; along a step
+// that keeps the balance of every free node, the free heads add nothing, so
+// each link's term uses its own head drop dh, which is small where it
+// matters). In flows scaled by the conductance, which keep the cubes in
+// range.
+double content_term(double flow, double step_flow, double k, double dh) {
+  const double q = flow / k, step = step_flow / k, x = q + step;
+  double cubes;  // |x|^3 - |q|^3
+  if ((x >= 0) == (q >= 0))
+    cubes = (x >= 0 ? step : -step) * (x * x + x * q + q * q);
+  else
+    cubes = std::abs(x) * x * x - std::abs(q) * q * q;
+  return k * (cubes / 3.0 - step * dh);
+}
+
 }  // namespace
 
 GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>& links)
     : fixed_(std::move(fixed)), links_(links) {
   const int n = static_cast<int>(fixed_.size());
-  free_index_.assign(n, -1);
+  std::vector<int> free_index(n, -1);
   for (int i = 0; i < n; ++i) {
     if (!fixed_[i]) {
-      free_index_[i] = static_cast<int>(free_node_.size());
+      free_index[i] = static_cast<int>(free_node_.size());
       free_node_.push_back(i);
     }
   }
   std::vector<std::pair<int, int>> pairs;
-  pair_of_link_.assign(links_.size(), -1);
+  terms_.resize(links_.size());
   for (std::size_t l = 0; l < links_.size(); ++l) {
-    const int fa = free_index_[links_[l].a], fb = free_index_[links_[l].b];
-    if (fa >= 0 && fb >= 0) {
-      pair_of_link_[l] = static_cast<int>(pairs.size());
-      pairs.emplace_back(fa, fb);
+    const Link& ln = links_[l];
+    LinkTerm& t = terms_[l];
+    t = {ln.a, ln.b, free_index[ln.a], free_index[ln.b], -1, ln.k};
+    if (t.fa >= 0 && t.fb >= 0) {
+      t.pair = static_cast<int>(pairs.size());
+      pairs.emplace_back(t.fa, t.fb);
     }
   }
   ldl_.analyse(static_cast<int>(free_node_.size()), pairs);
   off_.assign(pairs.size(), 0.0);
+}
+
+void GradientSolver::assemble(const std::vector<double>& heads, const std::vector<double>& flows, bool linear_step,
+                              double root_hs) {
+  std::fill(diag_.begin(), diag_.end(), 0.0);
+  std::fill(rhs_.begin(), rhs_.end(), 0.0);
+  for (std::size_t l = 0; l < terms_.size(); ++l) {
+    const LinkTerm& t = terms_[l];
+    if (t.fa < 0 && t.fb < 0) continue;
+    const double q = flows[l], u = q / t.k;
+    g_[l] = linear_step ? 2.0 * root_hs / t.k : std::max(2.0 * std::abs(u) / t.k, least_slope(t.k, root_hs));
+    e_[l] = head_loss(u) - (heads[t.a] - heads[t.b]);
+    const double w = 1.0 / g_[l];
+    if (t.fa >= 0) {
+      diag_[t.fa] += w;
+      rhs_[t.fa] += e_[l] * w - q;
+    }
+    if (t.fb >= 0) {
+      diag_[t.fb] += w;
+      rhs_[t.fb] += q - e_[l] * w;
+    }
+    if (t.pair >= 0) off_[t.pair] = -w;
+  }
 }
 
 int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows, bool warm_start) {
@@ -71,12 +112,17 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   }
   diag_.resize(nf);
   rhs_.resize(nf);
+  next_diag_.resize(nf);
+  next_rhs_.resize(nf);
   g_.resize(m);
   e_.resize(m);
   dir_.resize(m);
+  trial_.resize(m);
   // The first step from no flow solves a linear network of about the right
   // size: the square law's slope is zero there and says nothing.
   bool linear_step = !warm_start;
+  // The system of the coming step is already built (by the last step's pass).
+  bool assembled = false;
 
   for (int it = 1; it <= kMaxIterations; ++it) {
     // The Newton system is solved for corrections of the heads, not for the
@@ -84,26 +130,7 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
     // taken as head differences over it would carry the rounding of the
     // heads multiplied by its inverse. As corrections, continuity holds to
     // the rounding of the flows themselves.
-    std::fill(diag_.begin(), diag_.end(), 0.0);
-    std::fill(rhs_.begin(), rhs_.end(), 0.0);
-    for (std::size_t l = 0; l < m; ++l) {
-      const Link& ln = links_[l];
-      if (fixed_[ln.a] && fixed_[ln.b]) continue;
-      const double q = flows[l], u = q / ln.k;
-      g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
-      e_[l] = head_loss(u) - (heads[ln.a] - heads[ln.b]);
-      const double w = 1.0 / g_[l];
-      const int fa = free_index_[ln.a], fb = free_index_[ln.b];
-      if (fa >= 0) {
-        diag_[fa] += w;
-        rhs_[fa] += e_[l] * w - q;
-      }
-      if (fb >= 0) {
-        diag_[fb] += w;
-        rhs_[fb] += q - e_[l] * w;
-      }
-      if (pair_of_link_[l] >= 0) off_[pair_of_link_[l]] = -w;
-    }
+    if (!assembled) assemble(heads, flows, linear_step, root_hs);
     if (nf > 0) {
       if (!ldl_.factor(diag_, off_)) {
         failed_node_ = free_node_[ldl_.failed_unknown()];
@@ -112,39 +139,79 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
       ldl_.solve(rhs_);
       for (int i = 0; i < nf; ++i) heads[free_node_[i]] += rhs_[i];
     }
-    auto correction = [&](int node) { return free_index_[node] >= 0 ? rhs_[free_index_[node]] : 0.0; };
 
-    // The flow step, and along it the slope of the network's content. With
-    // the new heads that slope is -sum g*d^2: a descent whatever the size of
-    // the terms, computed without cancellation.
-    double slope = 0.0;
-    for (std::size_t l = 0; l < m; ++l) {
-      const Link& ln = links_[l];
-      if (fixed_[ln.a] && fixed_[ln.b]) {
-        dir_[l] = ln.k * sign_sqrt(heads[ln.a] - heads[ln.b]) - flows[l];
-        continue;
-      }
-      dir_[l] = (correction(ln.a) - correction(ln.b) - e_[l]) / g_[l];
-      slope -= g_[l] * dir_[l] * dir_[l];
-    }
-    // Backtrack on the content's change, summed link by link so that it does
-    // not drown in the rounding of the content itself.
-    double alpha = 1.0;
-    if (!linear_step) {
-      while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * slope) alpha *= 0.5;
-    }
-    double residual = 0.0;
+    // One pass over the links: the flow step, along it the slope of the
+    // network's content (with the new heads it is -sum g*d^2, a descent
+    // whatever the size of the terms, computed without cancellation), the
+    // content's change over the full step, the flows of the full step with
+    // their largest head-balance error, and the next step's system at those
+    // flows. The line search tries the full step first, and nearly always
+    // takes it.
+    std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
+    std::fill(next_rhs_.begin(), next_rhs_.end(), 0.0);
+    double slope = 0.0, full_change = 0.0, residual = 0.0;
     int worst = -1;
     for (std::size_t l = 0; l < m; ++l) {
-      const Link& ln = links_[l];
-      // A link between two given heads takes its law's flow at once.
-      flows[l] += (fixed_[ln.a] && fixed_[ln.b] ? 1.0 : alpha) * dir_[l];
+      const LinkTerm& t = terms_[l];
+      const double dh = heads[t.a] - heads[t.b];
       const double q = flows[l];
-      const double e = std::abs(head_loss(q / ln.k) - (heads[ln.a] - heads[ln.b]));
+      double d;
+      if (t.fa < 0 && t.fb < 0) {
+        // A link between two given heads takes its law's flow at once.
+        d = t.k * sign_sqrt(dh) - q;
+      } else {
+        const double ca = t.fa >= 0 ? rhs_[t.fa] : 0.0, cb = t.fb >= 0 ? rhs_[t.fb] : 0.0;
+        d = (ca - cb - e_[l]) / g_[l];
+        slope -= g_[l] * d * d;
+        if (!linear_step) full_change += content_term(q, 1.0 * d, t.k, dh);
+      }
+      dir_[l] = d;
+      const double next = q + d;
+      trial_[l] = next;
+      const double u = next / t.k;
+      const double signed_e = head_loss(u) - dh;
+      const double e = std::abs(signed_e);
       if (!(e <= residual)) {
         residual = e;
-        worst = fixed_[ln.a] ? ln.b : ln.a;
+        worst = t.fa < 0 ? t.b : t.a;
       }
+      if (t.fa < 0 && t.fb < 0) continue;
+      g_[l] = std::max(2.0 * std::abs(u) / t.k, least_slope(t.k, root_hs));
+      e_[l] = signed_e;
+      const double w = 1.0 / g_[l];
+      if (t.fa >= 0) {
+        next_diag_[t.fa] += w;
+        next_rhs_[t.fa] += signed_e * w - next;
+      }
+      if (t.fb >= 0) {
+        next_diag_[t.fb] += w;
+        next_rhs_[t.fb] += next - signed_e * w;
+      }
+      if (t.pair >= 0) off_[t.pair] = -w;
+    }
+    double alpha = 1.0;
+    if (linear_step || !(full_change > 1e-4 * slope)) {
+      flows.swap(trial_);
+      diag_.swap(next_diag_);
+      rhs_.swap(next_rhs_);
+      assembled = true;
+    } else {
+      // Backtrack on the content's change, summed link by link so that it
+      // does not drown in the rounding of the content itself.
+      alpha = 0.5;
+      while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * slope) alpha *= 0.5;
+      residual = 0.0;
+      worst = -1;
+      for (std::size_t l = 0; l < m; ++l) {
+        const LinkTerm& t = terms_[l];
+        flows[l] += (t.fa < 0 && t.fb < 0 ? 1.0 : alpha) * dir_[l];
+        const double e = std::abs(head_loss(flows[l] / t.k) - (heads[t.a] - heads[t.b]));
+        if (!(e <= residual)) {
+          residual = e;
+          worst = t.fa < 0 ? t.b : t.a;
+        }
+      }
+      assembled = false;
     }
     linear_step = false;
     if (!std::isfinite(residual)) break;
@@ -156,22 +223,11 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
 
 double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
                                       double alpha) const {
-  // The content r|Q|^3/3 less Q times the given heads' drop; along a step
-  // that keeps the balance of every free node, the free heads add nothing,
-  // so each link's term uses its own head drop, which is small where it
-  // matters.
   double change = 0.0;
-  for (std::size_t l = 0; l < links_.size(); ++l) {
-    const Link& ln = links_[l];
-    if (fixed_[ln.a] && fixed_[ln.b]) continue;
-    // In flows scaled by the conductance, which keep the cubes in range.
-    const double q = flows[l] / ln.k, step = alpha * dir_[l] / ln.k, x = q + step;
-    double cubes;  // |x|^3 - |q|^3
-    if ((x >= 0) == (q >= 0))
-      cubes = (x >= 0 ? step : -step) * (x * x + x * q + q * q);
-    else
-      cubes = std::abs(x) * x * x - std::abs(q) * q * q;
-    change += ln.k * (cubes / 3.0 - step * (heads[ln.a] - heads[ln.b]));
+  for (std::size_t l = 0; l < terms_.size(); ++l) {
+    const LinkTerm& t = terms_[l];
+    if (t.fa < 0 && t.fb < 0) continue;
+    change += content_term(flows[l], alpha * dir_[l], t.k, heads[t.a] - heads[t.b]);
   }
   return change;
 }
