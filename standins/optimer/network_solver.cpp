@@ -37,7 +37,7 @@ double head_loss(double u) { return u * std::abs(u); }
 // each link's term uses its own head drop dh, which is small where it
 // matters). In flows scaled by the conductance, which keep the cubes in
 // range.
-double content_term(double flow, double step_flow, double k, double dh) {
+[[gnu::always_inline]] inline double content_term(double flow, double step_flow, double k, double dh) {
   const double q = flow / k, step = step_flow / k, x = q + step;
   double cubes;  // |x|^3 - |q|^3
   if ((x >= 0) == (q >= 0))

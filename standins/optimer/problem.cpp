@@ -245,6 +245,9 @@ void check_connected(const Problem& pr) {
   for (int i = 0; i < n; ++i)
     if (nodes[i].kind == NodeKind::Sprinkler && !from_feed[i])
       throw ProblemError(i, 0, L"спринклер " + num(i) + L" не связан с питанием (узлом 0)");
+  // Reaching every node from the feed already reaches every node from some
+  // node of given head.
+  if (std::find(from_feed.begin(), from_feed.end(), 0) == from_feed.end()) return;
   const auto from_fixed = reach(true);
   for (int i = 0; i < n; ++i)
     if (!from_fixed[i])

@@ -61,15 +61,18 @@ std::vector<int> minimum_degree_order(int n, const std::vector<std::pair<int, in
     len[i] = cap[i] = start[i + 1] - start[i];
   }
   // Heap entries (degree, unknown) packed into one number: the least is the
-  // lowest degree, ties going to the lower number.
+  // lowest degree, ties going to the lower number. Every unknown not yet
+  // eliminated has an entry of its current degree; entries of a degree it
+  // no longer has are passed over when they come up, and an unknown whose
+  // degree an elimination leaves as it was keeps its entry.
   auto entry = [](int degree, int v) {
     return (static_cast<std::uint64_t>(degree) << 32) | static_cast<std::uint32_t>(v);
   };
-  std::vector<std::uint64_t> heap_store;
+  std::vector<std::uint64_t> heap_store(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) heap_store[i] = entry(len[i], i);
   heap_store.reserve(static_cast<std::size_t>(n) * 2);
   std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap(std::greater<>(),
                                                                                       std::move(heap_store));
-  for (int i = 0; i < n; ++i) heap.push(entry(len[i], i));
   std::vector<char> gone(n, 0);
   std::vector<int> order;
   order.reserve(n);
@@ -84,32 +87,42 @@ std::vector<int> minimum_degree_order(int n, const std::vector<std::pair<int, in
     // Eliminating v joins its neighbours into a clique.
     nb.assign(pool.begin() + pos[v], pool.begin() + pos[v] + len[v]);
     len[v] = 0;
+    const int nb_size = static_cast<int>(nb.size());
     for (int u : nb) {
-      merged.clear();
+      // u's list and v's merged, less u and v: at most both together.
+      merged.resize(static_cast<std::size_t>(len[u] + nb_size));
+      int* out = merged.data();
       const int* x = pool.data() + pos[u];
       const int* x_end = x + len[u];
-      auto y = nb.begin();
-      while (x != x_end || y != nb.end()) {
+      const int* y = nb.data();
+      const int* y_end = y + nb_size;
+      while (x != x_end && y != y_end) {
         int w;
-        if (y == nb.end() || (x != x_end && *x < *y)) {
+        if (*x < *y) {
           w = *x++;
-        } else if (x == x_end || *y < *x) {
+        } else if (*y < *x) {
           w = *y++;
         } else {
           w = *x++;
           ++y;
         }
-        if (w != u && w != v) merged.push_back(w);
+        if (w != u && w != v) *out++ = w;
       }
-      const int size = static_cast<int>(merged.size());
+      for (; x != x_end; ++x)
+        if (*x != u && *x != v) *out++ = *x;
+      for (; y != y_end; ++y)
+        if (*y != u && *y != v) *out++ = *y;
+      const int size = static_cast<int>(out - merged.data());
       if (size > cap[u]) {
         cap[u] = 2 * size;
         pos[u] = static_cast<int>(pool.size());
         pool.resize(pool.size() + static_cast<std::size_t>(cap[u]));
       }
-      std::copy(merged.begin(), merged.end(), pool.begin() + pos[u]);
-      len[u] = size;
-      heap.push(entry(len[u], u));
+      std::copy(merged.data(), out, pool.begin() + pos[u]);
+      if (size != len[u]) {
+        len[u] = size;
+        heap.push(entry(size, u));
+      }
     }
   }
   return order;
@@ -226,9 +239,10 @@ void SparseLdl::solve(std::vector<double>& x) const {
     const double v = work_[j];
     for (int p = lp_[j]; p < lp_[j + 1]; ++p) work_[li_[p]] -= lx_[p] * v;
   }
-  for (int j = 0; j < n_; ++j) work_[j] /= d_[j];
+  // The diagonal's division as each unknown is reached going back: the
+  // unknowns after it are final by then.
   for (int j = n_ - 1; j >= 0; --j) {
-    double v = work_[j];
+    double v = work_[j] / d_[j];
     for (int p = lp_[j]; p < lp_[j + 1]; ++p) v -= lx_[p] * work_[li_[p]];
     work_[j] = v;
   }
