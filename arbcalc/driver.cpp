@@ -1,8 +1,11 @@
 // "Пуск" of Form4: the checks of loaded data and version, the given inlet
 // head, the form's data, then the stages of the calculation in order.
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 #include "arbcalc/arbrun.h"
+#include "arbform/head_lines.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/modul1.h"
@@ -56,6 +59,75 @@ StageEnd refuse_values_too_large(Form4& f, const std::wstring& given_head_text) 
   for (const auto& [box, name] : fields)
     if (too_large(box->text())) return refuse_too_large(name);
   if (!std::isfinite(num_value(given_head_text))) return refuse_too_large(L"Заданный напор на входе в систему");
+  return StageEnd::Continue;
+}
+
+// A field's value as the run reads it, a typed comma read as the point.
+double field_value(const ui::TextBox& box) { return num_value(all_commas_to_point(box.text())); }
+
+// Asks for a value the run cannot do without until one above 0 is given;
+// false when the user gives the run up instead.
+bool ask_until_given(ui::TextBox& box, const std::wstring& name) {
+  while (!(field_value(box) > 0)) {
+    const std::wstring answer = all_commas_to_point(
+        ui::input_box(L"Пожалуйста, введите: " + name, L"Ввод исх. данных", L"", 6000, 3000));
+    if (num_value(answer) > 0) {
+      box.set_text(leading_zero_form(number_text(answer)));
+    } else if (ui::msg_box(L"Отказ от пуска?", MsgButtons::YesNo, MsgIcon::None, L"Отказ") == ui::MsgResult::Yes) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The outlet kinds the network holds, told by their letters as the
+// calculation tells them.
+std::array<bool, 4> kinds_present(const Form4State& s) {
+  std::array<bool, 4> present{};
+  for (std::size_t k = 1; k < s.OutletTable.size() && static_cast<double>(k) < s.OutletListSize; ++k) {
+    const std::wstring& t = s.OutletTable[k][1].text;
+    const int kind = contains(t, L"д") ? kDelugeKind : contains(t, L"п") ? kFireCockKind : contains(t, L"с") ? kRackKind
+                                                                                                          : kMainKind;
+    present[static_cast<std::size_t>(kind)] = true;
+  }
+  return present;
+}
+
+// Every value that the outlets of the network need, asked for when a field
+// is empty or not above 0: a free head of 0 would be solved as given, and
+// the report and the record would show blanks. A sprinkler group's free head
+// and intensity follow from each other by the field rules, so only both
+// missing ask for the intensity.
+StageEnd ask_for_missing_values(Form4& f) {
+  const auto present = kinds_present(f.state);
+  struct SprinklerGroup {
+    int kind;
+    const ui::Label& group;
+    std::array<ui::TextBox*, 4> fields;  // intensity, area, K-factor, free head
+    std::array<const ui::Label*, 4> captions;
+    std::function<void(int)> lost_focus;  // the field rule of field 0 or 3
+  };
+  const SprinklerGroup sprinklers[] = {
+      {kMainKind, f.Label11, {f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3]},
+       {f.Label1[0], f.Label1[1], f.Label1[2], f.Label1[3]}, [&f](int i) { f.Text1_LostFocus(i); }},
+      {kRackKind, f.Label14, {&f.Text16, &f.Text17, &f.Text18, &f.Text19}, {&f.Label15, &f.Label16, &f.Label17, &f.Label18},
+       [&f](int i) { i == 0 ? f.Text16_LostFocus() : f.Text19_LostFocus(); }},
+  };
+  for (const SprinklerGroup& g : sprinklers) {
+    if (!present[static_cast<std::size_t>(g.kind)]) continue;
+    const std::wstring group = g.group.caption() + L": ";
+    for (int i : {1, 2})
+      if (!ask_until_given(*g.fields[i], group + g.captions[i]->caption())) return StageEnd::Stop;
+    if (!(field_value(*g.fields[3]) > 0) && !ask_until_given(*g.fields[0], group + g.captions[0]->caption()))
+      return StageEnd::Stop;
+    if (!(field_value(*g.fields[3]) > 0)) g.lost_focus(0);
+    if (!(field_value(*g.fields[0]) > 0)) g.lost_focus(3);
+  }
+  const std::tuple<int, ui::TextBox&, const ui::Label&> flows[] = {
+      {kDelugeKind, f.Text11, f.Label5}, {kDelugeKind, f.Text12, f.Label9},
+      {kFireCockKind, f.Text13, f.Label8}, {kFireCockKind, f.Text14, f.Label10}};
+  for (const auto& [kind, box, caption] : flows)
+    if (present[static_cast<std::size_t>(kind)] && !ask_until_given(box, caption.caption())) return StageEnd::Stop;
   return StageEnd::Continue;
 }
 
@@ -130,9 +202,14 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
     s.GivenInletHead = 0;
   }
 
-  if (refuse_values_too_large(f, run.GivenHeadText) == StageEnd::Stop) {
-    s.GivenInletHead = 0;
-    return StageEnd::Stop;
+  // Too large is told before a field is asked for, and an answer too large
+  // after.
+  for (int check = 0; check < 2; ++check) {
+    if (refuse_values_too_large(f, run.GivenHeadText) == StageEnd::Stop) {
+      s.GivenInletHead = 0;
+      return StageEnd::Stop;
+    }
+    if (check == 0 && ask_for_missing_values(f) == StageEnd::Stop) return StageEnd::Stop;
   }
   run.FreeHead[kMainKind] = num_value(f.Text1[3]->text());
   run.FreeHead[kRackKind] = num_value(f.Text19.text());

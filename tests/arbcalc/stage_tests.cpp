@@ -1,5 +1,7 @@
 // The refusals of "Пуск" that mend faults of the calculation, the bounded
 // given-inlet-head loop, and the split of four-link junctions.
+#include <functional>
+
 #include "arbcalc/report_tables.h"
 #include "tests/arbcalc/fixture.h"
 #include "text/numtext.h"
@@ -197,6 +199,59 @@ TEST_F(CalcTest, FourLinkJunctionIsSplit) {
   EXPECT_EQ(out[21], L"20 v 12.5 3 9 0.3 11 0.4 5 150   ");
   EXPECT_EQ(out[22], std::wstring(12, L' '));
   EXPECT_EQ(out[23], std::wstring(12, L' '));
+}
+
+}  // namespace
+
+namespace {
+
+// Every value the network's outlets need is asked for when its field is
+// empty; an answer of nothing and "Отказ от пуска?" give the run up before
+// anything is solved or written.
+TEST_F(CalcTest, EmptyValuesTheOutletsNeedAreAskedFor) {
+  struct Case {
+    std::function<dorv::ui::TextBox&(Form4&)> field;
+    std::wstring asked;
+  };
+  const Case cases[] = {
+      {[](Form4& f) -> dorv::ui::TextBox& { return *f.Text1[1]; },
+       L"Основные спринклеры: Средн. площадь, защ. одним оросит., м2"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return *f.Text1[2]; }, L"Основные спринклеры: Коэффициент К-фактор оросителя"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text17; },
+       L"Внутристеллажные спринклеры: Средн. площадь, защ. одним оросит., м2"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text18; },
+       L"Внутристеллажные спринклеры: Коэффициент К-фактор оросителя"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text11; }, L"Нормативный расход дренчера, л/с"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text12; }, L"Своб. напор перед дренчером, м в.ст."},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text13; }, L"Нормативный расход пож. крана, л/с"},
+      {[](Form4& f) -> dorv::ui::TextBox& { return f.Text14; }, L"Своб. напор перед пож. краном, м в.ст."},
+  };
+  Form4& f4 = open_new();
+  counting_solver();
+  const std::string record = bytes("rezult1.txt");
+  for (const Case& c : cases) {
+    const std::wstring kept = c.field(f4).text();
+    c.field(f4).set_text(L"");
+    const std::size_t asked_before = host_.inputs().size();
+    host_.answer_input(L"");
+    host_.answer_message(MsgResult::Yes);
+    f4.Command1.click();
+    ASSERT_EQ(host_.inputs().size(), asked_before + 1) << to_utf8(c.asked);
+    EXPECT_EQ(host_.inputs().back().request.prompt, L"Пожалуйста, введите: " + c.asked);
+    EXPECT_EQ(last_message().text, L"Отказ от пуска?");
+    EXPECT_FALSE(fs::exists(at("prom.in"))) << to_utf8(c.asked);
+    EXPECT_EQ(solver_calls(), 0);
+    EXPECT_EQ(bytes("rezult1.txt"), record);
+    c.field(f4).set_text(kept);
+  }
+  // A rack sprinkler's free head follows from its intensity, and back.
+  f4.Text19.set_text(L"");
+  f4.Text16.set_text(L"");
+  host_.answer_input(L"0,1");
+  f4.Command1.click();
+  EXPECT_EQ(f4.Text16.text(), L" 0.1");
+  EXPECT_EQ(f4.Text19.text(), L" 3.24");
+  EXPECT_TRUE(host_.script_done());
 }
 
 }  // namespace

@@ -10,6 +10,14 @@ namespace {
 using dorv::scenario_test::ScenarioFolder;
 namespace fs = std::filesystem;
 
+// Acts out scripts/NAME.txt and compares what it shows with NAME.out.
+void expect_transcript(const ScenarioFolder& folder, const std::string& name) {
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / (name + ".txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / (name + ".out")));
+  EXPECT_EQ(r.err, "");
+}
+
 }  // namespace
 
 TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
@@ -47,10 +55,7 @@ TEST(ArbitraryScenario, NewCalculationIsComputedStoredAndReopenedWithItsResults)
 TEST(ArbitraryScenario, AKFactorLongerThanAnyNumberIsRefusedAsTooLarge) {
   ScenarioFolder folder;
   ASSERT_TRUE(folder.export_example());
-  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_too_large.txt");
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_too_large.out"));
-  EXPECT_EQ(r.err, "");
+  expect_transcript(folder, "arbitrary_too_large");
   EXPECT_FALSE(folder.has("perform/5in.prr"));
 }
 
@@ -60,8 +65,11 @@ TEST(ArbitraryScenario, AValveTypeNameOnASectionTakesTheSectionsSize) {
   const std::string valve = "0.0019 (УУСЗ-65)";
   description.replace(description.find(valve), valve.size(), "Узел управления спринклерный водозаполненный");
   ASSERT_TRUE(folder.export_example(description));
-  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_valve_name.txt");
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_valve_name.out"));
-  EXPECT_EQ(r.err, "");
+  expect_transcript(folder, "arbitrary_valve_name");
+}
+
+TEST(ArbitraryScenario, RunAsksForTheValuesItNeeds) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  expect_transcript(folder, "arbitrary_missing_values");
 }
