@@ -193,8 +193,12 @@ void Form4::RestackOutletGroups(const GroupFlags& present) {
 // ---------------------------------------------------------------- load
 
 void Form4::form_load() {
-  saved_group_tops_.clear();
-  for (ui::Control* c : group_controls()) saved_group_tops_.push_back(c->rect().top);
+  // The form lives as long as the program, and an import moves its groups:
+  // every opening starts from the designed layout, or the moves of the last
+  // opening would add up with this one's.
+  if (saved_group_tops_.empty())
+    for (ui::Control* c : group_controls()) saved_group_tops_.push_back(c->rect().top);
+  ResetGroupLayout();
   // Nothing of an earlier calculation may reach this one: every value that
   // a run, a save or a printout reads is set afresh here.
   state = Form4State{};
@@ -464,10 +468,11 @@ void Form4::LoadGraphicsData() {
 
   // The scheme.
   const bool empty_scheme = !reg::nonempty_file(L"rezult.kms");
+  // In front even when there is nothing to draw: the box hides the groups.
+  Picture1.bring_to_front();
   if (reg::form1().OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::StoredSchemePath)) {
     Picture1.cls();
   } else {
-    Picture1.bring_to_front();
     DrawCalcScheme(Picture1, Picture1.rect().width, Picture1.rect().height, sys::resolve(L"rezult.kms"));
   }
   Picture1.set_visible(true);

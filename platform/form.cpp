@@ -44,6 +44,13 @@ void Form::control_changed(Control& c) {
 
 void Form::focus_to(Control* c) { focused_ = c; }
 
+std::vector<Control*> Form::back_to_front() const {
+  std::vector<Control*> order;
+  for (const auto& c : controls_) order.push_back(c.get());
+  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) { return a->z_order() < b->z_order(); });
+  return order;
+}
+
 void Form::set_caption(std::wstring caption) {
   caption_ = std::move(caption);
   changed();

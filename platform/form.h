@@ -71,6 +71,10 @@ class Form {
   bool press_escape();
 
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  // The controls from back to front as they are drawn: in the order they were
+  // added, except that those brought to the front lie over all the others,
+  // the last one brought uppermost.
+  std::vector<Control*> back_to_front() const;
   Control* find(std::wstring_view name, int index = -1) const;
   Control* focused() const { return focused_; }
 

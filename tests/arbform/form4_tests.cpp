@@ -145,6 +145,15 @@ TEST_F(Form4Test, DelugeAndFireCocksOnlyMoveUp) {
   host_.answer_message(MsgResult::Yes);
   f4.Command4.click();
   EXPECT_EQ(f4.Text13.rect().top, 3120);
+  // Closed and opened again, twice: every opening starts from the design.
+  for (int opening = 2; opening <= 3; ++opening) {
+    host_.answer_message(MsgResult::No);
+    form4_->unload();
+    open_new(cp(L"#####\r\n5.4.0\r\n\r\n" + body));
+    EXPECT_EQ(f4.Text11.rect().top, 2280) << opening;
+    EXPECT_EQ(f4.Label13.rect().top, 5520 - 2640) << opening;
+    EXPECT_EQ(f4.Text13.rect().top, 3120) << opening;
+  }
 }
 
 TEST_F(Form4Test, SaveAndReopenKeepTheStoredFilesNoStoresNothing) {

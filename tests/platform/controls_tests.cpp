@@ -115,6 +115,13 @@ TEST(ControlLook, BackColourFontAndZOrder) {
   EXPECT_GT(f.Text1(2).z_order(), f.Picture1.z_order());
   f.Picture1.bring_to_front();
   EXPECT_GT(f.Picture1.z_order(), f.Text1(2).z_order());
+  // Drawn from back to front: the design order, then what was brought forward.
+  const auto order = f.back_to_front();
+  ASSERT_EQ(order.size(), f.controls().size());
+  EXPECT_EQ(order[0], &f.Text1(0));
+  EXPECT_EQ(order[order.size() - 3], &f.Combo1(2));  // added last, in the constructor
+  EXPECT_EQ(order[order.size() - 2], &f.Text1(2));
+  EXPECT_EQ(order.back(), &f.Picture1);
 }
 
 TEST(Surface, MeasuresOnItsOwnDeviceAndSetsOneScaleSideAlone) {

@@ -73,3 +73,14 @@ TEST(ArbitraryScenario, RunAsksForTheValuesItNeeds) {
   ASSERT_TRUE(folder.export_example());
   expect_transcript(folder, "arbitrary_missing_values");
 }
+
+// Opened three times, the form shows the same layout: the group moves of one
+// opening never add up with the next one's.
+TEST(ArbitraryScenario, EveryOpeningLaysTheFormOutFromItsDesign) {
+  ScenarioFolder folder;
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.out"));
+  const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
+  EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
+}

@@ -332,6 +332,8 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
       form_named(trim(a.argument)).close_box();
     } else if (v == L"show") {
       show(trim(a.argument));
+    } else if (v == L"layout") {
+      layout(form_named(trim(a.argument)));
     } else {
       script_error("unknown action \"" + to_utf8(v) + "\"");
     }
@@ -386,6 +388,22 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
     if (auto* option = dynamic_cast<ui::OptionButton*>(&c)) text = option->value() ? L"True" : L"False";
     if (auto* check = dynamic_cast<ui::CheckBox*>(&c)) text = check->value() ? L"1" : L"0";
     print(target + L" = " + one_line(text));
+  }
+
+  // "layout FORM": every visible control as NAME LEFT TOP WIDTH HEIGHT in
+  // twips, from the back to the front.
+  void layout(const ui::Form& form) {
+    print(form.name() + L" layout =");
+    for (const ui::Control* c : form.back_to_front()) {
+      bool shown = true;
+      for (const ui::Control* at = c; at && shown; at = at->container()) shown = at->visible();
+      if (!shown) continue;
+      const ui::Rect& r = c->rect();
+      std::wstring name = c->name();
+      if (c->index() >= 0) name += L"(" + std::to_wstring(c->index()) + L")";
+      print(name + L" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.width) +
+            L" " + std::to_wstring(r.height));
+    }
   }
 
   std::filesystem::path folder_;
