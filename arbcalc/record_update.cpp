@@ -29,17 +29,7 @@ StageEnd UpdateNetworkRecord(ArbRun& run) {
                       L"заново.",
                   L"Остановка расчета из-за ошибки");
 
-  // The contract without the blank the field shows in front: the catalog
-  // holds it so, and a catalog rebuilt from the stored records must agree.
-  std::vector<std::wstring> out = {
-      ltrim(f.Text8.text()),  f.Text3.text(),  f.Text1[0]->text(), f.Text1[1]->text(), f.Text1[2]->text(),
-      f.Text9.text(),  s.LoadedValveLine.empty() ? trim(f.Text15.text()) : s.LoadedValveLine,
-      f.Text10.text(), f.Text11.text(), f.Text12.text(), f.Text13.text(), f.Text14.text(),
-      f.Text16.text(), f.Text17.text(), f.Text18.text()};
-  if (s.GivenInletHead > 0) {
-    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(s.LoadedMainIntensity, 3)));
-    out[5] += L"," + num_text_trim(s.GivenInletHead);
-  }
+  std::vector<std::wstring> out = f.HeadLinesFromFields();
   out.insert(out.end(), lines.begin() + kHeadLines, lines.begin() + static_cast<std::ptrdiff_t>(marker) + 1);
   for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]->text());
   out.push_back(s.ControlUnitSectionStart);

@@ -207,6 +207,11 @@ void Form4::form_load() {
   Text4.set_visible(false);
   Command5.set_enabled(true);
   for (int i = 0; i < 3; ++i) Text5[i]->set_text(L"");
+  // The fields too: a calculation without network data (a new "TN" one)
+  // starts from an empty form, not from the last one's values.
+  for (ui::TextBox* t : {Text1[0], Text1[1], Text1[2], Text1[3], &Text9, &Text10, &Text11, &Text12, &Text13, &Text14,
+                         &Text15, &Text16, &Text17, &Text18, &Text19, &Text4})
+    t->set_text(L"");
 
   reg::Form1& f1 = reg::form1();
   std::vector<std::wstring> results(5);
@@ -258,6 +263,7 @@ void Form4::form_load() {
   Text6[1]->set_text(stored && results[1] != L"nil" ? results[1] : L"");
   Text6[2]->set_text(stored ? results[2] : L"");
   LoadGraphicsData();
+  state.LoadedInputTexts = InputTexts();
   // A stored calculation brings the report of its last completed run.
   if (stored && state.NetworkLoaded == 1 && reg::nonempty_file(L"rezres.txt")) state.ResultsValid = 1;
 }
@@ -526,6 +532,7 @@ void Form4::Command4_Click() {
   std::erase(version, L'.');
   state.DataVersion = num_value(version);
   LoadGraphicsData();
+  state.LoadedInputTexts = InputTexts();
 }
 
 void Form4::Command5_Click() {
@@ -614,6 +621,44 @@ void Form4::Text19_LostFocus() {
 
 // ---------------------------------------------------------------- close
 
+std::vector<std::wstring> Form4::HeadLinesFromFields() const {
+  // The contract without the blank the field shows in front: the catalog
+  // holds it so, and a catalog rebuilt from the stored records must agree.
+  std::vector<std::wstring> out = {
+      ltrim(Text8.text()),  Text3.text(),  Text1[0]->text(), Text1[1]->text(), Text1[2]->text(),
+      Text9.text(),  state.LoadedValveLine.empty() ? trim(Text15.text()) : state.LoadedValveLine,
+      Text10.text(), Text11.text(), Text12.text(), Text13.text(), Text14.text(),
+      Text16.text(), Text17.text(), Text18.text()};
+  if (state.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(state.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(state.GivenInletHead);
+  }
+  return out;
+}
+
+std::vector<std::wstring> Form4::InputTexts() const {
+  std::vector<std::wstring> out;
+  for (const ui::TextBox* t : {&Text8, &Text3, Text1[0], Text1[1], Text1[2], Text1[3], &Text9, &Text10, &Text11,
+                               &Text12, &Text13, &Text14, &Text15, &Text16, &Text17, &Text18, &Text19})
+    out.push_back(t->text());
+  return out;
+}
+
+// The edited fields into the head lines of rezult1.txt; the network and the
+// last run's results after them stay as they are.
+bool Form4::StoreInputData() {
+  auto lines = read_file_lines(L"rezult1.txt");
+  if (lines && lines->size() >= static_cast<std::size_t>(kHeadLines)) {
+    const auto head = HeadLinesFromFields();
+    std::copy(head.begin(), head.end(), lines->begin());
+    if (write_file_lines(L"rezult1.txt", *lines)) return true;
+  }
+  ui::msg_box(L"Исходные данные расчета не сохранены: файл исходных данных расчета (rezult1.txt) не удается "
+              L"прочитать или записать.",
+              MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+  return false;
+}
+
 bool Form4::StoreCalculation() {
   reg::Form1& f1 = reg::form1();
   // The identifier comes from the register, never from the editable field.
@@ -643,6 +688,17 @@ bool Form4::StoreCalculation() {
 }
 
 void Form4::form_unload() {
+  // Input edited with no run since the import: the edits are offered for
+  // storing as the grid form offers its input.
+  if (state.CalculationStarted != 1 && state.NetworkLoaded == 1 && InputTexts() != state.LoadedInputTexts) {
+    if (ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo, MsgIcon::Question,
+                    L"Сохранение исходных данных") == ui::MsgResult::Yes &&
+        StoreInputData())
+      StoreCalculation();
+    state.GivenInletHead = 0;
+    reg::form1().CalculationClosed();
+    return;
+  }
   state.GivenInletHead = 0;
   // A calculation is offered for storing once it has been run, or when this
   // opening imported an export, which exists nowhere else.

@@ -67,6 +67,9 @@ struct Form4State {
   // The export was converted in this opening of the form: the user's import
   // exists nowhere else until the calculation is stored.
   bool ExportImported = false;
+  // The input fields as the last import left them: closing without a run
+  // asks to keep them only when they were edited since.
+  std::vector<std::wstring> LoadedInputTexts;
 };
 
 enum OutletKindIndex { kMainKind = 0, kRackKind = 1, kDelugeKind = 2, kFireCockKind = 3 };
@@ -84,6 +87,10 @@ class Form4 : public ui::Form {
   std::function<void(Form4&)> print_report;
   bool GivenInletPressureMode() const;
   void SetGivenInletPressureMode(bool on);
+  // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
+  // head goes after the pipe standard, the intensity as loaded after the
+  // main sprinklers' intensity.
+  std::vector<std::wstring> HeadLinesFromFields() const;
 
   // ---- controls ----
   ui::Label& Label3 = add<ui::Label>(L"Label3", {120, 150, 1000, 285});
@@ -181,6 +188,8 @@ class Form4 : public ui::Form {
   void ShowControls(std::initializer_list<ui::Control*> controls);
   void UpgradeWorkingFile();
   bool StoreCalculation();
+  std::vector<std::wstring> InputTexts() const;
+  bool StoreInputData();
   std::vector<int> saved_group_tops_;
 };
 

@@ -84,3 +84,19 @@ TEST(ArbitraryScenario, EveryOpeningLaysTheFormOutFromItsDesign) {
   const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
   EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
 }
+
+TEST(ArbitraryScenario, ANewCalculationAfterAnOpenedOneStartsFromAnEmptyForm) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  expect_transcript(folder, "arbitrary_new_after_open");
+}
+
+TEST(ArbitraryScenario, EditedInputIsOfferedForStoringWithoutARun) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());  // the link to the graphics application, which opening asks for
+  expect_transcript(folder, "arbitrary_edit_close");
+  // The edit reaches the record's head line; the last run's report stays.
+  EXPECT_EQ(dorv::split_lines(folder.get("perform/2in.prr"))[3], L"10");
+  EXPECT_EQ(folder.get("perform/2res.prr"),
+            dorv::from_cp1251(dorv::read_bytes(fs::path(DORV_EXAMPLES_DIR) / "2res.prr")));
+}
