@@ -9,6 +9,7 @@
 #include <cmath>
 #include <optional>
 
+#include "gridform/gridreport.h"
 #include "gridform/gridrun.h"
 #include "gridform/pipe_check.h"
 #include "gridform/prompts.h"
@@ -77,6 +78,11 @@ StageEnd ReadGridResult(GridRun& run) {
   if (refuses_too_large(s.TotalHead, L"Полный напор в файле результатов spr.out") ||
       refuses_too_large(s.TotalFlow, L"Полный расход в файле результатов spr.out"))
     return StageEnd::CommonExit;
+  // The heads of the operating sprinklers go into the report with their flows.
+  if (const auto tables = read_grid_result_tables(*lines, s.SolverChoice))
+    for (const std::wstring& line : tables->grid_lines)
+      for (const double head : numbers_of(line))
+        if (refuses_too_large(head, L"Напор в оросителе в файле результатов spr.out")) return StageEnd::CommonExit;
 
   double main1 = 0;
   double main2 = 0;

@@ -221,6 +221,8 @@ TEST_F(GridRunTest, RefusesResultsNoBuildingHasAndShowsNone) {
        L"Внимание! Значение \"Полный напор в файле результатов spr.out\" слишком велико." + back},
       {"a total flow of 400 digits", L"10d50", damaged(L"  5.125", huge),
        L"Внимание! Значение \"Полный расход в файле результатов spr.out\" слишком велико." + back},
+      {"a sprinkler head of 400 digits", L"10d50", damaged(L"  5.00", L" " + huge),
+       L"Внимание! Значение \"Напор в оросителе в файле результатов spr.out\" слишком велико." + back},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
