@@ -13,7 +13,8 @@
 # of N/network.net when there is one (as export/network.ko2), the scenario
 # runner acts out N/script.txt, which must create, compute and store the
 # calculation, and its stored input record and report become examples/Nin.prr
-# and examples/Nres.prr. The catalog examples/prr.kat is kept as it is, so a
+# and examples/Nres.prr (with N.kms and N.dwg, the scheme and drawing that
+# an arbitrary network keeps). The catalog examples/prr.kat is kept as it is, so a
 # computed calculation must keep the contract and object of its record.
 # Run it after changing an example, and commit demo.ini and demo with it.
 set -eu
@@ -53,6 +54,10 @@ if [ $# -ge 1 ]; then
     ALLUSERSPROFILE="$scratch/users" "$build/tests/scenario/dorv-scenario" "$prog" "$calc/script.txt" > "$scratch/$n.out"
     cp "$prog/perform/${n}in.prr" "$src/${n}in.prr"
     cp "$prog/perform/${n}res.prr" "$src/${n}res.prr"
+    # An arbitrary network keeps its scheme and drawing beside them.
+    for kept in "${n}.kms" "${n}.dwg"; do
+      if [ -f "$prog/perform/$kept" ]; then cp "$prog/perform/$kept" "$src/$kept"; fi
+    done
   done
 fi
 

@@ -19,7 +19,7 @@ class StartupTest : public RegisterTest {
   }
 };
 
-const char* const kExamples[] = {"1in.prr", "1res.prr", "2in.prr", "2res.prr", "2angl.txt", "3in.prr", "3res.prr", "4in.prr", "4res.prr"};
+const char* const kExamples[] = {"1in.prr", "1res.prr", "2in.prr", "2res.prr", "2angl.txt", "2.kms", "2.dwg", "3in.prr", "3res.prr", "4in.prr", "4res.prr"};
 
 TEST_F(StartupTest, FirstStartUnpacksMirrorsAndCataloguesTheExamplePack) {
   copy_pack();

@@ -43,4 +43,21 @@ TEST(ArbitraryPrintScenario, PrintsTheComputedNetworkIntoPdfInRussianAndEnglish)
   EXPECT_NE(english.find("East warehouse"), std::string::npos);
 }
 
+// The example pack's arbitrary calculation brings its scheme: printed as
+// it opens, its report ends with the scheme's labels and no box tells of a
+// damaged scheme file.
+TEST(ArbitraryPrintScenario, TheArbitraryExamplePrintsWithItsScheme) {
+#ifndef DORV_SCENARIO_PDF
+  GTEST_SKIP() << "the runner was built without the PDF back end";
+#endif
+  ScenarioFolder folder;
+  folder.put_graphics_link();
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_example_print.txt");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "arbitrary_example_print.out"));
+  const std::string printed = dorv::test::pdf_words_of(dorv::test::pdf_text(folder.dir() / "example.pdf"));
+  EXPECT_NE(printed.find("Торговый центр «Северный»"), std::string::npos);
+  EXPECT_NE(printed.find("65 L=4.5"), std::string::npos);
+}
+
 }  // namespace

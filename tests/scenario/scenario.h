@@ -52,13 +52,16 @@ class ScenarioFolder {
     return bytes ? from_cp1251(*bytes) : L"<missing>";
   }
   bool has(const std::string& name) const { return fs::exists(dir() / name); }
+  // The link to the graphics application, set to take netexport's exports:
+  // opening a stored network that keeps its drawing asks for it.
+  void put_graphics_link() const { put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n"); }
 #ifdef NETEXPORT_EXE
   // The example network exported by netexport as export/sklad.ko2 (with its
   // scheme and drawing), the register set to take netexport's exports; with
   // a description (netexport's UTF-8 text), that network instead.
   // False when netexport failed.
   bool export_example(const std::string& description = "") const {
-    put("dorv54.lsp", L"(setq dorv-export \"netexport\")\r\n");
+    put_graphics_link();
     fs::create_directories(dir() / "export");
     std::string source = NETEXPORT_EXAMPLE;
     if (!description.empty()) {
