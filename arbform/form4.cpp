@@ -672,19 +672,7 @@ bool Form4::StoreCalculation() {
                 MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
     return false;
   }
-  try {
-    f1.SaveCatalogRecord({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())});
-    Modul1::StoreWorkingFiles();
-    return true;
-  } catch (const FileError& e) {
-    ui::msg_box(L"Не удалось сохранить расчет " + trim(id) + L". " + e.message(), MsgButtons::OK, MsgIcon::Critical,
-                L"Сообщение");
-    return false;
-  } catch (const std::exception&) {
-    ui::msg_box(L"Не удалось сохранить расчет " + trim(id) + L": файлы хранилища недоступны для записи.",
-                MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
-    return false;
-  }
+  return f1.StoreCalculation({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())});
 }
 
 void Form4::form_unload() {

@@ -259,12 +259,11 @@ void Form2::DrawGridScheme() {
 // ---------------------------------------------------------------- closing
 
 void Form2::StoreCalculation() {
-  reg::form1().SaveCatalogRecord({Text2.text(), ltrim(Text8.text()), ltrim(Text3.text())});
   Modul1::StoreOptions options;
   options.input_file = L"rezult2.txt";
   options.scheme_and_drawing = false;
   options.mirror = false;
-  Modul1::StoreWorkingFiles(options);
+  reg::form1().StoreCalculation({Text2.text(), ltrim(Text8.text()), ltrim(Text3.text())}, options);
 }
 
 void Form2::form_unload() {

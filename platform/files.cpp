@@ -246,6 +246,28 @@ void create_empty(std::wstring_view name) {
   ::close(fd);
 }
 
+bool create_new(std::wstring_view name, std::string_view bytes) {
+  const fs::path p = resolve(name);
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return false;
+    fail(FsError::PathFileAccess, name, FileError::Step::Create, errno);
+  }
+  int err = 0;
+  while (!bytes.empty() && !err) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) err = n < 0 ? errno : EIO;
+    else bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  if (::close(fd) != 0 && !err) err = errno;
+  if (err) {
+    ::unlink(p.c_str());
+    fail(FsError::PathFileAccess, name, FileError::Step::Write, err);
+  }
+  return true;
+}
+
 fs::path current_folder() { return fs::current_path(); }
 
 void set_current_folder(const fs::path& folder) { fs::current_path(folder); }

@@ -61,6 +61,11 @@ void delete_files(std::wstring_view pattern);
 void make_folder(std::wstring_view name);
 // Creates an empty file (or empties an existing one).
 void create_empty(std::wstring_view name);
+// Creates a file holding `bytes` only when nothing of that name exists, in one
+// step that no other process (on this machine or through a shared folder) can
+// come between: false when the name was taken already; FsError when the file
+// cannot be created or written (a half-written file is removed again).
+bool create_new(std::wstring_view name, std::string_view bytes = {});
 
 std::filesystem::path current_folder();
 void set_current_folder(const std::filesystem::path& folder);

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <set>
 
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
 #include "register/form5.h"
 #include "register/modul1.h"
+#include "register/registerlock.h"
 #include "text/codepage.h"
 #include "text/itemreader.h"
 #include "text/linefile.h"
@@ -155,6 +157,7 @@ void Form1::form_load() {
       ListView1.add_column(L"Дог.", 800);
       ListView1.add_column(L"Объект", 30000);
     }
+    RepairCatalog();
     if (sys::file_exists(catalog())) copy_quietly(catalog(), RegisterPrefix + L"prr2.kat");
     if (sys::file_exists(L"prr.kat") || pass > 0) break;
     UnpackExamplePack(RegisterPrefix + L"perform\\");
@@ -181,30 +184,99 @@ void Form1::MirrorStorage() {
   }
 }
 
-void Form1::RebuildCatalog() {
-  if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return;
+namespace {
+
+// The records of the calculations stored in `folder` (ending in its
+// separator), by number: one per stored input file that is not empty.
+std::vector<CatalogRecord> stored_records(const std::wstring& folder) {
   std::vector<std::pair<long long, std::wstring>> stored;
-  for (const auto& name : sys::dir(L"perform\\*in.prr"))
+  for (const auto& name : sys::dir(folder + L"*in.prr"))
     if (auto n = leading_number(name)) stored.emplace_back(*n, name);
-  std::stable_sort(stored.begin(), stored.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(stored.begin(), stored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
   std::vector<CatalogRecord> records;
   for (const auto& [number, name] : stored) {
-    const auto lines = try_read_lines(sys::resolve(L"perform\\" + name));
-    if (!lines || !nonempty_file(L"perform\\" + name)) continue;
+    const auto lines = try_read_lines(sys::resolve(folder + name));
+    if (!lines || !nonempty_file(folder + name)) continue;
     const std::wstring n = whole_text(number);
     const std::wstring line1 = lines->size() > 0 ? (*lines)[0] : std::wstring();
     const std::wstring line2 = lines->size() > 1 ? (*lines)[1] : std::wstring();
     const std::wstring id = trim(line1);
     if (id.size() >= 2 && id.find(L"-R") == id.size() - 2)
-      records.push_back({line1, report_contract(L"perform\\" + n + L"res.prr"), line2});
+      records.push_back({line1, report_contract(folder + n + L"res.prr"), line2});
     else
       records.push_back({n + L"-T", line1, line2});
   }
+  return records;
+}
+
+// What is wrong with a catalog beside the calculations stored in `folder`:
+// empty when nothing is.
+std::wstring catalog_fault(const std::string& bytes, const std::wstring& folder) {
+  const auto lines = split_lines(from_cp1251(bytes));
+  // Blank lines where a record begins are allowed; a record must be whole,
+  // and a file cut inside its last line lacks that line's end.
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    if (trim(lines[i]).empty()) {
+      ++i;
+      continue;
+    }
+    if (i + 3 > lines.size()) return L"файл оборван внутри записи";
+    i += 3;
+  }
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') return L"файл оборван внутри записи";
+  std::set<long long> listed;
+  for (const auto& r : parse_catalog(lines)) listed.insert(calc_number(r.id));
+  std::wstring missing;
+  for (const auto& name : sys::dir(folder + L"*in.prr")) {
+    const auto n = leading_number(name);
+    if (!n || listed.contains(*n) || !nonempty_file(folder + name)) continue;
+    missing += (missing.empty() ? L"" : L", ") + whole_text(*n);
+  }
+  if (!missing.empty()) return L"в нем нет сохраненных расчетов с номерами " + missing;
+  return {};
+}
+
+}  // namespace
+
+void Form1::RebuildCatalog() {
+  if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return;
   try {
-    write_catalog(L"prr.kat", records);
+    write_catalog(L"prr.kat", stored_records(L"perform\\"));
   } catch (const std::exception&) {
+  }
+}
+
+void Form1::RepairCatalog() {
+  const std::wstring cat = catalog();
+  const std::wstring folder = RegisterPrefix + L"perform\\";
+  if (!sys::folder_exists(RegisterPrefix + L"perform")) return;
+  try {
+    const auto bytes = read_catalog_bytes(cat);
+    if (!bytes || bytes->empty() || catalog_fault(*bytes, folder).empty()) return;
+    // Looked at again under the lock: another workstation may be storing a
+    // calculation at this moment.
+    RegisterLock lock(RegisterPrefix);
+    const auto now = read_catalog_bytes(cat);
+    if (!now || now->empty()) return;
+    const std::wstring fault = catalog_fault(*now, folder);
+    if (fault.empty()) return;
+    std::wstring kept;
+    for (int k = 1; kept.empty(); ++k) {
+      const std::wstring name = RegisterPrefix + L"prr-damaged" + (k == 1 ? L"" : L"-" + std::to_wstring(k)) + L".kat";
+      if (sys::create_new(name, *now)) kept = name;
+    }
+    write_catalog(cat, stored_records(folder));
+    ui::msg_box(L"Перечень расчетов " + cat + L" поврежден (" + fault +
+                    L") и составлен заново по сохраненным расчетам. Поврежденный перечень сохранен в файле " + kept +
+                    L".",
+                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+  } catch (const RegisterBusy&) {
+  } catch (const FileError& e) {
+    // A catalog that cannot be read is told by the list load; one that
+    // cannot be kept or written stays as it is.
+    if (e.step() != FileError::Step::Read) ui::show_file_error(e);
   }
 }
 
@@ -235,6 +307,7 @@ void Form1::UnpackExamplePack(const std::wstring& prefix) {
 
 void Form1::ReloadRegister() {
   ListView1.clear_items();
+  RepairCatalog();
   try {
     FillList();
   } catch (const FileError& e) {
@@ -247,14 +320,18 @@ void Form1::ReloadRegister() {
 
 void Form1::FillList() {
   const std::wstring cat = catalog();
-  // Blank lines where a record's first line is expected are dropped from the catalog.
-  if (const auto bytes = read_catalog_bytes(cat)) {
-    const std::string compact = to_cp1251(join_lines(catalog_lines(parse_catalog(split_lines(from_cp1251(*bytes))))));
-    if (compact != *bytes) {
-      try {
-        write_bytes_atomic(sys::resolve(cat), compact);
-      } catch (const std::exception&) {
-      }
+  // Blank lines where a record's first line is expected are dropped from the
+  // catalog, under the lock and from the catalog as it then stands.
+  const auto compacted = [](const std::string& bytes) {
+    return to_cp1251(join_lines(catalog_lines(parse_catalog(split_lines(from_cp1251(bytes))))));
+  };
+  if (const auto bytes = read_catalog_bytes(cat); bytes && compacted(*bytes) != *bytes) {
+    try {
+      RegisterLock lock(RegisterPrefix);
+      if (const auto now = read_catalog_bytes(cat); now && compacted(*now) != *now)
+        write_bytes_atomic(sys::resolve(cat), compacted(*now));
+    } catch (const RegisterBusy&) {
+    } catch (const std::exception&) {
     }
   }
 
@@ -374,9 +451,14 @@ void Form1::Command5_Click() {
       std::vector<std::wstring> failed;
       bool listed_removed = true;
       try {
-        remove_record(catalog(), id);
+        {
+          RegisterLock lock(RegisterPrefix);
+          remove_record(catalog(), id);
+        }
         // A search result in force loses the record too.
         remove_record(L"karman1", id);
+      } catch (const RegisterBusy&) {
+        listed_removed = false;
       } catch (const std::exception&) {
         listed_removed = false;
         failed.push_back(catalog());
@@ -451,59 +533,65 @@ void Form1::Command1_Click() {
   if (closings_ == closings) hide();
 }
 
-long long Form1::FreeNumberBase(long long base) const {
+bool Form1::NumberStored(long long n) const {
   // The catalog may have lost a record (or could not be read) while the
   // calculation's files are still stored: a new calculation never takes a
   // number that would overwrite them.
-  const auto stored = [&](long long n) {
-    for (const auto& folder : StoredFolders())
-      for (const wchar_t* suffix : kStoredSuffixes)
-        if (sys::file_exists(folder + whole_text(n) + suffix)) return true;
-    return false;
-  };
-  while (base < LLONG_MAX - 1 && stored(base + 1)) ++base;
-  return base;
+  for (const auto& folder : StoredFolders())
+    for (const wchar_t* suffix : kStoredSuffixes)
+      if (sys::file_exists(folder + whole_text(n) + suffix)) return true;
+  return false;
 }
 
-bool Form1::TakeSharedNumber() {
-  const std::wstring shared = RegisterPrefix + L"ined";
-  // Another workstation holds the counter for a moment only.
-  for (int i = 0; i < 5 && !sys::file_exists(shared); ++i) ui::host().wait_one_second();
-  bool taken = false;
+bool Form1::TakeNewNumber() {
+  Modul1::ReleaseClaimedNumber();
+  const bool shared = !RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform");
+  const std::wstring counter = RegisterPrefix + L"ined";
   try {
-    delete_quietly(L"ined");  // left behind by an interrupted earlier run
-    if (sys::file_exists(shared)) {
-      sys::rename_file(shared, L"ined");
-      taken = true;
-      CalcNumberBase = calc_number(first_line(L"ined"));
-    } else {
-      // No counter at all: it starts again from the highest number listed.
-      CalcNumberBase = Modul1::HighestCalcNumber;
+    RegisterLock lock(RegisterPrefix);
+    // The shared counter advances at every new calculation, so that a
+    // number once given is not given again; without it (or without a shared
+    // register) the numbers follow the highest one listed.
+    long long base = Modul1::HighestCalcNumber;
+    if (shared) {
+      delete_quietly(L"ined");  // an earlier version's copy of the counter, left by an interrupted run
+      if (sys::file_exists(counter)) base = calc_number(first_line(counter));
     }
-    CalcNumberBase = FreeNumberBase(CalcNumberBase);
-    write_lines_atomic(sys::resolve(L"ined"), {L" " + whole_text(CalcNumberBase + 1)});
-    sys::replace_file(L"ined", shared);
-    return true;
-  } catch (const std::exception&) {
-    if (taken && !sys::file_exists(shared)) {
+    // The number is held by creating its stored input file, which only one
+    // workstation can do; a number whose files are stored is passed over.
+    long long n = base + 1;
+    std::wstring claim;
+    for (;; ++n) {
+      if (n >= LLONG_MAX) throw std::overflow_error("no calculation number is left");
+      if (NumberStored(n)) continue;
+      claim = RegisterPrefix + L"perform\\" + whole_text(n) + L"in.prr";
+      if (sys::create_new(claim)) break;
+    }
+    Modul1::ClaimedInputPath = claim;
+    CalcNumberBase = n - 1;
+    if (shared) {
       try {
-        sys::replace_file(L"ined", shared);
-      } catch (const std::exception&) {
+        write_lines_atomic(sys::resolve(counter), {L" " + whole_text(n)});
+      } catch (const FileError& e) {
+        throw sys::FsError(sys::FsError::PathFileAccess, counter, e.step(), e.error_number());
       }
     }
-    ui::msg_box(L"Не удалось получить номер нового расчета из файла " + shared + L".", MsgButtons::OK,
-                MsgIcon::Exclamation, L"Сообщение");
-    return false;
+    return true;
+  } catch (const RegisterBusy&) {
+  } catch (const FileError& e) {
+    Modul1::ReleaseClaimedNumber();
+    ui::msg_box(L"Не удалось получить номер нового расчета. " + e.message(), MsgButtons::OK, MsgIcon::Exclamation,
+                L"Сообщение");
+  } catch (const std::exception&) {
+    Modul1::ReleaseClaimedNumber();
+    ui::msg_box(L"Не удалось получить номер нового расчета.", MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
   }
+  return false;
 }
 
 void Form1::Command2_Click() {
   OpenedFromRegister = false;
-  if (!RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform")) {
-    if (!TakeSharedNumber()) return;
-  } else {
-    CalcNumberBase = FreeNumberBase(Modul1::HighestCalcNumber);
-  }
+  if (!TakeNewNumber()) return;
   set_enabled(false);
   form5().show();
   hide();
@@ -520,12 +608,55 @@ void Form1::CalcFormMissing(wchar_t kind) {
 
 void Form1::SaveCatalogRecord(const CatalogRecord& record) {
   if (!OpenedFromRegister && sys::file_exists(L"karman1")) LeaveSearchResult();
+  {
+    RegisterLock lock(RegisterPrefix);
+    replace_record(catalog(), record);
+  }
   if (sys::file_exists(L"karman1")) replace_record(L"karman1", record);
-  replace_record(catalog(), record);
+}
+
+bool Form1::StoreCalculation(const CatalogRecord& record, const Modul1::StoreOptions& options) {
+  const std::wstring id = trim(record.id);
+  // The files keep windows-1251: what it lacks would be stored as "?".
+  std::wstring lost;
+  for (const auto& [field, text] : {std::pair{L"Договор №", &record.contract}, std::pair{L"Объект", &record.object}})
+    if (const std::wstring missing = characters_not_in(*text, CodePage::Cp1251); !missing.empty())
+      lost += std::wstring(lost.empty() ? L"" : L"\r\n") + L"поле «" + field + L"»: " + missing;
+  if (!lost.empty())
+    ui::msg_box(L"Эти знаки не могут быть сохранены в файлах расчета " + id + L" и сохраняются как «?»:\r\n" + lost,
+                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+  try {
+    RegisterLock lock(RegisterPrefix);
+    try {
+      Modul1::StoreWorkingFiles(options);
+    } catch (const FileError& e) {
+      ui::msg_box(L"Не удалось сохранить расчет " + id + L". " + e.message() +
+                      L" Сохраненные ранее файлы расчета и перечень расчетов не изменены.",
+                  MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+      return false;
+    }
+    try {
+      SaveCatalogRecord(record);
+    } catch (const FileError& e) {
+      ui::msg_box(L"Файлы расчета " + id + L" сохранены, но его запись в перечне расчетов не изменена. " + e.message(),
+                  MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+      return false;
+    }
+    return true;
+  } catch (const RegisterBusy&) {
+    ui::msg_box(L"Расчет " + id + L" не сохранен: перечень расчетов занят другим рабочим местом.", MsgButtons::OK,
+                MsgIcon::Critical, L"Сообщение");
+  } catch (const FileError& e) {
+    ui::msg_box(L"Не удалось сохранить расчет " + id + L". " + e.message(), MsgButtons::OK, MsgIcon::Critical,
+                L"Сообщение");
+  }
+  return false;
 }
 
 void Form1::CalculationClosed() {
   ++closings_;
+  // A new calculation that was not stored gives its number back.
+  Modul1::ReleaseClaimedNumber();
   Modul1::ClearWorkingFiles();
   ReloadRegister();
   OpenedFromRegister = false;

@@ -56,8 +56,14 @@ class Form1 : public ui::Form {
   void LeaveSearchResult();
   // A calculation form stores its record: a new calculation first leaves the
   // search result; the record then replaces its old one in karman1 (when it
-  // exists) and in the catalog.
+  // exists) and in the catalog, which is changed under the register's lock.
   void SaveCatalogRecord(const CatalogRecord& record);
+  // A calculation form keeps its calculation: the working files replace the
+  // stored files first, all or none, and only then does the catalog take the
+  // record. Every failure is told in one box; false when the calculation
+  // could not be stored (what was stored before stays as it was). Characters
+  // that the files cannot hold are told by field before storing.
+  bool StoreCalculation(const CatalogRecord& record, const Modul1::StoreOptions& options = {});
   // A calculation form has closed (or could not be shown): working files
   // cleared, list reloaded, OpenedFromRegister false, the window shown.
   void CalculationClosed();
@@ -84,14 +90,21 @@ class Form1 : public ui::Form {
   std::wstring catalog() const { return RegisterPrefix + L"prr.kat"; }
   void MirrorStorage();
   void RebuildCatalog();
+  // A catalog cut inside a record, or one without calculations that are
+  // stored, is kept beside under another name and made anew from the stored
+  // calculations; the user is told.
+  void RepairCatalog();
   void UpdateSearchCaption();
   void ShowSearchResult(const std::vector<CatalogRecord>& hits);
-  bool TakeSharedNumber();
+  // Chooses the new calculation's number under the register's lock and
+  // holds it by creating its stored input file; false (told) when none can
+  // be had.
+  bool TakeNewNumber();
   void FillList();
   // The stored-calculation folder and, when the mirror is on, its mirror.
   std::vector<std::wstring> StoredFolders() const;
-  // The base itself, or the next one whose following number has no stored files.
-  long long FreeNumberBase(long long base) const;
+  // Some file of calculation n is stored, here or in the mirror.
+  bool NumberStored(long long n) const;
   std::unique_ptr<Form5> form5_;
   int closings_ = 0;  // calculation forms closed so far
 };

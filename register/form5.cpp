@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/host.h"
+#include "register/fileops.h"
 #include "register/form1.h"
 #include "register/modul1.h"
 #include "text/strings.h"
@@ -45,6 +46,7 @@ void Form5::Command2_Click() { unload(); }
 void Form5::form_unload() {
   if (!ChoicePending) return;
   Modul1::ClearWorkingFiles();
+  Modul1::ReleaseClaimedNumber();
   form1().set_enabled(true);
   form1().show();
 }
@@ -74,18 +76,19 @@ bool ImportNetwork(const std::filesystem::path& folder) {
   };
   if (!sys::file_exists(kms)) return not_found(kms);
   if (!sys::file_exists(dwg)) return not_found(dwg);
+  // A copy that fails (a full disk) is told; nothing half-imported stays.
   try {
     sys::create_empty(L"rezult.kms");
     sys::create_empty(L"rezult.dwg");
     sys::copy_file(file, L"rezult.ko2");
     sys::copy_file(kms, L"rezult.kms");
-  } catch (const std::exception&) {
-    return false;
-  }
-  try {
     sys::copy_file(dwg, L"rezult.dwg");
-  } catch (const std::exception&) {
-    return not_found(dwg);
+  } catch (const FileError& e) {
+    delete_quietly(L"rezult.ko2");
+    create_quietly(L"rezult.kms");
+    create_quietly(L"rezult.dwg");
+    ui::msg_box(L"Данные не загружены. " + e.message(), MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+    return false;
   }
   return true;
 }

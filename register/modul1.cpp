@@ -51,6 +51,7 @@ void reset() {
   StoredSchemePath.clear();
   StoredDrawingPath.clear();
   StoredNamePath.clear();
+  ClaimedInputPath.clear();
   StorageFolder.clear();
   PrintLanguage.clear();
   EnglishObjectName.clear();
@@ -127,21 +128,47 @@ void StoreWorkingFiles(const StoreOptions& options) {
     targets.push_back({L"rezult.kms", &StoredSchemePath, L".kms", false});
     targets.push_back({L"rezult.dwg", &StoredDrawingPath, L".dwg", false});
   }
+  // The English name was removed in the print set-up: the stored one goes too.
+  const bool english_name = sys::file_exists(L"nazangl.txt");
+  if (english_name) targets.push_back({L"nazangl.txt", &StoredNamePath, L"angl.txt", true});
   const std::wstring n = calc_number_text(StoredInputPath.substr(StoredInputPath.find_last_of(L"\\/") + 1));
   const bool mirror = options.mirror && !StorageFolder.empty();
+
+  SaveSet copies;
+  const auto stage = [&copies](const std::wstring& name, const std::string& bytes) {
+    try {
+      copies.stage(sys::resolve(name), bytes);
+    } catch (const FileError& e) {
+      throw sys::FsError(sys::FsError::PathFileAccess, name, e.step(), e.error_number());
+    }
+  };
   for (const auto& t : targets) {
     if (!t.always && !sys::file_exists(t.working)) continue;
-    sys::copy_file(t.working, *t.stored);
-    if (mirror) sys::copy_file(t.working, StorageFolder + L"\\" + n + t.suffix);
+    std::string bytes;
+    try {
+      bytes = read_bytes(sys::resolve(t.working));
+    } catch (const FileError& e) {
+      throw sys::FsError(sys::FsError::FileNotFound, t.working, e.step(), e.error_number());
+    }
+    stage(*t.stored, bytes);
+    if (mirror) stage(StorageFolder + L"\\" + n + t.suffix, bytes);
   }
-  // The English name was removed in the print set-up: the stored one goes too.
-  if (sys::file_exists(L"nazangl.txt")) {
-    sys::copy_file(L"nazangl.txt", StoredNamePath);
-    if (mirror) sys::copy_file(L"nazangl.txt", StorageFolder + L"\\" + n + L"angl.txt");
-  } else {
+  try {
+    copies.commit();
+  } catch (const FileError& e) {
+    throw sys::FsError(sys::FsError::PathFileAccess, sys::name_of(e.path()), e.step(), e.error_number());
+  }
+  if (!english_name) {
     sys::delete_if_exists(StoredNamePath);
     if (mirror) sys::delete_if_exists(StorageFolder + L"\\" + n + L"angl.txt");
   }
+  if (trim(StoredInputPath) == trim(ClaimedInputPath)) ClaimedInputPath.clear();
+}
+
+void ReleaseClaimedNumber() {
+  if (ClaimedInputPath.empty()) return;
+  if (sys::file_exists(ClaimedInputPath) && !nonempty_file(ClaimedInputPath)) delete_quietly(ClaimedInputPath);
+  ClaimedInputPath.clear();
 }
 
 bool GraphicsLinkCheck() {

@@ -48,6 +48,10 @@ inline std::wstring StoredReportPath;
 inline std::wstring StoredSchemePath;
 inline std::wstring StoredDrawingPath;
 inline std::wstring StoredNamePath;
+// The empty stored input file by which the new calculation holds its number
+// (created exclusively, so that no other workstation takes the number);
+// empty when no number is held.
+inline std::wstring ClaimedInputPath;
 // The all-users mirror of the perform folder; empty when switched off.
 inline std::wstring StorageFolder;
 // "1" Russian report, "2" English report, empty: the print set-up was cancelled.
@@ -85,11 +89,16 @@ struct StoreOptions {
   bool scheme_and_drawing = true;            // rezult.kms and rezult.dwg, when they exist
   bool mirror = true;                        // also into StorageFolder, when it is set
 };
-// Copies the working files to the StoragePaths (and the mirror). Each stored
-// file is written beside its old version and renamed over it. The English
-// name file follows the working one: when nazangl.txt no longer exists the
-// stored name file is deleted. Throws sys::FsError when a copy fails.
+// Copies the working files to the StoragePaths (and the mirror) as one: every
+// copy is written beside its stored file first, and only when all are written
+// do they replace the stored files, so that a failed copy (a full disk)
+// leaves every stored file as it was. The English name file follows the
+// working one: when nazangl.txt no longer exists the stored name file is
+// deleted. Throws sys::FsError naming the file whose copy failed.
 void StoreWorkingFiles(const StoreOptions& options = {});
+// Gives the number held by ClaimedInputPath back when nothing was stored
+// under it: the empty file is deleted.
+void ReleaseClaimedNumber();
 
 // ---- graphics application and viewer ----
 // The graphics application's link file dorv54.lsp exists and is not empty.

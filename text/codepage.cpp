@@ -130,6 +130,15 @@ std::string encode(std::wstring_view text, CodePage cp) {
   return out;
 }
 
+std::wstring characters_not_in(std::wstring_view text, CodePage cp) {
+  std::wstring missing;
+  if (cp == CodePage::Utf8) return missing;
+  const auto& rev = reverse_table(cp).map;
+  for (wchar_t c : text)
+    if (!(c >= 0 && c < 0x80) && !rev.contains(c) && missing.find(c) == std::wstring::npos) missing += c;
+  return missing;
+}
+
 std::wstring decode(std::string_view bytes, CodePage cp) {
   if (cp == CodePage::Utf8) return decode_utf8(bytes);
   const auto& upper = upper_half(cp);

@@ -14,6 +14,10 @@ std::string encode(std::wstring_view text, CodePage cp);
 // becomes U+FFFD.
 std::wstring decode(std::string_view bytes, CodePage cp);
 
+// The characters of a text that the code page cannot hold, each once, in
+// the order of their first appearance; empty when the text encodes whole.
+std::wstring characters_not_in(std::wstring_view text, CodePage cp);
+
 inline std::string to_cp1251(std::wstring_view t) { return encode(t, CodePage::Cp1251); }
 inline std::wstring from_cp1251(std::string_view b) { return decode(b, CodePage::Cp1251); }
 inline std::string to_cp866(std::wstring_view t) { return encode(t, CodePage::Cp866); }

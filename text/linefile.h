@@ -48,6 +48,30 @@ void replace_bytes(const std::filesystem::path& path, std::string_view bytes);
 // A copy made with the safe save.
 void copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Several files saved as one: each new content is written and flushed
+// beside its target first, and only when every one is written are they
+// renamed over their targets. A write that fails (a full disk) leaves every
+// target as it was; what was staged and not committed is removed when the
+// set goes.
+class SaveSet {
+ public:
+  SaveSet() = default;
+  ~SaveSet();
+  SaveSet(const SaveSet&) = delete;
+  SaveSet& operator=(const SaveSet&) = delete;
+  // Throws FileError naming the target.
+  void stage(const std::filesystem::path& path, std::string_view bytes);
+  // Renames every staged file over its target and flushes the folders.
+  // Throws FileError naming the target whose rename failed.
+  void commit();
+
+ private:
+  struct Staged {
+    std::filesystem::path path, target, temporary;
+  };
+  std::vector<Staged> staged_;
+};
+
 // Splits decoded text at CR LF, LF or CR. A final line end does not start a
 // further (empty) line; an empty text has no lines.
 std::vector<std::wstring> split_lines(std::wstring_view text);

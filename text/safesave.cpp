@@ -67,15 +67,15 @@ int sync_folder(const fs::path& folder) {
   return result;
 }
 
-// The replacement itself; flush says whether the file and the folder are
-// flushed to the disk on the way.
-void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
-  const fs::path target = final_target(path);
+// The temporary file of a new content, written, flushed and closed; its
+// target is where the rename will put it.
+void write_temporary(const fs::path& path, std::string_view bytes, bool flush, fs::path& target,
+                     fs::path& temporary) {
+  target = final_target(path);
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
   if (replacing && S_ISDIR(old.st_mode)) throw FileError(path, FileError::Step::Write, EISDIR);
 
-  fs::path temporary;
   const int fd = create_temporary(target, temporary);
   if (fd < 0) throw FileError(path, FileError::Step::Write, errno);
   int failure = 0;
@@ -87,14 +87,21 @@ void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
   if (!failure && !write_all(fd, bytes)) failure = errno;
   if (!failure && flush && ::fsync(fd) != 0) failure = errno;
   if (::close(fd) != 0 && !failure) failure = errno;
-  FileError::Step step = FileError::Step::Write;
-  if (!failure && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    failure = errno;
-    step = FileError::Step::Replace;
-  }
   if (failure) {
     ::unlink(temporary.c_str());
-    throw FileError(path, step, failure);
+    throw FileError(path, FileError::Step::Write, failure);
+  }
+}
+
+// The replacement itself; flush says whether the file and the folder are
+// flushed to the disk on the way.
+void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
+  fs::path target, temporary;
+  write_temporary(path, bytes, flush, target, temporary);
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int failure = errno;
+    ::unlink(temporary.c_str());
+    throw FileError(path, FileError::Step::Replace, failure);
   }
   if (!flush) return;
   if (const int err = sync_folder(folder_of(target))) throw FileError(path, FileError::Step::Write, err);
@@ -107,5 +114,24 @@ void write_bytes_atomic(const fs::path& path, std::string_view bytes) { replace_
 void replace_bytes(const fs::path& path, std::string_view bytes) { replace_whole(path, bytes, false); }
 
 void copy_file_atomic(const fs::path& from, const fs::path& to) { write_bytes_atomic(to, read_bytes(from)); }
+
+SaveSet::~SaveSet() {
+  for (const auto& s : staged_) ::unlink(s.temporary.c_str());
+}
+
+void SaveSet::stage(const fs::path& path, std::string_view bytes) {
+  Staged s{path, {}, {}};
+  write_temporary(path, bytes, true, s.target, s.temporary);
+  staged_.push_back(std::move(s));
+}
+
+void SaveSet::commit() {
+  while (!staged_.empty()) {
+    const Staged s = staged_.front();
+    if (::rename(s.temporary.c_str(), s.target.c_str()) != 0) throw FileError(s.path, FileError::Step::Replace, errno);
+    staged_.erase(staged_.begin());
+    if (const int err = sync_folder(folder_of(s.target))) throw FileError(s.path, FileError::Step::Write, err);
+  }
+}
 
 }  // namespace dorv

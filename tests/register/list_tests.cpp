@@ -14,8 +14,9 @@ class ListTest : public RegisterTest {
 
 TEST_F(ListTest, ReloadDropsBlankLinesBetweenRecordsAndAlignsTheNumbers) {
   // Blank lines between records, a blank contract line, and a last record
-  // cut short after its identifier.
-  put("prr.kat", L"\r\n 1-R\r\n\r\nСклад\r\n  \r\n\r\n12-T\r\n7\r\nЦех\r\n123456789-R\r\n1\r\nДлинный\r\n 41-R\r\n");
+  // with empty contract and object lines.
+  put("prr.kat",
+      L"\r\n 1-R\r\n\r\nСклад\r\n  \r\n\r\n12-T\r\n7\r\nЦех\r\n123456789-R\r\n1\r\nДлинный\r\n 41-R\r\n\r\n\r\n\r\n");
   start();
   const std::string compact =
       cp(L" 1-R\r\n\r\nСклад\r\n12-T\r\n7\r\nЦех\r\n123456789-R\r\n1\r\nДлинный\r\n 41-R\r\n\r\n\r\n");

@@ -1,6 +1,10 @@
 #include "tests/scenario/runner.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
+#include <fstream>
 #include <chrono>
 #include <deque>
 #include <optional>
@@ -334,10 +338,47 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
       show(trim(a.argument));
     } else if (v == L"layout") {
       layout(form_named(trim(a.argument)));
+    } else if (v == L"touch") {
+      // Two runs meet at a moment: each touches its own file and awaits the other's.
+      std::ofstream(path_of(a.argument));
+    } else if (v == L"await") {
+      await(path_of(a.argument));
+    } else if (v == L"file-size-limit") {
+      file_size_limit(trim(a.argument));
     } else {
       script_error("unknown action \"" + to_utf8(v) + "\"");
     }
     if (started_ && !register_->loaded() && next_ < actions_.size()) program_ended();
+  }
+
+  std::filesystem::path path_of(const std::wstring& argument) const {
+    std::filesystem::path p = sys::resolve(trim(argument));
+    return p.is_absolute() ? p : folder_ / p;
+  }
+
+  void await(const std::filesystem::path& p) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::error_code ec;
+    while (!std::filesystem::exists(p, ec)) {
+      if (std::chrono::steady_clock::now() > deadline) script_error("waited 30 s in vain for " + p.string());
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  }
+
+  // "file-size-limit N": from here on no file of the program can grow past
+  // N bytes, as on a disk that is full; "file-size-limit off" lifts it.
+  void file_size_limit(const std::wstring& argument) {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    if (argument == L"off") {
+      limit.rlim_cur = limit.rlim_max;
+    } else {
+      long long bytes = 0;
+      if (!scan_index(argument, bytes)) script_error("file-size-limit needs a number of bytes or off");
+      limit.rlim_cur = static_cast<rlim_t>(bytes);
+    }
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the run
+    ::setrlimit(RLIMIT_FSIZE, &limit);
   }
 
   void type(ui::Control& c, const std::wstring& text) {

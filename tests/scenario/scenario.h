@@ -21,11 +21,11 @@ namespace fs = std::filesystem;
 
 class ScenarioFolder {
  public:
-  // A fresh folder; with `example_pack` the register unpacks the examples on
-  // its first start.
-  explicit ScenarioFolder(bool example_pack = true) {
+  // A fresh folder in `base`; with `example_pack` the register unpacks the
+  // examples on its first start.
+  explicit ScenarioFolder(bool example_pack = true, const fs::path& base = fs::temp_directory_path()) {
     static int count = 0;
-    root_ = fs::temp_directory_path() / ("dorv_scenario_" + std::to_string(::getpid()) + "_" + std::to_string(++count));
+    root_ = base / ("dorv_scenario_" + std::to_string(::getpid()) + "_" + std::to_string(++count));
     fs::remove_all(root_);
     fs::create_directories(dir());
     for (const char* f : {"trub.inf", "klap.inf", "kltr.inf"}) fs::copy_file(fs::path(DORV_DATA_DIR) / f, dir() / f);
