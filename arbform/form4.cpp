@@ -228,9 +228,17 @@ void Form4::form_load() {
     const auto lines = read_file_lines(L"rezult1.txt").value_or(std::vector<std::wstring>{});
     const auto block = read_stored_results(lines);
     if (!block) {
+      const std::string bytes = try_read_bytes(sys::resolve(L"rezult1.txt")).value_or("");
+      const bool line_end = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
       try {
         sys::create_empty(L"rezult1.txt");
       } catch (const std::exception&) {
+      }
+      if (const std::wstring fault = check_record_without_results(lines, line_end); !fault.empty()) {
+        ui::msg_box(L"Файл исходных данных расчета " + Modul1::StoredInputPath + L" поврежден: " + fault +
+                        L". Данные расчета не загружены; сохраненные файлы расчета не изменены.",
+                    MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+        return;
       }
       ui::msg_box(L"Внимание!\r\nПоскольку данный расчет был выполнен в предыдущей версии программы, для его "
                   L"редактирования необходимо переключиться в AutoCad, где уже открыт чертеж расчетной схемы, и "
@@ -414,8 +422,11 @@ void Form4::LoadGraphicsData() {
   if (!read || read->empty()) return;
   const std::vector<std::wstring>& lines = *read;
   if (const std::wstring fault = check_network_data(lines); !fault.empty()) {
-    ui::msg_box(L"Файл исходных данных расчета поврежден: " + fault + L".", MsgButtons::OK, MsgIcon::Exclamation,
-                L"Сообщение");
+    // Named as the user knows it: the stored file of a calculation from the register.
+    const std::wstring file =
+        reg::form1().OpenedFromRegister && !state.ExportImported ? Modul1::StoredInputPath : state.NetworkFileName;
+    ui::msg_box(L"Файл исходных данных расчета " + file + L" поврежден: " + fault + L".", MsgButtons::OK,
+                MsgIcon::Exclamation, L"Сообщение");
     return;
   }
 

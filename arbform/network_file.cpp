@@ -76,6 +76,14 @@ std::wstring check_network_data(const std::vector<std::wstring>& lines) {
   return L"";
 }
 
+std::wstring check_record_without_results(const std::vector<std::wstring>& lines, bool ends_with_line_end) {
+  if (lines.empty()) return L"файл пуст";
+  if (!ends_with_line_end) return L"файл оборван";
+  std::vector<std::wstring> whole = lines;
+  whole.emplace_back(L"#####4");
+  return check_network_data(whole);
+}
+
 ControlSection read_export_results(const std::vector<std::wstring>& lines) {
   ControlSection c;
   for (std::size_t i = 0; i < lines.size(); ++i) {

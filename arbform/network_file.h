@@ -26,6 +26,13 @@ ConvertedExport convert_export(const std::vector<std::wstring>& export_lines);
 // left to the node check, which names the node.
 std::wstring check_network_data(const std::vector<std::wstring>& lines);
 
+// A stored network data file without "#####4" is the whole record of an
+// earlier version of the program only when nothing else is missing: what is
+// wrong with it otherwise (cut short, or malformed before "#####4"), empty
+// when it is such a record. `ends_with_line_end`: the file's last line has
+// its line end (a file cut inside a line lacks it).
+std::wstring check_record_without_results(const std::vector<std::wstring>& lines, bool ends_with_line_end);
+
 // The first two lines after the line "#####4" as the control unit's section
 // ends ("nil" and a missing line give ""); a block of three lines is the
 // export's own.
