@@ -42,9 +42,15 @@ StageEnd RunGridSolver(GridRun& run) {
       run.hooks.start_command_file,
       run.hooks.command_file_running ? run.hooks.command_file_running : std::function<bool()>([] { return true; }),
       run.hooks.pause};
-  if (ui::run_command_file_until_flag_removed(run.folder, command, run.file("prom.in"), calls) !=
-      ui::CommandWaitEnd::FlagRemoved)
-    return solver_failed(run);
+  const ui::CommandWaitEnd end = ui::run_command_file_until_flag_removed(run.folder, command, run.file("prom.in"), calls);
+  if (end == ui::CommandWaitEnd::NotStarted) {
+    std::error_code ec;
+    std::filesystem::remove(run.file("prom.in"), ec);
+    ui::msg_box(L"Не удается запустить командный файл " + command + L". Расчет не выполнен.", ui::MsgButtons::OK,
+                ui::MsgIcon::None, L"Остановка расчета из-за ошибки");
+    return StageEnd::CommonExit;
+  }
+  if (end != ui::CommandWaitEnd::FlagRemoved) return solver_failed(run);
   return StageEnd::Continue;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/printer.h"
 #include "register/fileops.h"
 #include "register/modul1.h"
+#include "text/codepage.h"
 #include "text/linefile.h"
 #include "text/strings.h"
 
@@ -69,6 +70,27 @@ void Form6::Option2_Click() {
 }
 
 void Form6::Command1_Click() {
+  // What cannot be used is said before anything is changed; the dialog stays.
+  const std::wstring copies = trim(Text2.text());
+  bool whole = !copies.empty() && copies.size() <= 4;
+  for (wchar_t c : copies) whole = whole && c >= L'0' && c <= L'9';
+  const int count = whole ? std::stoi(copies) : 0;
+  if (count < 1) {
+    ui::msg_box(L"Число копий должно быть целым числом от 1 до 9999.", ui::MsgButtons::OK, ui::MsgIcon::Exclamation,
+                L"Настройка печати");
+    Text2.set_focus();
+    Text2.select(0, 1000);
+    return;
+  }
+  if (Option2.value()) {
+    if (const std::wstring missing = characters_not_in(Text1.text(), CodePage::Cp1251); !missing.empty()) {
+      ui::msg_box(L"Английское название объекта содержит знаки, которые не могут быть сохранены: " + missing +
+                      L". Исправьте название.",
+                  ui::MsgButtons::OK, ui::MsgIcon::Exclamation, L"Настройка печати");
+      Text1.set_focus();
+      return;
+    }
+  }
   if (Option1.value()) {
     Modul1::PrintLanguage = L"1";
   } else {
@@ -85,19 +107,11 @@ void Form6::Command1_Click() {
       printers.set_current(static_cast<int>(i));
       break;
     }
-  // A number of copies that is no whole number, or that the printer refuses,
-  // leaves the number as it was.
-  const std::wstring copies = trim(Text2.text());
-  bool whole = !copies.empty() && copies.size() <= 6;
-  for (std::size_t i = 0; whole && i < copies.size(); ++i)
-    whole = (copies[i] >= L'0' && copies[i] <= L'9') || (i == 0 && (copies[i] == L'-' || copies[i] == L'+'));
-  if (whole) {
-    try {
-      const int n = std::stoi(copies);
-      if (n >= -32768 && n <= 32767) printers.set_copies(n);
-    } catch (const std::exception&) {
-    }
-  }
+  // The printer may allow fewer copies than the dialog does.
+  if (!printers.set_copies(count))
+    ui::msg_box(L"Принтер не принял число копий " + copies + L"; печатается " + std::to_wstring(printers.copies()) +
+                    L" экз.",
+                ui::MsgButtons::OK, ui::MsgIcon::Exclamation, L"Настройка печати");
   unload();
 }
 

@@ -150,19 +150,29 @@ TEST_F(GridRunTest, EmptyResultFileInterruptsTheRun) {
 }
 
 TEST_F(GridRunTest, ACommandFileThatFailsEndsTheWait) {
-  const std::wstring failed =
-      L"Расчет решетки не выполнен: программа расчета завершилась, не выдав результатов. Нажмите ОК для возврата к "
-      L"началу расчета.";
-  for (bool starts : {false, true}) {
-    SCOPED_TRACE(starts);
-    command_file_starts = starts;
-    solver_removes_flag = false;  // a command file that ends and leaves its flag
+  // A command file that cannot be started is named, as the arbitrary form
+  // names its own; one that ends and leaves its flag gave no results.
+  struct Case {
+    bool starts;
+    std::wstring text, title;
+  };
+  const Case cases[] = {
+      {false, L"Не удается запустить командный файл prom1.bat. Расчет не выполнен.", L"Остановка расчета из-за ошибки"},
+      {true,
+       L"Расчет решетки не выполнен: программа расчета завершилась, не выдав результатов. Нажмите ОК для возврата к "
+       L"началу расчета.",
+       L"Прерывание расчета"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.starts);
+    command_file_starts = c.starts;
+    solver_removes_flag = false;
     host.clear_records();
     host.answer_message(MsgResult::Yes);
     host.answer_message(MsgResult::OK);
     run();
-    EXPECT_EQ(host.messages().back().request.text, failed);
-    EXPECT_EQ(host.messages().back().request.title, L"Прерывание расчета");
+    EXPECT_EQ(host.messages().back().request.text, c.text);
+    EXPECT_EQ(host.messages().back().request.title, c.title);
     EXPECT_FALSE(has("prom.in"));
     EXPECT_EQ(state.EarlierRunFlag, 1);
     EXPECT_EQ(state.ResultsValidFlag, 0);

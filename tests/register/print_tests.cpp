@@ -68,9 +68,8 @@ TEST_F(PrintSetupTest, EveryWayOutOfTheDialog) {
        "<missing>", 0, 1},
       {"printer and copies", [](Form6& d) { d.Combo1.choose(1); d.Text2.type(L"3"); d.Command1.click(); }, L"1",
        "Store\r\n", 1, 3},
-      {"unknown printer, copies not a number",
-       [](Form6& d) { d.Combo1.type(L"pdf"); d.Text2.type(L"2x"); d.Command1.click(); }, L"1", "Store\r\n", 0, 1},
-      {"copies out of range", [](Form6& d) { d.Text2.type(L"40000"); d.Command1.click(); }, L"1", "Store\r\n", 0, 1},
+      {"unknown printer", [](Form6& d) { d.Combo1.type(L"pdf"); d.Text2.type(L" 2 "); d.Command1.click(); }, L"1",
+       "Store\r\n", 0, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -84,6 +83,46 @@ TEST_F(PrintSetupTest, EveryWayOutOfTheDialog) {
     EXPECT_EQ(bytes("nazangl.txt"), c.nazangl);
     EXPECT_EQ(printers().current(), c.printer);
     EXPECT_EQ(printers().copies(), c.copies);
+  }
+  EXPECT_TRUE(host_.script_done());
+}
+
+TEST_F(PrintSetupTest, WhatCannotBeUsedIsToldAndTheDialogStaysWithNothingChanged) {
+  struct Case {
+    std::wstring copies, english_name, message;
+  };
+  const std::wstring copies_message = L"Число копий должно быть целым числом от 1 до 9999.";
+  const Case cases[] = {
+      {L"abc", L"", copies_message},  {L"-1", L"", copies_message},    {L"1e9", L"", copies_message},
+      {L"0", L"", copies_message},    {L"40000", L"", copies_message}, {L"", L"", copies_message},
+      {L"2", L"Hall № 2 ≥ 5", L"Английское название объекта содержит знаки, которые не могут быть сохранены: ≥. "
+                              L"Исправьте название."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(to_utf8(c.copies + L" " + c.english_name));
+    put("nazangl.txt", L"Store\r\n");
+    printers().set_current(0);
+    printers().set_copies(1);
+    host_.clear_records();
+    host_.answer_message(MsgResult::OK);
+    show([&c](Form6& d) {
+      d.Combo1.choose(1);
+      if (!c.english_name.empty()) {
+        d.Option2.click();
+        d.Text1.type(c.english_name);
+      }
+      d.Text2.type(c.copies);
+      d.Command1.click();
+      EXPECT_TRUE(d.loaded());
+      EXPECT_EQ(d.focused(), c.english_name.empty() ? &d.Text2 : &d.Text1);
+      d.Command2.click();
+    });
+    ASSERT_EQ(host_.messages().size(), 1u);
+    EXPECT_EQ(last_message().text, c.message);
+    EXPECT_EQ(Modul1::PrintLanguage, L"");
+    EXPECT_EQ(bytes("nazangl.txt"), "Store\r\n");
+    EXPECT_EQ(printers().current(), 0);
+    EXPECT_EQ(printers().copies(), 1);
   }
   EXPECT_TRUE(host_.script_done());
 }
