@@ -1,6 +1,10 @@
 // Storing a calculation's working files and record, and the pipe look-up.
 #include "fixture.h"
+#include <thread>
+
+#include "register/registerlock.h"
 #include "tests/support/comma_locale.h"
+#include "tests/support/failing_writes.h"
 
 namespace regtest {
 namespace {
@@ -78,6 +82,69 @@ TEST_F(StorageTest, SavingARecordReplacesOnlyItsOwnRecord) {
   fs::remove(at("prr.kat"));
   f().SaveCatalogRecord({L" 17-T", L"5", L"Цех"});
   EXPECT_EQ(bytes("prr.kat"), cp(L" 17-T\r\n5\r\nЦех\r\n"));
+}
+
+TEST_F(StorageTest, AStoreThatCannotWriteEveryFileChangesNoStoredFileNorTheCatalog) {
+  grid(7, L"70", L"Склад");
+  put("perform/7.kms", L"old scheme");
+  put("prr.kat", L" 7-R\r\n70\r\nСклад\r\n");
+  f().ReloadRegister();
+  f().OpenedFromRegister = true;
+  Modul1::SetStoragePaths(7);
+  put("rezult1.txt", L"new input\r\n");
+  put("rezres.txt", L"new report\r\n");
+  put("rezult.kms", std::wstring(4000, L'x'));  // past the limit, as on a full disk
+  const std::string before = bytes("perform/7in.prr") + bytes("perform/7res.prr") + bytes("perform/7.kms");
+  host_.answer_message(MsgResult::OK);
+  {
+    dorv::testing::FileSizeLimit limit(1000);
+    EXPECT_FALSE(f().StoreCalculation({L" 7-R", L"71", L"Новое"}));
+  }
+  EXPECT_EQ(last_message().text, L"Не удалось сохранить расчет 7-R. Не удалось записать файл «perform\\7.kms»: файл "
+                                 L"слишком велик. Сохраненные ранее файлы расчета и перечень расчетов не изменены.");
+  EXPECT_EQ(bytes("perform/7in.prr") + bytes("perform/7res.prr") + bytes("perform/7.kms"), before);
+  EXPECT_EQ(bytes("prr.kat"), cp(L" 7-R\r\n70\r\nСклад\r\n"));
+  EXPECT_EQ(try_read_bytes(mirror() / "7in.prr").value_or("<missing>"), "<missing>");
+  for (const auto& folder : {at("perform"), mirror()})
+    for (const auto& e : fs::directory_iterator(folder)) EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+  EXPECT_TRUE(host_.script_done());
+}
+
+TEST_F(StorageTest, AHeldRegisterIsWaitedForThenTheUserMayRetryOrGiveUp) {
+  const auto wait = RegisterLockWait;
+  RegisterLockWait = std::chrono::milliseconds(50);
+  put("prr.lck", L"other-host 4242\r\n");
+  put("rezult1.txt", L"input\r\n");
+  put("rezres.txt", L"report\r\n");
+  Modul1::SetStoragePaths(3);
+  f().OpenedFromRegister = false;
+  // Given up: nothing is stored, the other workstation's lock stays.
+  host_.answer_message(MsgResult::Cancel);
+  host_.answer_message(MsgResult::OK);
+  EXPECT_FALSE(f().StoreCalculation({L" 3-R", L"1", L"Дом"}));
+  const auto& asked = host_.messages()[host_.messages().size() - 2].request;
+  EXPECT_EQ(asked.title, L"Перечень расчетов");
+  EXPECT_EQ(asked.buttons, ui::MsgButtons::RetryCancel);
+  EXPECT_NE(asked.text.find(L"(other-host 4242): файл prr.lck существует"), std::wstring::npos);
+  EXPECT_EQ(last_message().text, L"Расчет 3-R не сохранен: перечень расчетов занят другим рабочим местом.");
+  EXPECT_FALSE(exists("perform/3in.prr"));
+  EXPECT_TRUE(exists("prr.lck"));
+  // Released by the other workstation while this one waits: stored without
+  // a word, and the lock is gone again.
+  RegisterLockWait = std::chrono::milliseconds(5000);
+  std::thread other([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    fs::remove(at("prr.lck"));
+  });
+  const std::size_t told = host_.messages().size();
+  EXPECT_TRUE(f().StoreCalculation({L" 3-R", L"1", L"Дом"}));
+  other.join();
+  EXPECT_EQ(host_.messages().size(), told);
+  EXPECT_EQ(bytes("perform/3in.prr"), "input\r\n");
+  EXPECT_EQ(bytes("prr.kat"), cp(L" 3-R\r\n1\r\nДом\r\n"));
+  EXPECT_FALSE(exists("prr.lck"));
+  EXPECT_TRUE(host_.script_done());
+  RegisterLockWait = wait;
 }
 
 TEST_F(StorageTest, LookupKltrFindsTheFirstEqualKeyOrTakesTheLastRecord) {

@@ -1,0 +1,137 @@
+// What the register and its forms do when stored files are damaged or the
+// disk refuses a write: each is told to the user, and nothing stored is lost
+// or left half-written.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/scenario/scenario.h"
+
+namespace {
+
+using dorv::scenario_test::ScenarioFolder;
+namespace fs = std::filesystem;
+
+bool has_line(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
+
+TEST(StorageFaults, ADamagedCatalogIsKeptAsideAndMadeAnewFromTheStoredCalculations) {
+  struct Case {
+    const char* what;
+    std::size_t keep;      // bytes of the example catalog kept, 0: the whole
+    const char* removed;   // a record taken out of the whole catalog
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"cut inside its second record", 60, "", "файл оборван внутри записи"},
+      {"without stored calculations 3 and 4", 0, "3-R", "в нем нет сохраненных расчетов с номерами 3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScenarioFolder folder;
+    ASSERT_EQ(folder.run("show Form1.ListView1\n").exit_code, 0);
+    std::string catalog = dorv::read_bytes(folder.dir() / "prr.kat");
+    if (c.keep) catalog.resize(c.keep);
+    if (*c.removed) {
+      const std::size_t at = catalog.find(c.removed);
+      const std::size_t start = catalog.rfind("\r\n", at) + 2;
+      std::size_t end = start;
+      for (int i = 0; i < 3; ++i) end = catalog.find("\r\n", end) + 2;
+      catalog.erase(start, end - start);
+    }
+    dorv::write_bytes(folder.dir() / "prr.kat", catalog);
+    const auto r = folder.run("answer OK\nshow Form1.ListView1\n");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "MSGBOX Сообщение | Перечень расчетов prr.kat поврежден (" + c.reason +
+                         ") и составлен заново по сохраненным расчетам. Поврежденный перечень сохранен в файле "
+                         "prr-damaged.kat. | OK -> OK\n"
+                         "Form1.ListView1 =\n"
+                         "    1-R | 17/05-1 | Склад готовой продукции\n"
+                         "    2-T | 18/02 | Торговый центр «Северный»\n"
+                         "    3-R | 21/11 | Административное здание\n"
+                         "    4-R | 22/04 | Склад\n"
+                         "END\n");
+    EXPECT_EQ(dorv::read_bytes(folder.dir() / "prr-damaged.kat"), catalog);
+    // The start's copy of the catalog is of the whole one, not the damage.
+    EXPECT_EQ(folder.get("prr2.kat").substr(0, 5), L" 1-R\r");
+  }
+}
+
+TEST(StorageFaults, AFullDiskIsToldAtTheImportAndAtTheSaveAndStoresNothingHalf) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  // The limit holds for the transcript too: it stays short while the limit
+  // is in force. The export and the network data file are about 1100 bytes.
+  const auto r = folder.run(
+      // No room for the export's copy: told, the kind dialog stays.
+      "file-size-limit 1000\nclick Form1.Command2\nclick Form5.Option2\nopenfile export/sklad.ko2\nanswer OK\n"
+      "click Form5.Command1\n"
+      // Room again: imported; no room for the stored files on saving.
+      "file-size-limit off\nopenfile export/sklad.ko2\nclick Form5.Command1\n"
+      "file-size-limit 1000\nanswer Yes\nanswer OK\nclick Form4.Command3\nfile-size-limit off\nshow Form1.ListView1\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(has_line(r.out,
+                       "MSGBOX Сообщение | Данные не загружены. Не удалось записать файл «rezult.ko2»: файл слишком "
+                       "велик. | OK -> OK"))
+      << r.out;
+  EXPECT_TRUE(has_line(r.out,
+                       "MSGBOX Сообщение | Не удалось сохранить расчет 5-T. Не удалось записать файл "
+                       "«perform\\5in.prr»: файл слишком велик. Сохраненные ранее файлы расчета и перечень расчетов "
+                       "не изменены. | OK -> OK"))
+      << r.out;
+  // Nothing of calculation 5 is stored or listed, no copy is left half-made,
+  // and its number is free again.
+  for (const auto& e : fs::directory_iterator(folder.dir() / "perform")) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name[0] != '5' && name[0] != '.') << name;
+  }
+  EXPECT_EQ(folder.get("prr.kat").find(L"5-T"), std::wstring::npos);
+  EXPECT_EQ(r.out.substr(r.out.rfind("Form1.ListView1 =")).find("5-T"), std::string::npos);
+}
+
+TEST(StorageFaults, ACutNetworkRecordIsToldAsDamagedNamingItsFile) {
+  ScenarioFolder folder;
+  folder.put("dorv54.lsp", L"(load)\r\n");
+  ASSERT_EQ(folder.run("show Form1.ListView1\n").exit_code, 0);
+  std::string record = dorv::read_bytes(folder.dir() / "perform/2in.prr");
+  record.resize(record.size() / 2 + 3);
+  dorv::write_bytes(folder.dir() / "perform/2in.prr", record);
+  const auto r = folder.run("select Form1.ListView1 2-T\nanswer OK\nclick Form1.Command1\nclick Form4.Command3\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "MSGBOX Сообщение | Файл исходных данных расчета perform\\2in.prr поврежден: файл оборван. Данные расчета "
+            "не загружены; сохраненные файлы расчета не изменены. | OK -> OK\nEND\n");
+  EXPECT_EQ(dorv::read_bytes(folder.dir() / "perform/2in.prr"), record);
+}
+
+TEST(StorageFaults, CharactersTheFilesCannotHoldAreToldByField) {
+  ScenarioFolder folder;
+  const auto r = folder.run(
+      "select Form1.ListView1 1-R\nclick Form1.Command1\ntype Form2.Text3 Склад ≥ 5 т\ntype Form2.Text8 17/05 ✓\n"
+      "answer Yes\nanswer OK\nclick Form2.Command3\nshow Form1.ListView1\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(has_line(r.out,
+                       "MSGBOX Сообщение | Эти знаки не могут быть сохранены в файлах расчета 1-R и сохраняются как "
+                       "«?»:\\nполе «Договор №»: ✓\\nполе «Объект»: ≥ | OK -> OK"))
+      << r.out;
+}
+
+TEST(StorageFaults, TheGridFormNamesACommandFileThatCannotBeStarted) {
+  ScenarioFolder folder(false);
+  fs::remove(folder.dir() / "prom1.bat");
+  // The new grid calculation of the prom1.bat run, up to its "Пуск".
+  std::ifstream in(fs::path(DORV_SCRIPTS_DIR) / "grid_run_prom1.txt");
+  std::string script;
+  for (std::string line; std::getline(in, line);) {
+    script += line + "\n";
+    if (line == "answer Yes") script += "answer OK\n";
+    if (line == "click Form2.Command1") break;
+  }
+  const auto r = folder.run(script);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(has_line(r.out,
+                       "MSGBOX Остановка расчета из-за ошибки | Не удается запустить командный файл prom1.bat. "
+                       "Расчет не выполнен. | OK -> OK"))
+      << r.out;
+}
+
+}  // namespace
