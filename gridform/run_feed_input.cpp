@@ -57,6 +57,11 @@ std::wstring feed_section_problem(const std::wstring& text, const std::wstring& 
     return L"На участке N" + number + L" питающего трубопровода перепад высот (h) указан перед диаметром (d).";
   if (!reads_whole(parsed.length_text))
     return L"Длина" + section + L" (" + kQuote + trim(parsed.length_text) + kQuote + L") не читается как число.";
+  // A diameter may carry the "*" of the second standard after its number.
+  std::wstring diameter = trim(parsed.diameter);
+  if (diameter.ends_with(L"*")) diameter.pop_back();
+  if (!reads_whole(diameter))
+    return L"Диаметр трубы" + section + L" (" + kQuote + trim(parsed.diameter) + kQuote + L") не читается как число.";
   if (!reads_whole(parsed.height))
     return L"Перепад высот на участке N" + number + L" питающего трубопровода (" + kQuote + trim(parsed.height) +
            kQuote + L") не читается как число.";

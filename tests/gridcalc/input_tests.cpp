@@ -182,6 +182,9 @@ TEST_F(GridRunTest, RefusesImplausibleInputBeforeWritingAnything) {
       // Feed sections read as some other pipeline, or one that no building has.
       {"feed length the reader cannot take whole", {}, L"1e9d50", L"", {MsgResult::OK},
        L"Внимание! Длина участка N 1 питающего трубопровода (\"1e9\") не читается как число." + back, stop},
+      {"feed diameter the reader cannot take whole", {}, L"10,5d50x", L"", {MsgResult::OK},
+       L"Внимание! Диаметр трубы участка N 2 питающего трубопровода (\"50x\") не читается как число." + back,
+       stop},
       {"feed height the reader cannot take whole", {}, L"10d50h1e3", L"", {MsgResult::OK},
        L"Внимание! Перепад высот на участке N 1 питающего трубопровода (\"1e3\") не читается как число." + back,
        stop},
