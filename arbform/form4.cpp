@@ -50,23 +50,28 @@ Form4::Form4() : Form(L"Form4") {
   const wchar_t* row_captions[] = {L"Интенсивность орошения, л/с.м2", L"Средн. площадь, защ. одним оросит., м2",
                                    L"Коэффициент К-фактор оросителя", L"Своб. напор перед оросителем, м в.cт."};
   for (int i = 0; i < 4; ++i) {
-    Label1[i] = &add<ui::Label>(L"Label1", {720, 2280 + 240 * i, 3060, 255}, i);
+    Label1[i] = &add<ui::Label>(L"Label1", {720, 2280 + 240 * i, 3060, 240}, i);
     Label1[i]->set_caption(row_captions[i]);
-    Text1[i] = &add<ui::TextBox>(L"Text1", {3840, i == 0 ? 2304 : 2280 + 240 * i, 1200, 255}, i);
+    Text1[i] = &add<ui::TextBox>(L"Text1", {3840, i == 0 ? 2304 : 2280 + 240 * i, 1200, 216}, i);
     Text1[i]->on_lost_focus = [this, i] { Text1_LostFocus(i); };
   }
   Label15.set_caption(row_captions[0]);
   Label16.set_caption(row_captions[1]);
   Label17.set_caption(row_captions[2]);
   Label18.set_caption(row_captions[3]);
-  const std::pair<const wchar_t*, ui::Rect> pipes[] = {{L"Трубы", {240, 6510, 1500, 255}},
-                                                       {L"Клапан", {240, 7200, 1500, 255}},
-                                                       {L"(потери)", {240, 7440, 1500, 255}},
-                                                       {L"Трубы*", {240, 6870, 1500, 255}}};
+  const std::pair<const wchar_t*, ui::Rect> pipes[] = {{L"Трубы", {240, 6390, 1500, 240}},
+                                                       {L"Клапан", {240, 7080, 1500, 240}},
+                                                       {L"(потери)", {240, 7320, 1500, 240}},
+                                                       {L"Трубы*", {240, 6750, 1500, 240}}};
   for (int i = 0; i < 4; ++i) {
     Label2[i] = &add<ui::Label>(L"Label2", pipes[i].second, i);
     Label2[i]->set_caption(pipes[i].first);
   }
+  // The rows' captions in a face small enough for the longest of them to fit
+  // between the row's left edge and its field.
+  for (ui::Label* l : {Label1[0], Label1[1], Label1[2], Label1[3], &Label15, &Label16, &Label17, &Label18, &Label5,
+                       &Label9, &Label8, &Label10})
+    l->set_font(ui::Font{L"Arial", 7.5, false, 204});
   // Results panel: a caption over each row, over each field its column.
   const wchar_t* result_rows[] = {L"Расход секции", L"Необх. напор на входе в систему", L" Напор перед узлом управления"};
   Label7[3] = &add<ui::Label>(L"Label7", {7320, 1800, 5040, 255}, 3);
@@ -101,8 +106,10 @@ Form4::Form4() : Form(L"Form4") {
   Label8.set_caption(L"Нормативный расход пож. крана, л/с");
   Label10.set_caption(L"Своб. напор перед пож. краном, м в.ст.");
   Text4.set_multi_line(true);
-  // The section table is laid out in columns of characters.
+  // The section table is laid out in columns of characters, and lies over
+  // the results panel while it is shown.
   Text4.set_font(ui::Font{L"Courier New", 8.25, false, 204});
+  Text4.bring_to_front();
   Command4.set_caption(L"Загрузка данных");
   Command5.set_caption(L"Рез. файл");
   Command8.set_caption(L"Параметры участков");

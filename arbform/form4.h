@@ -102,41 +102,44 @@ class Form4 : public ui::Form {
   ui::Label& Label19 = add<ui::Label>(L"Label19", {3600, 1320, 1700, 285});
   ui::Label& Label20 = add<ui::Label>(L"Label20", {5400, 1320, 1500, 285});
 
-  ui::Label& Label11 = add<ui::Label>(L"Label11", {480, 2040, 3200, 255});
+  // The outlet groups: a row every 240 twips, its field no higher than the
+  // space the first row leaves below its field's top (2304).
+  ui::Label& Label11 = add<ui::Label>(L"Label11", {480, 2040, 3200, 240});
   std::array<ui::Label*, 4> Label1{};
   std::array<ui::TextBox*, 4> Text1{};
-  ui::TextBox& Text20 = add<ui::TextBox>(L"Text20", {5520, 2280, 1200, 255});
-  ui::TextBox& Text21 = add<ui::TextBox>(L"Text21", {5520, 3000, 1200, 255});
-  ui::Label& Label14 = add<ui::Label>(L"Label14", {480, 3360, 3200, 255});
-  ui::Label& Label15 = add<ui::Label>(L"Label15", {720, 3600, 3060, 255});
-  ui::Label& Label16 = add<ui::Label>(L"Label16", {720, 3840, 3060, 255});
-  ui::Label& Label17 = add<ui::Label>(L"Label17", {720, 4080, 3060, 255});
-  ui::Label& Label18 = add<ui::Label>(L"Label18", {720, 4320, 3060, 255});
-  ui::TextBox& Text16 = add<ui::TextBox>(L"Text16", {3840, 3600, 1200, 255});
-  ui::TextBox& Text17 = add<ui::TextBox>(L"Text17", {3840, 3840, 1200, 255});
-  ui::TextBox& Text18 = add<ui::TextBox>(L"Text18", {3840, 4080, 1200, 255});
-  ui::TextBox& Text19 = add<ui::TextBox>(L"Text19", {3840, 4320, 1200, 255});
-  ui::TextBox& Text22 = add<ui::TextBox>(L"Text22", {5520, 3600, 1200, 255});
-  ui::TextBox& Text23 = add<ui::TextBox>(L"Text23", {5520, 4320, 1200, 255});
-  ui::Label& Label12 = add<ui::Label>(L"Label12", {480, 4680, 3200, 255});
-  ui::Label& Label5 = add<ui::Label>(L"Label5", {720, 4920, 3060, 255});
-  ui::Label& Label9 = add<ui::Label>(L"Label9", {720, 5160, 3060, 255});
-  ui::TextBox& Text11 = add<ui::TextBox>(L"Text11", {3840, 4920, 1200, 255});
-  ui::TextBox& Text12 = add<ui::TextBox>(L"Text12", {3840, 5160, 1200, 255});
-  ui::TextBox& Text24 = add<ui::TextBox>(L"Text24", {5520, 4920, 1200, 255});
-  ui::TextBox& Text25 = add<ui::TextBox>(L"Text25", {5520, 5160, 1200, 255});
-  ui::Label& Label13 = add<ui::Label>(L"Label13", {480, 5520, 3200, 255});
-  ui::Label& Label8 = add<ui::Label>(L"Label8", {720, 5760, 3060, 255});
-  ui::Label& Label10 = add<ui::Label>(L"Label10", {720, 6000, 3060, 255});
-  ui::TextBox& Text13 = add<ui::TextBox>(L"Text13", {3840, 5760, 1200, 255});
-  ui::TextBox& Text14 = add<ui::TextBox>(L"Text14", {3840, 6000, 1200, 255});
-  ui::TextBox& Text26 = add<ui::TextBox>(L"Text26", {5520, 5760, 1200, 255});
-  ui::TextBox& Text27 = add<ui::TextBox>(L"Text27", {5520, 6000, 1200, 255});
+  ui::TextBox& Text20 = add<ui::TextBox>(L"Text20", {5520, 2280, 1200, 216});
+  ui::TextBox& Text21 = add<ui::TextBox>(L"Text21", {5520, 3000, 1200, 216});
+  ui::Label& Label14 = add<ui::Label>(L"Label14", {480, 3360, 3200, 240});
+  ui::Label& Label15 = add<ui::Label>(L"Label15", {720, 3600, 3060, 240});
+  ui::Label& Label16 = add<ui::Label>(L"Label16", {720, 3840, 3060, 240});
+  ui::Label& Label17 = add<ui::Label>(L"Label17", {720, 4080, 3060, 240});
+  ui::Label& Label18 = add<ui::Label>(L"Label18", {720, 4320, 3060, 240});
+  ui::TextBox& Text16 = add<ui::TextBox>(L"Text16", {3840, 3600, 1200, 216});
+  ui::TextBox& Text17 = add<ui::TextBox>(L"Text17", {3840, 3840, 1200, 216});
+  ui::TextBox& Text18 = add<ui::TextBox>(L"Text18", {3840, 4080, 1200, 216});
+  ui::TextBox& Text19 = add<ui::TextBox>(L"Text19", {3840, 4320, 1200, 216});
+  ui::TextBox& Text22 = add<ui::TextBox>(L"Text22", {5520, 3600, 1200, 216});
+  ui::TextBox& Text23 = add<ui::TextBox>(L"Text23", {5520, 4320, 1200, 216});
+  ui::Label& Label12 = add<ui::Label>(L"Label12", {480, 4680, 3200, 240});
+  ui::Label& Label5 = add<ui::Label>(L"Label5", {720, 4920, 3060, 240});
+  ui::Label& Label9 = add<ui::Label>(L"Label9", {720, 5160, 3060, 240});
+  ui::TextBox& Text11 = add<ui::TextBox>(L"Text11", {3840, 4920, 1200, 216});
+  ui::TextBox& Text12 = add<ui::TextBox>(L"Text12", {3840, 5160, 1200, 216});
+  ui::TextBox& Text24 = add<ui::TextBox>(L"Text24", {5520, 4920, 1200, 216});
+  ui::TextBox& Text25 = add<ui::TextBox>(L"Text25", {5520, 5160, 1200, 216});
+  ui::Label& Label13 = add<ui::Label>(L"Label13", {480, 5520, 3200, 240});
+  ui::Label& Label8 = add<ui::Label>(L"Label8", {720, 5760, 3060, 240});
+  ui::Label& Label10 = add<ui::Label>(L"Label10", {720, 6000, 3060, 240});
+  ui::TextBox& Text13 = add<ui::TextBox>(L"Text13", {3840, 5760, 1200, 216});
+  ui::TextBox& Text14 = add<ui::TextBox>(L"Text14", {3840, 6000, 1200, 216});
+  ui::TextBox& Text26 = add<ui::TextBox>(L"Text26", {5520, 5760, 1200, 216});
+  ui::TextBox& Text27 = add<ui::TextBox>(L"Text27", {5520, 6000, 1200, 216});
 
   std::array<ui::Label*, 4> Label2{};
-  ui::TextBox& Text9 = add<ui::TextBox>(L"Text9", {1800, 6480, 3240, 285});
-  ui::TextBox& Text10 = add<ui::TextBox>(L"Text10", {1800, 6840, 3240, 285});
-  ui::TextBox& Text15 = add<ui::TextBox>(L"Text15", {1800, 7200, 3240, 285});
+  // Pipes and valve, under the scheme's box like the groups above them.
+  ui::TextBox& Text9 = add<ui::TextBox>(L"Text9", {1800, 6360, 5160, 285});
+  ui::TextBox& Text10 = add<ui::TextBox>(L"Text10", {1800, 6720, 5160, 285});
+  ui::TextBox& Text15 = add<ui::TextBox>(L"Text15", {1800, 7080, 5160, 285});
 
   std::array<ui::Label*, 10> Label7{};
   std::array<ui::TextBox*, 3> Text5{};

@@ -26,11 +26,12 @@ class Form2 : public ui::Form {
   ui::TextBox& Text8 = add<ui::TextBox>(L"Text8", {3200, 120, 1500, 315});
   ui::Label& Label4 = add<ui::Label>(L"Label4", {4900, 150, 700, 255});
   ui::TextBox& Text3 = add<ui::TextBox>(L"Text3", {5600, 120, 6000, 315});
-  // The 19 input fields, each under the label of the same index.
+  // The 19 input fields, each under the label of the same index; a field is
+  // wide enough for what a run writes into it ("120 (14 оросит.)").
   ui::ControlArray<ui::Label>& Label1 =
-      add_array<ui::Label>(L"Label1", 0, 18, [](int i) { return ui::Rect{120, 600 + i * 315, 4300, 255}; });
+      add_array<ui::Label>(L"Label1", 0, 18, [](int i) { return ui::Rect{120, 600 + i * 315, 3700, 255}; });
   ui::ControlArray<ui::TextBox>& Text1 =
-      add_array<ui::TextBox>(L"Text1", 0, 18, [](int i) { return ui::Rect{4500, 570 + i * 315, 1000, 300}; });
+      add_array<ui::TextBox>(L"Text1", 0, 18, [](int i) { return ui::Rect{3900, 570 + i * 315, 1600, 300}; });
   // Pipe standards and valve.
   ui::Label& Label5 = add<ui::Label>(L"Label5", {5800, 630, 900, 255});
   ui::ControlArray<ui::ComboBox>& Combo1 =

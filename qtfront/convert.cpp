@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace dorv::front {
@@ -37,8 +38,12 @@ double twips_y(double px) { return px * 1440.0 / dpi_y(); }
 
 QFont program_font(const ui::Font& font) {
   QFont f = QApplication::font();
-  if (!font.name.empty() && font.name != ui::Font{}.name) f.setFamilies({qs(font.name)});
-  f.setPointSizeF(font.size > 0 ? font.size : 8.25);
+  const bool classic_face = font.name.empty() || font.name == ui::Font{}.name;
+  if (!classic_face) f.setFamilies({qs(font.name)});
+  // The classic sans-serif is a bitmap face: a size below its smallest one
+  // (a scheme's labels are given 4 points) shows in that smallest size.
+  const double smallest = classic_face ? ui::Font{}.size : 1.0;
+  f.setPointSizeF(font.size > 0 ? std::max(font.size, smallest) : ui::Font{}.size);
   f.setBold(font.bold);
   return f;
 }

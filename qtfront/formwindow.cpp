@@ -46,7 +46,12 @@ Qt::Alignment horizontal(ui::Align a) {
   return Qt::AlignLeft;
 }
 
-QRect pixels(const ui::Rect& r) { return QRect(px_x(r.left), px_y(r.top), px_x(r.width), px_y(r.height)); }
+// Each edge rounded on its own, so that controls that meet in twips meet in
+// pixels and never overlap by a rounding.
+QRect pixels(const ui::Rect& r) {
+  const int left = px_x(r.left), top = px_y(r.top);
+  return QRect(left, top, px_x(r.left + r.width) - left, px_y(r.top + r.height) - top);
+}
 
 bool same_item(const QTreeWidgetItem* row, const ui::ListItem& item, int columns) {
   for (int col = 0; col < columns; ++col)
@@ -97,12 +102,7 @@ void FormWindow::refresh() {
   if (!form_) return;
   for (const auto& c : form_->controls()) view(*c);  // makes what is missing
   for (const auto& c : form_->controls()) sync(*c, views_[c.get()]);
-  // Controls brought to the front, in the order they were brought.
-  std::vector<std::pair<int, QWidget*>> raised;
-  for (const auto& [control, v] : views_)
-    if (v.z_order > 0 && v.widget) raised.emplace_back(v.z_order, v.widget);
-  std::sort(raised.begin(), raised.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [z, w] : raised) w->raise();
+  restack();
   for (const auto& c : form_->controls())
     if (c->kind() == ui::ControlKind::CommandButton)
       static_cast<QPushButton*>(views_[c.get()].widget)->setDefault(c.get() == form_->default_button());
@@ -140,7 +140,7 @@ void FormWindow::make(ui::Control& c, View& v) {
         });
         w = e;
       } else {
-        auto* e = new QLineEdit(parent);
+        auto* e = new FieldEdit(parent);
         report_typing(e, tb, [&tb](const std::wstring& t) { tb.type(t); });
         w = e;
       }
@@ -241,7 +241,7 @@ void FormWindow::sync_common(ui::Control& c, QWidget* w) {
   // A combo box is as high as its font makes it, whatever height it was given.
   if (c.kind() == ui::ControlKind::ComboBox) r.setHeight(std::max(r.height(), w->sizeHint().height()));
   if (w->geometry() != r) w->setGeometry(r);
-  const QFont font = program_font(c.font());
+  const QFont font = fitted_font(c, *w, program_font(c.font()));
   if (w->font() != font) w->setFont(font);
   QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : w->palette();
   if (c.fore_color() != ui::kBlack) {
@@ -267,6 +267,15 @@ void FormWindow::sync_z_order(ui::Control& c, View& v) {
   if (c.z_order() == v.z_order) return;
   v.z_order = c.z_order();
   if (v.z_order > 0) v.widget->raise();
+}
+
+void FormWindow::restack() {
+  if (!form_) return;
+  // The widgets lie as the form's controls do, the back one first.
+  for (ui::Control* c : form_->back_to_front()) {
+    auto it = views_.find(c);
+    if (it != views_.end() && it->second.widget) it->second.widget->raise();
+  }
 }
 
 void FormWindow::sync(ui::Control& c, View& v) {

@@ -57,6 +57,7 @@ class FormWindow : public QWidget, public ui::FormObserver {
   void report_typing(QLineEdit* edit, ui::Control& control, std::function<void(const std::wstring&)> type);
   void sync_common(ui::Control& control, QWidget* w);
   void sync_z_order(ui::Control& control, View& v);
+  void restack();
   void sync_list(ui::ListView& list, View& v);
   // Runs a user's action on a control, then shows the control's state (the
   // control may have refused the action).

@@ -128,6 +128,62 @@ bool paint_wrapped(Button& button, QStyleOptionButton& option, QStyle::ControlEl
 
 }  // namespace
 
+void FieldEdit::paintEvent(QPaintEvent* event) {
+  QLineEdit::paintEvent(event);
+  if (hasFrame()) return;
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+namespace {
+
+// Rows of text a one-line editor needs: the line, its margin above and below
+// (one pixel each), and the frame when it has one.
+int editor_height(const QWidget& widget, const QFont& font, bool framed) {
+  const int frame = framed ? widget.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+  return QFontMetrics(font).height() + 2 + 2 * frame;
+}
+
+bool fits_in(const QFontMetrics& metrics, const QRect& room, int flags, const QString& text) {
+  const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 1 << 20), flags, text);
+  return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+}  // namespace
+
+bool caption_fits(const ui::Control& control, const QWidget& widget, const QFont& font, const QString& caption) {
+  const QFontMetrics metrics(font);
+  switch (control.kind()) {
+    case ui::ControlKind::Label:
+      return fits_in(metrics, widget.rect(), Qt::TextWordWrap, caption);
+    case ui::ControlKind::CommandButton:
+      // As CaptionButton paints it.
+      return fits_in(metrics, widget.rect().adjusted(3, 2, -3, -2), Qt::TextWordWrap,
+                     wrapped_caption(caption, metrics, widget.height() - 4));
+    case ui::ControlKind::TextBox: {
+      const auto* edit = qobject_cast<const QLineEdit*>(&widget);
+      return !edit || editor_height(widget, font, edit->hasFrame()) <= widget.height();
+    }
+    default: return true;
+  }
+}
+
+QFont fitted_font(const ui::Control& control, QWidget& widget, const QFont& font) {
+  QString caption = display_text(control.caption());
+  if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
+    edit->setFrame(editor_height(widget, font, true) <= widget.height());
+    caption = edit->text();
+  }
+  if (caption_fits(control, widget, font, caption)) return font;
+  QFont smaller = font;
+  for (double size = font.pointSizeF() - 0.25; size >= kSmallestFittedPoints; size -= 0.25) {
+    smaller.setPointSizeF(size);
+    if (caption_fits(control, widget, smaller, caption)) return smaller;
+  }
+  return smaller;
+}
+
 void CaptionButton::paintEvent(QPaintEvent* event) {
   const QString caption = wrapped_caption(text(), fontMetrics(), height() - 4);
   if (!caption.contains(QChar('\n')) && fits(*this, text(), width() - 8)) {

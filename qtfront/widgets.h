@@ -3,6 +3,7 @@
 // onto several lines when they do not fit on one.
 #pragma once
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -50,6 +51,27 @@ void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double wid
 // ("Редактир.    расчета"). Such a run breaks the line where the control is
 // tall enough for the lines it makes; otherwise every run folds to one blank.
 QString wrapped_caption(const QString& caption, const QFontMetrics& metrics, int height);
+
+// A one-line text box. Where the style's frame would leave its line no room
+// (a field as high as a row of small print), the box goes without it and
+// draws a thin border of its own in the margin around the text.
+class FieldEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// The font a control shows its caption or text in: the given one, or, where
+// that does not fit the control's place, the largest smaller size that does
+// (a caption wrapped at the control's width, a text box's line in its
+// height). A one-line text box first sheds its frame (FieldEdit).
+QFont fitted_font(const ui::Control& control, QWidget& widget, const QFont& font);
+// Whether a text fits a widget's place in a font, as fitted_font judges it.
+bool caption_fits(const ui::Control& control, const QWidget& widget, const QFont& font, const QString& caption);
+// The smallest size fitted_font goes down to.
+constexpr double kSmallestFittedPoints = 6.0;
 
 class CaptionButton : public QPushButton {
  public:

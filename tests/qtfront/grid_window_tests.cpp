@@ -15,6 +15,7 @@
 #include "qtfront/qthost.h"
 #include "register/form1.h"
 #include "register/modul1.h"
+#include "program_folder.h"
 #include "support.h"
 #include "text/codepage.h"
 
@@ -24,28 +25,9 @@ namespace Modul1 = dorv::reg::Modul1;
 
 namespace {
 
-class GridWindow : public ::testing::Test {
+class GridWindow : public ProgramFolderTest {
  protected:
-  GridWindow() : dir_(fs::temp_directory_path() / ("dorv-grid-window-" + std::to_string(::getpid()))) {
-    app();
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    for (const char* f : {"demo.ini", "demo", "trub.inf", "klap.inf"})
-      fs::copy_file(fs::path(DORV_DATA_DIR) / f, dir_ / f);
-    std::ofstream(dir_ / "sign.txt", std::ios::binary) << dorv::to_cp1251(L"Иванов И.И.\r\n");
-    std::ofstream(dir_ / "nozapas.txt", std::ios::binary);
-    previous_folder_ = fs::current_path();
-    Modul1::reset();
-    Modul1::ProgramFolder = dir_;
-  }
-  ~GridWindow() override {
-    settle();
-    Modul1::reset();
-    fs::current_path(previous_folder_);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
-  fs::path previous_folder_;
+  GridWindow() : ProgramFolderTest("dorv-grid-window") {}
 };
 
 }  // namespace
