@@ -73,6 +73,9 @@ FormWindow::FormWindow(QtHost& host, ui::Form& form) : QWidget(nullptr), host_(h
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setObjectName(qs(form.name()));
+  // The ordinary pointer of its own, whatever the desktop behind shows; a
+  // form that waits for a solver keeps it (nothing here shows a busy one).
+  setCursor(Qt::ArrowCursor);
   form.set_observer(this);
 }
 

@@ -66,15 +66,37 @@ class BusyFormGuard : public QObject {
   }
 };
 
+// The kinds of files that the stock file dialog lists, which the toolkit's
+// Russian translation leaves in English.
+class FileKindTranslator : public QTranslator {
+ public:
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+    (void)disambiguation;
+    (void)n;
+    if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+    static const std::pair<const char*, const char*> kKinds[] = {
+        {"Folder", "Папка"}, {"File Folder", "Папка"}, {"File", "Файл"},
+        {"%1 File", "Файл %1"}, {"Drive", "Диск"},     {"Unknown", "Неизвестный"}};
+    for (const auto& [english, russian] : kKinds)
+      if (qstrcmp(source, english) == 0) return QString::fromUtf8(russian);
+    return {};
+  }
+};
+
 }  // namespace
 
-QtHost::QtHost() : context_(std::make_unique<BusyFormGuard>()), translator_(std::make_unique<QTranslator>()) {
+QtHost::QtHost()
+    : context_(std::make_unique<BusyFormGuard>()),
+      translator_(std::make_unique<QTranslator>()),
+      file_kinds_(std::make_unique<FileKindTranslator>()) {
   qApp->installEventFilter(context_.get());
   // The program speaks Russian, and so do the toolkit's dialogs when their
   // translation is installed.
   if (translator_->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QCoreApplication::installTranslator(translator_.get());
+  QCoreApplication::installTranslator(file_kinds_.get());
   // Creating the application set the C library's locale from the
   // environment; numbers in files and fields always use the point.
   std::setlocale(LC_NUMERIC, "C");

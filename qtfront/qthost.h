@@ -96,6 +96,7 @@ class QtHost : public ui::Host {
   std::unique_ptr<QObject> context_;
   // The toolkit's own texts (stock dialogs) in Russian.
   std::unique_ptr<QTranslator> translator_;
+  std::unique_ptr<QTranslator> file_kinds_;
   ui::Form* main_form_ = nullptr;
   bool ending_ = false;
   int exit_code_ = 0;

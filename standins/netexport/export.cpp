@@ -223,14 +223,19 @@ Export build_export(const Description& d, const arb::PipeTable& main, const arb:
   const double margin = std::max({(x1 - x0) * 0.08, (y1 - y0) * 0.08, 10.0});
   x0 -= margin, y0 -= margin, x1 += margin, y1 += margin;
   const double text_h = std::max(x1 - x0, y1 - y0) / 50;
+  // Room on the right for the labels beside the rightmost pipes and nodes.
+  x1 += 5 * text_h;
   auto& s = e.scheme;
   s.push_back(num(x0) + L"," + num(y0) + L"," + num(x1 - x0) + L"," + num(y1 - y0));
   for (const Pipe& p : d.pipes) {
     const Node& a = d.nodes[p.a];
     const Node& b = d.nodes[p.b];
     s.push_back(L"2," + num(a.x) + L"," + num(a.y) + L"," + num(b.x) + L"," + num(b.y));
-    s.push_back(L"5," + num((a.x + b.x) / 2) + L"," + num((a.y + b.y) / 2) + L"," +
-                quoted(p.diameter + L" L=" + p.length) + L"," + num(text_h));
+    // A label is written up and to the right of its point: above a pipe that
+    // runs across, beside one that runs up or down, never on the pipe.
+    const bool upright = std::abs(b.y - a.y) > std::abs(b.x - a.x);
+    const double mx = (a.x + b.x) / 2 + (upright ? 2 * text_h : 0), my = (a.y + b.y) / 2 + (upright ? text_h : 0);
+    s.push_back(L"5," + num(mx) + L"," + num(my) + L"," + quoted(p.diameter + L" L=" + p.length) + L"," + num(text_h));
   }
   if (d.control_unit) {
     const Node& a = d.nodes[d.control_unit->first];
@@ -245,7 +250,7 @@ Export build_export(const Description& d, const arb::PipeTable& main, const arb:
   }
   s.push_back(L"6," + num(d.nodes[d.feed].x) + L"," + num(d.nodes[d.feed].y));
   for (const Node& n : d.nodes)
-    s.push_back(L"5," + num(n.x + text_h) + L"," + num(n.y - text_h) + L"," + quoted(n.number) + L"," + num(text_h));
+    s.push_back(L"5," + num(n.x + 2 * text_h) + L"," + num(n.y - text_h) + L"," + quoted(n.number) + L"," + num(text_h));
   return e;
 }
 

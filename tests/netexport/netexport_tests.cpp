@@ -89,12 +89,15 @@ TEST(Netexport, ExampleNetworkGivesACompleteSolvableExport) {
   // node labels.
   const auto kms = lines_of(f, "rezult.kms");
   ASSERT_EQ(kms.size(), 1u + 2 * 9 + 1 + 6 + 1 + 10);
-  EXPECT_EQ(kms[0], L"-40,20,140,90");
+  EXPECT_EQ(kms[0], L"-40,20,154,90");  // room for labels on the right
   EXPECT_EQ(kms[1], L"2,0,100,0,60");
   std::wstring codes;
   for (std::size_t i = 19; i < 27; ++i) codes += kms[i].substr(0, kms[i].find(L',')) + L" ";
   EXPECT_EQ(codes, L"11 3 3 3 12 9 7 6 ");
-  EXPECT_EQ(kms.back(), L"5,92.8,27.2,\"10\",2.8");
+  // Labels lie beside what they name: a node's to its right, an upright
+  // pipe's beside it.
+  EXPECT_EQ(kms.back(), L"5,95.6,27.2,\"10\",2.8");
+  EXPECT_EQ(kms[2], L"5,5.6,82.8,\"65 L=4.5\",2.8");
 }
 
 TEST(Netexport, NamedExportWithItsDrawingTwin) {

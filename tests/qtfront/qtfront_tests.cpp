@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -536,6 +537,8 @@ TEST_F(QtFront, OpenFileDialogWithTitleAndFilterAndTheOneSecondWait) {
   if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm"))) {
     EXPECT_TRUE(buttons.contains(QStringLiteral("Отмена"))) << buttons.join(QChar(',')).toStdString();
   }
+  // A folder in its list is a "Папка".
+  EXPECT_EQ(QFileIconProvider().type(QFileInfo(QString::fromStdString(dir.string()))), QStringLiteral("Папка"));
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, dir / "set.ko2");
   when_modal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
@@ -581,11 +584,16 @@ TEST_F(QtFront, PictureClickFrontmostControlButtonColourAndTheBusyForm) {
     host.wait_one_second();
   };
   auto* write = widget<QPushButton>(host, form.Command1);
+  bool busy_cursor = true;
   QTimer::singleShot(200, [&] {
+    // Waiting, the window keeps the ordinary pointer and its buttons.
+    busy_cursor = QGuiApplication::overrideCursor() || host.window_of(form)->cursor().shape() != Qt::ArrowCursor ||
+                  !write->isEnabled();
     QTest::mouseClick(write, Qt::LeftButton);
     host.window_of(form)->close();
   });
   QTest::mouseClick(write, Qt::LeftButton);
+  EXPECT_FALSE(busy_cursor);
   EXPECT_EQ(runs, 1);
   EXPECT_TRUE(form.loaded());
   EXPECT_FALSE(form.busy());
