@@ -507,7 +507,14 @@ void Form1::Command1_Click() {
     ui::msg_box(L"Исходный файл не найден.", MsgButtons::OK, MsgIcon::None, L"Сообщение");
     return;
   }
-  Modul1::PrepareWorkingFiles();
+  try {
+    Modul1::PrepareWorkingFiles();
+  } catch (const FileError& e) {
+    Modul1::ClearWorkingFiles();
+    ui::msg_box(L"Расчет " + trim(SelectedCalcNumber) + L" не открыт. " + e.message(), MsgButtons::OK,
+                MsgIcon::Exclamation, L"Сообщение");
+    return;
+  }
   CalcNumberBase = 0;
 
   // The graphics link is checked before any form is shown, so that a failed

@@ -1,6 +1,7 @@
 #include "register/modul1.h"
 
 #include <map>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/host.h"
@@ -92,10 +93,21 @@ void PrepareWorkingFiles() {
       // The stored file stays as it was; the form opens what is there.
     }
   }
-  copy_quietly(StoredInputPath, L"rezult1.txt");
-  copy_quietly(StoredInputPath, L"rezult.bak");
-  copy_quietly(StoredReportPath, L"rezres.txt");
-  copy_quietly(StoredReportPath, L"rezres.bak");
+  // A copy that fails (a full disk) is told by the caller: a form opened on
+  // half the files would store them over the whole calculation.
+  std::optional<sys::FsError> failed;
+  const auto copy = [&failed](const std::wstring& from, const wchar_t* to) {
+    try {
+      sys::copy_file(from, to);
+    } catch (const sys::FsError& e) {
+      if (!failed) failed = e;
+    } catch (const std::exception&) {
+    }
+  };
+  copy(StoredInputPath, L"rezult1.txt");
+  copy(StoredInputPath, L"rezult.bak");
+  copy(StoredReportPath, L"rezres.txt");
+  copy(StoredReportPath, L"rezres.bak");
   const std::pair<const std::wstring*, std::pair<const wchar_t*, const wchar_t*>> optional[] = {
       {&StoredSchemePath, {L"rezult.kms", L"rezkms.bak"}},
       {&StoredDrawingPath, {L"rezult.dwg", L"rezdwg.bak"}},
@@ -103,9 +115,10 @@ void PrepareWorkingFiles() {
   };
   for (const auto& [stored, working] : optional) {
     if (!sys::file_exists(*stored)) continue;
-    copy_quietly(*stored, working.first);
-    copy_quietly(*stored, working.second);
+    copy(*stored, working.first);
+    copy(*stored, working.second);
   }
+  if (failed) throw *failed;
 }
 
 void ClearWorkingFiles() {

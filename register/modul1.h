@@ -78,7 +78,8 @@ void reset();
 void SetStoragePaths(long long n);
 // Creates the working files of the open or new calculation and, for one
 // opened from the register, copies its stored files into them and into
-// their ".bak" twins.
+// their ".bak" twins. Throws sys::FsError (after every copy was tried) when
+// a stored file could not be copied.
 void PrepareWorkingFiles();
 // Deletes the working files that exist; never fails.
 void ClearWorkingFiles();

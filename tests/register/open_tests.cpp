@@ -1,5 +1,6 @@
 // Opening a stored calculation and creating a new one.
 #include "fixture.h"
+#include "tests/support/failing_writes.h"
 
 namespace regtest {
 namespace {
@@ -101,6 +102,27 @@ TEST_F(OpenTest, AMissingStoredFileOrFormIsToldAndNothingIsLost) {
   EXPECT_EQ(grid_shown + arbitrary_shown, 0);
   EXPECT_TRUE(f().visible());
   EXPECT_TRUE(working_files_cleared());
+}
+
+TEST_F(OpenTest, AStoredFileThatCannotBeCopiedIsToldAndNoFormOpens) {
+  grid(7, L"70", L"Склад");
+  put("perform/7in.prr", L" 7-R\r\nСклад\r\n" + std::wstring(3000, L'5') + L"\r\n");
+  put("prr.kat", L" 7-R\r\n70\r\nСклад\r\n");
+  install_forms();
+  start();
+  const std::string stored = bytes("perform/7in.prr");
+  host_.answer_message(MsgResult::OK);
+  {
+    dorv::testing::FileSizeLimit limit(1000);  // as on a full disk
+    f().ListView1.dbl_click_item(0);
+  }
+  EXPECT_EQ(last_message().text,
+            L"Расчет 7-R не открыт. Не удалось записать файл «rezult1.txt»: файл слишком велик.");
+  EXPECT_EQ(grid_shown, 0);
+  EXPECT_TRUE(f().visible());
+  EXPECT_TRUE(working_files_cleared());
+  EXPECT_EQ(bytes("perform/7in.prr"), stored);
+  EXPECT_TRUE(host_.script_done());
 }
 
 TEST_F(OpenTest, AnArbitraryFileOfTheOldestLayoutGetsFiveEmptyHeadLines) {
