@@ -236,17 +236,25 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
     finish();
   }
 
-  ui::Form& form_named(const std::wstring& name) {
+  // An action needs the form on the screen, as a person can only act on a
+  // window that is shown; looking at a control does not.
+  enum class Use { Look, Act };
+  ui::Form& form_named(const std::wstring& name, Use use = Use::Act, const std::wstring& control = L"") {
     for (ui::Form* f : forms_)
-      if (f->name() == name && f->loaded()) return *f;
+      if (f->name() == name && f->loaded()) {
+        if (use == Use::Act && !f->visible())
+          script_error((control.empty() ? "" : to_utf8(name + L"." + control) + " cannot be used now: ") + "form " +
+                       to_utf8(name) + " is not shown");
+        return *f;
+      }
     script_error("no open form is named " + to_utf8(name));
   }
 
   // "FORM.CONTROL" or "FORM.CONTROL(INDEX)".
-  ui::Control& control_named(const std::wstring& target) {
+  ui::Control& control_named(const std::wstring& target, Use use = Use::Act) {
     const std::size_t dot = target.find(L'.');
     if (dot == std::wstring::npos) script_error("FORM.CONTROL expected, found \"" + to_utf8(target) + "\"");
-    ui::Form& form = form_named(target.substr(0, dot));
+    ui::Form& form = form_named(target.substr(0, dot), use, target.substr(dot + 1));
     std::wstring name = target.substr(dot + 1);
     int index = -1;
     if (const std::size_t open = name.find(L'('); open != std::wstring::npos) {
@@ -412,8 +420,18 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
     script_error(to_utf8(c.form().name() + L"." + c.name()) + " is neither a list view nor a combo box");
   }
 
+  // A form's name alone: whether it is on the screen. A form the program
+  // never showed, or has unloaded, counts as not loaded.
+  void show_form_state(const std::wstring& name) {
+    const char* state = "not loaded";
+    for (const ui::Form* f : forms_)
+      if (f->name() == name && f->loaded()) state = f->visible() ? "shown" : "hidden";
+    print(name + L" = " + from_utf8(state));
+  }
+
   void show(const std::wstring& target) {
-    ui::Control& c = control_named(target);
+    if (target.find(L'.') == std::wstring::npos) return show_form_state(target);
+    ui::Control& c = control_named(target, Use::Look);
     if (auto* list = dynamic_cast<ui::ListView*>(&c)) {
       print(target + L" =");
       for (const auto& item : list->items()) {

@@ -73,6 +73,8 @@ TEST(ScenarioRunner, ExitCodes) {
       {"an action after the program ended", "click Form1.Command3\nshow Form1.ListView1\n", 4, "",
        "the program has ended"},
       {"an unknown answer", "answer Maybe\n", 4, "", "unknown answer \"Maybe\""},
+      {"a click on a window that is not shown", "select Form1.ListView1 3-R\nclick Form1.Command1\nclick Form1.Command3\n",
+       4, "", "line 3: Form1.Command3 cannot be used now: form Form1 is not shown"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -82,6 +84,18 @@ TEST(ScenarioRunner, ExitCodes) {
     EXPECT_EQ(r.out, c.out);
     EXPECT_NE(r.err.find(c.err_part), std::string::npos) << r.err;
   }
+}
+
+TEST(ScenarioRunner, AFormsNameAloneShowsWhetherItIsOnTheScreen) {
+  ScenarioFolder folder;
+  const auto r = folder.run(
+      "show Form1\nselect Form1.ListView1 3-R\nclick Form1.Command1\nshow Form1\nshow Form2\nshow Form9\n"
+      "answer No\nclick Form2.Command3\nshow Form2\nshow Form1\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Form1 = shown\nForm1 = hidden\nForm2 = shown\nForm9 = not loaded\n"
+            "MSGBOX Сохранение исходных данных | Расчет не выполнялся. Сохранить исходные данные? | Yes/No -> No\n"
+            "Form2 = not loaded\nForm1 = shown\nEND\n");
 }
 
 TEST(ScenarioRunner, AFileErrorInAProcedureIsOneRussianBoxAndTheRunGoesOn) {
