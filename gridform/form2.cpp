@@ -1,5 +1,9 @@
 #include "gridform/form2.h"
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
 #include "gridform/fieldrules.h"
 #include "gridform/pipetables.h"
 #include "gridform/scheme.h"
@@ -8,7 +12,9 @@
 #include "register/fileops.h"
 #include "register/form1.h"
 #include "register/modul1.h"
+#include "text/fileerror.h"
 #include "text/linefile.h"
+#include "text/number.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -44,6 +50,26 @@ const wchar_t* const kFieldCaptions[kGridFieldCount] = {
 
 const wchar_t* const kResultCaptions[4] = {L"Расход секции", L"Напор на вводе в решетку",
                                            L"Напор выше узла управления", L"Напор перед узлом управления"};
+
+// A field's value: its leading number, when it has one, and the text after it.
+std::pair<std::optional<double>, std::wstring> field_value(std::wstring_view text) {
+  const std::wstring t = trim(text);
+  double value = 0;
+  const std::size_t n = scan_decimal(t, value, false);
+  if (n == 0) return {std::nullopt, t};
+  return {value, trim(std::wstring_view(t).substr(n))};
+}
+
+// Whether line `index` (from 0) of two records holds the same input. A run
+// writes the fields' numbers in its own form (".47" becomes "0.47"), and
+// notes the sprinklers after the design area: a field counts by its value,
+// the design area by its number alone.
+bool same_record_line(std::size_t index, const std::wstring& a, const std::wstring& b) {
+  constexpr std::size_t kFirstField = 2, kAreaLine = kFirstField + 2;
+  if (index == kAreaLine) return num_value(a) == num_value(b);
+  if (index >= kFirstField && index < kFirstField + kGridFieldCount) return field_value(a) == field_value(b);
+  return a == b;
+}
 
 }  // namespace
 
@@ -84,7 +110,7 @@ std::array<std::wstring, kGridFieldCount> Form2::field_texts() const {
 
 GridRecordSource Form2::record_source() const {
   GridRecordSource s;
-  s.calc_id = Text2.text();
+  s.calc_id = OwnCalcId;
   s.object = Text3.text();
   s.fields = field_texts();
   s.main_standard = Combo1(0).text();
@@ -151,6 +177,8 @@ std::wstring Form2::LoadGridRecord() {
   State.TotalHead = r.total_head;
   State.TotalFlow = r.total_flow;
   for (int i = 0; i < 4; ++i) Text6(i).set_text(r.previous_results[static_cast<std::size_t>(i)]);
+  // The stored results belong to the input as the form shows it now.
+  if (r.lines_read == kGridRecordLines) KeepRecordOfResults(grid_record_at_closing(record_source()), *lines);
   if (r.lines_read < kGridRecordLines)
     return L"файл исходных данных расчета неполон: в нем " + whole_text(static_cast<long long>(r.lines_read)) +
            L" строк из " + whole_text(static_cast<long long>(kGridRecordLines));
@@ -174,11 +202,13 @@ void Form2::form_load() {
   const reg::Form1& register_window = reg::form1();
   if (register_window.OpenedFromRegister) {
     Text2.set_text(L" " + ltrim(register_window.SelectedCalcNumber));
+    OwnCalcId = Text2.text();
     Text8.set_text(L" " + ltrim(register_window.SelectedContract));
     Text3.set_text(register_window.SelectedObject);
     note(LoadGridRecord());
   } else {
     Text2.set_text(Modul1::NewCalcId);
+    OwnCalcId = Text2.text();
     Text8.set_text(L" " + Modul1::NewCalcContract);
     Text3.set_text(L" " + ltrim(Modul1::NewCalcObject));
   }
@@ -263,12 +293,30 @@ void Form2::StoreCalculation() {
   options.input_file = L"rezult2.txt";
   options.scheme_and_drawing = false;
   options.mirror = false;
-  reg::form1().StoreCalculation({Text2.text(), ltrim(Text8.text()), ltrim(Text3.text())}, options);
+  reg::form1().StoreCalculation({OwnCalcId, ltrim(Text8.text()), ltrim(Text3.text())}, options);
 }
 
-void Form2::form_unload() {
+void Form2::KeepRecordOfResults(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record) {
+  RecordOfResults = {};
+  if (input.size() < kGridRecordLines || record.size() < kGridRecordLines) return;
+  RecordOfResults.input.assign(input.begin(), input.begin() + kGridRecordInputLines);
+  RecordOfResults.results.assign(record.begin() + kGridRecordInputLines, record.begin() + kGridRecordLines);
+}
+
+std::vector<std::wstring> Form2::ClosingRecord() const {
+  auto lines = grid_record_at_closing(record_source());
+  // Input data saved unchanged keep the results computed for them.
+  const auto& kept = RecordOfResults;
+  std::size_t line = 0;
+  const auto same = [&line](const std::wstring& a, const std::wstring& b) { return same_record_line(line++, a, b); };
+  if (!kept.input.empty() && std::equal(kept.input.begin(), kept.input.end(), lines.begin(), same))
+    std::copy(kept.results.begin(), kept.results.end(), lines.begin() + kGridRecordInputLines);
+  return lines;
+}
+
+void Form2::CloseCalculation() {
   const bool results_valid = State.ResultsValidFlag != 0;
-  if (!results_valid) write_lines_atomic(sys::resolve(L"rezult2.txt"), grid_record_at_closing(record_source()));
+  if (!results_valid) write_lines_atomic(sys::resolve(L"rezult2.txt"), ClosingRecord());
   const MsgResult answer =
       results_valid ? ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета")
                     : ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo,
@@ -280,6 +328,19 @@ void Form2::form_unload() {
       ui::msg_box(L"Расчет сохранен не полностью: " + from_utf8(e.what()), MsgButtons::OK, MsgIcon::Critical,
                   L"Сохранение расчета");
     }
+  }
+}
+
+void Form2::form_unload() {
+  // A record that cannot be written is told, and nothing is stored; the
+  // register comes back whatever happened.
+  try {
+    CloseCalculation();
+  } catch (const FileError& e) {
+    ui::show_file_error(e);
+  } catch (const std::exception& e) {
+    ui::msg_box(L"Расчет не сохранен: " + from_utf8(e.what()), MsgButtons::OK, MsgIcon::Critical,
+                L"Сохранение расчета");
   }
   reg::form1().CalculationClosed();
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gridform/gridrecord.h"
 #include "gridform/gridrun.h"
@@ -65,6 +66,18 @@ class Form2 : public ui::Form {
   GridFormState State;
   // The scheme as the last drawing left it; the report printer reads it.
   GridScheme Scheme;
+  // The calculation's identifier as the register gave it at load. The record
+  // and the catalog entry are stored under it, whatever the editable number
+  // field shows by then.
+  std::wstring OwnCalcId;
+  // The record whose totals and results belong to the working report: the
+  // stored one as loaded, or the one the last completed run wrote, split
+  // into its input lines and the lines after them. Closing without a run
+  // keeps those results while the form's input is still theirs.
+  struct RecordParts {
+    std::vector<std::wstring> input;
+    std::vector<std::wstring> results;
+  } RecordOfResults;
 
   // The form's fields as the input record stores them, and back.
   GridRecordSource record_source() const;
@@ -99,6 +112,14 @@ class Form2 : public ui::Form {
   std::wstring LoadGridRecord();
   // Stores the record into the catalog and the calculation's storage.
   void StoreCalculation();
+  // Writes the record of a form closed without a completed run, asks whether
+  // to keep the calculation and stores it on Yes.
+  void CloseCalculation();
+  // The record the form writes when it closes without a completed run.
+  std::vector<std::wstring> ClosingRecord() const;
+  // RecordOfResults: the input lines of `input` and the result lines of
+  // `record` (both whole records).
+  void KeepRecordOfResults(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record);
 };
 
 // The texts of the form's controls as the calculation and the reports read them.

@@ -99,17 +99,23 @@ void Form2::RunGridCalculation() {
   hooks.selected_contract = reg::form1().SelectedContract;
   hooks.load_pipe_tables = LoadPipeTables;
   hooks.show_texts = [&] { show_texts_on(*this, texts); };
+  bool scheme_drawn = false;
   hooks.draw_scheme = [&] {
     show_texts_on(*this, texts);
     DrawGridScheme();
+    // The drawing may bring the inlet distance back onto the grid: the run
+    // goes on with what the form now shows.
+    texts.Text1[16] = Text1(16).text();
+    scheme_drawn = true;
   };
   hooks.hide_scheme = [this] { Picture1.set_visible(false); };
   hooks.program_version = reg::Modul1::ProgramVersion;
   hooks.executor_name = reg::Modul1::Register.ExecutorName;
+  std::vector<std::wstring> record;
   hooks.write_input_record = [&](bool given_up) {
     show_texts_on(*this, texts);
-    write_lines_atomic(sys::resolve(L"rezult2.txt"),
-                       grid_record_of_run(record_source(), given_up ? 0 : State.TotalHeightDifference));
+    record = grid_record_of_run(record_source(), given_up ? 0 : State.TotalHeightDifference);
+    write_lines_atomic(sys::resolve(L"rezult2.txt"), record);
   };
   hooks.start_command_file = [](const std::wstring& name) {
     return ui::host().start_command_file(sys::current_folder(), name);
@@ -123,6 +129,13 @@ void Form2::RunGridCalculation() {
     ~ShowAtEnd() { show_texts_on(form, texts); }
   } show_at_end{*this, texts};
   grid::RunGridCalculation(texts, State, hooks, sys::current_folder());
+  if (State.ResultsValidFlag == 1) {
+    KeepRecordOfResults(record, record);
+  } else if (scheme_drawn) {
+    // A run that drew the scheme and stopped leaves the fields under it
+    // free again for the corrections it asked for.
+    Picture1.set_visible(false);
+  }
 }
 
 }  // namespace dorv::grid

@@ -11,6 +11,8 @@
 namespace dorv::grid {
 
 constexpr std::size_t kGridRecordLines = 32;
+// Lines 1 to 25 hold the input; the totals and the results follow.
+constexpr std::size_t kGridRecordInputLines = 25;
 constexpr std::size_t kGridFieldCount = 19;
 
 // What the form holds when it writes the record.

@@ -310,10 +310,20 @@ TEST_F(GridFormTest, RunWithoutAResultLeavesTheReportAndAsksAboutTheInput) {
   EXPECT_FALSE(fs::exists(at("prom.in")));
   EXPECT_EQ(g.Text5(0).text(), L"");
   EXPECT_EQ(g.Text1(2).text(), L" 120 (10 оросит.)");
-  host_.answer_message(MsgResult::No);
+  // The scheme drawn for the run no longer covers the fields.
+  EXPECT_FALSE(g.Picture1.visible());
+  // The input is the stored one (the area noted with its sprinklers): saving
+  // it keeps the stored totals and results.
+  const auto stored = split_lines(from_cp1251(bytes("perform/15in.prr")));
+  host_.answer_message(MsgResult::Yes);
   g.Command3.click();
   EXPECT_EQ(last_message().text, L"Расчет не выполнялся. Сохранить исходные данные?");
   EXPECT_EQ(last_message().title, L"Сохранение исходных данных");
+  const auto saved = split_lines(from_cp1251(bytes("perform/15in.prr")));
+  ASSERT_EQ(saved.size(), 32u);
+  EXPECT_EQ(saved[4], L"120 (10 оросит.)");
+  EXPECT_EQ(std::vector<std::wstring>(saved.begin() + 25, saved.end()),
+            std::vector<std::wstring>(stored.begin() + 25, stored.end()));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // file error inside a procedure told in one box while the run goes on.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/scenario/scenario.h"
 
 namespace {
@@ -45,6 +47,41 @@ TEST(ScenarioRunner, OpensAStoredGridCalculationTypesAFieldAndSavesIt) {
   // The working files are gone once the register is back.
   EXPECT_FALSE(folder.has("rezult2.txt"));
   EXPECT_FALSE(folder.has("rezres.txt"));
+}
+
+TEST(ScenarioRunner, ClosingAGridWithoutARunKeepsWhatIsStoredUnderItsOwnNumber) {
+  struct Case {
+    const char* script;
+    std::function<void(const ScenarioFolder&)> before;
+  };
+  const Case cases[] = {
+      // Reopened and saved unchanged under another number typed in the
+      // number field.
+      {"grid_close_unrun", [](const ScenarioFolder&) {}},
+      // A new grid whose record cannot be written.
+      {"grid_close_unwritable",
+       [](const ScenarioFolder& folder) { fs::create_directory(folder.dir() / "rezult2.txt"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    ScenarioFolder folder;
+    ASSERT_EQ(folder.run("show Form1\n").exit_code, 0);  // the example pack unpacked
+    const std::wstring catalog = folder.get("prr.kat");
+    const std::wstring computed = folder.get("perform/3in.prr");
+    c.before(folder);
+    const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / (std::string(c.script) + ".txt"));
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, expected(std::string(c.script) + ".out"));
+    // The stored record keeps its own number and its results, the other
+    // calculation's catalog entry is untouched; the saved one moved to the end.
+    EXPECT_EQ(folder.get("perform/3in.prr"), computed);
+    const std::wstring own = L" 3-R\r\n21/11\r\nАдминистративное здание\r\n";
+    EXPECT_EQ(folder.get("prr.kat"),
+              c.script == std::string("grid_close_unrun") ? catalog.substr(0, catalog.find(own)) +
+                                                              catalog.substr(catalog.find(own) + own.size()) + own
+                                                        : catalog);
+    EXPECT_FALSE(folder.has("perform/5in.prr"));
+  }
 }
 
 TEST(ScenarioRunner, ExitCodes) {
