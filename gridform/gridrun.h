@@ -102,7 +102,16 @@ struct GridFormState {
   // Total height difference of the last completed run: the rows' height over
   // the pipes plus the feed sections' heights (line 28 of the record).
   double TotalHeightDifference = 0;
+  // The last completed run, whose report and grid result lie in the program
+  // folder: the form's input as the run left it (input_texts), and the
+  // solver choice of the run that wrote spr.out, whose layout it tells.
+  std::vector<std::wstring> ResultsInput;
+  int ResultsSolverChoice = 0;
 };
+
+// The form's input texts in one list: header, fields, standards, valve and
+// feed pipeline; the results and captions are not input.
+std::vector<std::wstring> input_texts(const GridFormTexts& form);
 
 // Values one run hands from stage to stage.
 struct GridRunLocals {

@@ -15,6 +15,13 @@ std::optional<PipeRow> grid_pipe_row(const GridRun& run, int field) {
   return std::nullopt;
 }
 
+std::vector<std::wstring> input_texts(const GridFormTexts& f) {
+  std::vector<std::wstring> texts{f.Text2, f.Text3, f.Text8};
+  texts.insert(texts.end(), f.Text1.begin(), f.Text1.end());
+  texts.insert(texts.end(), {f.Combo1_0, f.Combo2, f.Combo1_1, f.Text4});
+  return texts;
+}
+
 namespace {
 
 StageEnd run_stages(GridRun& run) {
@@ -32,6 +39,7 @@ StageEnd run_stages(GridRun& run) {
   }
   // An unchanged grid keeps the solution of the last completed run.
   if (s.GridSolutionValid != 1) {
+    s.ResultsSolverChoice = s.SolverChoice;
     if (hooks.show_texts) hooks.show_texts();
     for (auto stage : {WriteGridParameterFile, RunGridSolver, ReadGridResult}) {
       end = stage(run);
@@ -52,6 +60,7 @@ StageEnd run_stages(GridRun& run) {
   // The scheme marks the operating sprinklers of the new report.
   if (hooks.draw_scheme) hooks.draw_scheme();
   if (hooks.hide_scheme) hooks.hide_scheme();
+  s.ResultsInput = input_texts(run.form);
   return StageEnd::CommonExit;
 }
 

@@ -20,15 +20,13 @@ namespace {
 
 void warn(const std::wstring& text) { ui::msg_box(text, ui::MsgButtons::OK, ui::MsgIcon::None, L"Предупреждение"); }
 
-bool is_absent(const std::wstring& field) { return field == L" нет"; }
-
-// The dead-end flag tells which solver wrote spr.out: a drop between the
-// branch lines and the mains with dead-end sprinklers means the relaxation
-// solver, whatever the last run's flag says.
-int dead_end_flag(const grid::Form2& form) {
-  if (!is_absent(form.Text1(17).text()) && (!is_absent(form.Text1(5).text()) || !is_absent(form.Text1(6).text())))
-    return 1;
-  return form.State.SolverChoice;
+// The report and the grid result in the folder are those of the form's last
+// run, which completed, and the form still shows that run's input: else a
+// printout would mix the fields of one calculation with the results of
+// another.
+bool results_of_shown_input(const grid::Form2& form) {
+  const auto& s = form.State;
+  return s.ResultsValidFlag == 1 && !s.ResultsInput.empty() && s.ResultsInput == grid::input_texts(grid::texts_of(form));
 }
 
 void set_up(ui::Printer& printer, const std::wstring& calculation_number) {
@@ -64,7 +62,8 @@ bool print_document(ui::Printer& printer, grid::Form2& form, const std::vector<s
 
 void PrintGridReport(grid::Form2& form) {
   form.DrawGridScheme();
-  if (!sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out") || !reg::nonempty_file(L"rezres.txt")) {
+  if (!results_of_shown_input(form) || !sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out") ||
+      !reg::nonempty_file(L"rezres.txt")) {
     warn(L"Для печати необходимо выполнить расчет!");
     return;
   }
@@ -72,8 +71,9 @@ void PrintGridReport(grid::Form2& form) {
     reg::Form6 setup;
     setup.show(ui::ShowMode::Modal);
   }
+  // spr.out is read in the layout of the solver that wrote it.
   grid::GridFormState state = form.State;
-  state.SolverChoice = dead_end_flag(form);
+  state.SolverChoice = state.ResultsSolverChoice;
   if (Modul1::PrintLanguage.empty()) return;
 
   ui::Printer& printer = ui::host().printers().printer();

@@ -38,11 +38,15 @@ class GridPrintTest : public RegisterTest {
     ASSERT_TRUE(form_ && form_->loaded());
     computed();
   }
-  // The computed report and result of the ring grid.
+  // The computed report and result of the ring grid, as a completed run of
+  // the form's input through prom1.bat leaves them.
   void computed() {
     put_bytes("rezres.txt", read_bytes(kReports / "ring" / "rezres.txt"));
     put_bytes("spr.out", read_bytes(kReports / "ring" / "spr.out"));
     host_.listed_printers().recorder().fail_with(L"");
+    form_->State.ResultsValidFlag = 1;
+    form_->State.ResultsInput = grid::input_texts(grid::texts_of(*form_));
+    form_->State.ResultsSolverChoice = 0;
   }
   void TearDown() override {
     calc_forms_.reset();
@@ -68,20 +72,33 @@ TEST_F(GridPrintTest, RefusesWithoutAComputedResultBeforeTheSetUpDialog) {
   struct Case {
     const char* name;
     std::function<void()> spoil;
+    std::size_t boxes = 1;  // a report gone from under a valid run: the scheme says so first
   };
   const Case cases[] = {
-      {"no report", [&] { fs::remove(at("rezres.txt")); }},
+      {"no report", [&] { fs::remove(at("rezres.txt")); }, 2},
       {"no result", [&] { fs::remove(at("spr.out")); }},
-      {"empty report", [&] { put("rezres.txt", L""); }},
+      {"empty report", [&] { put("rezres.txt", L""); }, 2},
+      // The files of an earlier run stay, but they are not this input's.
+      {"the last run gave no result", [&] { form_->State.ResultsValidFlag = 0; }},
+      {"no run since the form was opened", [&] { form_->State.ResultsInput.clear(); }},
+      {"a field edited after the run", [&] { form_->Text1(5).type(L" 1"); }},
+      {"the feed pipeline edited after the run", [&] { form_->Text4.type(L"20d50,10d50"); }},
+      {"the contract edited after the run", [&] { form_->Text8.type(L" 13"); }},
   };
+  const auto input = [&] { return grid::input_texts(grid::texts_of(*form_)); };
+  const auto shown = input();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    for (int i = 0; i < 19; ++i) form_->Text1(i).set_text(shown[3 + i]);
+    form_->Text8.set_text(shown[2]);
+    form_->Text4.set_text(shown.back());
+    ASSERT_EQ(input(), shown);
     computed();
     c.spoil();
     const std::size_t before = host_.messages().size();
-    host_.answer_message(MsgResult::OK);
+    for (std::size_t i = 0; i < c.boxes; ++i) host_.answer_message(MsgResult::OK);
     form_->Command2.click();
-    ASSERT_EQ(host_.messages().size(), before + 1);
+    ASSERT_EQ(host_.messages().size(), before + c.boxes);
     EXPECT_EQ(last_message().text, L"Для печати необходимо выполнить расчет!");
     EXPECT_EQ(last_message().title, L"Предупреждение");
     EXPECT_EQ(last_message().buttons, ui::MsgButtons::OK);
@@ -91,18 +108,17 @@ TEST_F(GridPrintTest, RefusesWithoutAComputedResultBeforeTheSetUpDialog) {
   }
 }
 
-TEST_F(GridPrintTest, CancelledSetUpPrintsNothingAndLeavesTheDeadEndFlag) {
-  // A drop to the mains with a dead-end sprinkler: the print takes the
-  // relaxation solver's layout, but the form's own flag stays as the run left it.
-  form_->Text1(17).set_text(L" 1");
-  form_->Text1(5).set_text(L" 1");
+TEST_F(GridPrintTest, CancelledSetUpPrintsNothingAndLeavesTheRunsState) {
   form_->State.SolverChoice = 0;
+  form_->State.ResultsSolverChoice = 1;
   set_up_with(0);
   form_->Command2.click();
   EXPECT_TRUE(host_.messages().empty());
   EXPECT_TRUE(documents().empty());
   EXPECT_FALSE(printer().in_document());
   EXPECT_EQ(form_->State.SolverChoice, 0);
+  EXPECT_EQ(form_->State.ResultsSolverChoice, 1);
+  EXPECT_EQ(form_->State.ResultsValidFlag, 1);
 }
 
 TEST_F(GridPrintTest, PrintsTheRussianReportPageByPageThenTheScheme) {
@@ -138,10 +154,11 @@ TEST_F(GridPrintTest, AJobThatCannotBeFinishedIsDroppedWithOneMessage) {
     const char* name;
     std::function<void()> spoil;
     std::wstring message;
+    std::size_t boxes = 1;  // a spoiled report: the scheme says so first
   };
   const Case cases[] = {
       {"report without its input data", [&] { put("rezres.txt", L"header\r\n*heading\r\n"); },
-       L"Файл отчета rezres.txt отсутствует или неполон. Отчет не напечатан; выполните расчет заново."},
+       L"Файл отчета rezres.txt отсутствует или неполон. Отчет не напечатан; выполните расчет заново.", 2},
       {"printer refuses", [&] { host_.listed_printers().recorder().fail_with(L"Принтер отказал."); },
        L"Принтер отказал."},
   };
@@ -150,10 +167,10 @@ TEST_F(GridPrintTest, AJobThatCannotBeFinishedIsDroppedWithOneMessage) {
     computed();
     c.spoil();
     set_up_with(1);
-    host_.answer_message(MsgResult::OK);
+    for (std::size_t i = 0; i < c.boxes; ++i) host_.answer_message(MsgResult::OK);
     const std::size_t before = host_.messages().size();
     form_->Command2.click();
-    ASSERT_EQ(host_.messages().size(), before + 1);
+    ASSERT_EQ(host_.messages().size(), before + c.boxes);
     EXPECT_EQ(last_message().text, c.message);
     EXPECT_TRUE(documents().empty());
     EXPECT_FALSE(printer().in_document());

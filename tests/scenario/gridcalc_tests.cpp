@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <sstream>
 
 #include "tests/scenario/scenario.h"
 #include "text/number.h"
+#include "text/strings.h"
 
 namespace {
 
@@ -60,12 +62,12 @@ constexpr double FeedLength = 5, FeedK = 110, Xi = 0.0053;
 
 // The four results from the grid's head at its inlet and the rows' height Dz
 // over the pipes: the friction loss gets the 20 % reserve.
-std::array<double, 4> results(double grid_head, double dz) {
+std::array<double, 4> results(double grid_head, double dz, double xi = Xi) {
   const double head = round2(grid_head);
   const double flow = round2(K * std::sqrt(H0));  // one open sprinkler at the free head
   const double control_unit = round2(head + FeedLength * flow * flow / FeedK);
   const double above = dz + H0 + 1.2 * (control_unit - dz - H0);
-  return {flow, cut2(dz + H0 + 1.2 * (head - H0 - dz)), cut2(above), round2(above + Xi * flow * flow)};
+  return {flow, cut2(dz + H0 + 1.2 * (head - H0 - dz)), cut2(above), round2(above + xi * flow * flow)};
 }
 
 struct ScriptRun {
@@ -73,7 +75,30 @@ struct ScriptRun {
   std::array<double, 4> expected;
   double tolerance;  // the solver's own tolerance reaches the second decimal for the relaxation
   std::string options;
+  // What the script leaves in the program folder.
+  std::function<void(const ScenarioFolder&)> check_files = [](const ScenarioFolder& folder) {
+    // Saved: the record with the run's totals and results, and the catalog entry.
+    const std::wstring record = folder.get("perform/1in.prr");
+    EXPECT_NE(record.find(L"\r\n5d50\r\n"), std::wstring::npos);
+    EXPECT_EQ(folder.get("prr.kat"), L" 1-R\r\n5/26\r\nНасосная\r\n");
+  };
 };
+
+// The English report of the prom2.bat grid printed after a field was edited
+// and typed back: the run's input, and its sprinkler read from gridsolve's
+// spr.out.
+void check_english_report_of_the_run(const ScenarioFolder& folder) {
+  const std::wstring report = folder.get("rezangl.txt");
+  EXPECT_NE(report.find(L"Number of sprinklers in the left cantilever      - 1\r\n"), std::wstring::npos);
+  EXPECT_NE(report.find(L"Number of sprinklers in the right cantilever     - No\r\n"), std::wstring::npos);
+  // The open sprinkler at its free head of 10 m (14.2 psi) or a little above.
+  const std::size_t row = report.find(L"1  Pressure, psi|");
+  ASSERT_NE(row, std::wstring::npos) << dorv::to_utf8(report);
+  double psi = 0;
+  dorv::scan_decimal(dorv::ltrim(report.substr(report.find(L'|', row) + 1, 10)), psi);
+  EXPECT_GT(psi, 14.2);
+  EXPECT_LT(psi, 16);
+}
 
 TEST(GridCalculation, WholeRunsThroughBothSolversMatchAHandCalculation) {
   const double q2 = K * K * H0;  // the open sprinkler's flow squared
@@ -98,7 +123,10 @@ TEST(GridCalculation, WholeRunsThroughBothSolversMatchAHandCalculation) {
   // One run with the program's real one-second pause, which ends with the
   // command file.
   const std::vector<ScriptRun> runs{{"grid_run_prom1", results(head1, 0), 0.001, "--real-wait"},
-                                    {"grid_run_prom2", results(head2, h), 0.021, ""}};
+                                    {"grid_run_prom2", results(head2, h), 0.021, ""},
+                                    // The valve's coefficient typed as 0,0025.
+                                    {"grid_print_after_edit", results(head2, h, 0.0025), 0.021, "",
+                                     check_english_report_of_the_run}};
   for (const auto& run : runs) {
     SCOPED_TRACE(run.script);
     ScenarioFolder folder(false);
@@ -107,10 +135,7 @@ TEST(GridCalculation, WholeRunsThroughBothSolversMatchAHandCalculation) {
     EXPECT_EQ(transcript(r.out), dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / (run.script + ".out")));
     for (int i = 0; i < 4; ++i)
       EXPECT_NEAR(shown(r.out, "Form2.Text5(" + std::to_string(i) + ")"), run.expected[i], run.tolerance) << i;
-    // Saved: the record with the run's totals and results, and the catalog entry.
-    const std::wstring record = folder.get("perform/1in.prr");
-    EXPECT_NE(record.find(L"\r\n5d50\r\n"), std::wstring::npos);
-    EXPECT_EQ(folder.get("prr.kat"), L" 1-R\r\n5/26\r\nНасосная\r\n");
+    run.check_files(folder);
     EXPECT_FALSE(folder.has("prom.in"));
   }
 }
