@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QUrl>
@@ -348,9 +349,22 @@ bool QtHost::shell_open(const std::filesystem::path& file, const std::wstring& p
     std::ifstream in(file, std::ios::binary);
     if (!in) return false;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    QWidget* viewer = open_text_viewer(QString::fromStdString(file.filename().string()), display_text(from_cp1251(bytes)));
+    const QString text = display_text(from_cp1251(bytes));
+    const QString key = QString::fromStdString(std::filesystem::absolute(file).lexically_normal().string());
     viewers_.erase(std::remove_if(viewers_.begin(), viewers_.end(), [](const QPointer<QWidget>& v) { return v.isNull(); }),
                    viewers_.end());
+    // A file already on view is shown again in its one viewer, as it is now,
+    // in front of the other windows.
+    for (const auto& v : viewers_)
+      if (v->property("dorv_file").toString() == key) {
+        if (auto* view = v->findChild<QPlainTextEdit*>()) view->setPlainText(text);
+        v->showNormal();
+        v->raise();
+        v->activateWindow();
+        return true;
+      }
+    QWidget* viewer = open_text_viewer(QString::fromStdString(file.filename().string()), text);
+    viewer->setProperty("dorv_file", key);
     viewers_.emplace_back(viewer);
     return true;
   }

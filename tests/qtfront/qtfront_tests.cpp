@@ -471,6 +471,12 @@ TEST_F(QtFront, ShellOpenShowsTheProgramsTextFilesDecoded) {
   EXPECT_EQ(viewer->windowTitle(), QStringLiteral("flrez.txt"));
   EXPECT_EQ(viewer->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Расчет N 12\nНапор 45.5 м\n"));
   screenshot(viewer, QStringLiteral("text-viewer.png"));
+  // The same file opened again: one viewer, showing the file as it is now.
+  std::ofstream(file, std::ios::binary) << dorv::to_cp1251(L"Расчет N 13\r\n");
+  ASSERT_TRUE(host.shell_open(file, dir.wstring()));
+  ASSERT_EQ(host.viewers().size(), 1u);
+  EXPECT_EQ(host.viewers()[0], viewer);
+  EXPECT_EQ(viewer->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Расчет N 13\n"));
   EXPECT_FALSE(host.shell_open(dir / "missing.txt", L""));
   std::filesystem::remove_all(dir);
 
