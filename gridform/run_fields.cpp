@@ -69,7 +69,7 @@ void set_effective_k(GridRun& run) {
   auto& s = run.state;
   const double k = num(run.form.Text1[1]);
   // A K-factor above 20 is one per L/min·bar^0.5.
-  s.EffectiveK = k > 20 ? std::floor(k / 190 * 100) / 100 : k;
+  s.EffectiveK = k > 20 ? cut2(k / 190) : k;
   run.local.KFactorText = field_number_text(s.EffectiveK);
 }
 
@@ -161,7 +161,7 @@ StageEnd TakeGridFields(GridRun& run) {
       // No positive free head given: it follows from the intensity.
       if (num(first_comma_to_point(f.Text1[0])) <= 0 && s.EffectiveK != 0) {
         const double q = num(first_comma_to_point(f.Text1[18])) * value_of(run, 7) * value_of(run, 8);
-        const double head = std::floor((q / s.EffectiveK) * (q / s.EffectiveK) * 100) / 100;
+        const double head = cut2((q / s.EffectiveK) * (q / s.EffectiveK));
         s.GridFieldValues[0][1] = field_number_text(head);
         f.Text1[0] = num_text(head);
       }

@@ -1,6 +1,7 @@
 #include "text/numtext.h"
 
 #include <cmath>
+#include <optional>
 
 #include "text/number.h"
 
@@ -99,26 +100,57 @@ std::wstring all_commas_to_point(std::wstring_view text) {
 
 double int_floor(double x) { return std::floor(x); }
 
-double round_half_up(double x, int decimals) {
-  const double p = pow10(decimals);
-  return std::floor(x * p + 0.5) / p;
+namespace {
+
+// How near, in units in the last place, a scaled value must lie to a whole
+// number or a half to be taken as standing on it. A value the program
+// computes stands for a decimal one: 33.07 may arrive as 33.069999999999993,
+// 1.235 is stored as 1.2350000000000001. A few units cover the error of the
+// binary form and of a short computation; a value a digit further off
+// (2.2349999) is not on the boundary.
+constexpr double kBoundaryUlps = 8;
+
+// x * 10^decimals when the scaled value can still fall between whole
+// numbers; nothing for a value already whole at that scale, infinite or not
+// a number, which rounds and cuts to itself.
+std::optional<double> scaled(double x, int decimals) {
+  const double y = x * pow10(decimals);
+  if (!(std::fabs(y) < 0x1p52)) return std::nullopt;
+  return y;
 }
 
-double cut2(double x) { return std::floor(x * 100.0) / 100.0; }
+bool on_boundary(double y, double boundary) {
+  const double size = std::fabs(boundary);
+  return std::fabs(y - boundary) <= kBoundaryUlps * (std::nextafter(size, HUGE_VAL) - size);
+}
+
+}  // namespace
+
+double round_half_up(double x, int decimals) {
+  const auto y = scaled(x, decimals);
+  if (!y) return x;
+  const double f = std::floor(*y);
+  const double r = on_boundary(*y, f + 0.5) ? f + 1.0 : std::floor(*y + 0.5);
+  return r / pow10(decimals);
+}
+
+double cut2(double x) {
+  const auto y = scaled(x, 2);
+  if (!y) return x;
+  const double whole = std::nearbyint(*y);
+  return (on_boundary(*y, whole) ? whole : std::floor(*y)) / 100.0 + 0.0;  // no "-0"
+}
 
 double round_half_even(double x, int decimals) {
-  const double p = pow10(decimals);
-  const double y = x * p;
-  const double f = std::floor(y);
-  const double d = y - f;
+  const auto y = scaled(x, decimals);
+  if (!y) return x;
+  const double f = std::floor(*y);
   double r;
-  if (d > 0.5)
-    r = f + 1.0;
-  else if (d < 0.5)
-    r = f;
-  else
+  if (on_boundary(*y, f + 0.5))
     r = std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
-  return r / p;
+  else
+    r = *y - f > 0.5 ? f + 1.0 : f;
+  return r / pow10(decimals);
 }
 
 long long trunc_whole(double x) { return static_cast<long long>(std::trunc(x)); }

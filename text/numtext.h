@@ -31,12 +31,19 @@ std::wstring all_commas_to_point(std::wstring_view text);
 
 // Int(x): the largest whole number not above x.
 double int_floor(double x);
-// Int(x * 10^n + 0.5) / 10^n: half up, as the grid form rounds.
+// The rounding and cutting of the decimal value that x stands for: a value
+// within a few units in its last place of a boundary (a half for rounding, a
+// whole number of 10^-n for cutting) counts as standing on it, so that
+// 1.235, stored as 1.2350000000000001, rounds like the decimal 1.235, and
+// 33.069999999999993 left by a computation of 33.07 cuts to 33.07.
+//
+// Int(x * 10^n + 0.5) / 10^n: half up, as the grid form rounds
+// (1.235 -> 1.24, -1.235 -> -1.23).
 double round_half_up(double x, int decimals);
-// Int(x * 100) / 100: the cut to two decimals.
+// Int(x * 100) / 100: the cut to two decimals (0.129 -> 0.12, -0.121 -> -0.13).
 double cut2(double x);
 // Nearest value with n decimals, an exact half to the even last digit
-// (round_half_even(2.5, 0) == 2).
+// (round_half_even(2.5, 0) == 2, round_half_even(1.015, 2) == 1.02).
 double round_half_even(double x, int decimals);
 // Conversion to a whole number that truncates toward zero, as the console
 // programs convert.

@@ -256,6 +256,17 @@ TEST_F(GridRunTest, RefusesResultsNoBuildingHasAndShowsNone) {
   }
 }
 
+TEST_F(GridRunTest, InletHeadOnADecimalBoundaryIsNotCutBelowIt) {
+  // 1.5 + 5.05 + 1.2·(28.65 − 5.05 − 1.5) is 33.07 exactly; the arithmetic
+  // leaves 33.069999999999993, which a plain cut showed as 33.06.
+  form.Text1[0] = L" 5.05";
+  form.Text1[17] = L" 1.5";
+  solver_output = result_file(0, 28.65, 5.125, std::nullopt, {{1, 1.0, 0.5}}, std::nullopt);
+  host.answer_message(MsgResult::Yes);
+  run();
+  EXPECT_EQ(form.Text5[1], L" 33.07");
+}
+
 TEST(ValveFile, ChoosesTheSizeOfTheControlUnitPipe) {
   const auto lines = read_lines(std::filesystem::path(DORV_DATA_DIR) / "klap.inf");
   const std::wstring water = L"Узел управления спринклерный водозаполненный";

@@ -127,6 +127,45 @@ TEST(Rounding, Table) {
   EXPECT_EQ(int_floor(-2.7), -3.0);
 }
 
+// Each rule applied to the decimal value a double stands for: a value within
+// a few units in its last place of a boundary stands on it, one a digit
+// further off does not.
+TEST(Rounding, DecimalBoundaries) {
+  struct Case {
+    const char* what;
+    double x, half_up, cut, half_even;
+  };
+  const double computed_33_07 = 1.5 + 5.05 + 1.2 * (28.65 - 5.05 - 1.5);  // 33.069999999999993
+  const Case cases[] = {
+      {"1.235, stored above", 1.235, 1.24, 1.23, 1.24},
+      {"-1.235, stored below", -1.235, -1.23, -1.24, -1.24},
+      {"33.07 left by a computation", computed_33_07, 33.07, 33.07, 33.07},
+      {"0.125, exact in binary", 0.125, 0.13, 0.12, 0.12},
+      {"1.005, stored below", 1.005, 1.01, 1.0, 1.0},
+      {"1.015, stored below", 1.015, 1.02, 1.01, 1.02},
+      {"0.29, scaled to 28.999999999999996", 0.29, 0.29, 0.29, 0.29},
+      {"-0.29", -0.29, -0.29, -0.29, -0.29},
+      {"near, not on, a half", 2.2349999, 2.23, 2.23, 2.23},
+      {"just past a half", 2.2350001, 2.24, 2.23, 2.24},
+      {"near, not on, a whole", 0.2899999, 0.29, 0.28, 0.29},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(round_half_up(c.x, 2), c.half_up) << c.what;
+    EXPECT_EQ(cut2(c.x), c.cut) << c.what;
+    EXPECT_EQ(round_half_even(c.x, 2), c.half_even) << c.what;
+  }
+  EXPECT_EQ(round_half_up(8.0125, 3), 8.013);    // scaled to 8012.499999999999
+  EXPECT_EQ(round_half_even(8.0125, 3), 8.012);
+  EXPECT_EQ(round_half_even(2.0005, 3), 2.0);     // scaled to 2000.5000000000002
+  EXPECT_FALSE(std::signbit(cut2(-0.0)));
+  // Values the scale leaves whole, and those beyond any arithmetic, are their
+  // own rounding.
+  EXPECT_EQ(round_half_up(1e300, 2), 1e300);
+  EXPECT_EQ(cut2(-1e20), -1e20);
+  EXPECT_TRUE(std::isnan(round_half_even(std::nan(""), 2)));
+  EXPECT_EQ(round_half_up(HUGE_VAL, 2), HUGE_VAL);
+}
+
 TEST(LineFile, WritesCp1251WithCrLfAndReadsEveryLineEnd) {
   const auto dir = temp_dir();
   const auto f = dir / "lines.txt";
