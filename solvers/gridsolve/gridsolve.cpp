@@ -113,8 +113,6 @@ double Residual(const GridNetwork& net) {
   return std::sqrt(sum);
 }
 
-long long RelaxationLimit(int R) { return 2000000LL * R; }
-
 const wchar_t* RelaxStopText(RelaxStop stop) {
   switch (stop) {
     case RelaxStop::NotFinite: return L"Погрешность вышла за пределы представимых чисел.";
@@ -266,7 +264,7 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
   ParameterRecord& r = net.record;
   const int q = r.LineCount;
   const NodeDraw draw(net.R);
-  if (limit <= 0) limit = RelaxationLimit(net.R);
+  if (limit <= 0) limit = kRelaxationLimit;
   ScanResult scan;
   double worst = 0.0;
   for (int shift = 1; shift <= r.SprinklersPerLine - r.SquareWidth + 1; ++shift) {
@@ -313,7 +311,8 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
   return scan;
 }
 
-int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out) {
+int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out,
+                        long long relaxationLimit) {
   const std::filesystem::path sprOut = folder / "spr.out";
   const ParameterLoad load = LoadGridParameters(folder / "spr.in", GridProgram::GridSolve);
   if (load.exitCode != kExitDone) {
@@ -326,7 +325,7 @@ int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed,
   SetStartHeads(net);
   RelaxRandom random(seed);
   out(L"\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n    Программа расчета решеточной спринклерной системы\n\n");
-  const ScanResult scan = ScanShifts(net, random, sprOut, out);
+  const ScanResult scan = ScanShifts(net, random, sprOut, out, relaxationLimit);
   switch (scan.outcome) {
     case ScanOutcome::NoConvergence:
       // A report of an earlier shift is no result: the worst shift is unknown.

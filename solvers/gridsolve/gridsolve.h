@@ -86,11 +86,14 @@ struct RelaxResult {
   double residual = 0;
 };
 
-// The most relaxations one shift may take before it is given up, 2 million
-// a node: several times what the slowest converging grids take, and a
-// bounded run (seconds) for a grid whose residual falls too slowly ever to
-// reach the tolerance.
-long long RelaxationLimit(int R);
+// The most relaxations one shift may take before it is given up. A grid
+// whose residual still falls converges however slowly it falls (a small grid
+// may take hundreds of millions of relaxations), so the bound lies beyond
+// what any grid reaches in hours of relaxing (some 40 million relaxations a
+// second); a run that is not wanted is stopped by closing its console
+// window. A relaxation that cannot converge ends long before, on the
+// no-progress test below or on a residual that is not finite.
+inline constexpr long long kRelaxationLimit = 1'000'000'000'000;
 
 // Progress of a relaxation is judged over stretches of relaxations, the
 // first kNoProgressPerNode per node long and each later one twice as long as
@@ -127,11 +130,15 @@ struct ScanResult {
 
 // Slides the square over the whole line; writes spr.out at each new worst
 // shift. Stops at a shift that does not converge or a report that cannot be
-// written. limit 0 means RelaxationLimit(R).
+// written. limit 0 means kRelaxationLimit.
 ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
                       const ConsoleOut& out, long long limit = 0);
 
-// The whole program in `folder`; returns its exit code.
-int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out);
+// The whole program in `folder`; returns its exit code. relaxationLimit
+// bounds each shift's relaxation as ScanShifts' limit does (0:
+// kRelaxationLimit); a lower one keeps a run short where many grids are
+// tried one after another.
+int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out,
+                        long long relaxationLimit = 0);
 
 }  // namespace dorv::solvers

@@ -452,7 +452,7 @@ TEST(GridSolveParts, RelaxationLimitAndHighTolerance) {
   // instead of passing the start heads off as a solution.
   net.record.Tolerance = 50;
   SetStartHeads(net);
-  const RelaxResult loose = RelaxNetwork(net, draw, random, quiet, RelaxationLimit(net.R));
+  const RelaxResult loose = RelaxNetwork(net, draw, random, quiet, kRelaxationLimit);
   EXPECT_TRUE(loose.converged);
   EXPECT_GT(loose.relaxations, 100LL * net.R);
   EXPECT_NEAR(loose.residual, Residual(net), 1e-12);
