@@ -86,11 +86,9 @@ std::wstring led_fraction_text(double v) {
   return (v >= 0 && v < 1 ? L" " : L"") + fraction_text(v);
 }
 
-// A "0" goes before the text of a value from 0 to below 1, so 0 itself is
-// "00"; a negative value keeps its sign in front ("-0.5").
-std::wstring fraction_text(double v) {
-  return v >= 0 && v < 1 ? L"0" + num_text_trim(v) : zero_before_point(num_text_trim(v));
-}
+// A "0" goes before the point of a value below 1 ("0.74"); 0 itself, with no
+// point to lead, is "0"; a negative value keeps its sign in front ("-0.5").
+std::wstring fraction_text(double v) { return zero_before_point(num_text_trim(v)); }
 
 void write_english_head(Lines& out, const arb::Form4& f, const std::wstring& english_object_name,
                         ReportUnits units) {

@@ -33,9 +33,13 @@ std::wstring standard_name(const std::wstring& phrase) {
   return name.size() > 4 ? name.substr(4) : std::wstring();
 }
 
-// A value below 1 with a blank and "0" before its point (" 0.74"), else its
-// trimmed text.
-std::wstring fraction_text(double v) { return v < 1 ? L" 0" + num_text_trim(v) : num_text_trim(v); }
+// A value from 0 to below 1 with a blank and "0" before its point (" 0.74",
+// and " 0" for 0 itself, which has no point to lead), a negative one with
+// its "0" after the sign ("-0.5"), else its trimmed text.
+std::wstring fraction_text(double v) {
+  if (v >= 1) return num_text_trim(v);
+  return (v >= 0 ? L" " : L"") + zero_before_point(num_text_trim(v));
+}
 
 // A distance or height difference given in a field, converted, or "No" when
 // the field is absent or 0. A negative value keeps its sign: a pendent

@@ -31,6 +31,19 @@ std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double
   return out;
 }
 
+std::wstring WithoutNegativeZeros(std::wstring text) {
+  for (std::size_t minus = text.find(L'-'); minus != std::wstring::npos; minus = text.find(L'-', minus + 1)) {
+    std::size_t end = minus + 1;
+    bool digit = false, nonzero = false;
+    for (; end < text.size() && ((text[end] >= L'0' && text[end] <= L'9') || text[end] == L'.'); ++end) {
+      digit = digit || text[end] != L'.';
+      nonzero = nonzero || (text[end] != L'.' && text[end] != L'0');
+    }
+    if (digit && !nonzero) text[minus] = L' ';
+  }
+  return text;
+}
+
 bool NumbersSensible(std::wstring_view text, double bound) {
   if (text.find(L"nan") != std::wstring_view::npos || text.find(L"inf") != std::wstring_view::npos) return false;
   if (bound <= 0) return true;

@@ -22,6 +22,12 @@ std::wstring HeadCell(double head);
 std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double(int node)>& head,
                             bool zeroRowWithoutPartial);
 
+// printf writes a negative value that rounds to zero at its decimals (a
+// negative zero, or -0.0001 at three) as "-0.000"; to the reader it is zero.
+// Each such number of the text loses its "-" to a blank, so that every
+// column stays where it was.
+std::wstring WithoutNegativeZeros(std::wstring text);
+
 // No head (m) or flow (L/s) of any installation comes near this; a result
 // that does is no solution of the grid.
 inline constexpr double kMaxResultValue = 1e6;

@@ -283,7 +283,9 @@ std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& an
     out += CFormat(row, Hl + h, Q1, Q2, Hr + h);
   }
   out += L"\n";
-  return out;
+  // A line that carries no water from main to main has the flow -0 on its
+  // far side.
+  return WithoutNegativeZeros(std::move(out));
 }
 
 std::string PositionStem(std::string_view along, std::string_view across) {

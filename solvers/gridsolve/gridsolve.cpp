@@ -256,7 +256,7 @@ std::wstring GridReportText(double c, const GridNetwork& net) {
                    c * (h[0] - std::fabs(q1) * q1 * f12 / r.CrossPipeK) + rise, rc * q1, rc * q2,
                    c * (h[0] - std::fabs(q2) * q2 * (L - f12) / r.CrossPipeK) + rise);
   }
-  return out;
+  return WithoutNegativeZeros(std::move(out));
 }
 
 ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,

@@ -155,7 +155,7 @@ TEST(EnglishInitialData, ValuesBelowOneGetTheirZero) {
     const wchar_t* plain;  // the form without it
   };
   const Case cases[] = {
-      {0.74, L" 0.74", L"0.74"}, {0, L" 00", L"00"}, {1, L"1", L"1"}, {12.5, L"12.5", L"12.5"}, {-0.5, L"-0.5", L"-0.5"},
+      {0.74, L" 0.74", L"0.74"}, {0, L" 0", L"0"}, {1, L"1", L"1"}, {12.5, L"12.5", L"12.5"}, {-0.5, L"-0.5", L"-0.5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.v);

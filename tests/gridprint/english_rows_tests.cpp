@@ -227,6 +227,15 @@ TEST(EnglishHead, InitialDataInBothUnits) {
   EXPECT_EQ(line_with(metric, L"parallel main"), L"          Pipe size of parallel main,  mm                  - 50*");
   EXPECT_EQ(line_with(metric, L"closer main"), L"          Pipe size of closer main, mm                     - нет");
 
+  // A value of 0 has no point for a "0" to lead.
+  form.Text1[18] = L" 0";
+  form.Text1[0] = L" 0";
+  EXPECT_EQ(line_with(head_of(form, state, US), L"Water density"),
+            L"          Water density for sprinklers, gpm/ft2            -  0");
+  EXPECT_EQ(line_with(head_of(form, state, WE), L"pressure of a sprinkler"),
+            L"          Minimum operating pressure of a sprinkler, bar   - 0");
+  form.Text1[0] = L" 5";
+
   // Without an intensity the K-factor is still converted.
   form.Text1[18] = L"";
   EXPECT_EQ(line_with(head_of(form, state, US), L"K-factor"),

@@ -11,6 +11,7 @@
 #include "solvers/common/linktable.h"
 #include "solvers/common/nodesolver.h"
 #include "solvers/common/resultfile.h"
+#include "text/codepage.h"
 #include "text/linefile.h"
 
 namespace fs = std::filesystem;
@@ -49,6 +50,19 @@ std::vector<std::string> SolveLines() {  // with a height and a dead end
 }  // namespace
 
 // ---------------------------------------------------------------- sizing
+
+TEST(ResultFile, NegativeZerosPrintAsZero) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L" 1   -0.000    -0.00  -0", L" 1    0.000     0.00   0"},
+      {L"-0.001  -10.000  -0.50  -.0", L"-0.001  -10.000  -0.50   .0"},
+      {L"маг  -  -.  x-0.0\n-0.0", L"маг  -  -.  x 0.0\n 0.0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithoutNegativeZeros(c.text), c.expected) << dorv::to_utf8(c.text);
+}
 
 TEST(SizeFireSquare, Table) {
   struct Case {
