@@ -10,16 +10,6 @@ namespace {
 
 std::wstring blanks(long long n) { return std::wstring(static_cast<std::size_t>(std::max(0LL, n)), L' '); }
 long long length(const std::wstring& t) { return static_cast<long long>(t.size()); }
-// Characters before the point (all of them without a point).
-long long before_point(const std::wstring& t) {
-  const std::size_t p = t.find(L'.');
-  return p == std::wstring::npos ? length(t) : static_cast<long long>(p);
-}
-// Characters from the point to the end, the point included (0 without one).
-long long from_point(const std::wstring& t) {
-  const std::size_t p = t.find(L'.');
-  return p == std::wstring::npos ? 0 : length(t) - static_cast<long long>(p);
-}
 
 // A head or flow cell of the outlet table: the point in the cell's fifth column.
 std::wstring outlet_cell(std::wstring t, bool head) {
@@ -81,14 +71,14 @@ std::vector<std::wstring> section_row_lines(Form4State& s, int control_row) {
       len += L"**";
       row[2] = Cell::of_text(len);
     }
-    line += blanks(std::max(8 - before_point(len) - after_dash, 1LL)) + len;
+    line += blanks(std::max(8 - chars_before_point(len) - after_dash, 1LL)) + len;
     const std::wstring dn = trim(row[3].str());
-    line += blanks(std::max(9 - length(dn) - from_point(len), 1LL)) + dn;
+    line += blanks(std::max(9 - length(dn) - chars_from_point(len), 1LL)) + dn;
     std::wstring previous = dn;
     const std::pair<std::size_t, long long> cells[] = {{4, 9}, {5, 8}, {6, 10}, {7, 9}, {9, 9}};
     for (const auto& [column, width] : cells) {
       const std::wstring t = zero_led(round_half_even(row[column].number_value(), 2));
-      line += blanks(std::max(width - before_point(t) - from_point(previous), 1LL)) + t;
+      line += blanks(std::max(width - chars_before_point(t) - chars_from_point(previous), 1LL)) + t;
       previous = t;
     }
     out.push_back(line);
@@ -114,7 +104,7 @@ std::vector<std::wstring> total_rows(const Form4State& s, bool second, double& v
     if (!(total > 0)) continue;
     const std::wstring dn = num_text(pipe.nominal);
     const std::wstring l = zero_led(round_half_even(total, 1));
-    out.push_back(blanks(26 - length(dn)) + dn + blanks(24 - before_point(l)) + l);
+    out.push_back(blanks(26 - length(dn)) + dn + blanks(24 - chars_before_point(l)) + l);
   }
   return out;
 }

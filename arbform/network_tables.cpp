@@ -69,14 +69,6 @@ namespace {
 // A number in its shortest form with "0" before a leading point.
 std::wstring short_number(double v) { return zero_before_point(num_text_trim(v)); }
 
-std::size_t before_point(const std::wstring& t) {
-  const std::size_t p = t.find(L'.');
-  return p == std::wstring::npos ? t.size() : p;
-}
-std::size_t from_point(const std::wstring& t) {
-  const std::size_t p = t.find(L'.');
-  return p == std::wstring::npos ? 0 : t.size() - p;
-}
 std::wstring pad(long long blanks, long long least) { return std::wstring(static_cast<std::size_t>(std::max(blanks, least)), L' '); }
 
 }  // namespace
@@ -87,13 +79,13 @@ std::wstring text4_row(const std::wstring& name, const Cell& length, const Cell&
   const long long carry1 = dash == std::wstring::npos ? 0 : static_cast<long long>(name.size() - dash - 1);
   std::wstring row = pad(7 - lead1, 0) + name;
   const std::wstring len = short_number(length.number_value());
-  row += pad(9 - static_cast<long long>(before_point(len)) - carry1, 1) + len;
-  const long long carry2 = static_cast<long long>(from_point(len));
+  row += pad(9 - chars_before_point(len) - carry1, 1) + len;
+  const long long carry2 = chars_from_point(len);
   const std::wstring dn = trim(diameter.str());
   row += pad(10 - static_cast<long long>(dn.size()) - carry2, 1) + dn;
-  const long long carry3 = static_cast<long long>(from_point(dn));
+  const long long carry3 = chars_from_point(dn);
   const std::wstring dz = short_number(round_half_even(height, 2));
-  row += pad(9 - static_cast<long long>(before_point(dz)) - carry3, 1) + dz;
+  row += pad(9 - chars_before_point(dz) - carry3, 1) + dz;
   return row;
 }
 

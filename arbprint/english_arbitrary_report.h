@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "arbform/form4.h"
-#include "gridprint/english_start.h"
-#include "gridprint/report_units.h"
+#include "reportkit/english_start.h"
+#include "reportkit/report_units.h"
 
 namespace dorv::arbprint {
 

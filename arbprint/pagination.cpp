@@ -8,7 +8,7 @@
 
 #include "arbprint/continuation.h"
 #include "arbprint/report_text.h"
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 
 namespace dorv::arbprint {
 

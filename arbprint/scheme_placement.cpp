@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "arbprint/scheme_stages.h"
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 
 namespace dorv::arbprint {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "gridform/gridreport.h"
 #include "gridform/gridrun.h"
-#include "gridprint/english_start.h"
-#include "gridprint/report_units.h"
+#include "reportkit/english_start.h"
+#include "reportkit/report_units.h"
 
 namespace dorv::gridprint {
 

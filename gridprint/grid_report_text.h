@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gridprint/grid_scheme_page.h"
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 #include "platform/printer.h"
 
 namespace dorv::gridprint {

@@ -4,7 +4,7 @@
 #include "gridprint/english_grid_report.h"
 #include "gridprint/grid_report_text.h"
 #include "gridprint/grid_scheme_page.h"
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"

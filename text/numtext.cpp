@@ -1,5 +1,6 @@
 #include "text/numtext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -58,6 +59,14 @@ std::wstring zero_before_point(std::wstring_view text) {
   if (i < t.size() && (t[i] == L'-' || t[i] == L'+')) ++i;
   if (i < t.size() && t[i] == L'.') t.insert(i, L"0");
   return t;
+}
+
+long long chars_before_point(std::wstring_view text) {
+  return static_cast<long long>(std::min(text.find(L'.'), text.size()));
+}
+
+long long chars_from_point(std::wstring_view text) {
+  return static_cast<long long>(text.size()) - chars_before_point(text);
 }
 
 namespace {

@@ -15,6 +15,12 @@ std::wstring num_text_trim(double x);
 // Puts a "0" before a text that begins with the point: " .45" -> " 0.45",
 // "-.5" -> "-0.5", ".3" -> "0.3". Other texts are returned unchanged.
 std::wstring zero_before_point(std::wstring_view text);
+// What lines a number's text up on its decimal point in a table column: the
+// characters before the "." (every character of a text without one), and
+// the characters from the "." to the end, the point included (0 for a text
+// without one).
+long long chars_before_point(std::wstring_view text);
+long long chars_from_point(std::wstring_view text);
 
 // The number at the start of a text: leading blanks are skipped, then an
 // optional sign, digits and one "." are read up to the first character that

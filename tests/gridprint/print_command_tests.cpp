@@ -4,7 +4,7 @@
 // calculation state.
 #include "app/calcforms.h"
 #include "gridform/form2.h"
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 #include "register/form6.h"
 #include "tests/register/fixture.h"
 

@@ -1,4 +1,4 @@
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 
 namespace dorv::report {
 

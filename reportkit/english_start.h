@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "gridprint/report_units.h"
+#include "reportkit/report_units.h"
 
 namespace dorv::report {
 

@@ -1,4 +1,4 @@
-#include "gridprint/report_units.h"
+#include "reportkit/report_units.h"
 
 #include <array>
 #include <charconv>
@@ -71,14 +71,11 @@ std::wstring NumberText(double x) {
   return text;
 }
 
-std::size_t point_position(std::wstring_view text) {
-  const std::size_t point = text.find(L'.');
-  return point == std::wstring_view::npos ? text.size() + 1 : point + 1;
-}
+std::size_t point_position(std::wstring_view text) { return static_cast<std::size_t>(chars_before_point(text)) + 1; }
 
 std::size_t digits_after_point(std::wstring_view text) {
-  const std::size_t point = text.find(L'.');
-  return point == std::wstring_view::npos ? 0 : text.size() - point - 1;
+  const long long from_point = chars_from_point(text);
+  return from_point > 0 ? static_cast<std::size_t>(from_point) - 1 : 0;
 }
 
 std::wstring blank_run(long long count, long long least) {

@@ -2,7 +2,7 @@
 // numbers the pages from 2, and an inch size set as a stacked fraction.
 #include <gtest/gtest.h>
 
-#include "gridprint/report_pages.h"
+#include "reportkit/report_pages.h"
 #include "platform/headless.h"
 
 namespace dorv::testing {

@@ -1,4 +1,4 @@
-#include "gridprint/english_start.h"
+#include "reportkit/english_start.h"
 
 #include "platform/host.h"
 #include "text/linefile.h"

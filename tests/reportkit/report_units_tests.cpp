@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "gridprint/report_units.h"
+#include "reportkit/report_units.h"
 #include "text/numtext.h"
 
 namespace dorv::report {
