@@ -15,23 +15,6 @@
 namespace dorv::arb {
 namespace {
 
-// The object's name broken after the last blank before column 70.
-void object_lines(std::vector<std::wstring>& out, const std::wstring& object) {
-  std::wstring s = L"          Объект: " + object;
-  if (s.size() <= 70) {
-    out.push_back(s);
-    return;
-  }
-  while (s.size() >= 70) {
-    std::size_t p = s.find_last_of(L' ', 68);  // the last blank before position 70
-    // A word too long for a line is cut where the line ends.
-    if (p == std::wstring::npos || p < 19) p = 68;
-    out.push_back(s.substr(0, p + 1));
-    s = std::wstring(19, L' ') + s.substr(p + 1);
-  }
-  out.push_back(s);
-}
-
 std::wstring input_row(const ui::Label& label, const ui::TextBox& field) {
   const std::wstring& caption = label.caption();
   return L"          " + caption + std::wstring(caption.size() < 50 ? 50 - caption.size() : 1, L' ') +
@@ -51,7 +34,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   line(L"                     Гидравлический расчет №" + f.Text2.text());
   line(L"                   (объект произвольной конфигурации)");
   line(L"");
-  object_lines(out, f.Text3.text());
+  for (auto& l : wrap_object_line(L"          Объект: " + f.Text3.text())) line(std::move(l));
   line(L"          Договор: " + f.Text8.text());
   line(L"");
   line(L"*         ИСХОДНЫЕ ДАННЫЕ:");

@@ -18,17 +18,13 @@ using report::latin_standard_name;
 bool us(ReportUnits units) { return units == ReportUnits::US; }
 double value_of(const ui::TextBox& field) { return num_value(field.text()); }
 
-constexpr std::size_t kProjectLineLimit = 70;
-constexpr std::size_t kContinuationIndent = 19;
-
 void write_title(Lines& out, const arb::Form4& f, const std::wstring& english_object_name) {
   out.push_back(L"");
   out.push_back(L"                Hydraulic calculation N" + f.Text2.text());
   out.push_back(L"               (project of an arbitrary configuration)");
   out.push_back(L"");
   const std::wstring project = english_object_name.empty() ? f.Text3.text() : trim(english_object_name);
-  for (auto& line : wrap_at_blank(L"          Project: " + project, kProjectLineLimit, kContinuationIndent))
-    out.push_back(std::move(line));
+  for (auto& line : wrap_object_line(L"          Project: " + project)) out.push_back(std::move(line));
   out.push_back(L"          Contract: " + f.Text8.text());
   out.push_back(L"");
 }

@@ -33,10 +33,6 @@ std::optional<GridResultTables> read_grid_result_tables(const std::vector<std::w
 // ---- pieces of the report, in the order it is written ----
 // The header line, title, object (wrapped) and contract lines.
 void write_report_title(ReportLines& out, const GridFormTexts& form, const std::wstring& program_version);
-// The object line, wrapped after the last blank before column 70 with
-// continuation lines indented by 19 blanks; a word too long for a line is
-// cut where the line must end.
-std::vector<std::wstring> wrap_object_line(std::wstring line);
 // A value line of the input section: 10 blanks, the caption, and the value
 // right-aligned to column 60 (one blank at least between them).
 std::wstring report_value_line(const std::wstring& caption, const std::wstring& value);

@@ -8,8 +8,6 @@
 namespace dorv::grid {
 namespace {
 
-constexpr std::size_t kObjectLineLimit = 70;  // lines stay shorter than this column
-constexpr std::size_t kContinuationIndent = 19;
 constexpr std::size_t kValueLineWidth = 60;
 
 std::wstring blanks(std::size_t n) { return std::wstring(n, L' '); }
@@ -18,10 +16,6 @@ std::wstring blanks(std::size_t n) { return std::wstring(n, L' '); }
 std::wstring shown(const std::wstring& field) { return trim(field); }
 
 }  // namespace
-
-std::vector<std::wstring> wrap_object_line(std::wstring s) {
-  return wrap_at_blank(std::move(s), kObjectLineLimit, kContinuationIndent);
-}
 
 std::wstring report_value_line(const std::wstring& caption, const std::wstring& value) {
   const std::size_t used = 10 + caption.size() + value.size();

@@ -59,7 +59,7 @@ void write_title(Lines& out, const EnglishGridSource& src) {
   out.push_back(L"                        (grid system)");
   out.push_back(L"");
   const std::wstring project = src.english_object_name.empty() ? src.form.Text3 : trim(src.english_object_name);
-  for (auto& line : grid::wrap_object_line(L"          Project: " + project)) out.push_back(std::move(line));
+  for (auto& line : wrap_object_line(L"          Project: " + project)) out.push_back(std::move(line));
   out.push_back(L"          Contract: " + src.form.Text8);
   out.push_back(L"");
 }

@@ -93,4 +93,10 @@ std::vector<std::wstring> wrap_at_blank(std::wstring s, std::size_t limit, std::
   return lines;
 }
 
+std::vector<std::wstring> wrap_object_line(std::wstring line) {
+  constexpr std::size_t kObjectLineLimit = 70;  // lines stay shorter than this column
+  constexpr std::size_t kContinuationIndent = 19;
+  return wrap_at_blank(std::move(line), kObjectLineLimit, kContinuationIndent);
+}
+
 }  // namespace dorv

@@ -29,5 +29,10 @@ std::wstring whole_text(long long n);
 // `indent` blanks, until the rest is shorter than `limit`. A word too long
 // for a line is cut where the line must end, so the breaking always ends.
 std::vector<std::wstring> wrap_at_blank(std::wstring line, std::size_t limit, std::size_t indent);
+// The object (or project) line of a report, its heading included: kept whole
+// up to 70 characters, else wrapped after the last blank before column 70
+// with continuation lines indented by 19 blanks (wrap_at_blank). Every
+// report, Russian or English, of a grid or of a network, wraps it so.
+std::vector<std::wstring> wrap_object_line(std::wstring line);
 
 }  // namespace dorv

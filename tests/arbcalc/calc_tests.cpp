@@ -126,6 +126,39 @@ TEST_F(CalcTest, PreparedAnswerGivesTheKnownReportAndResults) {
   EXPECT_EQ(lines("rezres.txt"), split_lines(from_cp1251(data_file("sklad_rezres.txt"))));
 }
 
+// The object line breaks as the grid report's does: after the blank behind
+// "Объект:" when the name's first word does not fit, the word then cut where
+// a continuation line must end.
+TEST_F(CalcTest, ObjectLineOfTheReportWrapsAfterTheLastBlankBeforeColumn70) {
+  const std::wstring head = L"          Объект: ", indent(19, L' ');
+  const std::wstring word50(50, L'ж'), word60(60, L'ж');
+  struct Case {
+    const char* name;
+    std::wstring object;
+    std::vector<std::wstring> lines;
+  };
+  const std::vector<Case> cases{
+      {"71 characters wrapped", std::wstring(47, L'а') + L" " + std::wstring(5, L'б'),
+       {head + std::wstring(47, L'а') + L" ", indent + std::wstring(5, L'б')}},
+      {"a first word of 60 characters", word60 + L" склад",
+       {head, indent + word50, indent + std::wstring(10, L'ж') + L" склад"}},
+      {"a first word of 52 characters after a short one", L"Склад " + std::wstring(52, L'ж'),
+       {head + L"Склад ", indent + std::wstring(50, L'ж'), indent + L"жж"}},
+  };
+  prepared_answer(data_file("sklad.out"));
+  Form4& f4 = open_new();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    f4.Text3.set_text(c.object);
+    f4.Command1.click();
+    const auto report = lines("rezres.txt");
+    ASSERT_GT(report.size(), 5 + c.lines.size());
+    EXPECT_EQ(std::vector<std::wstring>(report.begin() + 5, report.begin() + 5 + static_cast<long>(c.lines.size())),
+              c.lines);
+    EXPECT_EQ(report[5 + c.lines.size()].rfind(L"          Договор:", 0), 0u);
+  }
+}
+
 TEST_F(CalcTest, RealSolverHeadsMatchAnIndependentSolve) {
   Form4& f4 = open_new();
   f4.Command1.click();
