@@ -9,8 +9,6 @@
 namespace dorv::arb {
 namespace {
 
-constexpr ui::Color kRed = ui::rgb(255, 0, 0);
-
 int pixels(double p) { return static_cast<int>(round_half_even(p, 0)); }
 
 }  // namespace
@@ -61,7 +59,7 @@ SchemeFit DrawCalcScheme(ui::Surface& s, int box_width, int box_height, const st
     switch (rec.code) {
       case kRedLine:
         s.draw_width = fit.pen;
-        s.line(rec.v[0], rec.v[1], rec.v[2], rec.v[3], kRed);
+        s.line(rec.v[0], rec.v[1], rec.v[2], rec.v[3], kSchemeRed);
         break;
       case kBlackLine:
         s.draw_width = fit.double_pen;

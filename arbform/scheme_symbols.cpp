@@ -4,7 +4,6 @@ namespace dorv::arb {
 namespace {
 
 using ui::rgb;
-constexpr ui::Color kRed = rgb(255, 0, 0);
 constexpr ui::Color kMagenta = rgb(255, 0, 255);
 
 void square(ui::Surface& s, double x, double y, double a, ui::Color c) {
@@ -20,10 +19,10 @@ void draw_outlet_symbol(ui::Surface& s, OutletKind kind, bool open, double x, do
   const double a = z.a, b = z.b;
   switch (kind) {
     case OutletKind::kMainSprinkler:
-      s.circle(x, y, z.radius, open ? kRed : ui::kBlack);
+      s.circle(x, y, z.radius, open ? kSchemeRed : ui::kBlack);
       break;
     case OutletKind::kRackSprinkler:
-      s.circle(x, y, z.radius, open ? kRed : ui::kBlack);
+      s.circle(x, y, z.radius, open ? kSchemeRed : ui::kBlack);
       s.line(x - a, y + b, x + b, y - a, ui::kBlack);
       s.line(x - b, y + a, x + a, y - b, ui::kBlack);
       break;

@@ -10,6 +10,9 @@ namespace dorv::arb {
 
 enum class OutletKind { kMainSprinkler, kRackSprinkler, kDelugeHead, kFireCock };
 
+// The colour of the scheme file's red lines and of an open sprinkler's circle.
+inline constexpr ui::Color kSchemeRed = ui::rgb(255, 0, 0);
+
 struct OutletSymbolSize {
   // The circle's radius; the fire cock's square: half its side.
   double radius = 0;

@@ -46,7 +46,7 @@ void DrawSchemeRecords(ui::Printer& p, const arb::SchemeFile& scheme, const Sche
       arb::draw_outlet_symbol(p, kind, open, x, y, size);
     };
     switch (r.code) {
-      case arb::kRedLine: p.line(r.v[0], r.v[1], r.v[2], r.v[3], ui::rgb(255, 0, 0)); break;
+      case arb::kRedLine: p.line(r.v[0], r.v[1], r.v[2], r.v[3], arb::kSchemeRed); break;
       case arb::kBlackLine: p.line(r.v[0], r.v[1], r.v[2], r.v[3], ui::kBlack); break;
       case arb::kOpenMainSprinkler: symbol(OutletKind::kMainSprinkler, true, open_main); break;
       case arb::kClosedMainSprinkler: symbol(OutletKind::kMainSprinkler, false, closed_main); break;

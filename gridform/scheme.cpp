@@ -169,7 +169,7 @@ bool DrawGridScheme(GridScheme& s, const std::array<std::wstring, 19>& fields, c
     for (int j = 1; j <= n; ++j) {
       const double x = s.point(i, j, 1), y = s.point(i, j, 3);
       line(x, s.point(i, j, 2), x, y, kDropColor);
-      pic.circle(x * k, y * k, 40 * k);
+      pic.circle(x * k, y * k, kHeadRadius * k);
     }
 
   pic.text_font.size = k >= 1 ? 4 * k : 4;

@@ -64,6 +64,12 @@ constexpr ui::Color kRowNumberColor = ui::rgb(128, 0, 0);
 constexpr ui::Color kFeedColor = ui::rgb(255, 0, 0);
 constexpr ui::Color kOperatingColor = ui::rgb(255, 0, 0);
 
+// Sizes in model units, the same on the screen and on the printed page.
+constexpr double kHeadRadius = 40;        // a sprinkler's grey head
+constexpr double kOperatingRadius = 60;   // the red disc over an operating sprinkler's head
+constexpr double kFeedCross = 30;         // half the cross where a feed section starts
+constexpr double kParallelDrop = 250;     // the first feed section's drop out of a parallel pipe
+
 // A whole number as a picture prints a number: the sign's place, the digits, a blank.
 std::wstring printed(long long n);
 

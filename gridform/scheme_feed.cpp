@@ -15,9 +15,7 @@ namespace {
 constexpr double kHalfRowX = 216.506;
 constexpr double kHalfRowY = 125;
 // Model units of the sections' fixed parts.
-constexpr double kParallelDrop = 250;
 constexpr double kSideInletBelow = 200;
-constexpr double kCross = 30;
 constexpr double kNumberAbove = 200;
 
 SchemePoint along(SchemePoint from, SchemePoint a, SchemePoint b, double f) {
@@ -89,8 +87,8 @@ std::optional<std::wstring> DrawFeedPipeline(GridScheme& s, const std::array<std
     const double length = sec[1], h = sec[2];
     sec[3] = start.x;
     sec[4] = start.y;
-    line(sec[3] - kCross, sec[4] - kCross, sec[3] + kCross, sec[4] + kCross, ui::kBlack);
-    line(sec[3] - kCross, sec[4] + kCross, sec[3] + kCross, sec[4] - kCross, ui::kBlack);
+    line(sec[3] - kFeedCross, sec[4] - kFeedCross, sec[3] + kFeedCross, sec[4] + kFeedCross, ui::kBlack);
+    line(sec[3] - kFeedCross, sec[4] + kFeedCross, sec[3] + kFeedCross, sec[4] - kFeedCross, ui::kBlack);
     if (i == 1 && inlet_distance >= 0 && h == 0 && parallel) {
       // Out of the parallel pipe first straight down.
       line(sec[3], sec[4], sec[3], sec[4] + kParallelDrop, kFeedColor);

@@ -45,7 +45,7 @@ void DrawOperatingSprinklers(const GridScheme& s, ui::Surface& pic) {
   const double sc = s.SchemeScale;
   for (int i = 1; i <= s.SchemeRows; ++i)
     for (int j = 1; j <= s.SchemeSprinklersPerRow; ++j)
-      if (s.point(i, j, 4) == 1) pic.circle(s.point(i, j, 1) * sc, s.point(i, j, 3) * sc, 60 * sc, kOperatingColor);
+      if (s.point(i, j, 4) == 1) pic.circle(s.point(i, j, 1) * sc, s.point(i, j, 3) * sc, kOperatingRadius * sc, kOperatingColor);
 }
 
 }  // namespace dorv::grid

@@ -16,10 +16,6 @@ namespace {
 constexpr int kThinPen = 2;
 constexpr int kMainPen = 4;
 constexpr int kMarkPen = 1;
-constexpr double kHeadRadius = 40;
-constexpr double kOperatingRadius = 60;
-constexpr double kCross = 30;              // half a section-start cross
-constexpr double kParallelDrop = 250;      // the first section's drop out of a parallel pipe
 constexpr double kSectionNumberAbove = 100;
 constexpr double kSprinklerNumberRight = 50;
 constexpr double kSprinklerNumberAbove = 250;
@@ -45,8 +41,8 @@ class Paper {
   }
   // Two black strokes across the point.
   void cross(double cx, double cy) {
-    line(cx - kCross, cy - kCross, cx + kCross, cy + kCross);
-    line(cx - kCross, cy + kCross, cx + kCross, cy - kCross);
+    line(cx - grid::kFeedCross, cy - grid::kFeedCross, cx + grid::kFeedCross, cy + grid::kFeedCross);
+    line(cx - grid::kFeedCross, cy + grid::kFeedCross, cx + grid::kFeedCross, cy - grid::kFeedCross);
   }
 
  private:
@@ -132,7 +128,7 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
     for (int j = 1; j <= n; ++j) {
       const double x = sp.point(i, j, 1), y = sp.point(i, j, 2);
       paper.line(x, y, x, y - rise, grid::kDropColor);
-      paper.circle(x, y - rise, kHeadRadius, ui::kBlack);
+      paper.circle(x, y - rise, grid::kHeadRadius, ui::kBlack);
     }
 
   // Numbers: every branch line's, and the sprinklers' along the first line.
@@ -156,9 +152,9 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
   for (int k = 1; k <= sections; ++k) {
     auto& f = fs[static_cast<std::size_t>(k)];
     if (k == 1 && f[2] == 0 && input.ParallelPipe && !input.InletOnMainPipe) {
-      f[4] -= kParallelDrop;
+      f[4] -= grid::kParallelDrop;
       paper.cross(f[3], f[4]);
-      paper.line(f[3], f[4], f[3], f[4] + kParallelDrop, grid::kFeedColor);
+      paper.line(f[3], f[4], f[3], f[4] + grid::kParallelDrop, grid::kFeedColor);
     } else {
       paper.cross(f[3], f[4]);
     }
@@ -174,7 +170,7 @@ void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, co
       printer.fill_color = grid::kOperatingColor;
       printer.fill_solid = true;
       if (sp.point(i, j, 4) == 1)
-        paper.circle(sp.point(i, j, 1), sp.point(i, j, 2) - rise, kOperatingRadius, grid::kOperatingColor);
+        paper.circle(sp.point(i, j, 1), sp.point(i, j, 2) - rise, grid::kOperatingRadius, grid::kOperatingColor);
     }
 }
 

@@ -16,8 +16,9 @@ constexpr double kLegendAboveLine = 410;  // from the print position after the t
 constexpr double kDrawingBelowLegend = 1500;
 constexpr double kOrdinarySymbolX = 2850;
 constexpr double kOperatingSymbolX = 5700;
-constexpr double kOrdinarySymbolRadius = 40;
-constexpr double kOperatingSymbolRadius = 60;
+// The legend's symbols have the heads' sizes, one twip to a model unit.
+constexpr double kOrdinarySymbolRadius = grid::kHeadRadius;
+constexpr double kOperatingSymbolRadius = grid::kOperatingRadius;
 
 // The printer takes coordinates and sizes in single precision.
 double single(double v) { return static_cast<double>(static_cast<float>(v)); }
