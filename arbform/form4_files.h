@@ -1,0 +1,30 @@
+// The working files as Form4 reads and writes them: a file that cannot be
+// read is no file, a write that fails is false; neither throws.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "text/linefile.h"
+
+namespace dorv::arb {
+
+inline std::optional<std::vector<std::wstring>> read_file_lines(const std::wstring& name) {
+  try {
+    return try_read_lines(sys::resolve(name));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+inline bool write_file_lines(const std::wstring& name, const std::vector<std::wstring>& lines) {
+  try {
+    write_lines_atomic(sys::resolve(name), lines);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace dorv::arb

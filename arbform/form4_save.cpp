@@ -1,0 +1,98 @@
+// Form4's closing: the fields into the head lines of the network data file,
+// and the calculation offered for storing in the register.
+#include "arbform/form4.h"
+
+#include <algorithm>
+
+#include "arbform/form4_files.h"
+#include "arbform/head_lines.h"
+#include "arbform/network_file.h"
+#include "platform/host.h"
+#include "register/form1.h"
+#include "register/modul1.h"
+#include "text/numtext.h"
+#include "text/strings.h"
+
+namespace dorv::arb {
+namespace Modul1 = reg::Modul1;
+using ui::MsgButtons;
+using ui::MsgIcon;
+
+std::vector<std::wstring> Form4::HeadLinesFromFields() const {
+  // The contract without the blank the field shows in front: the catalog
+  // holds it so, and a catalog rebuilt from the stored records must agree.
+  std::vector<std::wstring> out = {
+      ltrim(Text8.text()),  Text3.text(),  Text1[0]->text(), Text1[1]->text(), Text1[2]->text(),
+      Text9.text(),  state.LoadedValveLine.empty() ? trim(Text15.text()) : state.LoadedValveLine,
+      Text10.text(), Text11.text(), Text12.text(), Text13.text(), Text14.text(),
+      Text16.text(), Text17.text(), Text18.text()};
+  if (state.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(state.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(state.GivenInletHead);
+  }
+  return out;
+}
+
+std::vector<std::wstring> Form4::InputTexts() const {
+  std::vector<std::wstring> out;
+  for (const ui::TextBox* t : {&Text8, &Text3, Text1[0], Text1[1], Text1[2], Text1[3], &Text9, &Text10, &Text11,
+                               &Text12, &Text13, &Text14, &Text15, &Text16, &Text17, &Text18, &Text19})
+    out.push_back(t->text());
+  return out;
+}
+
+// The edited fields into the head lines of rezult1.txt; the network and the
+// last run's results after them stay as they are.
+bool Form4::StoreInputData() {
+  auto lines = read_file_lines(L"rezult1.txt");
+  if (lines && lines->size() >= static_cast<std::size_t>(kHeadLines)) {
+    const auto head = HeadLinesFromFields();
+    std::copy(head.begin(), head.end(), lines->begin());
+    if (write_file_lines(L"rezult1.txt", *lines)) return true;
+  }
+  ui::msg_box(L"Исходные данные расчета не сохранены: файл исходных данных расчета (rezult1.txt) не удается "
+              L"прочитать или записать.",
+              MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+  return false;
+}
+
+bool Form4::StoreCalculation() {
+  reg::Form1& f1 = reg::form1();
+  // The identifier comes from the register, never from the editable field.
+  const std::wstring id = f1.OpenedFromRegister ? Modul1::CurrentCalcId : Modul1::NewCalcId;
+  // A network data file without its results block could never be opened
+  // again: it must not replace the stored calculation.
+  const auto data = read_file_lines(L"rezult1.txt");
+  if (!data || std::none_of(data->begin(), data->end(), [](const std::wstring& l) { return contains(l, L"#####4"); })) {
+    ui::msg_box(L"Расчет " + trim(id) + L" не сохранен: файл исходных данных расчета (rezult1.txt) пуст или неполон. "
+                L"Сохраненный ранее расчет не изменен.",
+                MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+    return false;
+  }
+  return f1.StoreCalculation({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())});
+}
+
+void Form4::form_unload() {
+  // Input edited with no run since the import: the edits are offered for
+  // storing as the grid form offers its input.
+  if (state.CalculationStarted != 1 && state.NetworkLoaded == 1 && InputTexts() != state.LoadedInputTexts) {
+    if (ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo, MsgIcon::Question,
+                    L"Сохранение исходных данных") == ui::MsgResult::Yes &&
+        StoreInputData())
+      StoreCalculation();
+    state.GivenInletHead = 0;
+    reg::form1().CalculationClosed();
+    return;
+  }
+  state.GivenInletHead = 0;
+  // A calculation is offered for storing once it has been run, or when this
+  // opening imported an export, which exists nowhere else.
+  if (state.CalculationStarted == 1 || (state.ExportImported && state.NetworkLoaded == 1)) {
+    if (ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета") ==
+        ui::MsgResult::Yes)
+      StoreCalculation();
+  }
+  reg::form1().CalculationClosed();
+}
+
+}  // namespace dorv::arb
