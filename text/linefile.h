@@ -4,6 +4,7 @@
 // CR LF, LF alone and CR alone, and a missing line end after the last line.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,10 @@ void write_bytes_atomic(const std::filesystem::path& path, std::string_view byte
 // whole new file, but the file need not outlive a power cut, and a flush
 // would cost a wait for the disk on every run.
 void replace_bytes(const std::filesystem::path& path, std::string_view bytes);
+// The same with the contents handed over part by part: produce gives each
+// part in turn to put, so that a large file is never held whole.
+using ByteSink = std::function<void(std::string_view part)>;
+void replace_bytes_in_parts(const std::filesystem::path& path, const std::function<void(const ByteSink& put)>& produce);
 // A copy made with the safe save.
 void copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <random>
 
 #include "text/linefile.h"
@@ -68,8 +69,10 @@ int sync_folder(const fs::path& folder) {
 }
 
 // The temporary file of a new content, written, flushed and closed; its
-// target is where the rename will put it.
-void write_temporary(const fs::path& path, std::string_view bytes, bool flush, fs::path& target,
+// target is where the rename will put it. write puts the contents into the
+// temporary file's descriptor and returns false with errno set when it
+// could not.
+void write_temporary(const fs::path& path, const std::function<bool(int fd)>& write, bool flush, fs::path& target,
                      fs::path& temporary) {
   target = final_target(path);
   struct stat old {};
@@ -84,7 +87,15 @@ void write_temporary(const fs::path& path, std::string_view bytes, bool flush, f
     if (::fchmod(fd, old.st_mode & 07777) != 0) failure = errno;
     if (!failure && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) failure = errno;
   }
-  if (!failure && !write_all(fd, bytes)) failure = errno;
+  if (!failure) {
+    try {
+      if (!write(fd)) failure = errno;
+    } catch (...) {
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      throw;
+    }
+  }
   if (!failure && flush && ::fsync(fd) != 0) failure = errno;
   if (::close(fd) != 0 && !failure) failure = errno;
   if (failure) {
@@ -95,9 +106,9 @@ void write_temporary(const fs::path& path, std::string_view bytes, bool flush, f
 
 // The replacement itself; flush says whether the file and the folder are
 // flushed to the disk on the way.
-void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
+void replace_whole(const fs::path& path, const std::function<bool(int fd)>& write, bool flush) {
   fs::path target, temporary;
-  write_temporary(path, bytes, flush, target, temporary);
+  write_temporary(path, write, flush, target, temporary);
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
     const int failure = errno;
     ::unlink(temporary.c_str());
@@ -109,9 +120,31 @@ void replace_whole(const fs::path& path, std::string_view bytes, bool flush) {
 
 }  // namespace
 
-void write_bytes_atomic(const fs::path& path, std::string_view bytes) { replace_whole(path, bytes, true); }
+void write_bytes_atomic(const fs::path& path, std::string_view bytes) {
+  replace_whole(path, [&](int fd) { return write_all(fd, bytes); }, true);
+}
 
-void replace_bytes(const fs::path& path, std::string_view bytes) { replace_whole(path, bytes, false); }
+void replace_bytes(const fs::path& path, std::string_view bytes) {
+  replace_whole(path, [&](int fd) { return write_all(fd, bytes); }, false);
+}
+
+void replace_bytes_in_parts(const fs::path& path, const std::function<void(const ByteSink& put)>& produce) {
+  replace_whole(
+      path,
+      [&](int fd) {
+        bool written = true;
+        int error = 0;
+        produce([&](std::string_view part) {
+          if (written && !write_all(fd, part)) {
+            written = false;
+            error = errno;
+          }
+        });
+        errno = error;
+        return written;
+      },
+      false);
+}
 
 void copy_file_atomic(const fs::path& from, const fs::path& to) { write_bytes_atomic(to, read_bytes(from)); }
 
@@ -121,7 +154,7 @@ SaveSet::~SaveSet() {
 
 void SaveSet::stage(const fs::path& path, std::string_view bytes) {
   Staged s{path, {}, {}};
-  write_temporary(path, bytes, true, s.target, s.temporary);
+  write_temporary(path, [&](int fd) { return write_all(fd, bytes); }, true, s.target, s.temporary);
   staged_.push_back(std::move(s));
 }
 

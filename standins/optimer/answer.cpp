@@ -8,7 +8,13 @@
 
 namespace dorv::optimer {
 
-std::string format_answer(const Problem& problem, const Solution& s) {
+std::string format_answer(const Problem& problem, const Solution& solution) {
+  std::string text;
+  write_answer(problem, solution, [&](std::string_view part) { text += part; });
+  return text;
+}
+
+void write_answer(const Problem& problem, const Solution& s, const ByteSink& put) {
   const auto& nodes = problem.nodes;
   const std::size_t n = nodes.size();
   std::vector<double> inflow(n, 0.0), through(n, 0.0);
@@ -19,8 +25,10 @@ std::string format_answer(const Problem& problem, const Solution& s) {
     through[q >= 0 ? s.links[l].b : s.links[l].a] += std::abs(q);
   }
   const auto imbalance = node_imbalance(s);
+  // A part goes once it has grown past this; a line seldom needs the slack.
+  constexpr std::size_t kPart = std::size_t{60} << 10, kSlack = std::size_t{4} << 10;
   std::string out;
-  out.reserve(n * 64);
+  out.reserve(kPart + kSlack);
   // Every number goes straight into the text, as long as it takes: the
   // heads are bounded by the solver, the flows by nothing but the network.
   auto number = [&](long long v) {
@@ -36,6 +44,10 @@ std::string format_answer(const Problem& problem, const Solution& s) {
   decimal(s.feed_flow, 10);
   out += "\r\n";
   for (std::size_t i = 1; i < n; ++i) {
+    if (out.size() >= kPart) {
+      put(out);
+      out.clear();
+    }
     const auto& node = nodes[i];
     number(static_cast<long long>(i));
     decimal(s.heads[i], 10);
@@ -54,7 +66,7 @@ std::string format_answer(const Problem& problem, const Solution& s) {
     decimal(std::max(std::abs(imbalance[i]), kLeastErrorEstimate), 12);
     out += "\r\n";
   }
-  return out;
+  if (!out.empty()) put(out);
 }
 
 }  // namespace dorv::optimer

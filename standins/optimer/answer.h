@@ -11,10 +11,14 @@
 
 #include "standins/optimer/network_solver.h"
 #include "standins/optimer/problem.h"
+#include "text/linefile.h"
 
 namespace dorv::optimer {
 
 std::string format_answer(const Problem& problem, const Solution& solution);
+// The same text handed to put in parts of some tens of kilobytes, so that a
+// large network's answer is never held whole.
+void write_answer(const Problem& problem, const Solution& solution, const ByteSink& put);
 
 // The smallest error estimate written.
 inline constexpr double kLeastErrorEstimate = 1e-12;

@@ -60,15 +60,11 @@ GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>&
     }
   }
   std::vector<std::pair<int, int>> pairs;
-  terms_.resize(links_.size());
+  ends_.resize(links_.size());
   for (std::size_t l = 0; l < links_.size(); ++l) {
-    const Link& ln = links_[l];
-    LinkTerm& t = terms_[l];
-    t = {ln.a, ln.b, free_index[ln.a], free_index[ln.b], -1, ln.k};
-    if (t.fa >= 0 && t.fb >= 0) {
-      t.pair = static_cast<int>(pairs.size());
-      pairs.emplace_back(t.fa, t.fb);
-    }
+    const FreeEnds e{free_index[links_[l].a], free_index[links_[l].b]};
+    ends_[l] = e;
+    if (e.fa >= 0 && e.fb >= 0) pairs.emplace_back(e.fa, e.fb);
   }
   ldl_.analyse(static_cast<int>(free_node_.size()), pairs);
   off_.assign(pairs.size(), 0.0);
@@ -78,22 +74,24 @@ void GradientSolver::assemble(const std::vector<double>& heads, const std::vecto
                               double root_hs) {
   std::fill(diag_.begin(), diag_.end(), 0.0);
   std::fill(rhs_.begin(), rhs_.end(), 0.0);
-  for (std::size_t l = 0; l < terms_.size(); ++l) {
-    const LinkTerm& t = terms_[l];
-    if (t.fa < 0 && t.fb < 0) continue;
-    const double q = flows[l], u = q / t.k;
-    g_[l] = linear_step ? 2.0 * root_hs / t.k : std::max(2.0 * std::abs(u) / t.k, least_slope(t.k, root_hs));
-    e_[l] = head_loss(u) - (heads[t.a] - heads[t.b]);
+  int pair = 0;
+  for (std::size_t l = 0; l < links_.size(); ++l) {
+    const Link& ln = links_[l];
+    const auto [fa, fb] = ends_[l];
+    if (fa < 0 && fb < 0) continue;
+    const double q = flows[l], u = q / ln.k;
+    g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
+    e_[l] = head_loss(u) - (heads[ln.a] - heads[ln.b]);
     const double w = 1.0 / g_[l];
-    if (t.fa >= 0) {
-      diag_[t.fa] += w;
-      rhs_[t.fa] += e_[l] * w - q;
+    if (fa >= 0) {
+      diag_[fa] += w;
+      rhs_[fa] += e_[l] * w - q;
     }
-    if (t.fb >= 0) {
-      diag_[t.fb] += w;
-      rhs_[t.fb] += q - e_[l] * w;
+    if (fb >= 0) {
+      diag_[fb] += w;
+      rhs_[fb] += q - e_[l] * w;
     }
-    if (t.pair >= 0) off_[t.pair] = -w;
+    if (fa >= 0 && fb >= 0) off_[pair++] = -w;
   }
 }
 
@@ -117,7 +115,6 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   g_.resize(m);
   e_.resize(m);
   dir_.resize(m);
-  trial_.resize(m);
   // The first step from no flow solves a linear network of about the right
   // size: the square law's slope is zero there and says nothing.
   bool linear_step = !warm_start;
@@ -150,48 +147,48 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
     std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
     std::fill(next_rhs_.begin(), next_rhs_.end(), 0.0);
     double slope = 0.0, full_change = 0.0, residual = 0.0;
-    int worst = -1;
+    int worst = -1, pair = 0;
     for (std::size_t l = 0; l < m; ++l) {
-      const LinkTerm& t = terms_[l];
-      const double dh = heads[t.a] - heads[t.b];
+      const Link& ln = links_[l];
+      const auto [fa, fb] = ends_[l];
+      const double dh = heads[ln.a] - heads[ln.b];
       const double q = flows[l];
       double d;
-      if (t.fa < 0 && t.fb < 0) {
+      if (fa < 0 && fb < 0) {
         // A link between two given heads takes its law's flow at once.
-        d = t.k * sign_sqrt(dh) - q;
+        d = ln.k * sign_sqrt(dh) - q;
       } else {
-        const double ca = t.fa >= 0 ? rhs_[t.fa] : 0.0, cb = t.fb >= 0 ? rhs_[t.fb] : 0.0;
+        const double ca = fa >= 0 ? rhs_[fa] : 0.0, cb = fb >= 0 ? rhs_[fb] : 0.0;
         d = (ca - cb - e_[l]) / g_[l];
         slope -= g_[l] * d * d;
-        if (!linear_step) full_change += content_term(q, 1.0 * d, t.k, dh);
+        if (!linear_step) full_change += content_term(q, 1.0 * d, ln.k, dh);
       }
       dir_[l] = d;
       const double next = q + d;
-      trial_[l] = next;
-      const double u = next / t.k;
+      const double u = next / ln.k;
       const double signed_e = head_loss(u) - dh;
       const double e = std::abs(signed_e);
       if (!(e <= residual)) {
         residual = e;
-        worst = t.fa < 0 ? t.b : t.a;
+        worst = fa < 0 ? ln.b : ln.a;
       }
-      if (t.fa < 0 && t.fb < 0) continue;
-      g_[l] = std::max(2.0 * std::abs(u) / t.k, least_slope(t.k, root_hs));
+      if (fa < 0 && fb < 0) continue;
+      g_[l] = std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
       e_[l] = signed_e;
       const double w = 1.0 / g_[l];
-      if (t.fa >= 0) {
-        next_diag_[t.fa] += w;
-        next_rhs_[t.fa] += signed_e * w - next;
+      if (fa >= 0) {
+        next_diag_[fa] += w;
+        next_rhs_[fa] += signed_e * w - next;
       }
-      if (t.fb >= 0) {
-        next_diag_[t.fb] += w;
-        next_rhs_[t.fb] += next - signed_e * w;
+      if (fb >= 0) {
+        next_diag_[fb] += w;
+        next_rhs_[fb] += next - signed_e * w;
       }
-      if (t.pair >= 0) off_[t.pair] = -w;
+      if (fa >= 0 && fb >= 0) off_[pair++] = -w;
     }
     double alpha = 1.0;
     if (linear_step || !(full_change > 1e-4 * slope)) {
-      flows.swap(trial_);
+      for (std::size_t l = 0; l < m; ++l) flows[l] += dir_[l];
       diag_.swap(next_diag_);
       rhs_.swap(next_rhs_);
       assembled = true;
@@ -203,12 +200,13 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
       residual = 0.0;
       worst = -1;
       for (std::size_t l = 0; l < m; ++l) {
-        const LinkTerm& t = terms_[l];
-        flows[l] += (t.fa < 0 && t.fb < 0 ? 1.0 : alpha) * dir_[l];
-        const double e = std::abs(head_loss(flows[l] / t.k) - (heads[t.a] - heads[t.b]));
+        const Link& ln = links_[l];
+        const auto [fa, fb] = ends_[l];
+        flows[l] += (fa < 0 && fb < 0 ? 1.0 : alpha) * dir_[l];
+        const double e = std::abs(head_loss(flows[l] / ln.k) - (heads[ln.a] - heads[ln.b]));
         if (!(e <= residual)) {
           residual = e;
-          worst = t.fa < 0 ? t.b : t.a;
+          worst = fa < 0 ? ln.b : ln.a;
         }
       }
       assembled = false;
@@ -224,10 +222,10 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
 double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
                                       double alpha) const {
   double change = 0.0;
-  for (std::size_t l = 0; l < terms_.size(); ++l) {
-    const LinkTerm& t = terms_[l];
-    if (t.fa < 0 && t.fb < 0) continue;
-    change += content_term(flows[l], alpha * dir_[l], t.k, heads[t.a] - heads[t.b]);
+  for (std::size_t l = 0; l < links_.size(); ++l) {
+    const Link& ln = links_[l];
+    if (ends_[l].fa < 0 && ends_[l].fb < 0) continue;
+    change += content_term(flows[l], alpha * dir_[l], ln.k, heads[ln.a] - heads[ln.b]);
   }
   return change;
 }

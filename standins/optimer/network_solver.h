@@ -36,13 +36,10 @@ class GradientSolver {
   std::size_t factor_nonzeros() const { return ldl_.factor_nonzeros(); }
 
  private:
-  // What a Newton step needs of a link, gathered once: its ends as free
-  // unknowns (-1 at a node of given head) and its entry in the matrix.
-  struct LinkTerm {
-    int a, b;    // nodes
-    int fa, fb;  // free unknowns, -1 for a node of given head
-    int pair;    // index into the matrix pairs, -1 when a link touches a fixed node
-    double k;
+  // A link's ends as free unknowns, -1 at a node of given head. The links
+  // between two free unknowns are the matrix pairs, in link order.
+  struct FreeEnds {
+    int fa, fb;
   };
   // The Newton system at the given flows into diag/rhs (and off_), with the
   // slopes g_ and head-balance errors e_ of the links.
@@ -53,14 +50,14 @@ class GradientSolver {
 
   std::vector<char> fixed_;
   const std::vector<Link>& links_;
-  std::vector<LinkTerm> terms_;
+  std::vector<FreeEnds> ends_;
   std::vector<int> free_node_;
 
   SparseLdl ldl_;
   std::vector<double> diag_, off_, rhs_, g_, e_, dir_;
-  // The next step's system and the flows of a full step, built in the same
-  // pass as the step itself and taken when the full step is accepted.
-  std::vector<double> next_diag_, next_rhs_, trial_;
+  // The next step's system, built in the same pass as the step itself and
+  // taken when the full step is accepted.
+  std::vector<double> next_diag_, next_rhs_;
   int failed_node_ = -1;
 };
 

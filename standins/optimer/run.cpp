@@ -42,7 +42,7 @@ int run_optimer(const std::filesystem::path& problem_path, std::wstring& message
     return say(L"\n\n\nЗадача  " + name + L"  не решена:\n" + e.text() + L"\n\n", 6);
   }
   try {
-    replace_bytes(answer_path, format_answer(problem, solution));
+    replace_bytes_in_parts(answer_path, [&](const ByteSink& put) { write_answer(problem, solution, put); });
   } catch (const FileError&) {
     return say(L"\n\n\nНе удается записать файл ответа  " + answer_name + L" !\n\n", 7);
   }

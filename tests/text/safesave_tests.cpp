@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ namespace fs = std::filesystem;
 using namespace dorv;
 
 namespace {
+
+// The unflushed save with its contents handed over in parts.
+void replace_in_parts(const fs::path& path, std::string_view bytes) {
+  replace_bytes_in_parts(path, [&](const ByteSink& put) {
+    for (std::size_t i = 0; i < bytes.size(); i += 3000) put(bytes.substr(i, 3000));
+  });
+}
 
 class SafeSave : public ::testing::Test {
  protected:
@@ -61,6 +69,23 @@ TEST_F(SafeSave, AFileSizeLimitFailsTheSaveAndLosesNothing) {
   dorv::testing::FileSizeLimit limit(4);
   expect_failed_save(EFBIG, L"файл слишком велик", {"prr.kat"});
   expect_failed_save(EFBIG, L"файл слишком велик", {"prr.kat"}, &replace_bytes);
+  expect_failed_save(EFBIG, L"файл слишком велик", {"prr.kat"}, &replace_in_parts);
+}
+
+TEST_F(SafeSave, ASaveInPartsWritesThemInOrderAndAFailedProducerLosesNothing) {
+  const fs::path target = dir_ / "spr1_1.out";
+  std::string whole;
+  for (int i = 0; i < 5000; ++i) whole += std::to_string(i) + "\r\n";
+  replace_in_parts(target, whole);
+  EXPECT_EQ(read_bytes(target), whole);
+  EXPECT_THROW(replace_bytes_in_parts(target,
+                                      [](const ByteSink& put) {
+                                        put("part");
+                                        throw std::runtime_error("no more");
+                                      }),
+               std::runtime_error);
+  EXPECT_EQ(read_bytes(target), whole);
+  EXPECT_EQ(names(), std::vector<std::string>{"spr1_1.out"});
 }
 
 TEST_F(SafeSave, AFullOrReadOnlyFileSystemFailsTheSaveAndLosesNothing) {
