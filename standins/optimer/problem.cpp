@@ -1,8 +1,8 @@
 #include "standins/optimer/problem.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -18,47 +18,58 @@ namespace {
 std::wstring num(long long v) { return std::to_wstring(v); }
 
 // Walks the problem text line by line in one pass, without copying it:
-// lines end at CR LF, LF or CR (a final line end starts no further line),
-// fields are separated by blanks and tabs.
+// lines end at CR LF, LF or CR (a final line end starts no further line).
 class LineCursor {
-  static constexpr auto kEndsField = [] {
-    std::array<bool, 256> ends{};
-    ends[' '] = ends['\t'] = ends['\n'] = ends['\r'] = true;
-    return ends;
-  }();
-
  public:
   explicit LineCursor(std::string_view text) : text_(text) {}
-  // The fields of the next line, into a list that keeps its room from line to
-  // line; false when the text has no line left.
-  bool next(std::vector<std::string_view>& fields) {
-    fields.clear();
-    const std::size_t n = text_.size();
-    if (pos_ >= n) return false;
-    ++number_;
-    std::size_t i = pos_;
-    for (;;) {
-      while (i < n && (text_[i] == ' ' || text_[i] == '\t')) ++i;
-      if (i >= n) break;
-      const char c = text_[i];
-      if (c == '\n' || c == '\r') {
-        i += (c == '\r' && i + 1 < n && text_[i + 1] == '\n') ? 2 : 1;
-        break;
-      }
-      const std::size_t start = i;
-      while (i < n && !kEndsField[static_cast<unsigned char>(text_[i])]) ++i;
-      fields.emplace_back(text_.data() + start, i - start);
-    }
-    pos_ = i;
+  bool at_end() const { return pos_ >= text_.size(); }
+  // The text from the start of the next line.
+  std::string_view rest() const { return text_.substr(pos_); }
+  // The next line, without its end; false when the text has no line left.
+  bool next(std::string_view& line) {
+    if (at_end()) return false;
+    const char* first = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    const char* line_end = static_cast<const char*>(std::memchr(first, '\n', static_cast<std::size_t>(end - first)));
+    if (!line_end) line_end = end;
+    if (const void* cr = std::memchr(first, '\r', static_cast<std::size_t>(line_end - first)))
+      line_end = static_cast<const char*>(cr);
+    line = std::string_view(first, static_cast<std::size_t>(line_end - first));
+    pass_line(line_end);
     return true;
   }
-  int number() const { return number_; }  // of the line last returned, from 1
+  // Passes the next line, whose end (its CR, LF or the end of the text) the
+  // caller has found at line_end.
+  void pass_line(const char* line_end) {
+    ++number_;
+    const char* const end = text_.data() + text_.size();
+    const char* p = line_end;
+    if (p != end) p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+    pos_ = static_cast<std::size_t>(p - text_.data());
+  }
+  int number() const { return number_; }  // of the line last passed, from 1
 
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
   int number_ = 0;
 };
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// The fields of a line: separated by blanks and tabs.
+void split_fields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  for (;;) {
+    while (i < n && is_blank(line[i])) ++i;
+    if (i >= n) break;
+    const std::size_t start = i;
+    while (i < n && !is_blank(line[i])) ++i;
+    fields.push_back(line.substr(start, i - start));
+  }
+}
 
 // A field that is one finite decimal number and nothing else.
 std::optional<double> real(std::string_view f) {
@@ -79,6 +90,126 @@ const wchar_t* kind_word(NodeKind k) {
   return k == NodeKind::Sprinkler ? L"спринклер " : L"узел ";
 }
 
+// A node line read field by field with every check and its message: a line
+// that the quick reading leaves alone.
+void check_node_line(const std::vector<std::string_view>& f, int line_no, Problem& pr) {
+  const int expected = static_cast<int>(pr.nodes.size());
+  const auto number = whole(f[0]);
+  if (!number)
+    throw ProblemError(-1, line_no, L"строка " + num(line_no) + L" не начинается с номера узла");
+  if (*number != expected)
+    throw ProblemError(*number >= 0 && *number <= std::numeric_limits<int>::max() ? static_cast<int>(*number) : -1,
+                       line_no,
+                       L"узел " + num(*number) + L" стоит на месте узла " + num(expected) +
+                           L" (узлы нумеруются по порядку от 0)");
+  auto fail = [&](const std::wstring& what) -> ProblemError {
+    return ProblemError(expected, line_no, L"узел " + num(expected) + what);
+  };
+  if (f.size() < 4) throw fail(L": строка узла неполна");
+  ProblemNode node;
+  if (f[1] == "p") node.kind = NodeKind::Fixed;
+  else if (f[1] == "o") node.kind = NodeKind::Sprinkler;
+  else if (f[1] == "v") node.kind = NodeKind::Junction;
+  else throw fail(L": вид узла должен быть p, o или v");
+  const auto head = real(f[2]);
+  if (!head) throw fail(L": напор не число");
+  node.head = *head;
+  const auto count = whole(f[3]);
+  if (!count || *count < 0) throw fail(L": число связей не целое неотрицательное");
+  const std::size_t pairs = (f.size() - 4) / 2;
+  if (pairs < static_cast<unsigned long long>(*count)) throw fail(L": не хватает данных о связях");
+  if (f.size() > 4 + 2 * static_cast<std::size_t>(*count)) throw fail(L": лишние числа после связей");
+  node.first_link = static_cast<int>(pr.links.size());
+  node.link_count = static_cast<int>(*count);
+  for (long long j = 0; j < *count; ++j) {
+    const auto nb = whole(f[4 + 2 * j]);
+    const auto k = real(f[5 + 2 * j]);
+    if (!nb || !k) throw fail(L": связь " + num(j + 1) + L" не числа");
+    if (!(*k > 0)) throw fail(L": проводимость связи с узлом " + num(*nb) + L" должна быть больше нуля");
+    if (*nb == expected) throw fail(L" связан сам с собой");
+    // A number beyond any node count names no node (and must not wrap
+    // round to one).
+    if (*nb < 0 || *nb > std::numeric_limits<int>::max())
+      throw fail(L": нет узла " + num(*nb) + L", указанного как соседний");
+    pr.links.push_back({static_cast<int>(*nb), *k});
+  }
+  pr.nodes.push_back(node);
+}
+
+enum class LineRead { Node, Blank, Unusual };
+
+// The node lines as the writers lay them out, read straight into the
+// problem: unsigned numbers, one of the three kinds, finite decimals, exactly
+// as many pairs as the count says, positive conductances, no link to itself.
+// Anything else (signs, a problem to report, a wrong field count) leaves the
+// problem as it was and the line to check_node_line, which gives the same
+// values, or the message.
+// text runs from the start of the line to the end of the whole text; line_end
+// gets where the line ends (its CR, LF or the end of the text).
+LineRead read_node_line(std::string_view text, Problem& pr, const char*& line_end) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  auto skip_blanks = [&] {
+    while (p != end && is_blank(*p)) ++p;
+  };
+  auto field_ends = [&] { return p == end || is_blank(*p) || *p == '\n' || *p == '\r'; };
+  auto line_ends = [&] { return p == end || *p == '\n' || *p == '\r'; };
+  // A whole number of at most nine digits, so that it fits an int; -1 when
+  // the field is not one.
+  auto read_whole = [&]() -> int {
+    skip_blanks();
+    int v = 0, digits = 0;
+    while (p != end && static_cast<unsigned>(*p - '0') < 10u && digits < 10) {
+      v = v * 10 + (*p - '0');
+      ++p;
+      ++digits;
+    }
+    return digits > 0 && digits < 10 && field_ends() ? v : -1;
+  };
+  auto read_real = [&](double& v) {
+    skip_blanks();
+    const std::size_t length = scan_decimal(std::string_view(p, static_cast<std::size_t>(end - p)), v);
+    p += length;
+    return length > 0 && field_ends() && std::isfinite(v);
+  };
+  skip_blanks();
+  line_end = p;
+  if (line_ends()) return LineRead::Blank;
+  const int expected = static_cast<int>(pr.nodes.size());
+  if (read_whole() != expected) return LineRead::Unusual;
+  skip_blanks();
+  ProblemNode node;
+  if (line_ends()) return LineRead::Unusual;
+  const char kind = *p++;
+  if (!field_ends()) return LineRead::Unusual;
+  if (kind == 'p') node.kind = NodeKind::Fixed;
+  else if (kind == 'o') node.kind = NodeKind::Sprinkler;
+  else if (kind == 'v') node.kind = NodeKind::Junction;
+  else return LineRead::Unusual;
+  if (!read_real(node.head)) return LineRead::Unusual;
+  const int count = read_whole();
+  if (count < 0) return LineRead::Unusual;
+  node.first_link = static_cast<int>(pr.links.size());
+  node.link_count = count;
+  for (int j = 0; j < count; ++j) {
+    ProblemLink link;
+    link.neighbour = read_whole();
+    if (link.neighbour < 0 || link.neighbour == expected || !read_real(link.conductance) || !(link.conductance > 0)) {
+      pr.links.resize(static_cast<std::size_t>(node.first_link));
+      return LineRead::Unusual;
+    }
+    pr.links.push_back(link);
+  }
+  skip_blanks();
+  line_end = p;
+  if (!line_ends()) {
+    pr.links.resize(static_cast<std::size_t>(node.first_link));
+    return LineRead::Unusual;
+  }
+  pr.nodes.push_back(node);
+  return LineRead::Node;
+}
+
 }  // namespace
 
 Problem parse_problem(std::string_view bytes) {
@@ -92,53 +223,21 @@ Problem parse_problem(std::string_view bytes) {
   line_of.reserve(bytes.size() / 8 + 1);
   pr.links.reserve(bytes.size() / 16 + 1);
   LineCursor lines(bytes);
+  std::string_view line;
   std::vector<std::string_view> f;
-  lines.next(f);  // the header
-  while (lines.next(f)) {
-    if (f.empty()) break;  // the first blank line ends the network
-    const int line_no = lines.number();
-    const int expected = static_cast<int>(pr.nodes.size());
-    const auto number = whole(f[0]);
-    if (!number)
-      throw ProblemError(-1, line_no, L"строка " + num(line_no) + L" не начинается с номера узла");
-    if (*number != expected)
-      throw ProblemError(*number >= 0 && *number <= std::numeric_limits<int>::max() ? static_cast<int>(*number) : -1,
-                         line_no,
-                         L"узел " + num(*number) + L" стоит на месте узла " + num(expected) +
-                             L" (узлы нумеруются по порядку от 0)");
-    auto fail = [&](const std::wstring& what) -> ProblemError {
-      return ProblemError(expected, line_no, L"узел " + num(expected) + what);
-    };
-    if (f.size() < 4) throw fail(L": строка узла неполна");
-    ProblemNode node;
-    if (f[1] == "p") node.kind = NodeKind::Fixed;
-    else if (f[1] == "o") node.kind = NodeKind::Sprinkler;
-    else if (f[1] == "v") node.kind = NodeKind::Junction;
-    else throw fail(L": вид узла должен быть p, o или v");
-    const auto head = real(f[2]);
-    if (!head) throw fail(L": напор не число");
-    node.head = *head;
-    const auto count = whole(f[3]);
-    if (!count || *count < 0) throw fail(L": число связей не целое неотрицательное");
-    const std::size_t pairs = (f.size() - 4) / 2;
-    if (pairs < static_cast<unsigned long long>(*count)) throw fail(L": не хватает данных о связях");
-    if (f.size() > 4 + 2 * static_cast<std::size_t>(*count)) throw fail(L": лишние числа после связей");
-    node.first_link = static_cast<int>(pr.links.size());
-    node.link_count = static_cast<int>(*count);
-    for (long long j = 0; j < *count; ++j) {
-      const auto nb = whole(f[4 + 2 * j]);
-      const auto k = real(f[5 + 2 * j]);
-      if (!nb || !k) throw fail(L": связь " + num(j + 1) + L" не числа");
-      if (!(*k > 0)) throw fail(L": проводимость связи с узлом " + num(*nb) + L" должна быть больше нуля");
-      if (*nb == expected) throw fail(L" связан сам с собой");
-      // A number beyond any node count names no node (and must not wrap
-      // round to one).
-      if (*nb < 0 || *nb > std::numeric_limits<int>::max())
-        throw fail(L": нет узла " + num(*nb) + L", указанного как соседний");
-      pr.links.push_back({static_cast<int>(*nb), *k});
+  lines.next(line);  // the header
+  while (!lines.at_end()) {
+    const char* line_end = nullptr;
+    const LineRead read = read_node_line(lines.rest(), pr, line_end);
+    if (read == LineRead::Blank) break;  // the first blank line ends the network
+    if (read == LineRead::Node) {
+      lines.pass_line(line_end);
+    } else {
+      lines.next(line);
+      split_fields(line, f);
+      check_node_line(f, lines.number(), pr);
     }
-    pr.nodes.push_back(node);
-    line_of.push_back(line_no);
+    line_of.push_back(lines.number());
   }
   auto& nodes = pr.nodes;
   const int n = static_cast<int>(nodes.size());

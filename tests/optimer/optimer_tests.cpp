@@ -210,6 +210,60 @@ TEST(OptimerProblem, ReadsTheRewrittenNetworkFileWithItsBlankTail) {
   EXPECT_NEAR(s.heads[2], 10.0, 1e-9);
 }
 
+TEST(OptimerProblem, EveryWayOfWritingANumberReadsAsTheWritersLayout) {
+  // The writers' layout, and the same network with signs, exponents, tabs,
+  // leading zeros, long fractions and each kind of line end: the same
+  // problem, to the bit.
+  const std::string plain = two_in_row("10", "10");
+  const Problem expected = parse_problem(plain);
+  auto with = [&](std::string from, std::string to, std::string t = {}) {
+    if (t.empty()) t = plain;
+    t.replace(t.find(from), from.size(), to);
+    return t;
+  };
+  auto ends = [&](const char* end) {
+    std::string t;
+    for (char c : plain) t += c == '\n' ? std::string(end) : std::string(1, c);
+    return t;
+  };
+  const std::string variants[] = {
+      with("0 p 100 1 3 2.0", "0 p +100 1 3 +2.0"),
+      with("0 p 100 1 3 2.0", "0\tp\t1e2\t01\t0000000003\t0.2E1\t"),
+      with("3 o 10 3 1 0.5 0 2.0 4 1.5", "3 o 10.000000000000000000000001 3 1 .5 0 2.00000000000000000001 4 15e-1"),
+      with("4 o 10 2 2 0.5 3 1.5", "4 o 0000010 2 2 0.50000000000000000000 3 1.5  \t "),
+      ends("\r\n"), ends("\r"), plain.substr(0, plain.size() - 1) + "\n\n   \nnot a node\n",
+  };
+  for (const auto& text : variants) {
+    const Problem pr = parse_problem(text);
+    ASSERT_EQ(pr.nodes.size(), expected.nodes.size()) << text;
+    ASSERT_EQ(pr.links.size(), expected.links.size()) << text;
+    for (std::size_t i = 0; i < pr.nodes.size(); ++i) {
+      EXPECT_EQ(pr.nodes[i].kind, expected.nodes[i].kind) << text;
+      EXPECT_EQ(pr.nodes[i].head, expected.nodes[i].head) << text;
+      EXPECT_EQ(pr.nodes[i].first_link, expected.nodes[i].first_link) << text;
+      EXPECT_EQ(pr.nodes[i].link_count, expected.nodes[i].link_count) << text;
+    }
+    for (std::size_t j = 0; j < pr.links.size(); ++j) {
+      EXPECT_EQ(pr.links[j].neighbour, expected.links[j].neighbour) << text;
+      EXPECT_EQ(pr.links[j].conductance, expected.links[j].conductance) << text;
+    }
+  }
+  // A refusal names the line it stands on, whatever the lines before it.
+  const std::pair<std::string, int> refusals[] = {
+      {with("4 o", "5 o", with("1 p 0", "1 p -0")), 6},
+      {with("4 o 10", "4 o x1", ends("\r")), 6},
+      {with("2 p 0 1 4 0.5", "2 p 0 1 4 0.5 7"), 4},
+  };
+  for (const auto& [text, line] : refusals) {
+    try {
+      parse_problem(text);
+      ADD_FAILURE() << text;
+    } catch (const ProblemError& e) {
+      EXPECT_EQ(e.line(), line) << text << to_utf8(e.text());
+    }
+  }
+}
+
 TEST(OptimerAnswer, LayoutOfTheAnswerFile) {
   const auto pr = parse_problem(two_in_row("10", "10"));
   const auto text = format_answer(pr, solve_problem(pr));
