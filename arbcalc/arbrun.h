@@ -1,14 +1,15 @@
 // The calculation behind Form4's "Пуск": the values one run hands from stage
 // to stage and the stages themselves, each in a file of its own. A stage
-// works on the form (its fields and its form-level tables) and on the
-// working files of the program folder; a stage that refuses has told the
+// works on the form as the form hands it in (its fields and its values) and
+// on the working files of the program folder; a stage that refuses has told the
 // user why and ends the run.
 #pragma once
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "arbform/form4.h"
+#include "arbcalc/network_form.h"
 #include "platform/command_wait.h"
 
 namespace dorv::arb {
@@ -19,8 +20,8 @@ enum class StageEnd { Continue, Stop };
 using ProblemRow = std::array<std::wstring, 13>;
 
 struct ArbRun {
-  explicit ArbRun(Form4& form) : f(form), s(form.state) {}
-  Form4& f;
+  explicit ArbRun(NetworkForm form) : f(std::move(form)), s(f.state) {}
+  NetworkForm f;
   Form4State& s;
 
   // Values of this run only.
@@ -81,6 +82,6 @@ StageEnd UpdateNetworkRecord(ArbRun& run);
 StageEnd WriteNetworkReport(ArbRun& run);
 
 // The whole run of "Пуск".
-void RunArbitraryCalculation(Form4& form, const ui::CommandFileCalls& calls = {});
+void RunArbitraryCalculation(NetworkForm form, const ui::CommandFileCalls& calls = {});
 
 }  // namespace dorv::arb

@@ -29,7 +29,7 @@ double size_of(const std::wstring& line) {
 }
 
 StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   const double typed = num_value(f.Text15.text());
   if (typed > 0) {
@@ -81,7 +81,7 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
 }  // namespace
 
 StageEnd ControlUnitAndResults(ArbRun& run) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   std::wstring lookup_name;
   double head_before = 0;

@@ -47,7 +47,7 @@ bool too_large(const std::wstring& text) {
 }
 
 // The first field too large is named; Continue when there is none.
-StageEnd refuse_values_too_large(Form4& f, const std::wstring& given_head_text) {
+StageEnd refuse_values_too_large(NetworkForm& f, const std::wstring& given_head_text) {
   const std::wstring main = L"Основные спринклеры: ", rack = L"Внутристеллажные спринклеры: ";
   const std::pair<const ui::TextBox*, std::wstring> fields[] = {
       {f.Text1[0], main + f.Label1[0]->caption()}, {f.Text1[1], main + f.Label1[1]->caption()},
@@ -98,7 +98,7 @@ std::array<bool, 4> kinds_present(const Form4State& s) {
 // the report and the record would show blanks. A sprinkler group's free head
 // and intensity follow from each other by the field rules, so only both
 // missing ask for the intensity.
-StageEnd ask_for_missing_values(Form4& f) {
+StageEnd ask_for_missing_values(NetworkForm& f) {
   const auto present = kinds_present(f.state);
   struct SprinklerGroup {
     int kind;
@@ -154,7 +154,7 @@ StageEnd refuse(const std::wstring& text, const std::wstring& title) {
 }
 
 StageEnd CheckAndTakeInput(ArbRun& run) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   if (sys::file_exists(L"rezult.ko2"))
     return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
@@ -243,19 +243,17 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
   return StageEnd::Continue;
 }
 
-void RunArbitraryCalculation(Form4& form, const ui::CommandFileCalls& calls) {
-  ArbRun run(form);
+void RunArbitraryCalculation(NetworkForm form, const ui::CommandFileCalls& calls) {
+  ArbRun run(std::move(form));
   run.calls = calls;
   if (CheckAndTakeInput(run) == StageEnd::Stop) return;
   for (auto stage : {GivenPressureLoop, ReadAnswerRows, SectionFlows, ControlUnitAndResults, UpdateNetworkRecord,
                      WriteNetworkReport})
     if (stage(run) == StageEnd::Stop) return;
-  form.Command5.set_enabled(true);
-  form.Command6.set_enabled(true);
+  run.f.Command5.set_enabled(true);
+  run.f.Command6.set_enabled(true);
   run.s.CalculationEndedFlag = 1;
   run.s.ResultsValid = 1;
 }
-
-void Form4::Command1_Click() { RunArbitraryCalculation(*this); }
 
 }  // namespace dorv::arb

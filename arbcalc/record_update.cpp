@@ -13,7 +13,7 @@
 namespace dorv::arb {
 
 StageEnd UpdateNetworkRecord(ArbRun& run) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   const std::wstring name = s.NetworkFileName;
   std::vector<std::wstring> lines;

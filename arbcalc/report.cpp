@@ -24,7 +24,7 @@ std::wstring input_row(const ui::Label& label, const ui::TextBox& field) {
 }  // namespace
 
 StageEnd WriteNetworkReport(ArbRun& run) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   std::vector<std::wstring> out;
   auto line = [&](std::wstring l) { out.push_back(std::move(l)); };

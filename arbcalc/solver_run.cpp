@@ -32,7 +32,7 @@ std::wstring valve_text(const std::wstring& t) {
 }
 
 StageEnd SolveNetwork(ArbRun& run) {
-  Form4& f = run.f;
+  NetworkForm& f = run.f;
   Form4State& s = run.s;
   f.Picture1.set_visible(false);
   for (int i = 0; i < 3; ++i) {

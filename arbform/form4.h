@@ -9,70 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "arbform/cells.h"
-#include "arbform/network_tables.h"
-#include "arbform/pipe_standard.h"
+#include "arbcalc/network_form.h"
+#include "arbform/form4_state.h"
 #include "arbform/problem_file.h"
 #include "platform/form.h"
 
 namespace dorv::arb {
-
-// The form's values that its load, buttons, import, calculation and
-// printing share.
-struct Form4State {
-  int CalculationStarted = 0;
-  int CalculationEndedFlag = 0;
-  double DataVersion = 0;
-  double GivenInletHead = 0;
-  int NetworkLoaded = 0;
-  std::wstring NetworkFileName = L"rezult1.txt";
-  int ControlUnitOnSection = 0;
-  std::wstring ControlUnitSectionStart, ControlUnitSectionEnd;
-  std::wstring LoadedValveLine;
-  double LoadedMainIntensity = 0;
-  // K-factor and required free head of main sprinklers, rack sprinklers,
-  // deluge heads and fire cocks, as the loaded file holds them.
-  struct OutletData {
-    double k = 0, head = 0;
-  };
-  std::array<OutletData, 4> OutletDataInFile{};
-  double LoadedHighestFreeHead = 0;
-  double MainSprinklerK = 0;
-  double DelugeFlowSum = 0, FireCockFlowSum = 0;
-  std::vector<NodeNumber> NodeNumberMap;
-  Table NodeTable, OutletTable, SectionTable;
-  double NodeCount = 0, OutletListSize = 0, SectionCount = 0;
-  PipeTable MainPipeTable, SecondPipeTable;
-  double MainPipeRows = 0, SecondPipeRows = 0;
-  std::wstring MainStandardPhrase;
-  Table AnswerRows;
-  // Values of the calculation ("Пуск") that outlive one run: the printer and
-  // the next run read them.
-  double BalanceFactor = 1, BalanceError = 0;
-  std::wstring ValveTypeName;
-  double ReferenceLevel = 0;
-  std::wstring SecondStandardNote;
-  std::wstring ValveDiameter;
-  int ControlUnitSectionRow = 0;
-  double ValveCoefficient = 0, ValveLoss = 0;
-  double MainFlowSum = 0, RackFlowSum = 0;
-  // The tables, rezres.txt and the result fields belong to one completed run:
-  // a run that stops half way leaves them mixed, and nothing may print them.
-  int ResultsValid = 0;
-  // The problem file and its outlet data as the import made them: every run
-  // starts from them, so that heads scaled for a given inlet head never
-  // reach the next run.
-  std::vector<std::wstring> ImportedProblem;
-  std::array<OutletData, 4> ImportedOutletData{};
-  // The export was converted in this opening of the form: the user's import
-  // exists nowhere else until the calculation is stored.
-  bool ExportImported = false;
-  // The input fields as the last import left them: closing without a run
-  // asks to keep them only when they were edited since.
-  std::vector<std::wstring> LoadedInputTexts;
-};
-
-enum OutletKindIndex { kMainKind = 0, kRackKind = 1, kDelugeKind = 2, kFireCockKind = 3 };
 
 class Form4 : public ui::Form {
  public:
@@ -91,6 +33,8 @@ class Form4 : public ui::Form {
   // head goes after the pipe standard, the intensity as loaded after the
   // main sprinklers' intensity.
   std::vector<std::wstring> HeadLinesFromFields() const;
+  // The form as a run of "Пуск" works on it.
+  NetworkForm network_form();
 
   // ---- controls ----
   ui::Label& Label3 = add<ui::Label>(L"Label3", {120, 150, 1000, 285});

@@ -189,7 +189,7 @@ TEST_F(CalcTest, FourLinkJunctionIsSplit) {
     else problem += whole_text(n) + L" p 0 1 1 1\r\n";
   }
   put("spr.in", problem);
-  dorv::arb::ArbRun run(f4);
+  dorv::arb::ArbRun run(f4.network_form());
   ASSERT_EQ(dorv::arb::RebuildProblemFile(run), dorv::arb::StageEnd::Continue);
   const auto out = lines("spr.in");
   ASSERT_EQ(out.size(), 24u);
