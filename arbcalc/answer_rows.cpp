@@ -19,7 +19,7 @@ StageEnd ReadAnswerRows(ArbRun& run) {
     lines = read_lines(sys::resolve(L"spr.out"));
   } catch (const FileError&) {
   }
-  Table& rows = s.AnswerRows;
+  Table& rows = s.run.AnswerRows;
   for (std::size_t r = 0; r < lines.size() && r < rows.size(); ++r) {
     std::wstring rest = lines[r];
     for (std::size_t column = 1; column <= 4; ++column) {
@@ -48,10 +48,10 @@ StageEnd ReadAnswerRows(ArbRun& run) {
     return refuse(L"В ответе программы расчета сети нет расхода через оросители. Нажмите ОК для возврата к началу "
                   L"расчета.",
                   L"Остановка расчета из-за ошибки");
-  s.BalanceError = std::fabs(outflow - rows[0][3].number_value()) / outflow;
-  s.BalanceFactor = 1 + s.BalanceError;
-  run.ErrorText = num_text(round_half_even(s.BalanceError * 100, 1));
-  if (s.BalanceError > 0.1) {
+  s.run.BalanceError = std::fabs(outflow - rows[0][3].number_value()) / outflow;
+  s.run.BalanceFactor = 1 + s.run.BalanceError;
+  run.ErrorText = num_text(round_half_even(s.run.BalanceError * 100, 1));
+  if (s.run.BalanceError > 0.1) {
     const ui::MsgResult answer = ui::msg_box(
         L"При заданной конфигурации системы и количестве обсчитываемых узлов (" +
             whole_text(run.AnswerLineCount) + L") погрешность расчета составляет" + run.ErrorText +

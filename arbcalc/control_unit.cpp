@@ -33,9 +33,9 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
   Form4State& s = run.s;
   const double typed = num_value(f.Text15.text());
   if (typed > 0) {
-    s.ValveCoefficient = typed;
+    s.run.ValveCoefficient = typed;
   } else {
-    s.ValveTypeName = lookup_name;
+    s.run.ValveTypeName = lookup_name;
     const auto lines = [] {
       try {
         return read_lines(sys::resolve(L"klap.inf"));
@@ -44,13 +44,13 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
       }
     }();
     std::size_t at = 0;
-    while (at < lines.size() && lines[at] != s.ValveTypeName) ++at;
+    while (at < lines.size() && lines[at] != s.run.ValveTypeName) ++at;
     if (at == lines.size())
-      return refuse(L"Клапан узла управления \"" + s.ValveTypeName +
+      return refuse(L"Клапан узла управления \"" + s.run.ValveTypeName +
                         L"\" отсутствует в файле клапанов klap.inf. Укажите коэффициент потерь или тип клапана "
                         L"из файла klap.inf.",
                     L"Клапан узла управления");
-    const double wanted = num_value(s.ValveDiameter);
+    const double wanted = num_value(s.run.ValveDiameter);
     if (!(wanted > 1))
       return refuse(L"Диаметр клапана узла управления не определен: диаметр трубы у узла управления неизвестен. "
                     L"Укажите в окне \"Клапан\" коэффициент потерь клапана.",
@@ -70,11 +70,11 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
       return refuse(L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!",
                     L"Предупреждение");
     const std::wstring chosen = d == 0 ? previous : current;
-    s.ValveCoefficient = num_value(chosen);
+    s.run.ValveCoefficient = num_value(chosen);
     f.Text15.set_text(chosen);
   }
-  const double q = s.AnswerRows[0][3].number_value();
-  s.ValveLoss = s.ValveCoefficient * q * q;
+  const double q = s.run.AnswerRows[0][3].number_value();
+  s.run.ValveLoss = s.run.ValveCoefficient * q * q;
   return StageEnd::Continue;
 }
 
@@ -85,39 +85,39 @@ StageEnd ControlUnitAndResults(ArbRun& run) {
   Form4State& s = run.s;
   std::wstring lookup_name;
   double head_before = 0;
-  if (s.ControlUnitOnSection == 1) {
-    const std::wstring start = trim(s.ControlUnitSectionStart), end = trim(s.ControlUnitSectionEnd);
-    s.ControlUnitSectionRow = 0;
-    for (std::size_t k = 1; k < s.SectionTable.size() && s.ControlUnitSectionRow == 0; ++k) {
-      const std::wstring name = trim(s.SectionTable[k][1].text);
-      if (name == start + L"-" + end || name == end + L"-" + start) s.ControlUnitSectionRow = static_cast<int>(k);
+  if (s.imported.ControlUnitOnSection == 1) {
+    const std::wstring start = trim(s.imported.ControlUnitSectionStart), end = trim(s.imported.ControlUnitSectionEnd);
+    s.printout.ControlUnitSectionRow = 0;
+    for (std::size_t k = 1; k < s.imported.SectionTable.size() && s.printout.ControlUnitSectionRow == 0; ++k) {
+      const std::wstring name = trim(s.imported.SectionTable[k][1].text);
+      if (name == start + L"-" + end || name == end + L"-" + start) s.printout.ControlUnitSectionRow = static_cast<int>(k);
     }
-    if (s.ControlUnitSectionRow == 0)
+    if (s.printout.ControlUnitSectionRow == 0)
       return refuse(L"Участок узла управления " + start + L"-" + end + L" отсутствует в сети. Произведите обработку "
                     L"расчетной схемы заново.",
                     kStopTitle);
-    const auto& row = s.SectionTable[static_cast<std::size_t>(s.ControlUnitSectionRow)];
+    const auto& row = s.imported.SectionTable[static_cast<std::size_t>(s.printout.ControlUnitSectionRow)];
     head_before = std::max(row[5].number_value(), row[6].number_value());
     const std::wstring valve = f.Text15.text();
     const std::size_t dash = valve.find(L'-');
     const double typed = num_value(dash == std::wstring::npos ? valve : valve.substr(dash + 1));
     // A type name without its size: the valve takes the size of the pipe
     // it sits on.
-    s.ValveDiameter = typed > 1 ? num_text(typed) : row[3].str();
+    s.run.ValveDiameter = typed > 1 ? num_text(typed) : row[3].str();
     lookup_name = valve_text(valve);
   } else {
     lookup_name = trim(f.Text15.text());
     head_before = run.InletHead;
-    for (std::size_t i = 1; i < s.NodeTable.size(); ++i)
-      if (s.NodeTable[i][2].number_value() == 0) s.ValveDiameter = s.NodeTable[i][7].str();
+    for (std::size_t i = 1; i < s.imported.NodeTable.size(); ++i)
+      if (s.imported.NodeTable[i][2].number_value() == 0) s.run.ValveDiameter = s.imported.NodeTable[i][7].str();
   }
   if (valve_lookup(run, lookup_name) == StageEnd::Stop) return StageEnd::Stop;
 
-  if (s.ControlUnitOnSection == 1) {
+  if (s.imported.ControlUnitOnSection == 1) {
     f.Text5[2]->set_text(result_text(round_half_even(run.InletHead, 2)));
     f.Text5[1]->set_text(result_text(head_before));
   } else {
-    f.Text5[2]->set_text(result_text(round_half_even(run.InletHead + s.ValveLoss, 2)));
+    f.Text5[2]->set_text(result_text(round_half_even(run.InletHead + s.run.ValveLoss, 2)));
     f.Text5[1]->set_text(result_text(round_half_even(run.InletHead, 2)));
   }
   f.Text5[0]->set_text(result_text(round_half_even(run.InletFlow, 2)));
@@ -126,17 +126,17 @@ StageEnd ControlUnitAndResults(ArbRun& run) {
   std::array<double, 4> sum{};
   constexpr double kNone = std::numeric_limits<double>::infinity();
   std::array<double, 4> least_head{kNone, kNone, kNone, kNone}, least_flow{kNone, kNone, kNone, kNone};
-  for (std::size_t k = 1; k < s.OutletTable.size() && static_cast<double>(k) < s.OutletListSize; ++k) {
-    auto& row = s.OutletTable[k];
+  for (std::size_t k = 1; k < s.imported.OutletTable.size() && static_cast<double>(k) < s.imported.OutletListSize; ++k) {
+    auto& row = s.imported.OutletTable[k];
     const double n = num_value(row[1].str());
-    const double network = n >= 1 && n < static_cast<double>(s.NodeTable.size())
-                               ? s.NodeTable[static_cast<std::size_t>(n)][2].number_value()
+    const double network = n >= 1 && n < static_cast<double>(s.imported.NodeTable.size())
+                               ? s.imported.NodeTable[static_cast<std::size_t>(n)][2].number_value()
                                : -1;
-    if (network < 0 || network >= static_cast<double>(s.AnswerRows.size()))
+    if (network < 0 || network >= static_cast<double>(s.run.AnswerRows.size()))
       return refuse(L"В ответе программы расчета нет напора у оросителя в узле " + trim(row[1].str()) + L".",
                     kStopTitle);
-    const double z = s.NodeTable[static_cast<std::size_t>(n)][3].number_value();
-    const double h = round_half_even(s.AnswerRows[static_cast<std::size_t>(network)][2].number_value() - z, 2);
+    const double z = s.imported.NodeTable[static_cast<std::size_t>(n)][3].number_value();
+    const double h = round_half_even(s.run.AnswerRows[static_cast<std::size_t>(network)][2].number_value() - z, 2);
     row[2] = Cell::of_text(num_text(h));
     const std::wstring& t = row[1].text;
     const int kind = contains(t, L"д") ? kDelugeKind : contains(t, L"п") ? kFireCockKind : contains(t, L"с") ? kRackKind
@@ -146,17 +146,17 @@ StageEnd ControlUnitAndResults(ArbRun& run) {
                         L" м в.ст.): сеть не обеспечивает расход через него. Расчет прерван.",
                     kStopTitle);
     const double q = round_half_even(
-        s.OutletDataInFile[static_cast<std::size_t>(kind)].k * std::sqrt(num_value(row[2].text)) * s.BalanceFactor, 2);
+        s.imported.OutletDataInFile[static_cast<std::size_t>(kind)].k * std::sqrt(num_value(row[2].text)) * s.run.BalanceFactor, 2);
     row[3] = Cell::of_text(num_text(q));
     const auto i = static_cast<std::size_t>(kind);
     sum[i] += q;
     least_head[i] = std::min(least_head[i], num_value(row[2].text));
     least_flow[i] = std::min(least_flow[i], num_value(row[3].text));
   }
-  s.MainFlowSum = sum[kMainKind];
-  s.RackFlowSum = sum[kRackKind];
-  s.DelugeFlowSum = sum[kDelugeKind];
-  s.FireCockFlowSum = sum[kFireCockKind];
+  s.printout.MainFlowSum = sum[kMainKind];
+  s.printout.RackFlowSum = sum[kRackKind];
+  s.printout.DelugeFlowSum = sum[kDelugeKind];
+  s.printout.FireCockFlowSum = sum[kFireCockKind];
 
   auto intensity = [&](int kind, ui::TextBox& area, int decimals, ui::TextBox& field) {
     const double a = num_value(area.text());

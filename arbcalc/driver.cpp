@@ -84,8 +84,8 @@ bool ask_until_given(ui::TextBox& box, const std::wstring& name) {
 // calculation tells them.
 std::array<bool, 4> kinds_present(const Form4State& s) {
   std::array<bool, 4> present{};
-  for (std::size_t k = 1; k < s.OutletTable.size() && static_cast<double>(k) < s.OutletListSize; ++k) {
-    const std::wstring& t = s.OutletTable[k][1].text;
+  for (std::size_t k = 1; k < s.imported.OutletTable.size() && static_cast<double>(k) < s.imported.OutletListSize; ++k) {
+    const std::wstring& t = s.imported.OutletTable[k][1].text;
     const int kind = contains(t, L"д") ? kDelugeKind : contains(t, L"п") ? kFireCockKind : contains(t, L"с") ? kRackKind
                                                                                                           : kMainKind;
     present[static_cast<std::size_t>(kind)] = true;
@@ -141,7 +141,7 @@ StageEnd refuse_too_large(const std::wstring& what) {
 
 double ArbRun::current_k(int kind) const {
   switch (kind) {
-    case kMainKind: return s.MainSprinklerK;
+    case kMainKind: return s.imported.MainSprinklerK;
     case kRackKind: return RackSprinklerK;
     case kDelugeKind: return DelugeK;
     default: return FireCockK;
@@ -160,53 +160,53 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
     return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
                   L"Нажмите кнопку ЗАГРУЗКА ДАННЫХ основной панели.",
                   L"Предупреждение");
-  if (Modul1::CurrentCalcId == L"TI" && s.DataVersion < kOldestVersion)
+  if (Modul1::CurrentCalcId == L"TI" && s.imported.DataVersion < kOldestVersion)
     return refuse(L"Поскольку подготовка данных для расчета была выполнена устаревшей версией программы, для "
                   L"выполнения расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                   L"Устаревшая версия");
   if (Modul1::CurrentCalcId != L"TI" && sys::file_exists(L"rezres.txt")) {
-    if (s.DataVersion < kOldestVersion) {
+    if (s.imported.DataVersion < kOldestVersion) {
       std::vector<std::wstring> report;
       try {
         report = read_lines(sys::resolve(L"rezres.txt"));
       } catch (const FileError&) {
       }
-      if (!report.empty()) s.DataVersion = version_of_report_title(report[0]);
+      if (!report.empty()) s.imported.DataVersion = version_of_report_title(report[0]);
     }
-    if (s.DataVersion > 0 && s.DataVersion < kOldestVersion)
+    if (s.imported.DataVersion > 0 && s.imported.DataVersion < kOldestVersion)
       return refuse(L"Редактируемый расчет был выполнен устаревшей версией программы. Для редактирования данного "
                     L"расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                     L"Устаревшая версия");
   }
-  if (s.NetworkLoaded == 0) f.LoadGraphicsData();
+  if (s.imported.NetworkLoaded == 0) f.LoadGraphicsData();
   // An import that failed has told the user why; there is nothing to compute.
-  if (s.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
+  if (s.imported.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
-  if (s.GivenInletHead > 0) {
+  if (s.imported.GivenInletHead > 0) {
     f.SetGivenInletPressureMode(true);
     const ui::MsgResult answer = ui::msg_box(
-        L"Данный гидравлический расчет был выполнен для напора на входе в систему " + num_text(s.GivenInletHead) +
+        L"Данный гидравлический расчет был выполнен для напора на входе в систему " + num_text(s.imported.GivenInletHead) +
             L" м в.ст.\r\nДля редактирования этого расчета нажмите ОК.\r\nДля выполнения обычного расчета с "
             L"определением напора на входе в систему нажмите ОТМЕНА (Cancel)",
         MsgButtons::OKCancel, MsgIcon::Information, L"Предупреждение");
     if (answer == ui::MsgResult::Cancel) {
       f.SetGivenInletPressureMode(false);
-      s.GivenInletHead = 0;
+      s.imported.GivenInletHead = 0;
     }
   }
   if (f.GivenInletPressureMode()) {
     run.GivenHeadText = all_commas_to_point(
-        ui::input_box(L"Задайте напор на вводе в систему.", L"Заданный напор", num_text(s.GivenInletHead), 6000, 3000));
-    s.GivenInletHead = num_value(run.GivenHeadText);
+        ui::input_box(L"Задайте напор на вводе в систему.", L"Заданный напор", num_text(s.imported.GivenInletHead), 6000, 3000));
+    s.imported.GivenInletHead = num_value(run.GivenHeadText);
   } else {
-    s.GivenInletHead = 0;
+    s.imported.GivenInletHead = 0;
   }
 
   // Too large is told before a field is asked for, and an answer too large
   // after.
   for (int check = 0; check < 2; ++check) {
     if (refuse_values_too_large(f, run.GivenHeadText) == StageEnd::Stop) {
-      s.GivenInletHead = 0;
+      s.imported.GivenInletHead = 0;
       return StageEnd::Stop;
     }
     if (check == 0 && ask_for_missing_values(f) == StageEnd::Stop) return StageEnd::Stop;
@@ -215,7 +215,7 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
   run.FreeHead[kRackKind] = num_value(f.Text19.text());
   run.FreeHead[kDelugeKind] = num_value(f.Text12.text());
   run.FreeHead[kFireCockKind] = num_value(f.Text14.text());
-  if (const double k = num_value(f.Text1[2]->text()); k > 0) s.MainSprinklerK = k_factor(k);
+  if (const double k = num_value(f.Text1[2]->text()); k > 0) s.imported.MainSprinklerK = k_factor(k);
   const double rack_k = num_value(f.Text18.text());
   run.RackSprinklerK = rack_k > 0 ? k_factor(rack_k) : 0;
   auto outlet_k = [](double flow, double head) {
@@ -226,13 +226,13 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
 
   f.LoadMainPipeTable();
   // A second standard of an earlier run must not stand in for a missing one.
-  s.SecondPipeTable = {};
-  s.SecondPipeRows = 0;
+  s.imported.SecondPipeTable = {};
+  s.imported.SecondPipeRows = 0;
   if (!f.Text10.text().empty()) {
-    s.SecondStandardNote = L" по " + trim(f.Text10.text());
+    s.printout.SecondStandardNote = L" по " + trim(f.Text10.text());
     f.LoadSecondPipeTable();
   } else {
-    s.SecondStandardNote = L"";
+    s.printout.SecondStandardNote = L"";
   }
   if (f.Text9.text() == kNoStandard) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
@@ -252,8 +252,8 @@ void RunArbitraryCalculation(NetworkForm form, const ui::CommandFileCalls& calls
     if (stage(run) == StageEnd::Stop) return;
   run.f.Command5.set_enabled(true);
   run.f.Command6.set_enabled(true);
-  run.s.CalculationEndedFlag = 1;
-  run.s.ResultsValid = 1;
+  run.s.run.CalculationEndedFlag = 1;
+  run.s.printout.ResultsValid = 1;
 }
 
 }  // namespace dorv::arb

@@ -17,7 +17,7 @@ namespace dorv::arb {
 namespace {
 
 StageEnd refuse_given_head(ArbRun& run, const std::wstring& text) {
-  run.s.GivenInletHead = 0;
+  run.s.imported.GivenInletHead = 0;
   ui::msg_box(text, ui::MsgButtons::OK, ui::MsgIcon::Critical, L"Предупреждение");
   return StageEnd::Stop;
 }
@@ -41,7 +41,7 @@ StageEnd cannot_scale(const std::wstring& why) {
 StageEnd DecideInletHead(ArbRun& run, bool& again) {
   Form4State& s = run.s;
   again = false;
-  const double given = s.GivenInletHead;
+  const double given = s.imported.GivenInletHead;
   if (given > 0) {
     const std::wstring given_text = L"Заданный напор на входе в систему (" + num_text(given) + L" м в.ст.) ";
     const std::wstring needed_text = num_text(round_half_even(run.NeededInletHead, 2)) + L" м в.ст.";
@@ -61,18 +61,18 @@ StageEnd DecideInletHead(ArbRun& run, bool& again) {
   if (!(given > 0 && std::fabs(given - run.InletHead) > 1)) return StageEnd::Continue;
 
   double sum = 0, count = 0;
-  for (std::size_t i = 1; i < s.NodeTable.size(); ++i) {
-    const double network = s.NodeTable[i][2].number_value();
+  for (std::size_t i = 1; i < s.imported.NodeTable.size(); ++i) {
+    const double network = s.imported.NodeTable[i][2].number_value();
     if (network == -1) continue;
     if (network < 0 || network >= static_cast<double>(run.ProblemRows.size())) continue;
     if (run.ProblemRows[static_cast<std::size_t>(network)][2] == L"v") continue;
-    sum += s.NodeTable[i][3].number_value();
+    sum += s.imported.NodeTable[i][3].number_value();
     ++count;
   }
   if (count < 2) return cannot_scale(L"в сети меньше двух узлов с заданным напором.");
-  s.ReferenceLevel = sum / (count - 1);
-  if (run.InletHead == s.ReferenceLevel) return cannot_scale(L"напор на входе равен уровню приведения напоров.");
-  run.HeadScaleFactor = (given - s.ReferenceLevel) / (run.InletHead - s.ReferenceLevel);
+  s.run.ReferenceLevel = sum / (count - 1);
+  if (run.InletHead == s.run.ReferenceLevel) return cannot_scale(L"напор на входе равен уровню приведения напоров.");
+  run.HeadScaleFactor = (given - s.run.ReferenceLevel) / (run.InletHead - s.run.ReferenceLevel);
   if (!(run.HeadScaleFactor > 0) || !std::isfinite(run.HeadScaleFactor))
     return cannot_scale(L"заданный напор лежит ниже уровня приведения напоров.");
   again = true;
@@ -81,23 +81,23 @@ StageEnd DecideInletHead(ArbRun& run, bool& again) {
 
 StageEnd GivenPressureLoop(ArbRun& run) {
   Form4State& s = run.s;
-  s.ResultsValid = 0;
+  s.printout.ResultsValid = 0;
   run.HeadScaleFactor = 0;
   run.NeededInletHead = 0;
   // Every run starts from the problem file as the import made it.
-  if (!s.ImportedProblem.empty()) {
+  if (!s.imported.ImportedProblem.empty()) {
     try {
-      write_lines(sys::resolve(L"spr.in"), s.ImportedProblem);
+      write_lines(sys::resolve(L"spr.in"), s.imported.ImportedProblem);
     } catch (const FileError&) {
       return refuse(L"Не удается записать файл задачи расчета spr.in.", L"Остановка расчета из-за ошибки");
     }
-    s.OutletDataInFile = s.ImportedOutletData;
+    s.imported.OutletDataInFile = s.imported.ImportedOutletData;
   }
   for (run.Iteration = 1;; ++run.Iteration) {
     if (run.Iteration > kMaxHeadIterations) {
       ui::msg_box(L"Расчет при заданном напоре на входе в систему не сошелся за " + whole_text(kMaxHeadIterations) +
                       L" итераций: напор на входе отличается от заданного на" +
-                      num_text(round_half_even(std::fabs(s.GivenInletHead - run.InletHead), 2)) +
+                      num_text(round_half_even(std::fabs(s.imported.GivenInletHead - run.InletHead), 2)) +
                       L" м в.ст. Выполните обычный расчет с определением напора на входе в систему.",
                   ui::MsgButtons::OK, ui::MsgIcon::Critical, L"Предупреждение");
       return StageEnd::Stop;

@@ -19,12 +19,12 @@ std::wstring file_number(double v) { return zero_before_point(num_text_trim(v));
 // The kind of the outlet whose sprinkler is network node `owner`.
 int outlet_kind(const Form4State& s, double owner) {
   int kind = kMainKind;
-  for (std::size_t k = 1; k < s.OutletTable.size(); ++k) {
-    const std::wstring& t = s.OutletTable[k][1].text;
+  for (std::size_t k = 1; k < s.imported.OutletTable.size(); ++k) {
+    const std::wstring& t = s.imported.OutletTable[k][1].text;
     if (t.empty()) continue;
     const double drawn = num_value(t);
-    if (drawn < 1 || drawn >= static_cast<double>(s.NodeTable.size())) continue;
-    if (s.NodeTable[static_cast<std::size_t>(drawn)][2].number_value() != owner) continue;
+    if (drawn < 1 || drawn >= static_cast<double>(s.imported.NodeTable.size())) continue;
+    if (s.imported.NodeTable[static_cast<std::size_t>(drawn)][2].number_value() != owner) continue;
     if (contains(t, L"д")) kind = kDelugeKind;
     if (contains(t, L"п")) kind = kFireCockKind;
     if (contains(t, L"с")) kind = kRackKind;
@@ -38,13 +38,13 @@ StageEnd WriteOutletData(ArbRun& run) {
   Form4State& s = run.s;
   bool changed = run.HeadScaleFactor > 0;
   for (int kind = 0; kind < 4; ++kind)
-    changed = changed || run.current_k(kind) != s.OutletDataInFile[static_cast<std::size_t>(kind)].k ||
-              run.FreeHead[static_cast<std::size_t>(kind)] != s.OutletDataInFile[static_cast<std::size_t>(kind)].head;
+    changed = changed || run.current_k(kind) != s.imported.OutletDataInFile[static_cast<std::size_t>(kind)].k ||
+              run.FreeHead[static_cast<std::size_t>(kind)] != s.imported.OutletDataInFile[static_cast<std::size_t>(kind)].head;
   if (!changed) return StageEnd::Continue;
 
   std::array<std::wstring, 4> k_text;
   for (int kind = 0; kind < 4; ++kind) k_text[static_cast<std::size_t>(kind)] = file_number(run.current_k(kind));
-  const double outlets = s.OutletListSize - 1;
+  const double outlets = s.imported.OutletListSize - 1;
   std::vector<std::wstring> lines;
   try {
     lines = read_lines(sys::resolve(L"spr.in"));
@@ -65,16 +65,16 @@ StageEnd WriteOutletData(ArbRun& run) {
     const wchar_t kind_letter = line[letter];
     const double node = num_value(f[0]);
     const int kind = kind_letter == L'v' ? kMainKind : outlet_kind(s, kind_letter == L'o' ? node : node + outlets);
-    const auto& in_file = s.OutletDataInFile[static_cast<std::size_t>(kind)];
+    const auto& in_file = s.imported.OutletDataInFile[static_cast<std::size_t>(kind)];
     std::wstring text = line.substr(0, letter + 1) + L" ";
     const double old_head = num_value(f[2]);
     if (kind_letter == L'v') {
-      text += file_number(old_head + (run.HighestFreeHead - s.LoadedHighestFreeHead));
+      text += file_number(old_head + (run.HighestFreeHead - s.imported.LoadedHighestFreeHead));
     } else if (kind_letter == L'p') {
       text += f[2];
     } else if (run.HeadScaleFactor > 0) {
       const double head =
-          round_half_even(s.ReferenceLevel + run.HeadScaleFactor * (old_head - s.ReferenceLevel), 8);
+          round_half_even(s.run.ReferenceLevel + run.HeadScaleFactor * (old_head - s.run.ReferenceLevel), 8);
       run.FreeHead[static_cast<std::size_t>(kind)] = in_file.head + (head - old_head);
       text += file_number(head);
     } else if (in_file.k > 0) {
@@ -91,7 +91,7 @@ StageEnd WriteOutletData(ArbRun& run) {
     out.push_back(text);
   }
   for (int kind = 0; kind < 4; ++kind)
-    s.OutletDataInFile[static_cast<std::size_t>(kind)] = {run.current_k(kind), run.FreeHead[static_cast<std::size_t>(kind)]};
+    s.imported.OutletDataInFile[static_cast<std::size_t>(kind)] = {run.current_k(kind), run.FreeHead[static_cast<std::size_t>(kind)]};
   try {
     write_lines(sys::resolve(L"prrm1"), out);
     write_lines(sys::resolve(L"spr.in"), out);

@@ -48,7 +48,7 @@ void rename_link_end(std::vector<ProblemRow>& rows, double neighbour, const std:
 }  // namespace
 
 StageEnd RebuildProblemFile(ArbRun& run) {
-  for (auto& row : run.s.SectionTable)
+  for (auto& row : run.s.imported.SectionTable)
     if (row.size() > 5) row[5] = Cell::of_text(L"");
   std::vector<std::wstring> lines;
   try {

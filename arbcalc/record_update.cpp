@@ -15,7 +15,7 @@ namespace dorv::arb {
 StageEnd UpdateNetworkRecord(ArbRun& run) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
-  const std::wstring name = s.NetworkFileName;
+  const std::wstring name = s.imported.NetworkFileName;
   std::vector<std::wstring> lines;
   try {
     lines = read_lines(sys::resolve(name));
@@ -32,8 +32,8 @@ StageEnd UpdateNetworkRecord(ArbRun& run) {
   std::vector<std::wstring> out = f.HeadLinesFromFields();
   out.insert(out.end(), lines.begin() + kHeadLines, lines.begin() + static_cast<std::ptrdiff_t>(marker) + 1);
   for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]->text());
-  out.push_back(s.ControlUnitSectionStart);
-  out.push_back(s.ControlUnitSectionEnd);
+  out.push_back(s.imported.ControlUnitSectionStart);
+  out.push_back(s.imported.ControlUnitSectionEnd);
   try {
     write_lines_atomic(sys::resolve(name), out);
   } catch (const FileError&) {

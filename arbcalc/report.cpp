@@ -43,8 +43,8 @@ StageEnd WriteNetworkReport(ArbRun& run) {
     line(L"*          Заданный напор на входе в систему " + run.GivenHeadText + L" м в.ст.");
     line(L"");
   }
-  if (s.MainStandardPhrase != L" по ГОСТ СОВМ") {
-    line(L"          Трубы" + s.MainStandardPhrase);
+  if (s.imported.MainStandardPhrase != L" по ГОСТ СОВМ") {
+    line(L"          Трубы" + s.imported.MainStandardPhrase);
   } else {
     line(L"          Трубы с усл. диаметрами менее 50 мм по ГОСТ 3262-75(ср)");
     line(L"             и с усл. диаметрами 50 мм и более по ГОСТ 10704-76");
@@ -110,20 +110,20 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   line(L"        Участок  Длина, Усл.диа-  Перепад  Напор в   Напор в  Расход, Скорость");
   line(L"                   м    метр,мм   высот,м  начале,м  конце,м    л/с   воды,м/с");
   line(rule);
-  for (auto& l : section_row_lines(s, s.ControlUnitOnSection == 1 ? s.ControlUnitSectionRow : 0)) line(l);
+  for (auto& l : section_row_lines(s, s.imported.ControlUnitOnSection == 1 ? s.printout.ControlUnitSectionRow : 0)) line(l);
   line(rule + L"-");
-  if (!s.SecondStandardNote.empty()) line(L"               *Tрубы" + s.SecondStandardNote);
-  if (s.ControlUnitOnSection == 1) line(L"               **Эквивалентная длина узла управления");
+  if (!s.printout.SecondStandardNote.empty()) line(L"               *Tрубы" + s.printout.SecondStandardNote);
+  if (s.imported.ControlUnitOnSection == 1) line(L"               **Эквивалентная длина узла управления");
 
   const std::wstring columns = L"                  Усл. диаметр, мм            Кол, м";
   double volume = 0;
   line(L"$");
-  line(L"*                Суммарное количество труб" + s.MainStandardPhrase + L":");
+  line(L"*                Суммарное количество труб" + s.imported.MainStandardPhrase + L":");
   line(columns);
   for (auto& l : total_rows(s, false, volume)) line(l);
   if (!f.Text10.text().empty()) {
     line(L"");
-    line(L"*                Суммарное количество труб" + s.SecondStandardNote + L":");
+    line(L"*                Суммарное количество труб" + s.printout.SecondStandardNote + L":");
     line(columns);
     for (auto& l : total_rows(s, true, volume)) line(l);
   }
@@ -134,13 +134,13 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   line(L"%");
   line(L"*          Расход секции                         - " + f.Text5[0]->text() + L" л/с");
   if (!f.Text16.text().empty() || !f.Text11.text().empty() || !f.Text13.text().empty()) {
-    if (!f.Text20.text().empty()) line(L"*          Расход основных спринклеров           - " + zero_led(s.MainFlowSum) + L" л/с");
-    if (!f.Text22.text().empty()) line(L"*          Расход внутристеллажных спринклеров   - " + zero_led(s.RackFlowSum) + L" л/с");
-    if (!f.Text24.text().empty()) line(L"*          Расход дренчеров                      - " + zero_led(s.DelugeFlowSum) + L" л/с");
-    if (!f.Text26.text().empty()) line(L"*          Расход пожарных кранов                - " + zero_led(s.FireCockFlowSum) + L" л/с");
+    if (!f.Text20.text().empty()) line(L"*          Расход основных спринклеров           - " + zero_led(s.printout.MainFlowSum) + L" л/с");
+    if (!f.Text22.text().empty()) line(L"*          Расход внутристеллажных спринклеров   - " + zero_led(s.printout.RackFlowSum) + L" л/с");
+    if (!f.Text24.text().empty()) line(L"*          Расход дренчеров                      - " + zero_led(s.printout.DelugeFlowSum) + L" л/с");
+    if (!f.Text26.text().empty()) line(L"*          Расход пожарных кранов                - " + zero_led(s.printout.FireCockFlowSum) + L" л/с");
   }
   line(L"");
-  if (s.ControlUnitOnSection == 1) {
+  if (s.imported.ControlUnitOnSection == 1) {
     line(L"*          Напор перед узлом управления          - " + f.Text5[1]->text() + L" м в.ст.");
     line(L"*          Необходимый напор на входе в систему  - " + f.Text5[2]->text() + L" м в.ст.");
   } else {

@@ -37,13 +37,13 @@ std::wstring zero_led(double v) {
 std::vector<std::wstring> outlet_table_lines(const Form4State& s) {
   std::vector<std::wstring> out;
   std::vector<std::size_t> rows;
-  for (std::size_t k = 1; k < s.OutletTable.size() && static_cast<double>(k) < s.OutletListSize; ++k) rows.push_back(k);
+  for (std::size_t k = 1; k < s.imported.OutletTable.size() && static_cast<double>(k) < s.imported.OutletListSize; ++k) rows.push_back(k);
   for (std::size_t first = 0; first < rows.size(); first += 7) {
     const std::size_t count = std::min<std::size_t>(7, rows.size() - first);
     if (first == 0) out.push_back(rule(count));
     std::wstring nodes = L"          N узла |   ", heads = L"          Напор  |", flows = L"          Расход |";
     for (std::size_t i = first; i < first + count; ++i) {
-      const auto& row = s.OutletTable[rows[i]];
+      const auto& row = s.imported.OutletTable[rows[i]];
       const std::wstring node = row[1].str();
       nodes += node + blanks(8 - length(node));
       heads += outlet_cell(row[2].str(), true);
@@ -60,8 +60,8 @@ std::vector<std::wstring> outlet_table_lines(const Form4State& s) {
 
 std::vector<std::wstring> section_row_lines(Form4State& s, int control_row) {
   std::vector<std::wstring> out;
-  for (std::size_t k = 1; k < s.SectionTable.size(); ++k) {
-    auto& row = s.SectionTable[k];
+  for (std::size_t k = 1; k < s.imported.SectionTable.size(); ++k) {
+    auto& row = s.imported.SectionTable[k];
     const std::wstring name = row[1].str();
     const std::size_t dash = name.find(L'-');
     std::wstring line = blanks(12 - (dash == std::wstring::npos ? length(name) : static_cast<long long>(dash) + 1)) + name;
@@ -88,12 +88,12 @@ std::vector<std::wstring> section_row_lines(Form4State& s, int control_row) {
 
 std::vector<std::wstring> total_rows(const Form4State& s, bool second, double& volume) {
   std::vector<std::wstring> out;
-  const PipeTable& table = second ? s.SecondPipeTable : s.MainPipeTable;
+  const PipeTable& table = second ? s.imported.SecondPipeTable : s.imported.MainPipeTable;
   for (const PipeRow& pipe : table.rows) {
     double total = 0;
     const double d = pipe.outer - 2 * pipe.wall;
-    for (std::size_t k = 1; k < s.SectionTable.size(); ++k) {
-      const auto& row = s.SectionTable[k];
+    for (std::size_t k = 1; k < s.imported.SectionTable.size(); ++k) {
+      const auto& row = s.imported.SectionTable[k];
       const std::wstring dn = row[3].str(), len = row[2].str();
       if (num_value(dn) != pipe.nominal || contains(dn, L"*") != second) continue;
       if (!second && contains(len, L"**")) continue;

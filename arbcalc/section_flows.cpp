@@ -38,16 +38,16 @@ class Flows {
   StageEnd series_pass();
 
  private:
-  bool node_ok(double n) const { return n >= 1 && n < static_cast<double>(s_.NodeTable.size()); }
-  const Cell& node(double n, std::size_t column) const { return s_.NodeTable[static_cast<std::size_t>(n)][column]; }
+  bool node_ok(double n) const { return n >= 1 && n < static_cast<double>(s_.imported.NodeTable.size()); }
+  const Cell& node(double n, std::size_t column) const { return s_.imported.NodeTable[static_cast<std::size_t>(n)][column]; }
   double network(double n) const { return node(n, 2).number_value(); }
   double elevation(double n) const { return node(n, 3).number_value(); }
   bool dead_end(double n) const { return node(n, 4).number_value() == 1; }
   // The head the solver found at a node of its network.
   std::optional<double> head(double n) const {
     const double r = network(n);
-    if (r < 0 || r >= static_cast<double>(s_.AnswerRows.size())) return std::nullopt;
-    return s_.AnswerRows[static_cast<std::size_t>(r)][2].number_value();
+    if (r < 0 || r >= static_cast<double>(s_.run.AnswerRows.size())) return std::nullopt;
+    return s_.run.AnswerRows[static_cast<std::size_t>(r)][2].number_value();
   }
   std::optional<Conductance> conductance(const Cell& length, const Cell& diameter, bool second, const std::wstring& name);
   StageEnd series_part_flow(std::size_t k);
@@ -66,17 +66,17 @@ std::optional<Conductance> Flows::conductance(const Cell& length, const Cell& di
   Conductance out;
   double kt = 0;
   if (second) {
-    out.row = s_.SecondPipeTable.row_of(dn);
+    out.row = s_.imported.SecondPipeTable.row_of(dn);
     if (out.row == 0) {
       fail(L"Диаметр " + trim(diameter.str()) + L" участка" + name + L" отсутствует в таблице труб" +
-           s_.SecondStandardNote + L". Расчет прерван.");
+           s_.printout.SecondStandardNote + L". Расчет прерван.");
       return std::nullopt;
     }
-    kt = s_.SecondPipeTable.rows[static_cast<std::size_t>(out.row - 1)].kt;
+    kt = s_.imported.SecondPipeTable.rows[static_cast<std::size_t>(out.row - 1)].kt;
   } else {
-    out.row = s_.MainPipeTable.row_of(dn);
+    out.row = s_.imported.MainPipeTable.row_of(dn);
     if (out.row > 0) {
-      kt = s_.MainPipeTable.rows[static_cast<std::size_t>(out.row - 1)].kt;
+      kt = s_.imported.MainPipeTable.rows[static_cast<std::size_t>(out.row - 1)].kt;
     } else {
       out.row = -1;
       kt = reg::Modul1::LookupKltr(dn, 1);
@@ -93,7 +93,7 @@ std::optional<Conductance> Flows::conductance(const Cell& length, const Cell& di
 }
 
 StageEnd Flows::direct_pass() {
-  Table& t = s_.SectionTable;
+  Table& t = s_.imported.SectionTable;
   for (std::size_t k = 1; k < t.size(); ++k) {
     auto& row = t[k];
     const Ends e = section_ends(row[1].text);
@@ -118,7 +118,7 @@ StageEnd Flows::direct_pass() {
 }
 
 StageEnd Flows::series_part_flow(std::size_t k) {
-  auto& row = s_.SectionTable[k];
+  auto& row = s_.imported.SectionTable[k];
   const Ends e = section_ends(row[1].text);
   // Outward from one end, away from the other, to a network node or a dead
   // end; a chain longer than the network has nodes runs in a ring.
@@ -129,7 +129,7 @@ StageEnd Flows::series_part_flow(std::size_t k) {
     Walk w{from, 0};
     double previous = away;
     for (std::size_t steps = 0; network(w.end) == -1 && !dead_end(w.end); ++steps) {
-      if (steps >= s_.NodeTable.size()) {
+      if (steps >= s_.imported.NodeTable.size()) {
         fail(L"Цепочка труб участка" + row[1].text + L" не доходит ни до узла расчетной сети, ни до тупика.");
         return std::nullopt;
       }
@@ -188,8 +188,8 @@ StageEnd Flows::series_part_flow(std::size_t k) {
 }
 
 StageEnd Flows::series_pass() {
-  for (std::size_t k = 1; k < s_.SectionTable.size(); ++k)
-    if (s_.SectionTable[k][5].empty() && series_part_flow(k) == StageEnd::Stop) return StageEnd::Stop;
+  for (std::size_t k = 1; k < s_.imported.SectionTable.size(); ++k)
+    if (s_.imported.SectionTable[k][5].empty() && series_part_flow(k) == StageEnd::Stop) return StageEnd::Stop;
   return StageEnd::Continue;
 }
 

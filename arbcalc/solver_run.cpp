@@ -16,7 +16,7 @@ namespace dorv::arb {
 namespace {
 
 StageEnd solver_error(ArbRun& run) {
-  run.s.CalculationEndedFlag = 1;
+  run.s.run.CalculationEndedFlag = 1;
   return refuse(L"Работа программы прервана. Нажмите ОК для возврата к началу расчета.",
                 L"Остановка расчета из-за ошибки");
 }
@@ -39,34 +39,34 @@ StageEnd SolveNetwork(ArbRun& run) {
     f.Text5[i]->set_visible(true);
     f.Text6[i]->set_visible(true);
   }
-  if (s.CalculationEndedFlag == 1)
+  if (s.run.CalculationEndedFlag == 1)
     for (int i = 0; i < 3; ++i)
       if (!trim(f.Text5[i]->text()).empty()) {
         f.Text6[i]->set_text(f.Text5[i]->text());
         f.Text5[i]->set_text(L"");
       }
-  s.CalculationStarted = 1;
+  s.run.CalculationStarted = 1;
 
   const std::wstring valve = f.Text15.text();
   if (valve.empty() || valve == L" Коэфф. потерь клап. ") {
     // The network data stay as they are: the user's import must survive a
     // missing valve, and closing may still store it.
-    s.CalculationEndedFlag = 1;
+    s.run.CalculationEndedFlag = 1;
     return refuse(L"В загруженных данных отсутствует тип клапана узла управления. Произведите обработку расчетной "
                   L"схемы в Автокаде с указанием данных клапана узла управления и загрузите данные",
                   L"Клапан узла управления");
   }
   const double coefficient = num_value(valve);
   if (coefficient == 0)
-    s.ValveTypeName = valve_text(valve);
+    s.run.ValveTypeName = valve_text(valve);
   else if (coefficient > 0 && !contains(valve, L"("))
-    s.ValveTypeName = L"";
+    s.run.ValveTypeName = L"";
 
   try {
     write_bytes(sys::resolve(L"spr.out"), "");
     write_bytes(sys::resolve(L"prom.in"), "");
   } catch (const FileError&) {
-    s.CalculationEndedFlag = 1;
+    s.run.CalculationEndedFlag = 1;
     return refuse(L"Не удалось подготовить файлы расчета spr.out и prom.in. Нажмите ОК для возврата к началу расчета.",
                   L"Остановка расчета из-за ошибки");
   }
@@ -75,7 +75,7 @@ StageEnd SolveNetwork(ArbRun& run) {
   if (end != ui::CommandWaitEnd::FlagRemoved) {
     sys::delete_if_exists(L"prom.in");
     if (end == ui::CommandWaitEnd::NotStarted) {
-      s.CalculationEndedFlag = 1;
+      s.run.CalculationEndedFlag = 1;
       return refuse(L"Не удается запустить командный файл prom3.bat. Расчет не выполнен.",
                     L"Остановка расчета из-за ошибки");
     }
@@ -89,7 +89,7 @@ StageEnd SolveNetwork(ArbRun& run) {
   }
   if (answer.empty()) return solver_error(run);
   run.AnswerLineCount = static_cast<int>(answer.size());
-  s.AnswerRows = make_table(static_cast<std::size_t>(run.AnswerLineCount), 4);
+  s.run.AnswerRows = make_table(static_cast<std::size_t>(run.AnswerLineCount), 4);
   // The first three numbers, separated by blanks or commas, running on to
   // the next line when the first holds fewer.
   double values[3] = {0, 0, 0};
@@ -102,7 +102,7 @@ StageEnd SolveNetwork(ArbRun& run) {
     if (taken == 3) break;
   }
   if (!std::isfinite(values[1]) || !std::isfinite(values[2])) {
-    run.s.CalculationEndedFlag = 1;
+    run.s.run.CalculationEndedFlag = 1;
     return refuse_too_large(std::isfinite(values[1]) ? L"Расход на входе в систему в ответе программы расчета сети"
                                                      : L"Напор на входе в систему в ответе программы расчета сети");
   }

@@ -10,10 +10,10 @@ namespace dorv::arb {
 
 StageEnd VelocityCheck(ArbRun& run, std::size_t k, double flow) {
   Form4State& s = run.s;
-  auto& row = s.SectionTable[k];
+  auto& row = s.imported.SectionTable[k];
   const bool second = row[3].is_text && contains(row[3].text, L"*");
   const double table_row = row[8].number_value();
-  const PipeTable& table = second ? s.SecondPipeTable : s.MainPipeTable;
+  const PipeTable& table = second ? s.imported.SecondPipeTable : s.imported.MainPipeTable;
   double d = 0;
   if (!second && table_row <= 0) {
     d = reg::Modul1::LookupKltr(row[3].str(), 2);
@@ -31,7 +31,7 @@ StageEnd VelocityCheck(ArbRun& run, std::size_t k, double flow) {
       ui::msg_box(L"Недопустимая скорость движения воды на участке (" + ltrim(row[1].text) + L") -" + num_text(v) +
                       L" м/с. Продолжить расчет?",
                   ui::MsgButtons::YesNo, ui::MsgIcon::Critical, L"Предупреждение об ошибке", 1) == ui::MsgResult::No) {
-    s.CalculationEndedFlag = 1;
+    s.run.CalculationEndedFlag = 1;
     return StageEnd::Stop;
   }
   return StageEnd::Continue;

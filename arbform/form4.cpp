@@ -183,9 +183,9 @@ void Form4::form_load() {
     }
   }
   if (!results[3].empty() && results[3] != L"nil") {
-    state.ControlUnitOnSection = 1;
-    state.ControlUnitSectionStart = results[3];
-    state.ControlUnitSectionEnd = results[4];
+    state.imported.ControlUnitOnSection = 1;
+    state.imported.ControlUnitSectionStart = results[3];
+    state.imported.ControlUnitSectionEnd = results[4];
     Label7[2]->set_caption(L" Напор перед узлом управления");
     Label7[1]->set_caption(L" Необх. напор на входе в систему");
   } else {
@@ -196,9 +196,9 @@ void Form4::form_load() {
   Text6[1]->set_text(stored && results[1] != L"nil" ? results[1] : L"");
   Text6[2]->set_text(stored ? results[2] : L"");
   LoadGraphicsData();
-  state.LoadedInputTexts = InputTexts();
+  state.imported.LoadedInputTexts = InputTexts();
   // A stored calculation brings the report of its last completed run.
-  if (stored && state.NetworkLoaded == 1 && reg::nonempty_file(L"rezres.txt")) state.ResultsValid = 1;
+  if (stored && state.imported.NetworkLoaded == 1 && reg::nonempty_file(L"rezres.txt")) state.printout.ResultsValid = 1;
 }
 
 void Form4::UpgradeWorkingFile() {

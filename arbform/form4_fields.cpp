@@ -43,7 +43,7 @@ void Form4::Text1_LostFocus(int index) {
   if (index == 3)
     intensity_rule(*Text1[0], *Text1[1], *Text1[2], *Text1[3]);
   else
-    head_rule(*Text1[0], *Text1[1], *Text1[2], *Text1[3], &state.MainSprinklerK);
+    head_rule(*Text1[0], *Text1[1], *Text1[2], *Text1[3], &state.imported.MainSprinklerK);
 }
 
 void Form4::Text16_LostFocus() {

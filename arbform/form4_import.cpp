@@ -40,7 +40,7 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
   if (!given(3)) {
     Text1[0]->set_text(L"");
   } else if (g.main) {
-    state.LoadedMainIntensity = head_number(intensity);
+    state.imported.LoadedMainIntensity = head_number(intensity);
     ShowControls({&Label11, Label1[0], Text1[0], &Text20, &Text21});
     Text1[0]->set_text(leading_zero_form(number_text(intensity)));
   }
@@ -57,17 +57,17 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
     ShowControls({Label1[2], Label1[3], Text1[2], Text1[3]});
     Text1[2]->set_text(number_text(line(5)));
     const auto s = sprinkler_rule(head_number(intensity), head_number(line(4)), head_number(line(5)));
-    state.OutletDataInFile[kMainKind].k = s.k;
-    state.OutletDataInFile[kMainKind].head = s.free_head.value_or(0);
+    state.imported.OutletDataInFile[kMainKind].k = s.k;
+    state.imported.OutletDataInFile[kMainKind].head = s.free_head.value_or(0);
     Text1[3]->set_text(s.free_head ? free_head_text(*s.free_head) : L"");
   }
   // Pipes and valve.
   const PipeLine pipe = split_pipe_line(line(6));
   Text9.set_text(pipe.standard);
-  if (pipe.given_inlet_head) state.GivenInletHead = *pipe.given_inlet_head;
+  if (pipe.given_inlet_head) state.imported.GivenInletHead = *pipe.given_inlet_head;
   const ValveLine valve = split_valve_line(line(7));
   Text15.set_text(valve.shown);
-  state.LoadedValveLine = valve.loaded;
+  state.imported.LoadedValveLine = valve.loaded;
   if (given(8)) {
     ShowControls({Label2[3], &Text10});
     Text10.set_text(line(8));
@@ -86,7 +86,7 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
     }
     if (!given(flow_line + 1)) head.set_text(L"");
     else if (present && head_number(line(flow_line + 1)) > 0) {
-      state.OutletDataInFile[kind].head = head_number(line(flow_line + 1));
+      state.imported.OutletDataInFile[kind].head = head_number(line(flow_line + 1));
       ShowControls(head_controls);
       head.set_text(number_text(line(flow_line + 1)));
     }
@@ -114,8 +114,8 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
     ShowControls({&Label17, &Label18, &Text18, &Text19});
     Text18.set_text(number_text(line(15)));
     const auto s = sprinkler_rule(head_number(line(13)), head_number(line(14)), head_number(line(15)));
-    state.OutletDataInFile[kRackKind].k = s.k;
-    state.OutletDataInFile[kRackKind].head = s.free_head.value_or(0);
+    state.imported.OutletDataInFile[kRackKind].k = s.k;
+    state.imported.OutletDataInFile[kRackKind].head = s.free_head.value_or(0);
     Text19.set_text(s.free_head ? free_head_text(*s.free_head) : L"");
   }
 }
@@ -140,34 +140,34 @@ void Form4::LoadGraphicsData() {
                   MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
       return;
     }
-    if (!write_file_lines(state.NetworkFileName, c.body)) {
-      ui::msg_box(L"Не удается записать файл " + state.NetworkFileName + L".", MsgButtons::OK, MsgIcon::Exclamation,
+    if (!write_file_lines(state.imported.NetworkFileName, c.body)) {
+      ui::msg_box(L"Не удается записать файл " + state.imported.NetworkFileName + L".", MsgButtons::OK, MsgIcon::Exclamation,
                   L"Сообщение");
       return;
     }
     reg::delete_quietly(L"rezult.ko2");
-    state.ExportImported = true;
-    if (c.data_version) state.DataVersion = *c.data_version;
-    state.ControlUnitOnSection = 0;
+    state.imported.ExportImported = true;
+    if (c.data_version) state.imported.DataVersion = *c.data_version;
+    state.imported.ControlUnitOnSection = 0;
     Label7[2]->set_caption(L"Напор выше узла управления");
     Label7[1]->set_caption(L"Напор перед узлом управления");
     const ControlSection cs = read_export_results(c.body);
-    state.ControlUnitSectionStart = cs.start;
-    state.ControlUnitSectionEnd = cs.end;
+    state.imported.ControlUnitSectionStart = cs.start;
+    state.imported.ControlUnitSectionEnd = cs.end;
     if (cs.on_section()) {
-      state.ControlUnitOnSection = 1;
+      state.imported.ControlUnitOnSection = 1;
       Label7[1]->set_caption(L"Необх. напор на входе в систему");
       Label7[2]->set_caption(L"Напор перед узлом управления");
     }
   }
 
-  const auto read = read_file_lines(state.NetworkFileName);
+  const auto read = read_file_lines(state.imported.NetworkFileName);
   if (!read || read->empty()) return;
   const std::vector<std::wstring>& lines = *read;
   if (const std::wstring fault = check_network_data(lines); !fault.empty()) {
     // Named as the user knows it: the stored file of a calculation from the register.
     const std::wstring file =
-        reg::form1().OpenedFromRegister && !state.ExportImported ? Modul1::StoredInputPath : state.NetworkFileName;
+        reg::form1().OpenedFromRegister && !state.imported.ExportImported ? Modul1::StoredInputPath : state.imported.NetworkFileName;
     ui::msg_box(L"Файл исходных данных расчета " + file + L" поврежден: " + fault + L".", MsgButtons::OK,
                 MsgIcon::Exclamation, L"Сообщение");
     return;
@@ -175,9 +175,9 @@ void Form4::LoadGraphicsData() {
 
   // First run: every group counts as present.
   HideOutletGroups();
-  state.NodeNumberMap = node_number_map(lines);
+  state.imported.NodeNumberMap = node_number_map(lines);
   ApplyHeadLines(lines, GroupFlags{});
-  auto& d = state.OutletDataInFile;
+  auto& d = state.imported.OutletDataInFile;
   const double deluge_flow = head_number(lines[8]), cock_flow = head_number(lines[10]);
   if (deluge_flow > 0 && d[kDelugeKind].head > 0) d[kDelugeKind].k = round_half_even(deluge_flow / std::sqrt(d[kDelugeKind].head), 8);
   if (cock_flow > 0 && d[kFireCockKind].head > 0)
@@ -185,39 +185,39 @@ void Form4::LoadGraphicsData() {
   double highest = std::max(d[kMainKind].head, d[kDelugeKind].head);
   if (d[kFireCockKind].head >= highest) highest = d[kFireCockKind].head;
   if (d[kRackKind].head >= highest) highest = d[kRackKind].head;
-  state.LoadedHighestFreeHead = highest;
+  state.imported.LoadedHighestFreeHead = highest;
   Text4.set_text(L"");
 
   const ProblemLines problem = network_section(lines);
   write_file_lines(L"spr.in", problem.lines);
   if (problem.refused_node) {
-    for (const auto& m : node_check_messages(state.NodeNumberMap, *problem.refused_node))
+    for (const auto& m : node_check_messages(state.imported.NodeNumberMap, *problem.refused_node))
       ui::msg_box(m, MsgButtons::OK, MsgIcon::None, L"Предупреждение");
     return;
   }
-  state.ImportedProblem = problem.lines;
+  state.imported.ImportedProblem = problem.lines;
   if (!problem.has_junction) {
     write_file_lines(L"spr1.in", problem.lines);
-    state.ImportedProblem = add_feed_node(problem.lines, problem.last_node);
-    write_file_lines(L"spr.in", state.ImportedProblem);
+    state.imported.ImportedProblem = add_feed_node(problem.lines, problem.last_node);
+    write_file_lines(L"spr.in", state.imported.ImportedProblem);
   }
   std::size_t lists = 0;
   while (lists < lines.size() && !contains(lines[lists], L"#####2")) ++lists;
   const OutletList outlets = read_outlet_lists(std::vector<std::wstring>(
       lines.begin() + static_cast<std::ptrdiff_t>(lists + 1), lines.begin() + static_cast<std::ptrdiff_t>(lists + 5)));
-  state.OutletTable = outlets.table;
-  state.OutletListSize = outlets.list_size;
+  state.imported.OutletTable = outlets.table;
+  state.imported.OutletListSize = outlets.list_size;
 
   // Second run: the groups that the network holds.
   HideOutletGroups();
   ApplyHeadLines(lines, outlets.groups);
   RestackOutletGroups(outlets.groups);
 
-  state.NodeTable = read_node_table(lines);
-  state.NodeCount = static_cast<double>(state.NodeTable.size() - 1);
-  const Sections sections = build_sections(state.NodeTable);
-  state.SectionTable = sections.table;
-  state.SectionCount = static_cast<double>(sections.table.size() - 1);
+  state.imported.NodeTable = read_node_table(lines);
+  state.imported.NodeCount = static_cast<double>(state.imported.NodeTable.size() - 1);
+  const Sections sections = build_sections(state.imported.NodeTable);
+  state.imported.SectionTable = sections.table;
+  state.imported.SectionCount = static_cast<double>(sections.table.size() - 1);
   std::wstring text4;
   for (const auto& l : sections.text4) text4 += l + L"\r\n";
   Text4.set_text(text4);
@@ -238,20 +238,20 @@ void Form4::LoadGraphicsData() {
   Picture1.set_visible(true);
 
   if (Text9.text() != kNoStandard) LoadMainPipeTable();
-  state.ImportedOutletData = state.OutletDataInFile;
-  state.ResultsValid = 0;
-  state.NetworkLoaded = 1;
+  state.imported.ImportedOutletData = state.imported.OutletDataInFile;
+  state.printout.ResultsValid = 0;
+  state.imported.NetworkLoaded = 1;
 }
 
 void Form4::LoadMainPipeTable() {
-  state.MainStandardPhrase = L" по " + Text9.text();
+  state.imported.MainStandardPhrase = L" по " + Text9.text();
   const auto t = load_pipe_standard(sys::resolve(L"trub.inf"), Text9.text());
   if (!t || t->rows.empty()) {
     Text9.set_text(kNoStandard);
     return;
   }
-  state.MainPipeTable = *t;
-  state.MainPipeRows = static_cast<double>(t->rows.size());
+  state.imported.MainPipeTable = *t;
+  state.imported.MainPipeRows = static_cast<double>(t->rows.size());
 }
 
 void Form4::LoadSecondPipeTable() {
@@ -260,8 +260,8 @@ void Form4::LoadSecondPipeTable() {
     Text10.set_text(L"");
     return;
   }
-  state.SecondPipeTable = *t;
-  state.SecondPipeRows = static_cast<double>(t->rows.size());
+  state.imported.SecondPipeTable = *t;
+  state.imported.SecondPipeRows = static_cast<double>(t->rows.size());
 }
 
 void Form4::Command4_Click() {
@@ -276,9 +276,9 @@ void Form4::Command4_Click() {
   Command5.set_enabled(false);
   std::wstring version = Modul1::ProgramVersion;
   std::erase(version, L'.');
-  state.DataVersion = num_value(version);
+  state.imported.DataVersion = num_value(version);
   LoadGraphicsData();
-  state.LoadedInputTexts = InputTexts();
+  state.imported.LoadedInputTexts = InputTexts();
 }
 
 }  // namespace dorv::arb

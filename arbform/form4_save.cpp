@@ -23,12 +23,12 @@ std::vector<std::wstring> Form4::HeadLinesFromFields() const {
   // holds it so, and a catalog rebuilt from the stored records must agree.
   std::vector<std::wstring> out = {
       ltrim(Text8.text()),  Text3.text(),  Text1[0]->text(), Text1[1]->text(), Text1[2]->text(),
-      Text9.text(),  state.LoadedValveLine.empty() ? trim(Text15.text()) : state.LoadedValveLine,
+      Text9.text(),  state.imported.LoadedValveLine.empty() ? trim(Text15.text()) : state.imported.LoadedValveLine,
       Text10.text(), Text11.text(), Text12.text(), Text13.text(), Text14.text(),
       Text16.text(), Text17.text(), Text18.text()};
-  if (state.GivenInletHead > 0) {
-    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(state.LoadedMainIntensity, 3)));
-    out[5] += L"," + num_text_trim(state.GivenInletHead);
+  if (state.imported.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(state.imported.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(state.imported.GivenInletHead);
   }
   return out;
 }
@@ -75,19 +75,19 @@ bool Form4::StoreCalculation() {
 void Form4::form_unload() {
   // Input edited with no run since the import: the edits are offered for
   // storing as the grid form offers its input.
-  if (state.CalculationStarted != 1 && state.NetworkLoaded == 1 && InputTexts() != state.LoadedInputTexts) {
+  if (state.run.CalculationStarted != 1 && state.imported.NetworkLoaded == 1 && InputTexts() != state.imported.LoadedInputTexts) {
     if (ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo, MsgIcon::Question,
                     L"Сохранение исходных данных") == ui::MsgResult::Yes &&
         StoreInputData())
       StoreCalculation();
-    state.GivenInletHead = 0;
+    state.imported.GivenInletHead = 0;
     reg::form1().CalculationClosed();
     return;
   }
-  state.GivenInletHead = 0;
+  state.imported.GivenInletHead = 0;
   // A calculation is offered for storing once it has been run, or when this
   // opening imported an export, which exists nowhere else.
-  if (state.CalculationStarted == 1 || (state.ExportImported && state.NetworkLoaded == 1)) {
+  if (state.run.CalculationStarted == 1 || (state.imported.ExportImported && state.imported.NetworkLoaded == 1)) {
     if (ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета") ==
         ui::MsgResult::Yes)
       StoreCalculation();

@@ -13,9 +13,9 @@ namespace dorv::arbprint {
 void write_english_closing(Lines& out, const arb::Form4& f, ReportUnits units) {
   const arb::Form4State& s = f.state;
   const bool us = units == ReportUnits::US;
-  if (!s.SecondStandardNote.empty())
+  if (!s.printout.SecondStandardNote.empty())
     out.push_back(L"          * Tubing in accordance with " + report::latin_standard_name(trim(f.Text10.text())));
-  if (s.ControlUnitOnSection == 1) out.push_back(L"               **The equivalent length of the valve control unit");
+  if (s.imported.ControlUnitOnSection == 1) out.push_back(L"               **The equivalent length of the valve control unit");
   for (int i = 0; i < 3; ++i) out.push_back(L"");
 
   const std::wstring flow_unit = us ? L" gpm" : L" L/min";
@@ -24,11 +24,11 @@ void write_english_closing(Lines& out, const arb::Form4& f, ReportUnits units) {
   };
   const double full_flow = num_value(f.Text5[0]->text());
   out.push_back(L"$          Full flow     -     " + flow(full_flow));
-  if (s.DelugeFlowSum > 0 || s.FireCockFlowSum > 0) {
+  if (s.printout.DelugeFlowSum > 0 || s.printout.FireCockFlowSum > 0) {
     out.push_back(L"*          Flow of sprinklers         -     " +
-                  flow(std::fabs(round_half_even(full_flow - s.DelugeFlowSum - s.FireCockFlowSum, 2))));
-    if (s.DelugeFlowSum > 0) out.push_back(L"*          Flow of drenchers          -     " + flow(s.DelugeFlowSum));
-    if (s.FireCockFlowSum > 0) out.push_back(L"*          Flow of fire-cocks         -     " + flow(s.FireCockFlowSum));
+                  flow(std::fabs(round_half_even(full_flow - s.printout.DelugeFlowSum - s.printout.FireCockFlowSum, 2))));
+    if (s.printout.DelugeFlowSum > 0) out.push_back(L"*          Flow of drenchers          -     " + flow(s.printout.DelugeFlowSum));
+    if (s.printout.FireCockFlowSum > 0) out.push_back(L"*          Flow of fire-cocks         -     " + flow(s.printout.FireCockFlowSum));
   }
 
   const auto head = [&](const ui::TextBox& field) {
@@ -36,7 +36,7 @@ void write_english_closing(Lines& out, const arb::Form4& f, ReportUnits units) {
            (us ? L" psi" : L" bar");
   };
   const wchar_t* const reserve = L"*          (with a reserve of 20% on local losses)       - ";
-  if (s.ControlUnitOnSection == 1) {
+  if (s.imported.ControlUnitOnSection == 1) {
     out.push_back(L"*          Pressure before valve of Supervisory Device  ");
     out.push_back(reserve + head(*f.Text5[1]));
     out.push_back(L"*          Necessary pressure on logon");

@@ -30,7 +30,7 @@ void write_title(Lines& out, const arb::Form4& f, const std::wstring& english_ob
 }
 
 void write_standard_and_valve(Lines& out, const arb::Form4& f, ReportUnits units) {
-  if (trim(f.state.MainStandardPhrase) == L"по ГОСТ СОВМ") {
+  if (trim(f.state.imported.MainStandardPhrase) == L"по ГОСТ СОВМ") {
     out.push_back(L"          Tubing in accordance with GOST 3262-75 (for d<=50 mm)");
     out.push_back(L"          and GOST 10704-76 (for d>50 mm)");
   } else {

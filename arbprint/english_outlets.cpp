@@ -35,18 +35,18 @@ double outlet_k(const arb::Form4State& s, const std::wstring& entry) {
                    : contains(entry, L"п") ? arb::kFireCockKind
                    : contains(entry, L"с") ? arb::kRackKind
                                            : arb::kMainKind;
-  return s.OutletDataInFile[static_cast<std::size_t>(kind)].k;
+  return s.imported.OutletDataInFile[static_cast<std::size_t>(kind)].k;
 }
 
 // The free head in m at an outlet's node: the solver's head there less the
 // node's elevation; 0 for a node the answer does not hold.
 double outlet_head(const arb::Form4State& s, const std::wstring& entry) {
   const double node = num_value(entry);
-  if (!(node >= 1 && node < static_cast<double>(s.NodeTable.size()))) return 0;
-  const auto& row = s.NodeTable[static_cast<std::size_t>(node)];
+  if (!(node >= 1 && node < static_cast<double>(s.imported.NodeTable.size()))) return 0;
+  const auto& row = s.imported.NodeTable[static_cast<std::size_t>(node)];
   const double answer = row[2].number_value();
-  if (!(answer >= 0 && answer < static_cast<double>(s.AnswerRows.size()))) return 0;
-  return s.AnswerRows[static_cast<std::size_t>(answer)][2].number_value() - row[3].number_value();
+  if (!(answer >= 0 && answer < static_cast<double>(s.run.AnswerRows.size()))) return 0;
+  return s.run.AnswerRows[static_cast<std::size_t>(answer)][2].number_value() - row[3].number_value();
 }
 
 // The outlet's flow in the report's units. The coefficient is per square
@@ -73,11 +73,11 @@ Block new_block(ReportUnits units) {
 
 void write_english_outlet_table(Lines& out, const arb::Form4State& s, ReportUnits units) {
   std::size_t outlets = 0;
-  while (outlets + 1 < s.OutletTable.size() && static_cast<double>(outlets + 1) < s.OutletListSize) ++outlets;
+  while (outlets + 1 < s.imported.OutletTable.size() && static_cast<double>(outlets + 1) < s.imported.OutletListSize) ++outlets;
   std::wstring top_rule = L"        --------------";
   Block block = new_block(units);
   for (std::size_t k = 1; k <= outlets; ++k) {
-    const std::wstring entry = s.OutletTable[k][1].str();
+    const std::wstring entry = s.imported.OutletTable[k][1].str();
     block.rule += L"--------";
     top_rule += L"--------";
     block.nodes += entry + std::wstring(entry.size() < kCellWidth ? kCellWidth - entry.size() : 0, L' ');

@@ -102,8 +102,8 @@ void write_english_pipe_table(Lines& out, const arb::Form4State& s, ReportUnits 
     out.push_back(L"        nodes      m       mm       m          bar       bar");
   }
   out.push_back(kRule);
-  for (std::size_t r = 1; r < s.SectionTable.size() && static_cast<double>(r) <= s.SectionCount; ++r)
-    if (s.SectionTable[r].size() > 7) out.push_back(section_line(s.SectionTable[r], units));
+  for (std::size_t r = 1; r < s.imported.SectionTable.size() && static_cast<double>(r) <= s.imported.SectionCount; ++r)
+    if (s.imported.SectionTable[r].size() > 7) out.push_back(section_line(s.imported.SectionTable[r], units));
   out.push_back(kRule);
 }
 

@@ -26,7 +26,7 @@ namespace Modul1 = reg::Modul1;
 
 // The report is the form's last completed run and written by this version.
 bool current_report_exists(const arb::Form4& form) {
-  if (form.state.ResultsValid != 1) return false;
+  if (form.state.printout.ResultsValid != 1) return false;
   if (!sys::file_exists(L"rezres.txt") || sys::file_len(L"rezres.txt") == 0) return false;
   return reg::first_line(L"rezres.txt").find(Modul1::ProgramVersion) != std::wstring::npos;
 }

@@ -110,8 +110,8 @@ TEST_F(CalcTest, PreparedAnswerGivesTheKnownReportAndResults) {
       {&f4.Text20, L" 0.13"}, {&f4.Text21, L" 11.07"}, {&f4.Text22, L" 0.173"}, {&f4.Text23, L" 9.69"},
       {&f4.Text24, L" 1.5"},  {&f4.Text25, L" 9"},     {&f4.Text26, L" 4.03"},  {&f4.Text27, L" 24.08"}};
   for (const auto& [field, text] : fields) EXPECT_EQ(field->text(), text) << to_utf8(field->name());
-  EXPECT_EQ(f4.state.ResultsValid, 1);
-  EXPECT_EQ(f4.state.CalculationEndedFlag, 1);
+  EXPECT_EQ(f4.state.printout.ResultsValid, 1);
+  EXPECT_EQ(f4.state.run.CalculationEndedFlag, 1);
   // The record keeps the fields and ends with the marker and five result lines.
   const auto record = lines("rezult1.txt");
   ASSERT_GE(record.size(), 6u);
@@ -223,8 +223,8 @@ TEST_F(CalcTest, GivenInletHeadIsReachedByScalingTheSprinklerHeads) {
                           L" м в.ст.) недостаточен для расчета. Заданный напор должен быть как минимум на 5 "
                           L"процентов больше необходимого для обеспечения заданной интенсивности орошения напора " +
                           num_text(round_half_even(needed, 2)) + L" м в.ст., т.е. не менее " + least + L" м в.ст.");
-      EXPECT_EQ(f4.state.GivenInletHead, 0);
-      f4.state.GivenInletHead = 40;  // the next case is asked again
+      EXPECT_EQ(f4.state.imported.GivenInletHead, 0);
+      f4.state.imported.GivenInletHead = 40;  // the next case is asked again
     }
   }
 }
@@ -251,7 +251,7 @@ TEST_F(CalcTest, EmptyAnswerStopsAndLeavesEveryFileAsItWas) {
   form4_->unload();
   select(L"    4-T");
   f().Command1.click();
-  ASSERT_EQ(form4_->state.ResultsValid, 1);
+  ASSERT_EQ(form4_->state.printout.ResultsValid, 1);
   const char* names[] = {"rezult1.txt", "rezres.txt", "perform/4in.prr", "perform/4res.prr", "prr.kat"};
   std::vector<std::string> before;
   for (const char* n : names) before.push_back(bytes(n));
@@ -263,10 +263,10 @@ TEST_F(CalcTest, EmptyAnswerStopsAndLeavesEveryFileAsItWas) {
   ASSERT_EQ(messages(), std::vector<std::wstring>{L"Работа программы прервана. Нажмите ОК для возврата к началу расчета."});
   EXPECT_EQ(last_message().title, L"Остановка расчета из-за ошибки");
   for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(bytes(names[i]), before[i]) << names[i];
-  EXPECT_EQ(form4_->state.CalculationEndedFlag, 1);
+  EXPECT_EQ(form4_->state.run.CalculationEndedFlag, 1);
   // The tables are half made: nothing may print them (the print command's
   // tests show the refusal).
-  EXPECT_EQ(form4_->state.ResultsValid, 0);
+  EXPECT_EQ(form4_->state.printout.ResultsValid, 0);
 }
 
 TEST_F(CalcTest, HighVelocityInADn15PipeIsQuestioned) {
@@ -282,8 +282,8 @@ TEST_F(CalcTest, HighVelocityInADn15PipeIsQuestioned) {
   EXPECT_EQ(last_message().icon, ui::MsgIcon::Critical);
   EXPECT_EQ(last_message().default_button, 1);
   EXPECT_EQ(bytes("rezres.txt"), "");
-  EXPECT_EQ(f4.state.CalculationEndedFlag, 1);
-  EXPECT_EQ(f4.state.ResultsValid, 0);
+  EXPECT_EQ(f4.state.run.CalculationEndedFlag, 1);
+  EXPECT_EQ(f4.state.printout.ResultsValid, 0);
   // Going on reports the velocity.
   host_.answer_message(MsgResult::Yes);
   f4.Command1.click();

@@ -39,22 +39,22 @@ TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
   prepared_answer(data_file("sklad.out"));
   Form4& f4 = open_new();
   const std::string record = bytes("rezult1.txt");
-  ASSERT_EQ(f4.state.SectionTable[1][1].str(), L" 1-2");
+  ASSERT_EQ(f4.state.imported.SectionTable[1][1].str(), L" 1-2");
   for (const Case& c : cases) {
     forget_messages();
     f4.Text15.set_text(c.valve);
-    f4.state.SectionTable[1][3] = dorv::arb::Cell::of_text(c.section_diameter);
+    f4.state.imported.SectionTable[1][3] = dorv::arb::Cell::of_text(c.section_diameter);
     host_.answer_message(MsgResult::OK);
     f4.Command1.click();
     ASSERT_EQ(messages().size(), 1u) << to_utf8(c.valve);
     EXPECT_EQ(messages()[0].substr(0, c.text_start.size()), c.text_start);
     EXPECT_EQ(last_message().title, c.title);
     EXPECT_EQ(bytes("rezult1.txt"), record);
-    EXPECT_EQ(f4.state.ResultsValid, 0);
+    EXPECT_EQ(f4.state.printout.ResultsValid, 0);
   }
   // A valve found by its name and diameter: the size line is chosen; a name
   // without a usable size takes the size of its section (1-2, DN 65).
-  f4.state.SectionTable[1][3] = dorv::arb::Cell::number(65);
+  f4.state.imported.SectionTable[1][3] = dorv::arb::Cell::number(65);
   for (const wchar_t* valve : {L"0 (Узел управления спринклерный водозаполненный-65)",
                                L"Узел управления спринклерный водозаполненный",
                                L"0 (Узел управления спринклерный водозаполненный-1)"}) {
@@ -106,7 +106,7 @@ TEST_F(CalcTest, ValuesTooLargeAreRefusedWithWhatTheyAre) {
     ui::TextBox* field = c.field ? c.field(f4) : nullptr;
     const std::wstring before = field ? field->text() : L"";
     if (field) field->set_text(c.typed);
-    f4.state.GivenInletHead = 0;
+    f4.state.imported.GivenInletHead = 0;
     f4.SetGivenInletPressureMode(!c.given_head.empty());
     if (!c.given_head.empty()) host_.answer_input(c.given_head);
     host_.answer_message(MsgResult::OK);
@@ -116,7 +116,7 @@ TEST_F(CalcTest, ValuesTooLargeAreRefusedWithWhatTheyAre) {
                                                     L"\" слишком велико. Нажмите ОК для возврата к началу расчета."});
     EXPECT_EQ(last_message().title, L"Предупреждение");
     EXPECT_EQ(f4.Text5[0]->text(), L"");
-    EXPECT_EQ(f4.state.ResultsValid, 0);
+    EXPECT_EQ(f4.state.printout.ResultsValid, 0);
     EXPECT_EQ(bytes("rezult1.txt"), record);
     if (field) field->set_text(before);
   }
@@ -137,7 +137,7 @@ TEST_F(CalcTest, AnEmptyNetworkDataFileIsNeverStored) {
 
 TEST_F(CalcTest, FailedImportRefusesTheRun) {
   Form4& f4 = open_new();
-  f4.state.NetworkLoaded = 0;
+  f4.state.imported.NetworkLoaded = 0;
   put("rezult1.txt", L"");
   forget_messages();
   host_.answer_message(MsgResult::OK);
@@ -166,7 +166,7 @@ TEST_F(CalcTest, GivenInletHeadLoopIsBounded) {
     fs::rename(at("prom3.bat"), at("solve.bat"));
     put_bytes("prom3.bat", "n=$(cat calls 2>/dev/null || echo 0); echo $((n+1)) > calls\nsh solve.bat\n");
     fs::remove(at("calls"));
-    f4.state.GivenInletHead = 0;
+    f4.state.imported.GivenInletHead = 0;
     f4.SetGivenInletPressureMode(true);
     host_.answer_input(L"40");
     host_.answer_message(MsgResult::OK);
@@ -264,8 +264,8 @@ using dorv::arb::Cell;
 // keeps its "-.52" form, each point in its column.
 TEST(ReportTables, NegativeFractionsInTheSectionRowsHaveNoZero) {
   dorv::arb::Form4State s;
-  s.SectionTable = dorv::arb::make_table(1, 9);
-  auto& row = s.SectionTable[1];
+  s.imported.SectionTable = dorv::arb::make_table(1, 9);
+  auto& row = s.imported.SectionTable[1];
   row[1] = Cell::of_text(L" 1-2");
   row[2] = Cell::number(4.5);
   row[3] = Cell::number(65);

@@ -55,8 +55,8 @@ TEST_F(Form4Test, ImportOfAKnownExport) {
   EXPECT_FALSE(exists("rezult.ko2"));
   EXPECT_EQ(bytes("spr.in"), cp(L"0.0001 0.0005 200000\r\n0 p 10 1 5 3.317\r\n1 p 0 1 3 .47\r\n2 p 0 1 4 .47\r\n"
                                 L"3 o 0 2 1 .47 5 1.071\r\n4 o 0 2 2 .47 5 1.071\r\n5 v 0 3 0 3.317 3 1.071 4 1.071\r\n"));
-  EXPECT_EQ(f4.state.NetworkLoaded, 1);
-  EXPECT_EQ(f4.state.DataVersion, 540);
+  EXPECT_EQ(f4.state.imported.NetworkLoaded, 1);
+  EXPECT_EQ(f4.state.imported.DataVersion, 540);
   EXPECT_EQ(f4.Text2.text(), L" 4-T");
   EXPECT_EQ(f4.Text8.text(), L" 18/02");
   EXPECT_EQ(f4.Text1[0]->text(), L" 0.08");
@@ -65,7 +65,7 @@ TEST_F(Form4Test, ImportOfAKnownExport) {
   EXPECT_EQ(f4.Text15.text(), L"0.0019 (УУСЗ-65)");
   EXPECT_FALSE(f4.Label14.visible());  // no rack sprinklers
   EXPECT_EQ(f4.Label7[1]->caption(), L"Напор перед узлом управления");
-  EXPECT_EQ(f4.state.MainPipeRows, 12);
+  EXPECT_EQ(f4.state.imported.MainPipeRows, 12);
   EXPECT_EQ(f4.Text4.text().substr(f4.Text4.text().rfind(L"\r\n", f4.Text4.text().size() - 3) + 2),
             L"     2-4       3        25        0\r\n");
   EXPECT_TRUE(f4.Picture1.visible());
@@ -103,7 +103,7 @@ TEST_F(Form4Test, NodeWithTooManyPipesStopsTheImport) {
     host_.answer_message(MsgResult::OK);
     Form4& f4 = open_new(cp(L"#####\r\n5.4.0\r\n\r\n") + body);
     EXPECT_EQ(messages(), std::vector<std::wstring>{L"К узлу номер 2 подходит более 4-х труб, что недопустимо!"});
-    EXPECT_EQ(f4.state.NetworkLoaded, 0);
+    EXPECT_EQ(f4.state.imported.NetworkLoaded, 0);
     EXPECT_NE(bytes("spr.in").find(links), std::string::npos);
   }
 }
@@ -116,7 +116,7 @@ TEST_F(Form4Test, DamagedExportChangesNothing) {
   Form4& f4 = open_new(cut);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_NE(messages()[0].find(L"не могут быть загружены: после строки #####2 нет четырех перечней"), std::wstring::npos);
-  EXPECT_EQ(f4.state.NetworkLoaded, 0);
+  EXPECT_EQ(f4.state.imported.NetworkLoaded, 0);
   EXPECT_EQ(bytes("rezult1.txt"), "");
   EXPECT_TRUE(exists("rezult.ko2"));
   // Nothing was imported, so closing asks nothing and stores nothing.
@@ -137,7 +137,7 @@ TEST_F(Form4Test, DelugeAndFireCocksOnlyMoveUp) {
   EXPECT_EQ(f4.Text11.rect().top, 2280);
   EXPECT_EQ(f4.Label13.rect().top, 5520 - 2640);
   EXPECT_EQ(f4.Text13.rect().top, 3120);
-  EXPECT_EQ(f4.state.OutletDataInFile[dorv::arb::kDelugeKind].k, 0.5);
+  EXPECT_EQ(f4.state.imported.OutletDataInFile[dorv::arb::kDelugeKind].k, 0.5);
   // The main sprinklers' values stay in their hidden fields.
   EXPECT_EQ(f4.Text1[0]->text(), L" 0.08");
   // Loading again gives the same positions.
@@ -176,7 +176,7 @@ TEST_F(Form4Test, SaveAndReopenKeepTheStoredFilesNoStoresNothing) {
   select(L"    4-T");
   f().Command1.click();
   ASSERT_TRUE(form4_->visible());
-  EXPECT_EQ(form4_->state.NetworkLoaded, 1);
+  EXPECT_EQ(form4_->state.imported.NetworkLoaded, 1);
   EXPECT_EQ(form4_->Text2.text(), L" 4-T");
   form4_->Text2.type(L" 99-T");  // the identifier field is editable; it names nothing
   form4_->unload();

@@ -21,7 +21,7 @@ class PrintCommandTest : public CalcTest {
     Form4& f4 = open_new();
     f4.print_report = [](Form4& form) { dorv::arbprint::PrintArbitraryReport(form); };
     f4.Command1.click();
-    EXPECT_EQ(f4.state.ResultsValid, 1);
+    EXPECT_EQ(f4.state.printout.ResultsValid, 1);
     forget_messages();
     return f4;
   }
@@ -60,7 +60,7 @@ TEST_F(PrintCommandTest, RefusesAReportThatIsNotTheCurrentCalculations) {
          prepared_answer("");
          host_.answer_message(MsgResult::OK);
          f4.Command1.click();
-         ASSERT_EQ(f4.state.ResultsValid, 0);
+         ASSERT_EQ(f4.state.printout.ResultsValid, 0);
          forget_messages();
        }},
   };

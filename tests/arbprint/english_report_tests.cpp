@@ -30,7 +30,7 @@ class EnglishArbitraryReportTest : public CalcTest {
     Form4& f4 = open_new();
     f4.Command1.click();
     EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(f4.state.ResultsValid, 1);
+    EXPECT_EQ(f4.state.printout.ResultsValid, 1);
     forget_messages();
     return f4;
   }
@@ -89,7 +89,7 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
   Form4& f4 = computed();
   // A project name longer than a line wraps; a word longer than a line is cut.
   put("nazangl.txt", L"Distribution centre " + std::wstring(80, L'x') + L"\r\n");
-  f4.state.MainStandardPhrase = L" по ГОСТ СОВМ";
+  f4.state.imported.MainStandardPhrase = L" по ГОСТ СОВМ";
   f4.Text15.set_text(L"0.0019");
   f4.Label12.set_visible(false);
   f4.Label13.set_visible(false);
@@ -124,8 +124,8 @@ TEST(EnglishClosing, ControlUnitAtTheInletAndSprinklersOnly) {
   // The control unit at the inlet, a second standard, no deluge heads or
   // fire cocks: no flow split, the heads after and before the valve.
   Form4 f4;
-  f4.state.ControlUnitOnSection = 0;
-  f4.state.SecondStandardNote = L" по ГОСТ 3262-75 (ВГП)";
+  f4.state.imported.ControlUnitOnSection = 0;
+  f4.state.printout.SecondStandardNote = L" по ГОСТ 3262-75 (ВГП)";
   f4.Text10.set_text(L" ГОСТ 3262-75 (ВГП) ");
   f4.Text5[0]->set_text(L"12.4");
   f4.Text5[1]->set_text(L"25.5");
@@ -168,15 +168,15 @@ TEST(EnglishInitialData, ValuesBelowOneGetTheirZero) {
 // of the given entry, the coefficients of the four kinds distinct.
 Form4State one_outlet(const std::wstring& entry, double free_head = 10) {
   Form4State s;
-  s.OutletTable = dorv::arb::make_table(1, 3);
-  s.OutletTable[1][1] = Cell::of_text(entry);
-  s.OutletListSize = 2;
-  s.NodeTable = dorv::arb::make_table(5, 7);
-  s.NodeTable[5][2] = Cell::number(1);
-  s.NodeTable[5][3] = Cell::number(2);
-  s.AnswerRows = dorv::arb::make_table(1, 2);
-  s.AnswerRows[1][2] = Cell::number(2 + free_head);
-  s.OutletDataInFile = {{{0.47, 0}, {0.5, 0}, {1.5, 0}, {2.6, 0}}};
+  s.imported.OutletTable = dorv::arb::make_table(1, 3);
+  s.imported.OutletTable[1][1] = Cell::of_text(entry);
+  s.imported.OutletListSize = 2;
+  s.imported.NodeTable = dorv::arb::make_table(5, 7);
+  s.imported.NodeTable[5][2] = Cell::number(1);
+  s.imported.NodeTable[5][3] = Cell::number(2);
+  s.run.AnswerRows = dorv::arb::make_table(1, 2);
+  s.run.AnswerRows[1][2] = Cell::number(2 + free_head);
+  s.imported.OutletDataInFile = {{{0.47, 0}, {0.5, 0}, {1.5, 0}, {2.6, 0}}};
   return s;
 }
 
@@ -216,9 +216,9 @@ TEST(EnglishOutletTable, SevenOutletsToABlockAndTheTopRuleOnlyOnce) {
   for (const std::size_t outlets : {0u, 7u, 8u}) {
     SCOPED_TRACE(outlets);
     Form4State s = one_outlet(L"5");
-    s.OutletTable = dorv::arb::make_table(outlets, 3);
-    for (std::size_t k = 1; k <= outlets; ++k) s.OutletTable[k][1] = Cell::of_text(L"5");
-    s.OutletListSize = static_cast<double>(outlets + 1);
+    s.imported.OutletTable = dorv::arb::make_table(outlets, 3);
+    for (std::size_t k = 1; k <= outlets; ++k) s.imported.OutletTable[k][1] = Cell::of_text(L"5");
+    s.imported.OutletListSize = static_cast<double>(outlets + 1);
     Lines out;
     dorv::arbprint::write_english_outlet_table(out, s, ReportUnits::US);
     const std::wstring rule7 = L"        --------------" + std::wstring(56, L'-');
@@ -239,17 +239,17 @@ TEST(EnglishOutletTable, SevenOutletsToABlockAndTheTopRuleOnlyOnce) {
 
 TEST(EnglishPipeTable, SignedValuesMarkersAndInchSizes) {
   Form4State s;
-  s.SectionTable = dorv::arb::make_table(3, 9);
-  s.SectionCount = 3;
+  s.imported.SectionTable = dorv::arb::make_table(3, 9);
+  s.imported.SectionCount = 3;
   const auto row = [&](std::size_t r, const wchar_t* name, Cell length, Cell size, double dz, double h1, double h2,
                        double q) {
-    s.SectionTable[r][1] = Cell::of_text(name);
-    s.SectionTable[r][2] = length;
-    s.SectionTable[r][3] = size;
-    s.SectionTable[r][4] = Cell::number(dz);
-    s.SectionTable[r][5] = Cell::number(h1);
-    s.SectionTable[r][6] = Cell::number(h2);
-    s.SectionTable[r][7] = Cell::number(q);
+    s.imported.SectionTable[r][1] = Cell::of_text(name);
+    s.imported.SectionTable[r][2] = length;
+    s.imported.SectionTable[r][3] = size;
+    s.imported.SectionTable[r][4] = Cell::number(dz);
+    s.imported.SectionTable[r][5] = Cell::number(h1);
+    s.imported.SectionTable[r][6] = Cell::number(h2);
+    s.imported.SectionTable[r][7] = Cell::number(q);
   };
   // The control unit's section, a downhill section of the second standard, a
   // size the inch table does not know.

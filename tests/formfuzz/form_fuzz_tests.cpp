@@ -350,7 +350,7 @@ TEST_F(FormFuzz, ArbitraryFormFields) {
     for (std::size_t i = 0; i < std::size(fields); ++i)
       type(*fields[i], below(host_.rng, 3) == 0 ? typed_value(host_.rng) : shown[i]);
     f4->SetGivenInletPressureMode(below(host_.rng, 4) == 0);
-    f4->state.GivenInletHead = 0;
+    f4->state.imported.GivenInletHead = 0;
     f4->Command1.click();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(shows_no_value(f4->Text5[i]->text())) << to_utf8(f4->Text5[i]->text());
   });

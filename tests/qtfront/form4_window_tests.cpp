@@ -46,7 +46,7 @@ TEST(Form4Window, ShowsTheImportedNetworkAndItsScheme) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Расчет секции произвольной конфигурации"));
-    EXPECT_EQ(form.state.NetworkLoaded, 1);
+    EXPECT_EQ(form.state.imported.NetworkLoaded, 1);
     EXPECT_TRUE(form.Picture1.visible());
     // Every pipe and outlet of the description is drawn: 9 pipes, 6 outlets.
     int lines = 0, circles = 0;
