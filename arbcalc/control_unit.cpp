@@ -8,6 +8,7 @@
 #include "arbcalc/arbrun.h"
 #include "platform/files.h"
 #include "platform/host.h"
+#include "tables/valve_file.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -22,12 +23,6 @@ std::wstring result_text(double v) { return v > 0 && v < 1 ? L" 0" + num_text_tr
 // A blank, then the value with "0" before a leading point.
 std::wstring design_text(double v) { return L" " + zero_before_point(num_text_trim(v)); }
 
-// The diameter of a valve size line: the number after its first "-".
-double size_of(const std::wstring& line) {
-  const std::size_t dash = line.find(L'-');
-  return num_value(dash == std::wstring::npos ? line : line.substr(dash + 1));
-}
-
 StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
@@ -38,14 +33,13 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
     s.run.ValveTypeName = lookup_name;
     const auto lines = [] {
       try {
-        return read_lines(sys::resolve(L"klap.inf"));
+        return read_lines(sys::resolve(tables::kValveFile));
       } catch (const FileError&) {
         return std::vector<std::wstring>{};
       }
     }();
-    std::size_t at = 0;
-    while (at < lines.size() && lines[at] != s.run.ValveTypeName) ++at;
-    if (at == lines.size())
+    const auto sizes = tables::valve_sizes(lines, s.run.ValveTypeName);
+    if (!sizes)
       return refuse(L"Клапан узла управления \"" + s.run.ValveTypeName +
                         L"\" отсутствует в файле клапанов klap.inf. Укажите коэффициент потерь или тип клапана "
                         L"из файла klap.inf.",
@@ -55,23 +49,12 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
       return refuse(L"Диаметр клапана узла управления не определен: диаметр трубы у узла управления неизвестен. "
                     L"Укажите в окне \"Клапан\" коэффициент потерь клапана.",
                     L"Клапан узла управления");
-    const std::size_t name_at = at;
-    std::wstring current = lines[at], previous;
-    double d = 1;
-    while (at + 1 < lines.size() && d > 0 && d <= wanted) {
-      previous = current;
-      if (d == wanted) break;
-      current = lines[++at];
-      d = size_of(current);
-    }
-    // A name line with no size line after it gives no coefficient at all;
-    // taking the name line's 0 would compute the valve as no loss.
-    if (d == 0 ? at - 1 == name_at : at == name_at)
+    const auto chosen = tables::choose_valve_size(*sizes, wanted);
+    if (!chosen)
       return refuse(L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!",
                     L"Предупреждение");
-    const std::wstring chosen = d == 0 ? previous : current;
-    s.run.ValveCoefficient = num_value(chosen);
-    f.Text15.set_text(chosen);
+    s.run.ValveCoefficient = num_value(*chosen);
+    f.Text15.set_text(*chosen);
   }
   const double q = s.run.AnswerRows[0][3].number_value();
   s.run.ValveLoss = s.run.ValveCoefficient * q * q;

@@ -10,6 +10,7 @@
 #include "platform/host.h"
 #include "register/modul1.h"
 #include "text/linefile.h"
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -20,11 +21,7 @@ using ui::MsgIcon;
 
 namespace {
 
-const wchar_t* const kNoStandard = L"ГОСТ на трубы";
 constexpr double kOldestVersion = 520;
-
-// A K-factor typed above 20 is per L/(min*bar^0.5).
-double k_factor(double typed) { return typed > 20 ? round_half_even(typed / 190, 8) : typed; }
 
 // The version of the program that wrote the report's first line: the text
 // after the product word and the blank behind it, points removed.
@@ -215,9 +212,10 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
   run.FreeHead[kRackKind] = num_value(f.Text19.text());
   run.FreeHead[kDelugeKind] = num_value(f.Text12.text());
   run.FreeHead[kFireCockKind] = num_value(f.Text14.text());
-  if (const double k = num_value(f.Text1[2]->text()); k > 0) s.imported.MainSprinklerK = k_factor(k);
+  if (const double k = num_value(f.Text1[2]->text()); k > 0)
+    s.imported.MainSprinklerK = tables::sprinkler_k_factor(k, tables::KRounding::DividedHalfEven8);
   const double rack_k = num_value(f.Text18.text());
-  run.RackSprinklerK = rack_k > 0 ? k_factor(rack_k) : 0;
+  run.RackSprinklerK = rack_k > 0 ? tables::sprinkler_k_factor(rack_k, tables::KRounding::DividedHalfEven8) : 0;
   auto outlet_k = [](double flow, double head) {
     return flow > 0 && head > 0 ? round_half_even(flow / std::sqrt(head), 8) : 0.0;
   };

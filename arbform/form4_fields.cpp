@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "arbform/head_lines.h"
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 void comma_to_point(ui::TextBox& t) { t.set_text(all_commas_to_point(t.text())); }
 
-double k_used(double k) { return k > 20 ? k / 190 : round_half_even(k, 8); }
+double k_used(double k) { return tables::sprinkler_k_factor(k, tables::KRounding::UndividedHalfEven8); }
 
 // Free head from intensity, area and K-factor.
 void head_rule(ui::TextBox& i, ui::TextBox& s, ui::TextBox& k, ui::TextBox& h, double* k_out) {

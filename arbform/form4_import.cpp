@@ -23,12 +23,6 @@ namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
-namespace {
-
-const wchar_t* const kNoStandard = L"ГОСТ на трубы";
-
-}  // namespace
-
 void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFlags& g) {
   auto line = [&](int n) { return n - 1 < static_cast<int>(lines.size()) ? lines[n - 1] : std::wstring(); };
   auto given = [&](int n) { return !trim(line(n)).empty(); };
@@ -243,9 +237,20 @@ void Form4::LoadGraphicsData() {
   state.imported.NetworkLoaded = 1;
 }
 
+namespace {
+
+// A standard named by a part of its header, each row its own four numbers.
+std::optional<PipeTable> network_pipe_table(const std::wstring& name) {
+  const auto lines = tables::read_pipe_standard_file(sys::resolve(tables::kPipeStandardFile));
+  if (!lines) return std::nullopt;
+  return tables::load_pipe_table(*lines, name, tables::StandardName::PartOfHeader, tables::RowNumbers::PerLine);
+}
+
+}  // namespace
+
 void Form4::LoadMainPipeTable() {
   state.imported.MainStandardPhrase = L" по " + Text9.text();
-  const auto t = load_pipe_standard(sys::resolve(L"trub.inf"), Text9.text());
+  const auto t = network_pipe_table(Text9.text());
   if (!t || t->rows.empty()) {
     Text9.set_text(kNoStandard);
     return;
@@ -255,7 +260,7 @@ void Form4::LoadMainPipeTable() {
 }
 
 void Form4::LoadSecondPipeTable() {
-  const auto t = load_pipe_standard(sys::resolve(L"trub.inf"), Text10.text());
+  const auto t = network_pipe_table(Text10.text());
   if (!t || t->rows.empty()) {
     Text10.set_text(L"");
     return;

@@ -8,10 +8,14 @@
 
 #include "arbform/cells.h"
 #include "arbform/network_tables.h"
-#include "arbform/pipe_standard.h"
 #include "arbform/problem_file.h"
+#include "tables/pipe_standard.h"
 
 namespace dorv::arb {
+
+using tables::kNoStandard;
+using tables::PipeRow;
+using tables::PipeTable;
 
 // K-factor and required free head of main sprinklers, rack sprinklers,
 // deluge heads and fire cocks.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -61,7 +62,7 @@ ValveLine split_valve_line(std::wstring_view line) {
 
 SprinklerData sprinkler_rule(double intensity, double area, double k_line) {
   SprinklerData s;
-  s.k = k_line > 20 ? round_half_even(k_line / 190, 8) : k_line;
+  s.k = tables::sprinkler_k_factor(k_line, tables::KRounding::DividedHalfEven8);
   if (s.k != 0) {
     const double root = intensity * area / s.k;
     s.free_head = round_half_even(root * root, 2);

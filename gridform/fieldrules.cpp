@@ -2,11 +2,10 @@
 
 #include <cmath>
 
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 
 namespace dorv::grid {
-
-double effective_k(double k) { return k > 20 ? k / 190 : k; }
 
 double head_from_intensity(double intensity, double a, double b, double k) {
   const double q = intensity * a * b;
@@ -58,7 +57,7 @@ bool apply_field_rule(int index, std::array<std::wstring, 19>& fields, double& k
   const bool from_intensity = index == kKFactor || index == kSprinklerSpacing || index == kRowSpacing || index == kIntensity;
   if (from_intensity && filled({kIntensity, kKFactor, kSprinklerSpacing, kRowSpacing})) {
     bool changed = normalise({kIntensity, kKFactor, kSprinklerSpacing, kRowSpacing});
-    k_eff = effective_k(value(kKFactor));
+    k_eff = tables::sprinkler_k_factor(value(kKFactor), tables::KRounding::None);
     if (k_eff == 0) return changed;
     const double h = head_from_intensity(value(kIntensity), value(kSprinklerSpacing), value(kRowSpacing), k_eff);
     if (!std::isfinite(h)) return changed;
@@ -66,7 +65,7 @@ bool apply_field_rule(int index, std::array<std::wstring, 19>& fields, double& k
   }
   if (index == kFreeHead && filled({kFreeHead, kKFactor, kSprinklerSpacing, kRowSpacing})) {
     bool changed = normalise({kFreeHead, kKFactor, kSprinklerSpacing, kRowSpacing});
-    k_eff = effective_k(value(kKFactor));
+    k_eff = tables::sprinkler_k_factor(value(kKFactor), tables::KRounding::None);
     const double head = value(kFreeHead), area = value(kSprinklerSpacing) * value(kRowSpacing);
     if (head < 0 || area == 0) return changed;
     const double i = intensity_from_head(head, value(kSprinklerSpacing), value(kRowSpacing), k_eff);

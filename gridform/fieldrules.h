@@ -9,8 +9,6 @@
 
 namespace dorv::grid {
 
-// A K-factor above 20 was given per L/(min·bar^0.5).
-double effective_k(double k_as_entered);
 double head_from_intensity(double intensity, double a, double b, double k);
 double intensity_from_head(double head, double a, double b, double k);
 

@@ -5,13 +5,13 @@
 #include <utility>
 
 #include "gridform/fieldrules.h"
-#include "gridform/pipetables.h"
 #include "gridform/scheme.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
 #include "register/form1.h"
 #include "register/modul1.h"
+#include "tables/pipe_standard.h"
 #include "text/fileerror.h"
 #include "text/linefile.h"
 #include "text/number.h"
@@ -127,17 +127,17 @@ GridRecordSource Form2::record_source() const {
 // ---------------------------------------------------------------- load
 
 std::wstring Form2::FillMainPipeStandards(const std::vector<std::wstring>* pipe_file) {
-  Combo1(0).set_text(L"ГОСТ на трубы");
+  Combo1(0).set_text(tables::kNoStandard);
   if (!pipe_file) return L"нет файла ГОСТов на трубы trub.inf";
-  const auto names = pipe_standard_names(*pipe_file);
+  const auto names = tables::pipe_standard_names(*pipe_file);
   for (const auto& name : names) Combo1(0).add_item(name);
-  Combo1(0).set_text(L"ГОСТ на трубы");
+  Combo1(0).set_text(tables::kNoStandard);
   return names.empty() ? L"в файле trub.inf нет ни одного ГОСТа на трубы" : L"";
 }
 
 void Form2::FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file) {
   if (!pipe_file) return;
-  for (const auto& name : pipe_standard_names(*pipe_file)) Combo2.add_item(name);
+  for (const auto& name : tables::pipe_standard_names(*pipe_file)) Combo2.add_item(name);
 }
 
 std::wstring Form2::FillValveTypes() {
@@ -192,7 +192,7 @@ void Form2::form_load() {
   const auto note = [&missing](std::wstring what) {
     if (!what.empty()) missing.push_back(std::move(what));
   };
-  const auto pipe_file = read_pipe_standard_file();
+  const auto pipe_file = tables::read_pipe_standard_file(sys::resolve(tables::kPipeStandardFile));
   note(FillMainPipeStandards(pipe_file ? &*pipe_file : nullptr));
   note(FillValveTypes());
   FillSecondPipeStandards(pipe_file ? &*pipe_file : nullptr);

@@ -5,7 +5,6 @@
 
 #include "gridform/form2.h"
 #include "gridform/gridrun.h"
-#include "gridform/pipetables.h"
 #include "gridform/prompts.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -60,7 +59,11 @@ void show_texts_on(Form2& f, const GridFormTexts& t) {
   }
 }
 
-// The pipe tables of the standards chosen on the form.
+// The pipe tables of the standards chosen on the form. A standard is found
+// by its whole name only; its numbers are read as one stream.
+constexpr auto kStandardName = tables::StandardName::Whole;
+constexpr auto kRowNumbers = tables::RowNumbers::Stream;
+
 StageEnd LoadPipeTables(GridFormTexts& f, GridFormState& s) {
   auto missing = [](const wchar_t* box) {
     ui::msg_box(L"Указанный в окне " + kQuote + box + kQuote + L" ГОСТ отсутствует в базе данных программы!",
@@ -68,14 +71,14 @@ StageEnd LoadPipeTables(GridFormTexts& f, GridFormState& s) {
     return StageEnd::ShortExit;
   };
   s.MainStandardPhrase = L" по " + f.Combo1_0;
-  const auto lines = read_pipe_standard_file();
+  const auto lines = tables::read_pipe_standard_file(sys::resolve(tables::kPipeStandardFile));
   if (!lines) {
     ui::msg_box(L"Файл ГОСТов на трубы trub.inf отсутствует в каталоге программы или не читается. Расчет "
                 L"невозможен.",
                 ui::MsgButtons::OK, ui::MsgIcon::None, kWarningTitle);
     return StageEnd::ShortExit;
   }
-  auto main = load_pipe_table(*lines, f.Combo1_0);
+  auto main = tables::load_pipe_table(*lines, f.Combo1_0, kStandardName, kRowNumbers);
   if (!main) return missing(L"Трубы");
   s.MainPipeTable = std::move(*main);
   // The second standard counts only while a diameter is marked for it.
@@ -84,7 +87,7 @@ StageEnd LoadPipeTables(GridFormTexts& f, GridFormState& s) {
   if (!marked) f.Combo2.clear();
   if (!f.Combo2.empty()) {
     s.SecondStandardPhrase = L" по " + f.Combo2;
-    auto second = load_pipe_table(*lines, f.Combo2);
+    auto second = tables::load_pipe_table(*lines, f.Combo2, kStandardName, kRowNumbers);
     if (!second) return missing(L"Трубы*");
     s.SecondPipeTable = std::move(*second);
   }

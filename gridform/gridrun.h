@@ -12,25 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "gridform/pipetables.h"
+#include "tables/pipe_standard.h"
 
 namespace dorv::grid {
 
-// One row of a pipe table: nominal diameter, outer diameter, wall and the
-// specific characteristic K_T of the loss law loss = length * Q^2 / K_T.
-struct PipeRow {
-  double dn = 0;
-  double outer = 0;
-  double wall = 0;
-  double kt = 0;
-  double inner() const { return outer - 2 * wall; }
-};
-inline int row_count(const PipeTable& t) { return static_cast<int>(t.row_count()); }
-// Row k (from 1 to row_count).
-inline PipeRow pipe_row(const PipeTable& t, int k) {
-  const auto& r = t.rows[static_cast<std::size_t>(k)];
-  return {r[1], r[2], r[3], r[4]};
-}
+using tables::PipeRow;
+using tables::PipeTable;
 
 // The texts of Form2's controls that a run reads and writes.
 struct GridFormTexts {

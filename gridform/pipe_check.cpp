@@ -14,12 +14,6 @@ const std::wstring kSecondStandardHint = L"Если труба должна бы
 
 bool positive(const std::wstring& t) { return num(t) > 0; }
 
-int find_row(const PipeTable& table, double dn) {
-  for (int k = 1; k <= row_count(table); ++k)
-    if (pipe_row(table, k).dn == dn) return k;
-  return 0;
-}
-
 std::wstring not_in_standard_prompt(const std::wstring& t, const std::wstring& phrase, bool hint) {
   std::wstring p = L"Заданный диаметр трубы " + t + L" мм" + L"  не" + phrase + L". Укажите правильный диаметр.";
   if (hint) p += L"\r\n" + kSecondStandardHint;
@@ -46,7 +40,7 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
           out.end = StageEnd::ShortExit;
           return out;
         }
-        out.row = find_row(s.SecondPipeTable, num(t));
+        out.row = s.SecondPipeTable.row_of(num(t));
         while (out.row == 0) {
           const std::wstring answer =
               placed_input(not_in_standard_prompt(t, s.SecondStandardPhrase, true), kWarningTitle);
@@ -63,11 +57,11 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
             continue;
           }
           t = answer;
-          out.row = find_row(s.SecondPipeTable, num(t));
+          out.row = s.SecondPipeTable.row_of(num(t));
         }
         out.second = out.row > 0;
       } else {
-        out.row = find_row(s.MainPipeTable, num(t));
+        out.row = s.MainPipeTable.row_of(num(t));
         if (out.row == 0) {
           const std::wstring answer = placed_input(not_in_standard_prompt(t, s.MainStandardPhrase, false), kWarningTitle);
           if (positive(answer)) {
@@ -124,7 +118,7 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
       return out;
     }
     const PipeTable& table = a.second ? s.SecondPipeTable : s.MainPipeTable;
-    t = num_text_trim(pipe_row(table, a.row).dn) + (a.second ? L"*" : L"");
+    t = num_text_trim(table.row(a.row).nominal) + (a.second ? L"*" : L"");
     out.row = a.row;
     out.second = a.second;
   }
@@ -142,15 +136,15 @@ AutoDiameter ChooseAutoDiameter(const GridRun& run, double q, double allowance) 
   AutoDiameter out;
   out.second = contains(run.form.Text1[11], L"*");
   const PipeTable& table = out.second ? s.SecondPipeTable : s.MainPipeTable;
-  for (int k = 1; k <= row_count(table); ++k) {
-    const double inner = pipe_row(table, k).inner();
+  for (int k = 1; k <= table.row_count(); ++k) {
+    const double inner = table.row(k).inner();
     if (inner <= 0 || inner < d_min) continue;
     int chosen = k;
     if (velocity(q, inner) > kVelocityLimit) ++chosen;
     // With no larger pipe in the table nothing fits.
-    if (chosen > row_count(table)) return out;
+    if (chosen > table.row_count()) return out;
     out.row = chosen;
-    out.v = velocity(q, pipe_row(table, chosen).inner());
+    out.v = velocity(q, table.row(chosen).inner());
     return out;
   }
   return out;

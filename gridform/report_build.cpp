@@ -6,6 +6,7 @@
 #include "gridform/reportnumbers.h"
 #include "platform/host.h"
 #include "text/linefile.h"
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -57,9 +58,7 @@ std::optional<ReportLines> grid_report_lines(const GridFormTexts& form, GridForm
                                              const std::wstring& program_version, const std::wstring& executor_name) {
   const auto tables = read_grid_result_tables(spr_out, state.SolverChoice);
   if (!tables) return std::nullopt;
-  // The K-factor in l/(s·m^0.5): one above 20 is per l/(min·bar^0.5).
-  const double k = num_value(form.Text1[1]);
-  state.EffectiveK = k <= 20 ? k : cut2(k / 190);
+  state.EffectiveK = tables::sprinkler_k_factor(num_value(form.Text1[1]), tables::KRounding::DividedCut2);
 
   ReportLines out;
   write_report_title(out, form, program_version);

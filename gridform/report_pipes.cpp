@@ -40,8 +40,8 @@ std::array<PipeLength, 6> pipe_length_table(const GridFormTexts& form) {
 void write_standard(ReportLines& out, const PipeTable& table, bool second, const std::array<PipeLength, 6>& grid,
                     const FeedSectionTable& feed) {
   const auto counts = [second](const std::wstring& diameter) { return contains(diameter, L"*") == second; };
-  for (int k = 1; k <= row_count(table); ++k) {
-    const double dn = pipe_row(table, k).dn;
+  for (int k = 1; k <= table.row_count(); ++k) {
+    const double dn = table.row(k).nominal;
     double total = 0;
     for (const auto& pipe : grid)
       if (counts(pipe.diameter) && num_value(pipe.diameter) == dn) total += pipe.length;

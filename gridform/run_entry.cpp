@@ -20,7 +20,7 @@ StageEnd RunEntry(GridRun& run) {
       f.Text5[i].clear();
     }
   }
-  if (trim(f.Combo1_0) == L"ГОСТ на трубы") {
+  if (trim(f.Combo1_0) == tables::kNoStandard) {
     ui::msg_box(L"Укажите основной ГОСТ на трубы в окне выбора " + kQuote + L"Трубы" + kQuote + L".",
                 ui::MsgButtons::OK, ui::MsgIcon::None, L"Основной ГОСТ на трубы");
     return StageEnd::ShortExit;

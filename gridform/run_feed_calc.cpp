@@ -41,11 +41,11 @@ StageEnd CalculateFeedPipeline(GridRun& run) {
         return StageEnd::CommonExit;
       }
       const PipeTable& t = a.second ? s.SecondPipeTable : s.MainPipeTable;
-      diameter = num_text_trim(pipe_row(t, a.row).dn) + (a.second ? L"*" : L"");
+      diameter = num_text_trim(t.row(a.row).nominal) + (a.second ? L"*" : L"");
     }
     const DiameterCheck d = CheckPipeDiameter(run, number, diameter, false);
     if (d.end != StageEnd::Continue) return d.end;
-    const PipeRow pipe = pipe_row(d.second ? s.SecondPipeTable : s.MainPipeTable, d.row);
+    const PipeRow pipe = (d.second ? s.SecondPipeTable : s.MainPipeTable).row(d.row);
     if (!(pipe.kt > 0) || !(pipe.inner() > 0)) {
       refuse(L"Внимание! Для трубы диаметром " + d.text + L" мм участка N" + num_text(number) +
              L" питающего трубопровода в базе данных программы нет размеров или характеристики. Нажмите ОК для "

@@ -8,6 +8,7 @@
 #include "gridform/prompts.h"
 #include "platform/host.h"
 #include "solvers/common/gridparams.h"
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -68,8 +69,7 @@ double value_of(const GridRun& run, int i) { return num(run.state.GridFieldValue
 void set_effective_k(GridRun& run) {
   auto& s = run.state;
   const double k = num(run.form.Text1[1]);
-  // A K-factor above 20 is one per L/min·bar^0.5.
-  s.EffectiveK = k > 20 ? cut2(k / 190) : k;
+  s.EffectiveK = tables::sprinkler_k_factor(k, tables::KRounding::DividedCut2);
   run.local.KFactorText = field_number_text(s.EffectiveK);
 }
 

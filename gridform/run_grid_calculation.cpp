@@ -10,8 +10,8 @@ std::optional<PipeRow> grid_pipe_row(const GridRun& run, int field) {
   const int main = run.local.MainRow[field - 10];
   const int second = run.local.SecondRow[field - 10];
   const auto& s = run.state;
-  if (main > 0 && second == 0 && main <= row_count(s.MainPipeTable)) return pipe_row(s.MainPipeTable, main);
-  if (main == 0 && second > 0 && second <= row_count(s.SecondPipeTable)) return pipe_row(s.SecondPipeTable, second);
+  if (main > 0 && second == 0 && main <= s.MainPipeTable.row_count()) return s.MainPipeTable.row(main);
+  if (main == 0 && second > 0 && second <= s.SecondPipeTable.row_count()) return s.SecondPipeTable.row(second);
   return std::nullopt;
 }
 

@@ -3,8 +3,8 @@
 // or, in its place, the intensity from which the field stage computes it.
 #include "gridform/gridrun.h"
 #include "gridform/prompts.h"
-#include "gridform/valvefile.h"
 #include "platform/host.h"
+#include "tables/valve_file.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -35,7 +35,7 @@ bool ask_header(std::wstring& field, std::wstring& last_answer, const wchar_t* p
 bool valve_in_file(const GridRun& run) {
   const auto lines = try_read_lines(run.file("klap.inf"));
   if (!lines) return false;
-  const auto sizes = valve_sizes(*lines, run.state.ValveSelection);
+  const auto sizes = tables::valve_sizes(*lines, run.state.ValveSelection);
   if (!sizes || sizes->empty()) return false;
   for (const auto& line : *sizes)
     if (num_value(line) <= 0) return false;

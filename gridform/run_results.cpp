@@ -7,8 +7,8 @@
 
 #include "gridform/gridrun.h"
 #include "gridform/prompts.h"
-#include "gridform/valvefile.h"
 #include "platform/host.h"
+#include "tables/valve_file.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 
@@ -33,8 +33,9 @@ StageEnd ShowResults(GridRun& run) {
   } else {
     const auto lines = try_read_lines(run.file("klap.inf"));
     const PipeTable& table = last.second_table ? s.SecondPipeTable : s.MainPipeTable;
-    const double dn = last.row > 0 ? pipe_row(table, last.row).dn : 0;
-    const auto line = lines ? choose_valve_size(*lines, s.ValveSelection, dn) : std::nullopt;
+    const double dn = last.row > 0 ? table.row(last.row).nominal : 0;
+    const auto sizes = lines ? tables::valve_sizes(*lines, s.ValveSelection) : std::nullopt;
+    const auto line = sizes ? tables::choose_valve_size(*sizes, dn) : std::nullopt;
     if (!line) {
       ui::msg_box(kValveMissingMessage, ui::MsgButtons::OK, ui::MsgIcon::None, kWarningTitle);
       return StageEnd::CommonExit;

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "gridform/gridrun.h"
-#include "gridform/pipetables.h"
+#include "tables/pipe_standard.h"
 #include "platform/headless.h"
 #include "platform/host.h"
 #include "support/program_folder.h"
@@ -51,7 +51,8 @@ GridFormTexts grid_input(int rows, int per_line) {
 std::function<StageEnd(GridFormTexts&, GridFormState&)> pipe_table_loader() {
   auto pipes = read_lines(std::filesystem::path(DORV_DATA_DIR) / "trub.inf");
   return [pipes](GridFormTexts&, GridFormState& s) {
-    s.MainPipeTable = *load_pipe_table(pipes, L"ГОСТ 10704-91");
+    s.MainPipeTable =
+        *tables::load_pipe_table(pipes, L"ГОСТ 10704-91", tables::StandardName::Whole, tables::RowNumbers::Stream);
     s.MainStandardPhrase = L" по ГОСТ 10704-91";
     return StageEnd::Continue;
   };

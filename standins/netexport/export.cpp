@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -33,7 +34,7 @@ OutletData outlet_data(const Description& d, OutletKind kind) {
   auto sprinkler = [&](const std::wstring& i, const std::wstring& s, const std::wstring& k) {
     if (i.empty() || num_value(k) <= 0)
       throw DescriptionError(0, L"для оросителей вида " + kind_name(kind) + L" не заданы интенсивность, площадь и К-фактор");
-    o.k = sprinkler_k(num_value(k));
+    o.k = tables::sprinkler_k_factor(num_value(k), tables::KRounding::None);
     const double h = num_value(i) * num_value(s) / o.k;
     o.free_head = round_half_even(h * h, 2);
   };
@@ -69,9 +70,7 @@ std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 double pipe_conductance(double kt, double length) { return std::sqrt(kt / (1.2 * length)); }
 
-double sprinkler_k(double k_entered) { return k_entered > 20 ? k_entered / 190 : k_entered; }
-
-Export build_export(const Description& d, const arb::PipeTable& main, const arb::PipeTable& second) {
+Export build_export(const Description& d, const tables::PipeTable& main, const tables::PipeTable& second) {
   const int n_nodes = static_cast<int>(d.nodes.size());
   const int m = static_cast<int>(d.outlets.size());
 
@@ -120,7 +119,7 @@ Export build_export(const Description& d, const arb::PipeTable& main, const arb:
   for (std::size_t p = 0; p < d.pipes.size(); ++p) {
     const Pipe& pipe = d.pipes[p];
     const bool second_standard = ends_with(pipe.diameter, L"*");
-    const arb::PipeTable& table = second_standard ? second : main;
+    const tables::PipeTable& table = second_standard ? second : main;
     const double dn = num_value(pipe.diameter);
     const int row = table.row_of(dn);
     if (row == 0)

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "arbform/pipe_standard.h"
 #include "standins/netexport/description.h"
+#include "tables/pipe_standard.h"
 
 namespace dorv::netexport {
 
@@ -21,13 +21,10 @@ struct Export {
 // every section, so that the solver's flows and the section flows agree.
 double pipe_conductance(double kt, double length);
 
-// The sprinkler rule: a K-factor above 20 is per L/(min*bar^0.5) and divided by 190.
-double sprinkler_k(double k_entered);
-
 // Builds the export. main and second are the pipe standards named in the
 // description (second may be empty when no pipe uses it). Throws
 // DescriptionError when a pipe's diameter is missing from its standard, a
 // node has no way to the feed, or the outlet data cannot give a K-factor.
-Export build_export(const Description& d, const arb::PipeTable& main, const arb::PipeTable& second);
+Export build_export(const Description& d, const tables::PipeTable& main, const tables::PipeTable& second);
 
 }  // namespace dorv::netexport

@@ -16,9 +16,9 @@
 #include <filesystem>
 #include <string>
 
-#include "arbform/pipe_standard.h"
 #include "standins/netexport/description.h"
 #include "standins/netexport/export.h"
+#include "tables/pipe_standard.h"
 #include "text/codepage.h"
 #include "text/linefile.h"
 
@@ -69,13 +69,16 @@ int main(int argc, char** argv) {
                    e.text(),
                3);
   }
+  // The standards are found as the arbitrary form finds them.
+  constexpr auto kStandardName = tables::StandardName::PartOfHeader;
+  constexpr auto kRowNumbers = tables::RowNumbers::PerLine;
   const auto pipe_lines = try_read_lines(pipes);
   if (!pipe_lines) return say(L"Не удается прочитать файл сортаментов труб " + name_of(pipes), 2);
-  const auto main_table = arb::find_pipe_standard(*pipe_lines, d.standard);
+  const auto main_table = tables::load_pipe_table(*pipe_lines, d.standard, kStandardName, kRowNumbers);
   if (!main_table) return say(L"Сортамента «" + d.standard + L"» нет в файле " + name_of(pipes), 3);
-  arb::PipeTable second_table;
+  tables::PipeTable second_table;
   if (!d.second_standard.empty()) {
-    const auto t = arb::find_pipe_standard(*pipe_lines, d.second_standard);
+    const auto t = tables::load_pipe_table(*pipe_lines, d.second_standard, kStandardName, kRowNumbers);
     if (!t) return say(L"Сортамента «" + d.second_standard + L"» нет в файле " + name_of(pipes), 3);
     second_table = *t;
   }

@@ -32,10 +32,14 @@ TEST_F(CalcTest, RefusalsLeaveTheNetworkDataWhole) {
       // A name line with no size line after it: no coefficient, not no loss.
       {L"0 (Клапан без размеров-65)", L"Предупреждение",
        L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", L"65"},
+      // A size line without a coefficient: not no loss either.
+      {L"0 (Клапан без коэффициента-65)", L"Предупреждение",
+       L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", L"65"},
       {L"Клапан последний", L"Предупреждение",
        L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!", L"65"},
   };
-  put_bytes("klap.inf", cp(L"Клапан без размеров\r\n") + bytes("klap.inf") + cp(L"Клапан последний\r\n"));
+  put_bytes("klap.inf", cp(L"Клапан без размеров\r\nКлапан без коэффициента\r\n(КБК-65)\r\n") + bytes("klap.inf") +
+                            cp(L"Клапан последний\r\n"));
   prepared_answer(data_file("sklad.out"));
   Form4& f4 = open_new();
   const std::string record = bytes("rezult1.txt");

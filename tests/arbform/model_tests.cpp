@@ -3,7 +3,6 @@
 #include "arbform/head_lines.h"
 #include "arbform/network_file.h"
 #include "arbform/network_tables.h"
-#include "arbform/pipe_standard.h"
 #include "arbform/problem_file.h"
 
 using namespace dorv;
@@ -215,19 +214,4 @@ TEST(NetworkTables, SectionsAndTheirTable) {
   const auto refused = build_sections(read_node_table(five));
   EXPECT_EQ(refused.refused_node, 4);
   EXPECT_EQ(refused.text4, kText4Header);
-}
-
-TEST(PipeStandard, OnlyHeaderLinesNameAStandard) {
-  const Lines trub = {L"#ГОСТ 3262-75", L"15 21.3 2.5 0.18", L"", L"20 26.8 2.5", L"25 33.5 2.8 3.65",
-                      L"#ГОСТ 10704-91 (после ГОСТ 3262-75)", L"50 57 2.5 110", L"#Последний"};
-  const auto t = find_pipe_standard(trub, L"ГОСТ 3262-75");
-  ASSERT_TRUE(t);
-  ASSERT_EQ(t->rows.size(), 3u);
-  EXPECT_EQ(t->rows[1].kt, 0);  // a short row keeps its place
-  EXPECT_EQ(t->rows[2].kt, 3.65);
-  EXPECT_EQ(t->row_of(25), 3);
-  EXPECT_EQ(find_pipe_standard(trub, L"10704")->rows.size(), 1u);
-  EXPECT_FALSE(find_pipe_standard(trub, L""));
-  EXPECT_FALSE(find_pipe_standard(trub, L"57 2.5"));
-  EXPECT_FALSE(find_pipe_standard(trub, L"Последний"));
 }

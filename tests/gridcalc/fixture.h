@@ -86,8 +86,7 @@ inline const std::array<std::wstring, 19> kGridCaptions{
 // Welded pipes: DN, outer diameter, wall, K_T.
 inline PipeTable pipe_table(const std::vector<std::array<double, 4>>& rows) {
   PipeTable t;
-  t.rows.assign(1, {});
-  for (const auto& r : rows) t.rows.push_back({0, r[0], r[1], r[2], r[3], static_cast<double>(t.rows.size())});
+  for (const auto& r : rows) t.rows.push_back({r[0], r[1], r[2], r[3]});
   return t;
 }
 inline PipeTable welded_pipes() {

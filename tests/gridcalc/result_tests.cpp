@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "gridcalc/fixture.h"
-#include "gridform/valvefile.h"
 #include "text/number.h"
 
 namespace dorv::testing {
@@ -265,23 +264,6 @@ TEST_F(GridRunTest, InletHeadOnADecimalBoundaryIsNotCutBelowIt) {
   host.answer_message(MsgResult::Yes);
   run();
   EXPECT_EQ(form.Text5[1], L" 33.07");
-}
-
-TEST(ValveFile, ChoosesTheSizeOfTheControlUnitPipe) {
-  const auto lines = read_lines(std::filesystem::path(DORV_DATA_DIR) / "klap.inf");
-  const std::wstring water = L"Узел управления спринклерный водозаполненный";
-  const std::wstring air = L"Узел управления спринклерный воздушный";
-  const std::vector<std::tuple<std::wstring, double, std::wstring>> cases{
-      {water, 65, L"0.0019 (УУСЗ-65)"},    // the equal size
-      {water, 70, L"0.00081 (УУСЗ-80)"},   // the next larger
-      {water, 40, L"0.0053 (УУСЗ-50)"},    // below the smallest
-      {water, 250, L"0.000021 (УУСЗ-200)"},  // above the largest
-      {air, 50, L"0.0025 (УУСВ-65)"},
-      {L"Узел управления дренчерный", 300, L"0.000023 (УУД-200)"},  // the last block of the file
-  };
-  for (const auto& [valve, dn, line] : cases) EXPECT_EQ(choose_valve_size(lines, valve, dn), line) << dn;
-  EXPECT_EQ(choose_valve_size(lines, L"Узел неизвестный", 50), std::nullopt);
-  EXPECT_EQ(choose_valve_size({water, L"Узел управления спринклерный воздушный"}, water, 50), std::nullopt);
 }
 
 }  // namespace

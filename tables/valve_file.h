@@ -1,27 +1,30 @@
 // The valve file klap.inf: a name line per valve type, then its size lines,
 // each the loss coefficient, "(", the valve's code, "-" and the nominal
-// diameter, in increasing size.
+// diameter, in increasing size. A valve's block ends at the first line whose
+// size is not above 0: the next valve's name line or an end line.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace dorv::grid {
+namespace dorv::tables {
+
+constexpr const wchar_t* kValveFile = L"klap.inf";
 
 // The size a line gives: the number after its first "-"; a line without "-"
 // gives its own leading number. A name line or an end line gives 0.
 double valve_line_size(std::wstring_view line);
 
-// The size lines of the valve whose name line equals `name`; nothing when
-// no line equals it.
+// The size lines of the valve whose name line equals `name` (the whole line,
+// case and blanks as they stand); nothing when no line equals it.
 std::optional<std::vector<std::wstring>> valve_sizes(const std::vector<std::wstring>& lines,
                                                       const std::wstring& name);
 
 // The size line used for a pipe of nominal diameter dn: the equal size, else
-// the next larger, else the largest. Nothing when the valve is not in the
-// file or lists no size with a positive coefficient there.
-std::optional<std::wstring> choose_valve_size(const std::vector<std::wstring>& lines, const std::wstring& name,
-                                              double dn);
+// the next larger, else the largest. Nothing when there is no size line or
+// the chosen one gives no positive coefficient: such a valve must not count
+// as no loss.
+std::optional<std::wstring> choose_valve_size(const std::vector<std::wstring>& sizes, double dn);
 
-}  // namespace dorv::grid
+}  // namespace dorv::tables

@@ -1,8 +1,8 @@
-#include "gridform/valvefile.h"
+#include "tables/valve_file.h"
 
 #include "text/numtext.h"
 
-namespace dorv::grid {
+namespace dorv::tables {
 
 double valve_line_size(std::wstring_view line) {
   const auto dash = line.find(L'-');
@@ -20,12 +20,10 @@ std::optional<std::vector<std::wstring>> valve_sizes(const std::vector<std::wstr
   return sizes;
 }
 
-std::optional<std::wstring> choose_valve_size(const std::vector<std::wstring>& lines, const std::wstring& name,
-                                              double dn) {
-  const auto sizes = valve_sizes(lines, name);
-  if (!sizes || sizes->empty()) return std::nullopt;
-  const std::wstring* chosen = &sizes->back();
-  for (const auto& line : *sizes) {
+std::optional<std::wstring> choose_valve_size(const std::vector<std::wstring>& sizes, double dn) {
+  if (sizes.empty()) return std::nullopt;
+  const std::wstring* chosen = &sizes.back();
+  for (const auto& line : sizes) {
     if (valve_line_size(line) >= dn) {
       chosen = &line;
       break;
@@ -35,4 +33,4 @@ std::optional<std::wstring> choose_valve_size(const std::vector<std::wstring>& l
   return *chosen;
 }
 
-}  // namespace dorv::grid
+}  // namespace dorv::tables
