@@ -107,8 +107,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   const std::wstring rule = L"        " + std::wstring(70, L'-');
   line(L"&            Напоры и расходы на участках трубопроводов");
   line(rule);
-  line(L"        Участок  Длина, Усл.диа-  Перепад  Напор в   Напор в  Расход, Скорость");
-  line(L"                   м    метр,мм   высот,м  начале,м  конце,м    л/с   воды,м/с");
+  for (const auto& head : section_table_heads()) line(head);
   line(rule);
   for (auto& l : section_row_lines(s, s.imported.ControlUnitOnSection == 1 ? s.printout.ControlUnitSectionRow : 0)) line(l);
   line(rule + L"-");

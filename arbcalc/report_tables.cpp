@@ -109,6 +109,11 @@ std::vector<std::wstring> total_rows(const Form4State& s, bool second, double& v
   return out;
 }
 
+std::vector<std::wstring> section_table_heads() {
+  return {L"        Участок  Длина, Усл.диа-  Перепад  Напор в   Напор в  Расход, Скорость",
+          L"                   м    метр,мм   высот,м  начале,м  конце,м    л/с   воды,м/с"};
+}
+
 std::wstring volume_text(double volume) {
   const double v = round_half_even(volume, 2);
   return v < 1 ? zero_led(v) : num_text(v);

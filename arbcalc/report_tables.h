@@ -19,6 +19,9 @@ std::vector<std::wstring> outlet_table_lines(const Form4State& s);
 // One line per section; the control unit's section (control_row, 0 for
 // none) gets "**" after its length, in the line and in SectionTable.
 std::vector<std::wstring> section_row_lines(Form4State& s, int control_row);
+// The column heads of the section rows, under the table's caption in the
+// report and again where a printed page continues the table.
+std::vector<std::wstring> section_table_heads();
 // The total rows of the main or the second pipe table; adds the water volume
 // of the sections counted to `volume` (m3).
 std::vector<std::wstring> total_rows(const Form4State& s, bool second, double& volume);

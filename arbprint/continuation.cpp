@@ -1,6 +1,9 @@
 // The repeated captions of a table cut by a page break.
 #include "arbprint/continuation.h"
 
+#include "arbcalc/report_tables.h"
+#include "arbprint/english_arbitrary_report.h"
+
 namespace dorv::arbprint {
 
 namespace {
@@ -18,22 +21,15 @@ int PipeTableContinuation(ui::Printer& printer, bool english, bool metric) {
     const std::wstring rule = std::wstring(7, L' ') + std::wstring(71, L'-');
     print_caption(printer, std::wstring(12, L' ') + L"Напоры и расходы на участках трубопроводов (продолжение)");
     printer.print(rule);
-    printer.print(L"        Участок  Длина, Усл.диа-  Перепад  Напор в   Напор в  Расход, Скорость");
-    printer.print(L"                   м    метр,мм   высот,м  начале,м  конце,м    л/с   воды,м/с");
+    for (const auto& head : arb::section_table_heads()) printer.print(head);
     printer.print(rule);
     return 8;
   }
   const std::wstring rule = std::wstring(7, L' ') + std::wstring(64, L'-');
   print_caption(printer, std::wstring(16, L' ') + L"Pressures and flows in pipes (continuation)");
   printer.print(rule);
-  printer.print(L"        Pipe      Pipe    Pipe  Elevation    Beginning  Ending    Flow,");
-  if (metric) {
-    printer.print(L"        between  lenght,  size, difference,  pressure, pressure,  L/min ");
-    printer.print(L"        nodes      m       mm       m          bar       bar");
-  } else {
-    printer.print(L"        between  lenght,  size, difference,  pressure, pressure,  gpm ");
-    printer.print(L"        nodes      ft      in.      ft         psi       psi");
-  }
+  for (const auto& head : english_pipe_table_heads(metric ? ReportUnits::WestEuropean : ReportUnits::US))
+    printer.print(head);
   printer.print(rule);
   return 8;
 }

@@ -50,6 +50,8 @@ void write_english_head(Lines& out, const arb::Form4& form, const std::wstring& 
 void write_english_outlet_table(Lines& out, const arb::Form4State& s, ReportUnits units);
 // The heads and flows of the pipe sections, between its two rules.
 void write_english_pipe_table(Lines& out, const arb::Form4State& s, ReportUnits units);
+// Its column heads, also where a printed page continues the table.
+Lines english_pipe_table_heads(ReportUnits units);
 // The footnotes, the flows and heads of the result panel and the signature.
 void write_english_closing(Lines& out, const arb::Form4& form, ReportUnits units);
 

@@ -91,16 +91,19 @@ std::wstring section_line(const std::vector<arb::Cell>& row, ReportUnits units) 
 
 }  // namespace
 
+Lines english_pipe_table_heads(ReportUnits units) {
+  if (us(units))
+    return {L"        Pipe      Pipe    Pipe  Elevation    Beginning  Ending    Flow,",
+            L"        between  lenght,  size, difference,  pressure, pressure,  gpm ",
+            L"        nodes      ft      in.      ft         psi       psi"};
+  return {L"        Pipe      Pipe    Pipe  Elevation    Beginning  Ending    Flow,",
+          L"        between  lenght,  size, difference,  pressure, pressure,  L/min ",
+          L"        nodes      m       mm       m          bar       bar"};
+}
+
 void write_english_pipe_table(Lines& out, const arb::Form4State& s, ReportUnits units) {
   out.push_back(kRule);
-  out.push_back(L"        Pipe      Pipe    Pipe  Elevation    Beginning  Ending    Flow,");
-  if (us(units)) {
-    out.push_back(L"        between  lenght,  size, difference,  pressure, pressure,  gpm ");
-    out.push_back(L"        nodes      ft      in.      ft         psi       psi");
-  } else {
-    out.push_back(L"        between  lenght,  size, difference,  pressure, pressure,  L/min ");
-    out.push_back(L"        nodes      m       mm       m          bar       bar");
-  }
+  for (const auto& head : english_pipe_table_heads(units)) out.push_back(head);
   out.push_back(kRule);
   for (std::size_t r = 1; r < s.imported.SectionTable.size() && static_cast<double>(r) <= s.imported.SectionCount; ++r)
     if (s.imported.SectionTable[r].size() > 7) out.push_back(section_line(s.imported.SectionTable[r], units));
