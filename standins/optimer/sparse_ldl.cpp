@@ -1,8 +1,10 @@
 #include "standins/optimer/sparse_ldl.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <queue>
 #include <utility>
 
@@ -26,102 +28,209 @@ void sort_lists(std::vector<int>& entries, std::vector<int>& start) {
   entries.resize(out);
 }
 
-// Symmetric pairs as lists per unknown, each sorted, without repeats and
-// without the unknown itself: start[i]..start[i+1] in the returned entries.
-std::vector<int> pattern_lists(int n, const std::vector<std::pair<int, int>>& pairs, std::vector<int>& start) {
-  start.assign(n + 1, 0);
-  for (const auto& [i, j] : pairs) {
-    if (i == j) continue;
-    ++start[i + 1];
-    ++start[j + 1];
+// The unknowns of one degree, the lowest number found in a few steps: a bit
+// per unknown, and above it a bit per word that is not empty, level on level
+// up to a single word.
+class NumberSet {
+ public:
+  explicit NumberSet(int n) {
+    std::size_t words = (static_cast<std::size_t>(n) + 63) / 64;
+    for (;;) {
+      levels_.emplace_back(std::max<std::size_t>(words, 1), 0);
+      if (words <= 1) break;
+      words = (words + 63) / 64;
+    }
   }
-  for (int i = 0; i < n; ++i) start[i + 1] += start[i];
-  std::vector<int> entries(start[n]);
-  std::vector<int> fill(start.begin(), start.end() - 1);
-  for (const auto& [i, j] : pairs) {
-    if (i == j) continue;
-    entries[fill[i]++] = j;
-    entries[fill[j]++] = i;
+  bool empty() const { return levels_.back()[0] == 0; }
+  void insert(int v) {
+    std::size_t at = static_cast<std::size_t>(v);
+    for (auto& level : levels_) {
+      std::uint64_t& word = level[at >> 6];
+      const bool was_empty = word == 0;
+      word |= std::uint64_t{1} << (at & 63);
+      if (!was_empty) return;
+      at >>= 6;
+    }
   }
-  sort_lists(entries, start);
-  return entries;
-}
+  void erase(int v) {
+    std::size_t at = static_cast<std::size_t>(v);
+    for (auto& level : levels_) {
+      std::uint64_t& word = level[at >> 6];
+      word &= ~(std::uint64_t{1} << (at & 63));
+      if (word != 0) return;
+      at >>= 6;
+    }
+  }
+  // The lowest number in the set, which must not be empty.
+  int lowest() const {
+    std::size_t at = 0;
+    for (std::size_t l = levels_.size(); l-- > 0;)
+      at = (at << 6) | static_cast<std::size_t>(std::countr_zero(levels_[l][at]));
+    return static_cast<int>(at);
+  }
+
+ private:
+  std::vector<std::vector<std::uint64_t>> levels_;
+};
 
 }  // namespace
 
 std::vector<int> minimum_degree_order(int n, const std::vector<std::pair<int, int>>& pairs) {
-  // The elimination graph in one pool of ints: each unknown's neighbour list
-  // (sorted) lies at pos[v] with room for cap[v]; a list that outgrows its
-  // room moves to the end of the pool with twice the room.
-  std::vector<int> start;
-  std::vector<int> pool = pattern_lists(n, pairs, start);
-  std::vector<int> pos(n), len(n), cap(n);
-  for (int i = 0; i < n; ++i) {
-    pos[i] = start[i];
-    len[i] = cap[i] = start[i + 1] - start[i];
+  // The elimination graph kept as a quotient graph: an eliminated unknown
+  // becomes an element, the list of the unknowns it joined into a clique.
+  // Each unknown keeps its own region of the pool: first the unknowns it is
+  // still linked with directly, then the elements it belongs to. The degree
+  // is exact (the count of distinct unknowns it reaches either way), so the
+  // order is the one that eliminating on the explicit graph gives; only the
+  // cliques are never written out.
+  std::vector<int> pool_start(n + 1, 0);
+  for (const auto& [i, j] : pairs) {
+    if (i == j) continue;
+    ++pool_start[i + 1];
+    ++pool_start[j + 1];
   }
-  // Heap entries (degree, unknown) packed into one number: the least is the
-  // lowest degree, ties going to the lower number. Every unknown not yet
-  // eliminated has an entry of its current degree; entries of a degree it
-  // no longer has are passed over when they come up, and an unknown whose
-  // degree an elimination leaves as it was keeps its entry.
-  auto entry = [](int degree, int v) {
-    return (static_cast<std::uint64_t>(degree) << 32) | static_cast<std::uint32_t>(v);
+  for (int i = 0; i < n; ++i) pool_start[i + 1] += pool_start[i];
+  std::vector<int> pool(pool_start[n]);
+  {
+    std::vector<int> fill(pool_start.begin(), pool_start.end() - 1);
+    for (const auto& [i, j] : pairs) {
+      if (i == j) continue;
+      pool[fill[i]++] = j;
+      pool[fill[j]++] = i;
+    }
+  }
+  // mark[] holds stamps: a fresh stamp per use, so that nothing is cleared.
+  std::vector<int> mark(n, 0);
+  int stamp = 0;
+  std::vector<int> linked(n), elements(n, 0), degree(n);  // region sizes; degree
+  for (int i = 0; i < n; ++i) {
+    const int s = ++stamp;
+    mark[i] = s;
+    int w = pool_start[i];
+    for (int q = pool_start[i]; q < pool_start[i + 1]; ++q) {
+      const int j = pool[q];
+      if (mark[j] != s) {
+        mark[j] = s;
+        pool[w++] = j;
+      }
+    }
+    linked[i] = degree[i] = w - pool_start[i];
+  }
+  // The elements' lists, end to end: an element's list is as long as the
+  // degree of its unknown when eliminated.
+  std::vector<int> clique_start(n, 0), clique_size(n, 0), cliques(static_cast<std::size_t>(pool_start[n]) + 1);
+  std::size_t cliques_used = 0;
+  enum : char { kUnknown, kElement, kAbsorbed };
+  std::vector<char> state(n, kUnknown);
+
+  // Degrees below 64 in sets, one per degree, with a bit per set that is not
+  // empty; higher degrees in a heap of (degree, unknown) packed into one
+  // number, where an entry of a degree its unknown no longer has is passed
+  // over. Either way the next is the lowest degree, ties to the lower number.
+  constexpr int kSetDegrees = 64;
+  std::vector<NumberSet> sets;
+  std::uint64_t filled = 0;
+  auto entry = [](int d, int v) { return (static_cast<std::uint64_t>(d) << 32) | static_cast<std::uint32_t>(v); };
+  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap;
+  auto add = [&](int d, int v) {
+    if (d < kSetDegrees) {
+      while (static_cast<int>(sets.size()) <= d) sets.emplace_back(n);
+      sets[d].insert(v);
+      filled |= std::uint64_t{1} << d;
+    } else {
+      heap.push(entry(d, v));
+    }
   };
-  std::vector<std::uint64_t> heap_store(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) heap_store[i] = entry(len[i], i);
-  heap_store.reserve(static_cast<std::size_t>(n) * 2);
-  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap(std::greater<>(),
-                                                                                      std::move(heap_store));
-  std::vector<char> gone(n, 0);
+  auto remove = [&](int d, int v) {
+    if (d >= kSetDegrees) return;
+    sets[d].erase(v);
+    if (sets[d].empty()) filled &= ~(std::uint64_t{1} << d);
+  };
+  for (int i = 0; i < n; ++i) add(degree[i], i);
+
   std::vector<int> order;
   order.reserve(n);
-  std::vector<int> nb, merged;
-  while (!heap.empty()) {
-    const std::uint64_t top = heap.top();
-    heap.pop();
-    const int degree = static_cast<int>(top >> 32), v = static_cast<int>(top & 0xffffffffu);
-    if (gone[v] || degree != len[v]) continue;  // stale entry
-    gone[v] = 1;
-    order.push_back(v);
-    // Eliminating v joins its neighbours into a clique.
-    nb.assign(pool.begin() + pos[v], pool.begin() + pos[v] + len[v]);
-    len[v] = 0;
-    const int nb_size = static_cast<int>(nb.size());
-    for (int u : nb) {
-      // u's list and v's merged, less u and v: at most both together.
-      merged.resize(static_cast<std::size_t>(len[u] + nb_size));
-      int* out = merged.data();
-      const int* x = pool.data() + pos[u];
-      const int* x_end = x + len[u];
-      const int* y = nb.data();
-      const int* y_end = y + nb_size;
-      while (x != x_end && y != y_end) {
-        int w;
-        if (*x < *y) {
-          w = *x++;
-        } else if (*y < *x) {
-          w = *y++;
-        } else {
-          w = *x++;
-          ++y;
+  while (static_cast<int>(order.size()) < n) {
+    int p;
+    if (filled != 0) {
+      const int d = std::countr_zero(filled);
+      p = sets[d].lowest();
+      remove(d, p);
+    } else {
+      const std::uint64_t top = heap.top();
+      heap.pop();
+      p = static_cast<int>(top & 0xffffffffu);
+      if (state[p] != kUnknown || static_cast<int>(top >> 32) != degree[p]) continue;
+    }
+    order.push_back(p);
+    state[p] = kElement;
+    if (stamp > std::numeric_limits<int>::max() - n - 2) {  // room for this step's stamps
+      std::fill(mark.begin(), mark.end(), 0);
+      stamp = 0;
+    }
+    // p's clique: its direct links and the lists of its elements, which it
+    // absorbs (every unknown of theirs is in p's list now).
+    const int in_clique = ++stamp;
+    mark[p] = in_clique;
+    if (cliques_used + static_cast<std::size_t>(degree[p]) > cliques.size())
+      cliques.resize(std::max(cliques.size() * 2, cliques_used + static_cast<std::size_t>(degree[p])));
+    int* const clique = cliques.data() + cliques_used;
+    int* out = clique;
+    const int* region = pool.data() + pool_start[p];
+    for (const int* x = region; x != region + linked[p]; ++x) {
+      mark[*x] = in_clique;
+      *out++ = *x;
+    }
+    for (const int* x = region + linked[p]; x != region + linked[p] + elements[p]; ++x) {
+      const int e = *x;
+      for (const int *y = cliques.data() + clique_start[e], *y_end = y + clique_size[e]; y != y_end; ++y)
+        if (mark[*y] != in_clique) {
+          mark[*y] = in_clique;
+          *out++ = *y;
         }
-        if (w != u && w != v) *out++ = w;
+      state[e] = kAbsorbed;
+    }
+    const int size = static_cast<int>(out - clique);
+    clique_start[p] = static_cast<int>(cliques_used);
+    clique_size[p] = size;
+    cliques_used += static_cast<std::size_t>(size);
+    linked[p] = elements[p] = 0;
+    // Each unknown of the clique: its direct links to the clique go (the
+    // element covers them), absorbed elements go, p comes in; its degree is
+    // the clique less itself and what else it reaches. The region only
+    // shrinks: p was a direct link or came through an absorbed element.
+    for (int c = 0; c < size; ++c) {
+      const int i = clique[c];
+      int* own = pool.data() + pool_start[i];
+      const int seen = ++stamp;
+      int d = size - 1, w = 0;
+      const int direct = linked[i], all = linked[i] + elements[i];
+      for (int k = 0; k < direct; ++k) {
+        const int j = own[k];
+        if (mark[j] == in_clique) continue;
+        own[w++] = j;
+        mark[j] = seen;
+        ++d;
       }
-      for (; x != x_end; ++x)
-        if (*x != u && *x != v) *out++ = *x;
-      for (; y != y_end; ++y)
-        if (*y != u && *y != v) *out++ = *y;
-      const int size = static_cast<int>(out - merged.data());
-      if (size > cap[u]) {
-        cap[u] = 2 * size;
-        pos[u] = static_cast<int>(pool.size());
-        pool.resize(pool.size() + static_cast<std::size_t>(cap[u]));
+      linked[i] = w;
+      for (int k = direct; k < all; ++k) {
+        const int e = own[k];
+        if (state[e] == kAbsorbed) continue;
+        own[w++] = e;
+        for (const int *y = cliques.data() + clique_start[e], *y_end = y + clique_size[e]; y != y_end; ++y) {
+          const int m = mark[*y];
+          if (m != in_clique && m != seen) {
+            mark[*y] = seen;
+            ++d;
+          }
+        }
       }
-      std::copy(merged.data(), out, pool.begin() + pos[u]);
-      if (size != len[u]) {
-        len[u] = size;
-        heap.push(entry(size, u));
+      own[w++] = p;
+      elements[i] = w - linked[i];
+      if (d != degree[i]) {
+        remove(degree[i], i);
+        degree[i] = d;
+        add(d, i);
       }
     }
   }

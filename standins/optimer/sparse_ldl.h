@@ -10,9 +10,10 @@
 namespace dorv::optimer {
 
 // A fill-reducing order of the symmetric pattern of n unknowns given as
-// pairs (i, j), repeats and self pairs allowed: minimum degree on the
-// explicit elimination graph, ties to the lower number. For the ladder-like
-// networks of sprinkler grids the fill stays linear in the number of nodes.
+// pairs (i, j), repeats and self pairs allowed: minimum degree with the exact
+// degree of each unknown in the elimination graph, ties to the lower number.
+// For the ladder-like networks of sprinkler grids the fill stays linear in
+// the number of nodes.
 std::vector<int> minimum_degree_order(int n, const std::vector<std::pair<int, int>>& pairs);
 
 class SparseLdl {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "standins/optimer/answer.h"
@@ -397,4 +398,61 @@ TEST(OptimerSparseLdl, SolvesAMeshSystemInAnyNumbering) {
   std::vector<double> bad = diag;
   bad[label[0]] = -1.0;
   EXPECT_FALSE(ldl.factor(bad, off));
+}
+
+TEST(OptimerSparseLdl, OrderIsMinimumDegreeWithTiesToTheLowerNumber) {
+  // The order against eliminating on the explicit graph, one clique after
+  // another: random patterns from sparse to dense (degrees past 64 too),
+  // with repeated and self pairs and unknowns linked to nothing, and a
+  // ladder of the grids' kind.
+  auto reference = [](int n, const std::vector<std::pair<int, int>>& pairs) {
+    std::vector<std::set<int>> graph(n);
+    for (const auto& [i, j] : pairs)
+      if (i != j) graph[i].insert(j), graph[j].insert(i);
+    std::vector<char> gone(n, 0);
+    std::vector<int> order;
+    for (int step = 0; step < n; ++step) {
+      int v = -1;
+      for (int i = 0; i < n; ++i)
+        if (!gone[i] && (v < 0 || graph[i].size() < graph[v].size())) v = i;
+      gone[v] = 1;
+      order.push_back(v);
+      for (int a : graph[v]) {
+        graph[a].erase(v);
+        for (int b : graph[v])
+          if (b != a) graph[a].insert(b);
+      }
+      graph[v].clear();
+    }
+    return order;
+  };
+  struct Case {
+    int n;
+    double density;  // chance of each pair
+    unsigned seed;
+  };
+  const Case cases[] = {{1, 0.0, 1}, {12, 0.0, 2}, {30, 0.08, 3}, {60, 0.05, 4}, {80, 0.15, 5},
+                        {120, 0.03, 6}, {150, 0.6, 7}, {200, 0.02, 8}, {300, 0.01, 9}};
+  for (const auto& c : cases) {
+    std::mt19937 rng(c.seed);
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < c.n; ++i)
+      for (int j = 0; j < c.n; ++j)
+        if (std::uniform_real_distribution<double>(0, 1)(rng) < c.density / 2) pairs.emplace_back(i, j);
+    if (c.n > 1) pairs.emplace_back(pairs.empty() ? std::pair{0, 1} : pairs.front());  // a repeat
+    EXPECT_EQ(minimum_degree_order(c.n, pairs), reference(c.n, pairs)) << c.n << " " << c.density;
+  }
+  // A ladder: two mains with rungs, numbered rung by rung, and shuffled.
+  const int rungs = 40, n = 2 * rungs;
+  std::vector<std::pair<int, int>> ladder;
+  for (int r = 0; r < rungs; ++r) {
+    ladder.emplace_back(2 * r, 2 * r + 1);
+    if (r + 1 < rungs) ladder.emplace_back(2 * r, 2 * r + 2), ladder.emplace_back(2 * r + 1, 2 * r + 3);
+  }
+  EXPECT_EQ(minimum_degree_order(n, ladder), reference(n, ladder));
+  std::vector<int> label(n);
+  for (int i = 0; i < n; ++i) label[i] = i;
+  std::shuffle(label.begin(), label.end(), std::mt19937(11));
+  for (auto& [a, b] : ladder) a = label[a], b = label[b];
+  EXPECT_EQ(minimum_degree_order(n, ladder), reference(n, ladder));
 }
