@@ -66,7 +66,7 @@ void PrintArbitraryReport(arb::Form4& form) {
   }
   const std::wstring language = report::ask_print_language();
   ui::Printer& printer = ui::host().printers().printer();
-  report::set_up_report_printer(printer, 1, form.Text2.text());
+  report::set_up_report_printer(printer, 1, form.Text2.text());  // twips anew
   if (language.empty()) return;
 
   const auto chosen = report::choose_report(language, [&] {
@@ -78,11 +78,11 @@ void PrintArbitraryReport(arb::Form4& form) {
   pages.program_version = Modul1::ProgramVersion;
   pages.english = chosen->english;
   pages.metric = chosen->metric;
-  const auto report = read_report(chosen->file_name);
-  if (!report) return;
+  const auto report_file = read_report(chosen->file_name);
+  if (!report_file) return;
 
   report::print_or_drop(printer, [&] {
-    const int next_page = PrintReportText(printer, *report, pages);
+    const int next_page = PrintReportText(printer, *report_file, pages);
     PrintArbitraryScheme(printer, scheme_input(form, pages.english, next_page));
   });
   printer.end_doc();  // a job the printer refuses is told there

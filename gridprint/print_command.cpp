@@ -61,7 +61,7 @@ void PrintGridReport(grid::Form2& form) {
   if (language.empty()) return;
 
   ui::Printer& printer = ui::host().printers().printer();
-  report::set_up_report_printer(printer, 0, form.Text2.text());
+  report::set_up_report_printer(printer, 0, form.Text2.text());  // twips, as no user scale is set
   const auto chosen = report::choose_report(language, [&] {
     return MakeEnglishGridReport(grid::texts_of(form), state, sys::current_folder(), Modul1::ProgramVersion,
                                  Modul1::EnglishObjectName);
