@@ -6,7 +6,6 @@
 #include "arbcalc/arbrun.h"
 #include "arbcalc/report_tables.h"
 #include "platform/files.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
@@ -150,7 +149,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   line(L"           Все напоры и расходы на участках трубопроводов определены с учетом ");
   line(L"         запаса 20% на местные потери.");
   line(L"");
-  line(L"           Расчет подготовил                       " + trim(reg::form1().ExecutorName));
+  line(L"           Расчет подготовил                       " + trim(reg::Modul1::Register.ExecutorName));
   try {
     write_lines_atomic(sys::resolve(L"rezres.txt"), out);
   } catch (const FileError&) {

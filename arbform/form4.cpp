@@ -9,7 +9,6 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "text/linefile.h"
 #include "text/strings.h"
@@ -138,7 +137,7 @@ void Form4::form_load() {
                          &Text15, &Text16, &Text17, &Text18, &Text19, &Text4})
     t->set_text(L"");
 
-  reg::Form1& f1 = reg::form1();
+  const Modul1::RegisterState& f1 = Modul1::Register;
   std::vector<std::wstring> results(5);
   bool stored = false;
   if (!f1.OpenedFromRegister) {
@@ -244,15 +243,7 @@ void Form4::Command2_Click() {
 void Form4::Command3_Click() { unload(); }
 
 void Form4::Command5_Click() {
-  if (!sys::file_exists(L"rezres.txt")) return;
-  Modul1::ResultsViewFile = L"flrez.txt";
-  std::vector<std::wstring> out;
-  for (const auto& l : read_file_lines(L"rezres.txt").value_or(std::vector<std::wstring>{}))
-    out.push_back(l.size() > 6 ? l.substr(6) : std::wstring());
-  write_file_lines(L"flrez.txt", out);
-  if (out.empty()) return;
-  Modul1::OpenWithAssociatedApp(L"flrez.txt");
-  ResultsShown = 1;
+  if (Modul1::open_results_view()) ResultsShown = 1;
 }
 
 void Form4::Command6_Click() { SetGivenInletPressureMode(!GivenInletPressureMode()); }

@@ -13,7 +13,6 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -161,7 +160,7 @@ void Form4::LoadGraphicsData() {
   if (const std::wstring fault = check_network_data(lines); !fault.empty()) {
     // Named as the user knows it: the stored file of a calculation from the register.
     const std::wstring file =
-        reg::form1().OpenedFromRegister && !state.imported.ExportImported ? Modul1::StoredInputPath : state.imported.NetworkFileName;
+        Modul1::Register.OpenedFromRegister && !state.imported.ExportImported ? Modul1::StoredInputPath : state.imported.NetworkFileName;
     ui::msg_box(L"Файл исходных данных расчета " + file + L" поврежден: " + fault + L".", MsgButtons::OK,
                 MsgIcon::Exclamation, L"Сообщение");
     return;
@@ -224,7 +223,7 @@ void Form4::LoadGraphicsData() {
   const bool empty_scheme = !reg::nonempty_file(L"rezult.kms");
   // In front even when there is nothing to draw: the box hides the groups.
   Picture1.bring_to_front();
-  if (reg::form1().OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::StoredSchemePath)) {
+  if (Modul1::Register.OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::StoredSchemePath)) {
     Picture1.cls();
   } else {
     DrawCalcScheme(Picture1, Picture1.rect().width, Picture1.rect().height, sys::resolve(L"rezult.kms"));

@@ -8,7 +8,6 @@
 #include "arbform/head_lines.h"
 #include "arbform/network_file.h"
 #include "platform/host.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -57,7 +56,7 @@ bool Form4::StoreInputData() {
 }
 
 bool Form4::StoreCalculation() {
-  reg::Form1& f1 = reg::form1();
+  const Modul1::RegisterState& f1 = Modul1::Register;
   // The identifier comes from the register, never from the editable field.
   const std::wstring id = f1.OpenedFromRegister ? Modul1::CurrentCalcId : Modul1::NewCalcId;
   // A network data file without its results block could never be opened
@@ -69,7 +68,7 @@ bool Form4::StoreCalculation() {
                 MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
     return false;
   }
-  return f1.StoreCalculation({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())});
+  return f1.store_calculation({L" " + trim(id), ltrim(Text8.text()), ltrim(Text3.text())}, {});
 }
 
 void Form4::form_unload() {
@@ -81,7 +80,7 @@ void Form4::form_unload() {
         StoreInputData())
       StoreCalculation();
     state.imported.GivenInletHead = 0;
-    reg::form1().CalculationClosed();
+    Modul1::Register.calculation_closed();
     return;
   }
   state.imported.GivenInletHead = 0;
@@ -92,7 +91,7 @@ void Form4::form_unload() {
         ui::MsgResult::Yes)
       StoreCalculation();
   }
-  reg::form1().CalculationClosed();
+  Modul1::Register.calculation_closed();
 }
 
 }  // namespace dorv::arb

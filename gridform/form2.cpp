@@ -9,7 +9,6 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "tables/pipe_standard.h"
 #include "text/fileerror.h"
@@ -199,7 +198,7 @@ void Form2::form_load() {
   Picture1.set_visible(false);
   State.GridSolutionValid = 0;
 
-  const reg::Form1& register_window = reg::form1();
+  const Modul1::RegisterState& register_window = Modul1::Register;
   if (register_window.OpenedFromRegister) {
     Text2.set_text(L" " + ltrim(register_window.SelectedCalcNumber));
     OwnCalcId = Text2.text();
@@ -226,27 +225,12 @@ void Form2::form_load() {
 void Form2::Command1_Click() { RunGridCalculation(); }
 
 void Form2::Command2_Click() {
-  if (PrintCommand) PrintCommand(*this);
+  if (print_report) print_report(*this);
 }
 
 void Form2::Command3_Click() { unload(); }
 
-void Form2::Command4_Click() {
-  // Every report line loses its six leading characters (the line's marker
-  // and the indent), so that the viewer shows the report as printed.
-  try {
-    const auto lines = try_read_lines(sys::resolve(L"rezres.txt"));
-    if (!lines) return;
-    std::vector<std::wstring> view;
-    view.reserve(lines->size());
-    for (const auto& line : *lines) view.push_back(line.size() > 6 ? line.substr(6) : std::wstring());
-    write_lines(sys::resolve(L"flrez.txt"), view);
-    Modul1::ResultsViewFile = L"flrez.txt";
-    Modul1::OpenWithAssociatedApp(L"flrez.txt");
-  } catch (const std::exception&) {
-    // The view is a convenience: a file that cannot be read or written shows nothing.
-  }
-}
+void Form2::Command4_Click() { Modul1::open_results_view(); }
 
 void Form2::Command5_Click() {
   if (Picture1.visible()) {
@@ -293,7 +277,7 @@ void Form2::StoreCalculation() {
   options.input_file = L"rezult2.txt";
   options.scheme_and_drawing = false;
   options.mirror = false;
-  reg::form1().StoreCalculation({OwnCalcId, ltrim(Text8.text()), ltrim(Text3.text())}, options);
+  Modul1::Register.store_calculation({OwnCalcId, ltrim(Text8.text()), ltrim(Text3.text())}, options);
 }
 
 void Form2::KeepRecordOfResults(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record) {
@@ -342,7 +326,7 @@ void Form2::form_unload() {
     ui::msg_box(L"Расчет не сохранен: " + from_utf8(e.what()), MsgButtons::OK, MsgIcon::Critical,
                 L"Сохранение расчета");
   }
-  reg::form1().CalculationClosed();
+  Modul1::Register.calculation_closed();
 }
 
 }  // namespace dorv::grid

@@ -83,8 +83,9 @@ class Form2 : public ui::Form {
   GridRecordSource record_source() const;
   std::array<std::wstring, kGridFieldCount> field_texts() const;
 
-  // What "Печать" runs: the report printer, which the program links in.
-  static inline std::function<void(Form2&)> PrintCommand;
+  // "Печать" prints through this; the printed report builds on the form, so
+  // the program hands its print command in here.
+  std::function<void(Form2&)> print_report;
 
   // ---- procedures ----
   void Command1_Click();  // "Пуск"

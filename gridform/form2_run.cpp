@@ -8,7 +8,6 @@
 #include "gridform/prompts.h"
 #include "platform/files.h"
 #include "platform/host.h"
-#include "register/form1.h"
 #include "register/modul1.h"
 #include "text/linefile.h"
 #include "text/strings.h"
@@ -99,7 +98,7 @@ StageEnd LoadPipeTables(GridFormTexts& f, GridFormState& s) {
 void Form2::RunGridCalculation() {
   GridFormTexts texts = texts_of(*this);
   GridRunHooks hooks;
-  hooks.selected_contract = reg::form1().SelectedContract;
+  hooks.selected_contract = reg::Modul1::Register.SelectedContract;
   hooks.load_pipe_tables = LoadPipeTables;
   hooks.show_texts = [&] { show_texts_on(*this, texts); };
   bool scheme_drawn = false;

@@ -71,6 +71,10 @@ Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
   g_form1 = this;
   // A register window starts the program's run: nothing is selected yet.
   Modul1::Register = {};
+  Modul1::Register.store_calculation = [this](const CatalogRecord& record, const Modul1::StoreOptions& options) {
+    return StoreCalculation(record, options);
+  };
+  Modul1::Register.calculation_closed = [this] { CalculationClosed(); };
   move({0, 0, 11235, 6780});
   set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
   Command1.set_caption(L"   Редактир.    расчета");
@@ -90,7 +94,10 @@ Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
 }
 
 Form1::~Form1() {
-  if (g_form1 == this) g_form1 = nullptr;
+  if (g_form1 != this) return;
+  g_form1 = nullptr;
+  Modul1::Register.store_calculation = nullptr;
+  Modul1::Register.calculation_closed = nullptr;
 }
 
 // ---------------------------------------------------------------- start-up

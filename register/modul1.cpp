@@ -226,6 +226,23 @@ bool OpenWithAssociatedApp(const std::wstring& name) {
   return ui::host().shell_open(here / sys::resolve(name), sys::name_of(here));
 }
 
+bool open_results_view() {
+  try {
+    const auto lines = try_read_lines(sys::resolve(L"rezres.txt"));
+    if (!lines) return false;
+    std::vector<std::wstring> view;
+    view.reserve(lines->size());
+    for (const auto& line : *lines) view.push_back(line.size() > 6 ? line.substr(6) : std::wstring());
+    write_lines_atomic(sys::resolve(L"flrez.txt"), view);
+    ResultsViewFile = L"flrez.txt";
+    if (view.empty()) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  OpenWithAssociatedApp(L"flrez.txt");
+  return true;
+}
+
 double LookupKltr(const Item& key, int selector) {
   auto bytes = try_read_bytes(sys::resolve(L"kltr.inf"));
   if (!bytes) return 0;

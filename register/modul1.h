@@ -15,6 +15,13 @@
 namespace dorv::reg::Modul1 {
 
 // ---- module-wide variables ----
+// What a calculation form stores when the user keeps the calculation.
+struct StoreOptions {
+  std::wstring input_file = L"rezult1.txt";  // the grid form stores rezult2.txt
+  bool scheme_and_drawing = true;            // rezult.kms and rezult.dwg, when they exist
+  bool mirror = true;                        // also into StorageFolder, when it is set
+};
+
 // What the register window knows of the calculation being opened or made,
 // read by the calculation forms and the printing without the register window.
 struct RegisterState {
@@ -28,6 +35,11 @@ struct RegisterState {
   bool OpenedFromRegister = false;  // the open calculation came from the list, not "new"
   long long CalcNumberBase = 0;     // the highest number taken; a new calculation gets the next
   int SearchResultShown = 0;        // the list shows the search result karman1
+  // What the register window does for a calculation form, installed by the
+  // window while it exists: keeps the form's calculation (false when it could
+  // not be stored), and takes the program back when the form has closed.
+  std::function<bool(const CatalogRecord&, const StoreOptions&)> store_calculation;
+  std::function<void()> calculation_closed;
 };
 inline RegisterState Register;
 
@@ -84,12 +96,6 @@ void PrepareWorkingFiles();
 // Deletes the working files that exist; never fails.
 void ClearWorkingFiles();
 
-// What a calculation form stores when the user keeps the calculation.
-struct StoreOptions {
-  std::wstring input_file = L"rezult1.txt";  // the grid form stores rezult2.txt
-  bool scheme_and_drawing = true;            // rezult.kms and rezult.dwg, when they exist
-  bool mirror = true;                        // also into StorageFolder, when it is set
-};
 // Copies the working files to the StoragePaths (and the mirror) as one: every
 // copy is written beside its stored file first, and only when all are written
 // do they replace the stored files, so that a failed copy (a full disk)
@@ -111,6 +117,12 @@ void GraphicsLinkFailed();
 void OpenDrawingVersion(const std::wstring& stored_drawing_path);
 // Asks the shell to open a file of the program folder with its application.
 bool OpenWithAssociatedApp(const std::wstring& name);
+// Writes the report rezres.txt into the results view flrez.txt, every line
+// without its six leading characters (the line's marker and the indent) so
+// that the viewer shows the report as printed, and asks the shell to open
+// the view. False, with nothing opened, when the report cannot be read or
+// holds no line, or the view cannot be written.
+bool open_results_view();
 
 // ---- pipe look-up table kltr.inf ----
 // selector 1: the specific characteristic; any other: outer diameter less

@@ -190,6 +190,30 @@ TEST_F(OpenTest, TheGraphicsLinkIsCheckedBeforeAnyFormIsShown) {
   EXPECT_EQ(host_.shell_opens()[1].parameters, sys::name_of(root_ / "prog" / "versii"));
 }
 
+// The results view of either form: a report without a line opens no empty
+// viewer, a missing one writes nothing.
+TEST_F(OpenTest, TheResultsViewOpensOnlyAReportWithLines) {
+  EXPECT_FALSE(Modul1::open_results_view());
+  EXPECT_FALSE(exists("flrez.txt"));
+  put("rezres.txt", L"");
+  EXPECT_FALSE(Modul1::open_results_view());
+  EXPECT_TRUE(host_.shell_opens().empty());
+  put("rezres.txt", L"12345 Расчет\r\n");
+  EXPECT_TRUE(Modul1::open_results_view());
+  EXPECT_EQ(from_cp1251(bytes("flrez.txt")), L"Расчет\r\n");
+  ASSERT_EQ(host_.shell_opens().size(), 1u);
+  EXPECT_EQ(host_.shell_opens()[0].file.filename(), "flrez.txt");
+  // A view that cannot be written opens nothing, never the view of an
+  // earlier report.
+  put("rezres.txt", L"12345 Расчет номер два\r\n");
+  {
+    dorv::testing::FileSizeLimit limit(4);
+    EXPECT_FALSE(Modul1::open_results_view());
+  }
+  EXPECT_EQ(from_cp1251(bytes("flrez.txt")), L"Расчет\r\n");
+  EXPECT_EQ(host_.shell_opens().size(), 1u);
+}
+
 TEST_F(OpenTest, ANewCalculationAfter41IsNumbered42) {
   put("prr.kat", L" 41-R\r\n1\r\nДом\r\n");
   install_forms();
