@@ -7,13 +7,6 @@
 
 namespace dorv::grid {
 
-namespace {
-
-constexpr double kHalfStepX = 216.506;  // half a sprinkler step across: 500·√3/4
-constexpr double kHalfStepY = 125;
-
-}  // namespace
-
 std::wstring printed(long long n) { return (n < 0 ? L"-" : L" ") + whole_text(n < 0 ? -n : n) + L" "; }
 
 int count_feed_sections(const std::wstring& feed) {

@@ -64,6 +64,11 @@ constexpr ui::Color kRowNumberColor = ui::rgb(128, 0, 0);
 constexpr ui::Color kFeedColor = ui::rgb(255, 0, 0);
 constexpr ui::Color kOperatingColor = ui::rgb(255, 0, 0);
 
+// Half a sprinkler step along a branch line, across and down the picture
+// (500·√3/4 and 500/4); times r, half a row step.
+constexpr double kHalfStepX = 216.506;
+constexpr double kHalfStepY = 125;
+
 // Sizes in model units, the same on the screen and on the printed page.
 constexpr double kHeadRadius = 40;        // a sprinkler's grey head
 constexpr double kOperatingRadius = 60;   // the red disc over an operating sprinkler's head

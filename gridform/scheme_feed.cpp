@@ -10,10 +10,6 @@
 namespace dorv::grid {
 namespace {
 
-// Half a row step across, beyond the last row, where the inlet lies without
-// a parallel pipe.
-constexpr double kHalfRowX = 216.506;
-constexpr double kHalfRowY = 125;
 // Model units of the sections' fixed parts.
 constexpr double kSideInletBelow = 200;
 constexpr double kNumberAbove = 200;
@@ -55,7 +51,8 @@ std::optional<std::wstring> DrawFeedPipeline(GridScheme& s, const std::array<std
       inlet_text = num_text(across);
     }
     if (!parallel) {
-      inlet = {s.MainPipeEnd.x - kHalfRowX * r, s.MainPipeEnd.y + kHalfRowY * r};
+      // Half a row step beyond the last row.
+      inlet = {s.MainPipeEnd.x - kHalfStepX * r, s.MainPipeEnd.y + kHalfStepY * r};
       pic.line(s.MainPipeStart.x * s.SchemeScale, s.MainPipeStart.y * s.SchemeScale, inlet.x * s.SchemeScale,
                inlet.y * s.SchemeScale, kPipeColor);
     } else {
