@@ -11,12 +11,12 @@ namespace dorv::app {
 namespace Modul1 = reg::Modul1;
 
 CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
-  form4_->print_report = [](arb::Form4& form) { arbprint::PrintArbitraryReport(form); };
+  form4_->print_report = [](arb::Form4& form) { arbprint::print_arbitrary_report(form); };
   Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
   Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
     // The form before has closed: none of its procedures is running now.
     grid_ = std::make_unique<grid::Form2>();
-    grid_->print_report = [](grid::Form2& form) { gridprint::PrintGridReport(form); };
+    grid_->print_report = [](grid::Form2& form) { gridprint::print_grid_report(form); };
     grid_->show();
   });
 }

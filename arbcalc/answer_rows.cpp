@@ -12,7 +12,7 @@
 
 namespace dorv::arb {
 
-StageEnd ReadAnswerRows(ArbRun& run) {
+StageEnd read_answer_rows(ArbRun& run) {
   Form4State& s = run.s;
   std::vector<std::wstring> lines;
   try {

@@ -57,31 +57,31 @@ StageEnd refuse_too_large(const std::wstring& what);
 
 // ---- the stages, in the order the run takes them ----
 // Checks of loaded data and version, the given inlet head, the form's data.
-StageEnd CheckAndTakeInput(ArbRun& run);
+StageEnd check_and_take_input(ArbRun& run);
 // The iterations of problem file, outlet data, solve and inlet-head decision.
 StageEnd GivenPressureLoop(ArbRun& run);
 //   spr.in read into ProblemRows, four-link junctions split, written back.
-StageEnd RebuildProblemFile(ArbRun& run);
+StageEnd rebuild_problem_file(ArbRun& run);
 //   the outlets' K-factors and heads brought into spr.in, heads scaled.
-StageEnd WriteOutletData(ArbRun& run);
+StageEnd write_outlet_data(ArbRun& run);
 //   result fields prepared, valve type taken, solver run, head line read.
-StageEnd SolveNetwork(ArbRun& run);
+StageEnd solve_network(ArbRun& run);
 //   given head checks; true in `again` when another iteration is needed.
-StageEnd DecideInletHead(ArbRun& run, bool& again);
+StageEnd decide_inlet_head(ArbRun& run, bool& again);
 // spr.out into AnswerRows; the flow balance.
-StageEnd ReadAnswerRows(ArbRun& run);
+StageEnd read_answer_rows(ArbRun& run);
 // Free heads, flows and velocities of every pipe section.
 StageEnd SectionFlows(ArbRun& run);
 // The velocity of one section, with the warning above 10 m/s.
 StageEnd VelocityCheck(ArbRun& run, std::size_t row, double flow);
 // The valve loss, the heads around the control unit, outlet flows, result fields.
-StageEnd ControlUnitAndResults(ArbRun& run);
+StageEnd control_unit_and_results(ArbRun& run);
 // rezult1.txt: the head lines from the fields, the results after "#####4".
-StageEnd UpdateNetworkRecord(ArbRun& run);
+StageEnd update_network_record(ArbRun& run);
 // rezres.txt.
 StageEnd WriteNetworkReport(ArbRun& run);
 
 // The whole run of "Пуск".
-void RunArbitraryCalculation(NetworkForm form, const ui::CommandFileCalls& calls = {});
+void run_arbitrary_calculation(NetworkForm form, const ui::CommandFileCalls& calls = {});
 
 }  // namespace dorv::arb

@@ -63,7 +63,7 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
 
 }  // namespace
 
-StageEnd ControlUnitAndResults(ArbRun& run) {
+StageEnd control_unit_and_results(ArbRun& run) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
   std::wstring lookup_name;

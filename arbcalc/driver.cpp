@@ -150,7 +150,7 @@ StageEnd refuse(const std::wstring& text, const std::wstring& title) {
   return StageEnd::Stop;
 }
 
-StageEnd CheckAndTakeInput(ArbRun& run) {
+StageEnd check_and_take_input(ArbRun& run) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
   if (sys::file_exists(L"rezult.ko2"))
@@ -180,14 +180,14 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
   if (s.imported.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
   if (s.imported.GivenInletHead > 0) {
-    f.SetGivenInletPressureMode(true);
+    f.set_given_inlet_pressure_mode(true);
     const ui::MsgResult answer = ui::msg_box(
         L"Данный гидравлический расчет был выполнен для напора на входе в систему " + num_text(s.imported.GivenInletHead) +
             L" м в.ст.\r\nДля редактирования этого расчета нажмите ОК.\r\nДля выполнения обычного расчета с "
             L"определением напора на входе в систему нажмите ОТМЕНА (Cancel)",
         MsgButtons::OKCancel, MsgIcon::Information, L"Предупреждение");
     if (answer == ui::MsgResult::Cancel) {
-      f.SetGivenInletPressureMode(false);
+      f.set_given_inlet_pressure_mode(false);
       s.imported.GivenInletHead = 0;
     }
   }
@@ -241,11 +241,11 @@ StageEnd CheckAndTakeInput(ArbRun& run) {
   return StageEnd::Continue;
 }
 
-void RunArbitraryCalculation(NetworkForm form, const ui::CommandFileCalls& calls) {
+void run_arbitrary_calculation(NetworkForm form, const ui::CommandFileCalls& calls) {
   ArbRun run(std::move(form));
   run.calls = calls;
-  if (CheckAndTakeInput(run) == StageEnd::Stop) return;
-  for (auto stage : {GivenPressureLoop, ReadAnswerRows, SectionFlows, ControlUnitAndResults, UpdateNetworkRecord,
+  if (check_and_take_input(run) == StageEnd::Stop) return;
+  for (auto stage : {GivenPressureLoop, read_answer_rows, SectionFlows, control_unit_and_results, update_network_record,
                      WriteNetworkReport})
     if (stage(run) == StageEnd::Stop) return;
   run.f.Command5.set_enabled(true);

@@ -38,7 +38,7 @@ StageEnd cannot_scale(const std::wstring& why) {
 
 }  // namespace
 
-StageEnd DecideInletHead(ArbRun& run, bool& again) {
+StageEnd decide_inlet_head(ArbRun& run, bool& again) {
   Form4State& s = run.s;
   again = false;
   const double given = s.imported.GivenInletHead;
@@ -103,9 +103,9 @@ StageEnd GivenPressureLoop(ArbRun& run) {
       return StageEnd::Stop;
     }
     bool again = false;
-    for (auto stage : {RebuildProblemFile, WriteOutletData, SolveNetwork})
+    for (auto stage : {rebuild_problem_file, write_outlet_data, solve_network})
       if (stage(run) == StageEnd::Stop) return StageEnd::Stop;
-    if (DecideInletHead(run, again) == StageEnd::Stop) return StageEnd::Stop;
+    if (decide_inlet_head(run, again) == StageEnd::Stop) return StageEnd::Stop;
     if (!again) return StageEnd::Continue;
   }
 }

@@ -70,12 +70,12 @@ struct NetworkForm {
   std::function<void()> LoadGraphicsData;
   std::function<void()> LoadMainPipeTable;
   std::function<void()> LoadSecondPipeTable;
-  std::function<std::vector<std::wstring>()> HeadLinesFromFields;
+  std::function<std::vector<std::wstring>()> head_lines_from_fields;
   std::function<void(int)> Text1_LostFocus;
   std::function<void()> Text16_LostFocus;
   std::function<void()> Text19_LostFocus;
   std::function<bool()> GivenInletPressureMode;
-  std::function<void(bool)> SetGivenInletPressureMode;
+  std::function<void(bool)> set_given_inlet_pressure_mode;
 };
 
 }  // namespace dorv::arb

@@ -34,7 +34,7 @@ int outlet_kind(const Form4State& s, double owner) {
 
 }  // namespace
 
-StageEnd WriteOutletData(ArbRun& run) {
+StageEnd write_outlet_data(ArbRun& run) {
   Form4State& s = run.s;
   bool changed = run.HeadScaleFactor > 0;
   for (int kind = 0; kind < 4; ++kind)

@@ -47,7 +47,7 @@ void rename_link_end(std::vector<ProblemRow>& rows, double neighbour, const std:
 
 }  // namespace
 
-StageEnd RebuildProblemFile(ArbRun& run) {
+StageEnd rebuild_problem_file(ArbRun& run) {
   for (auto& row : run.s.imported.SectionTable)
     if (row.size() > 5) row[5] = Cell::of_text(L"");
   std::vector<std::wstring> lines;

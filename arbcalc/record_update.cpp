@@ -12,7 +12,7 @@
 
 namespace dorv::arb {
 
-StageEnd UpdateNetworkRecord(ArbRun& run) {
+StageEnd update_network_record(ArbRun& run) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
   const std::wstring name = s.imported.NetworkFileName;
@@ -29,7 +29,7 @@ StageEnd UpdateNetworkRecord(ArbRun& run) {
                       L"заново.",
                   L"Остановка расчета из-за ошибки");
 
-  std::vector<std::wstring> out = f.HeadLinesFromFields();
+  std::vector<std::wstring> out = f.head_lines_from_fields();
   out.insert(out.end(), lines.begin() + kHeadLines, lines.begin() + static_cast<std::ptrdiff_t>(marker) + 1);
   for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]->text());
   out.push_back(s.imported.ControlUnitSectionStart);

@@ -31,7 +31,7 @@ std::wstring valve_text(const std::wstring& t) {
   return L"";
 }
 
-StageEnd SolveNetwork(ArbRun& run) {
+StageEnd solve_network(ArbRun& run) {
   NetworkForm& f = run.f;
   Form4State& s = run.s;
   f.Picture1.set_visible(false);

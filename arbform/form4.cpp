@@ -112,7 +112,7 @@ Form4::Form4() : Form(L"Form4") {
 // while the inlet head is given, the button face otherwise.
 constexpr ui::Color kGivenHeadColour = ui::colour_number(33023);
 bool Form4::GivenInletPressureMode() const { return Command6.back_color() == kGivenHeadColour; }
-void Form4::SetGivenInletPressureMode(bool on) { Command6.set_back_color(on ? kGivenHeadColour : ui::kButtonFace); }
+void Form4::set_given_inlet_pressure_mode(bool on) { Command6.set_back_color(on ? kGivenHeadColour : ui::kButtonFace); }
 
 // ---------------------------------------------------------------- load
 
@@ -126,7 +126,7 @@ void Form4::form_load() {
   // Nothing of an earlier calculation may reach this one: every value that
   // a run, a save or a printout reads is set afresh here.
   state = Form4State{};
-  SetGivenInletPressureMode(false);
+  set_given_inlet_pressure_mode(false);
   Picture1.set_visible(false);
   Text4.set_visible(false);
   Command5.set_enabled(true);
@@ -148,7 +148,7 @@ void Form4::form_load() {
     Text2.set_text(L" " + ltrim(f1.SelectedCalcNumber));
     Text8.set_text(L" " + f1.SelectedContract);
     Text3.set_text(f1.SelectedObject);
-    UpgradeWorkingFile();
+    upgrade_working_file();
     const auto lines = read_file_lines(L"rezult1.txt").value_or(std::vector<std::wstring>{});
     const auto block = read_stored_results(lines);
     if (!block) {
@@ -195,17 +195,17 @@ void Form4::form_load() {
   Text6[1]->set_text(stored && results[1] != L"nil" ? results[1] : L"");
   Text6[2]->set_text(stored ? results[2] : L"");
   LoadGraphicsData();
-  state.imported.LoadedInputTexts = InputTexts();
+  state.imported.LoadedInputTexts = input_texts();
   // A stored calculation brings the report of its last completed run.
   if (stored && state.imported.NetworkLoaded == 1 && reg::nonempty_file(L"rezres.txt")) state.printout.ResultsValid = 1;
 }
 
-void Form4::UpgradeWorkingFile() {
+void Form4::upgrade_working_file() {
   const auto lines = read_file_lines(L"rezult1.txt");
   if (!lines) return;
   const auto upgraded = upgrade_layout(*lines);
   if (upgraded != *lines) write_file_lines(L"rezult1.txt", upgraded);
-  if (upgraded.size() > 5 && split_pipe_line(upgraded[5]).given_inlet_head) SetGivenInletPressureMode(true);
+  if (upgraded.size() > 5 && split_pipe_line(upgraded[5]).given_inlet_head) set_given_inlet_pressure_mode(true);
 }
 
 // ---------------------------------------------------------------- buttons
@@ -226,15 +226,15 @@ NetworkForm Form4::network_form() {
       .LoadGraphicsData = [this] { LoadGraphicsData(); },
       .LoadMainPipeTable = [this] { LoadMainPipeTable(); },
       .LoadSecondPipeTable = [this] { LoadSecondPipeTable(); },
-      .HeadLinesFromFields = [this] { return HeadLinesFromFields(); },
+      .head_lines_from_fields = [this] { return head_lines_from_fields(); },
       .Text1_LostFocus = [this](int index) { Text1_LostFocus(index); },
       .Text16_LostFocus = [this] { Text16_LostFocus(); },
       .Text19_LostFocus = [this] { Text19_LostFocus(); },
       .GivenInletPressureMode = [this] { return GivenInletPressureMode(); },
-      .SetGivenInletPressureMode = [this](bool on) { SetGivenInletPressureMode(on); }};
+      .set_given_inlet_pressure_mode = [this](bool on) { set_given_inlet_pressure_mode(on); }};
 }
 
-void Form4::Command1_Click() { RunArbitraryCalculation(network_form()); }
+void Form4::Command1_Click() { run_arbitrary_calculation(network_form()); }
 
 void Form4::Command2_Click() {
   if (print_report) print_report(*this);
@@ -246,7 +246,7 @@ void Form4::Command5_Click() {
   if (Modul1::open_results_view()) ResultsShown = 1;
 }
 
-void Form4::Command6_Click() { SetGivenInletPressureMode(!GivenInletPressureMode()); }
+void Form4::Command6_Click() { set_given_inlet_pressure_mode(!GivenInletPressureMode()); }
 
 void Form4::Command7_Click() {
   if (Picture1.visible()) {

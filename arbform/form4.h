@@ -28,11 +28,11 @@ class Form4 : public ui::Form {
   // the program hands its print command in here.
   std::function<void(Form4&)> print_report;
   bool GivenInletPressureMode() const;
-  void SetGivenInletPressureMode(bool on);
+  void set_given_inlet_pressure_mode(bool on);
   // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
   // head goes after the pipe standard, the intensity as loaded after the
   // main sprinklers' intensity.
-  std::vector<std::wstring> HeadLinesFromFields() const;
+  std::vector<std::wstring> head_lines_from_fields() const;
   // The form as a run of "Пуск" works on it.
   NetworkForm network_form();
 
@@ -131,12 +131,12 @@ class Form4 : public ui::Form {
 
  private:
   std::vector<ui::Control*> group_controls() const;
-  void ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFlags& groups);
-  void ShowControls(std::initializer_list<ui::Control*> controls);
-  void UpgradeWorkingFile();
-  bool StoreCalculation();
-  std::vector<std::wstring> InputTexts() const;
-  bool StoreInputData();
+  void apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& groups);
+  void show_controls(std::initializer_list<ui::Control*> controls);
+  void upgrade_working_file();
+  bool store_calculation();
+  std::vector<std::wstring> input_texts() const;
+  bool store_input_data();
   std::vector<int> saved_group_tops_;
 };
 

@@ -22,7 +22,7 @@ namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
-void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFlags& g) {
+void Form4::apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& g) {
   auto line = [&](int n) { return n - 1 < static_cast<int>(lines.size()) ? lines[n - 1] : std::wstring(); };
   auto given = [&](int n) { return !trim(line(n)).empty(); };
   Text8.set_text(L" " + ltrim(line(1)));
@@ -34,20 +34,20 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
     Text1[0]->set_text(L"");
   } else if (g.main) {
     state.imported.LoadedMainIntensity = head_number(intensity);
-    ShowControls({&Label11, Label1[0], Text1[0], &Text20, &Text21});
+    show_controls({&Label11, Label1[0], Text1[0], &Text20, &Text21});
     Text1[0]->set_text(leading_zero_form(number_text(intensity)));
   }
   if (!given(4)) {
     Text1[1]->set_text(L"");
   } else if (g.main) {
-    ShowControls({Label1[1], Text1[1]});
+    show_controls({Label1[1], Text1[1]});
     Text1[1]->set_text(number_text(line(4)));
   }
   if (!given(5)) {
     Text1[2]->set_text(L"");
     Text1[3]->set_text(L"");
   } else if (g.main) {
-    ShowControls({Label1[2], Label1[3], Text1[2], Text1[3]});
+    show_controls({Label1[2], Label1[3], Text1[2], Text1[3]});
     Text1[2]->set_text(number_text(line(5)));
     const auto s = sprinkler_rule(head_number(intensity), head_number(line(4)), head_number(line(5)));
     state.imported.OutletDataInFile[kMainKind].k = s.k;
@@ -62,7 +62,7 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
   Text15.set_text(valve.shown);
   state.imported.LoadedValveLine = valve.loaded;
   if (given(8)) {
-    ShowControls({Label2[3], &Text10});
+    show_controls({Label2[3], &Text10});
     Text10.set_text(line(8));
   } else {
     Label2[3]->set_visible(false);
@@ -74,13 +74,13 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
                         std::initializer_list<ui::Control*> flow_controls, std::initializer_list<ui::Control*> head_controls) {
     if (!given(flow_line)) flow.set_text(L"");
     else if (present && head_number(line(flow_line)) > 0) {
-      ShowControls(flow_controls);
+      show_controls(flow_controls);
       flow.set_text(number_text(line(flow_line)));
     }
     if (!given(flow_line + 1)) head.set_text(L"");
     else if (present && head_number(line(flow_line + 1)) > 0) {
       state.imported.OutletDataInFile[kind].head = head_number(line(flow_line + 1));
-      ShowControls(head_controls);
+      show_controls(head_controls);
       head.set_text(number_text(line(flow_line + 1)));
     }
   };
@@ -91,20 +91,20 @@ void Form4::ApplyHeadLines(const std::vector<std::wstring>& lines, const GroupFl
   if (!given(13)) {
     Text16.set_text(L"");
   } else if (g.rack) {
-    ShowControls({&Label14, &Label15, &Text16, &Text22, &Text23});
+    show_controls({&Label14, &Label15, &Text16, &Text22, &Text23});
     Text16.set_text(leading_zero_form(number_text(line(13))));
   }
   if (!given(14)) {
     Text17.set_text(L"");
   } else if (g.rack) {
-    ShowControls({&Label16, &Text17});
+    show_controls({&Label16, &Text17});
     Text17.set_text(L" " + all_commas_to_point(ltrim(line(14))));
   }
   if (!given(15)) {
     Text18.set_text(L"");
     Text19.set_text(L"");
   } else if (g.rack) {
-    ShowControls({&Label17, &Label18, &Text18, &Text19});
+    show_controls({&Label17, &Label18, &Text18, &Text19});
     Text18.set_text(number_text(line(15)));
     const auto s = sprinkler_rule(head_number(line(13)), head_number(line(14)), head_number(line(15)));
     state.imported.OutletDataInFile[kRackKind].k = s.k;
@@ -169,7 +169,7 @@ void Form4::LoadGraphicsData() {
   // First run: every group counts as present.
   HideOutletGroups();
   state.imported.NodeNumberMap = node_number_map(lines);
-  ApplyHeadLines(lines, GroupFlags{});
+  apply_head_lines(lines, GroupFlags{});
   auto& d = state.imported.OutletDataInFile;
   const double deluge_flow = head_number(lines[8]), cock_flow = head_number(lines[10]);
   if (deluge_flow > 0 && d[kDelugeKind].head > 0) d[kDelugeKind].k = round_half_even(deluge_flow / std::sqrt(d[kDelugeKind].head), 8);
@@ -203,7 +203,7 @@ void Form4::LoadGraphicsData() {
 
   // Second run: the groups that the network holds.
   HideOutletGroups();
-  ApplyHeadLines(lines, outlets.groups);
+  apply_head_lines(lines, outlets.groups);
   RestackOutletGroups(outlets.groups);
 
   state.imported.NodeTable = read_node_table(lines);
@@ -282,7 +282,7 @@ void Form4::Command4_Click() {
   std::erase(version, L'.');
   state.imported.DataVersion = num_value(version);
   LoadGraphicsData();
-  state.imported.LoadedInputTexts = InputTexts();
+  state.imported.LoadedInputTexts = input_texts();
 }
 
 }  // namespace dorv::arb

@@ -34,7 +34,7 @@ void Form4::HideOutletGroups() {
   for (ui::TextBox* t : {&Text20, &Text21}) t->set_visible(false);
 }
 
-void Form4::ShowControls(std::initializer_list<ui::Control*> controls) {
+void Form4::show_controls(std::initializer_list<ui::Control*> controls) {
   for (ui::Control* c : controls) c->set_visible(true);
 }
 

@@ -17,7 +17,7 @@ namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
-std::vector<std::wstring> Form4::HeadLinesFromFields() const {
+std::vector<std::wstring> Form4::head_lines_from_fields() const {
   // The contract without the blank the field shows in front: the catalog
   // holds it so, and a catalog rebuilt from the stored records must agree.
   std::vector<std::wstring> out = {
@@ -32,7 +32,7 @@ std::vector<std::wstring> Form4::HeadLinesFromFields() const {
   return out;
 }
 
-std::vector<std::wstring> Form4::InputTexts() const {
+std::vector<std::wstring> Form4::input_texts() const {
   std::vector<std::wstring> out;
   for (const ui::TextBox* t : {&Text8, &Text3, Text1[0], Text1[1], Text1[2], Text1[3], &Text9, &Text10, &Text11,
                                &Text12, &Text13, &Text14, &Text15, &Text16, &Text17, &Text18, &Text19})
@@ -42,10 +42,10 @@ std::vector<std::wstring> Form4::InputTexts() const {
 
 // The edited fields into the head lines of rezult1.txt; the network and the
 // last run's results after them stay as they are.
-bool Form4::StoreInputData() {
+bool Form4::store_input_data() {
   auto lines = read_file_lines(L"rezult1.txt");
   if (lines && lines->size() >= static_cast<std::size_t>(kHeadLines)) {
-    const auto head = HeadLinesFromFields();
+    const auto head = head_lines_from_fields();
     std::copy(head.begin(), head.end(), lines->begin());
     if (write_file_lines(L"rezult1.txt", *lines)) return true;
   }
@@ -55,7 +55,7 @@ bool Form4::StoreInputData() {
   return false;
 }
 
-bool Form4::StoreCalculation() {
+bool Form4::store_calculation() {
   const Modul1::RegisterState& f1 = Modul1::Register;
   // The identifier comes from the register, never from the editable field.
   const std::wstring id = f1.OpenedFromRegister ? Modul1::CurrentCalcId : Modul1::NewCalcId;
@@ -74,11 +74,11 @@ bool Form4::StoreCalculation() {
 void Form4::form_unload() {
   // Input edited with no run since the import: the edits are offered for
   // storing as the grid form offers its input.
-  if (state.run.CalculationStarted != 1 && state.imported.NetworkLoaded == 1 && InputTexts() != state.imported.LoadedInputTexts) {
+  if (state.run.CalculationStarted != 1 && state.imported.NetworkLoaded == 1 && input_texts() != state.imported.LoadedInputTexts) {
     if (ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo, MsgIcon::Question,
                     L"Сохранение исходных данных") == ui::MsgResult::Yes &&
-        StoreInputData())
-      StoreCalculation();
+        store_input_data())
+      store_calculation();
     state.imported.GivenInletHead = 0;
     Modul1::Register.calculation_closed();
     return;
@@ -89,7 +89,7 @@ void Form4::form_unload() {
   if (state.run.CalculationStarted == 1 || (state.imported.ExportImported && state.imported.NetworkLoaded == 1)) {
     if (ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета") ==
         ui::MsgResult::Yes)
-      StoreCalculation();
+      store_calculation();
   }
   Modul1::Register.calculation_closed();
 }

@@ -18,7 +18,7 @@ SchemeFit DrawCalcScheme(ui::Surface& s, int box_width, int box_height, const st
   s.cls();
   s.fore_color = ui::kBlack;
   if (box_width <= 0 || box_height <= 0) return fit;
-  const SchemeFile scheme = ReadSchemeFile(file);
+  const SchemeFile scheme = read_scheme_file(file);
   if (!scheme.has_header) return fit;
   const double x0 = scheme.x0, y0 = scheme.y0, w = scheme.w, h = scheme.h;
   if (!(w >= kSmallestSchemeExtent) || !(h >= kSmallestSchemeExtent)) return fit;

@@ -28,7 +28,7 @@ int scheme_record_items(int code) {
   return code >= 1 && code <= 13 ? counts[code] : -1;
 }
 
-SchemeFile ReadSchemeFile(const std::filesystem::path& file) {
+SchemeFile read_scheme_file(const std::filesystem::path& file) {
   SchemeFile out;
   std::optional<std::string> bytes;
   try {

@@ -68,6 +68,6 @@ struct SchemeFile {
 // The number of items that follow a record code; -1 for an unknown code.
 int scheme_record_items(int code);
 
-SchemeFile ReadSchemeFile(const std::filesystem::path& file);
+SchemeFile read_scheme_file(const std::filesystem::path& file);
 
 }  // namespace dorv::arb

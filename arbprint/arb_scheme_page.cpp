@@ -12,8 +12,8 @@ void tell(const std::wstring& text) {
 
 }  // namespace
 
-bool PrintArbitraryScheme(ui::Printer& printer, const ArbitrarySchemeInput& input) {
-  const arb::SchemeFile scheme = arb::ReadSchemeFile(input.scheme_file);
+bool print_arbitrary_scheme(ui::Printer& printer, const ArbitrarySchemeInput& input) {
+  const arb::SchemeFile scheme = arb::read_scheme_file(input.scheme_file);
   const std::wstring name = input.scheme_file.filename().wstring();
   switch (scheme.fault) {
     case arb::SchemeFault::kNone:
@@ -43,7 +43,7 @@ bool PrintArbitraryScheme(ui::Printer& printer, const ArbitrarySchemeInput& inpu
   start_scheme_page(printer, input, layout);
   const double below_legend = PrintSchemeLegend(printer, input, layout.placement);
   if (layout.placement == SchemePlacement::kUnderText) layout.ytop = below_legend;
-  DrawSchemeRecords(printer, scheme, layout);
+  draw_scheme_records(printer, scheme, layout);
   return true;
 }
 

@@ -36,6 +36,6 @@ struct ArbitrarySchemeInput {
 // passed over in silence; a file that is empty, unreadable, has no usable
 // extent or a record the drawing cannot read prints nothing of the scheme
 // and the user is told in one message.
-bool PrintArbitraryScheme(ui::Printer& printer, const ArbitrarySchemeInput& input);
+bool print_arbitrary_scheme(ui::Printer& printer, const ArbitrarySchemeInput& input);
 
 }  // namespace dorv::arbprint

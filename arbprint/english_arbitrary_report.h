@@ -35,7 +35,7 @@ using Lines = std::vector<std::wstring>;
 // The caller has checked that the calculation's results are there (rezres.txt
 // and spr.out present, the form's results valid); nothing is read from
 // spr.out.
-EnglishReportResult MakeEnglishArbitraryReport(const arb::Form4& form, const std::filesystem::path& folder,
+EnglishReportResult make_english_arbitrary_report(const arb::Form4& form, const std::filesystem::path& folder,
                                                std::wstring& english_object_name);
 
 // The whole report's lines, the empty first line included.

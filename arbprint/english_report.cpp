@@ -24,7 +24,7 @@ Lines english_arbitrary_report_lines(const arb::Form4& form, const std::wstring&
   return out;
 }
 
-EnglishReportResult MakeEnglishArbitraryReport(const arb::Form4& form, const std::filesystem::path& folder,
+EnglishReportResult make_english_arbitrary_report(const arb::Form4& form, const std::filesystem::path& folder,
                                                std::wstring& english_object_name) {
   EnglishReportResult result = report::start_english_report(folder, english_object_name);
   if (result.end == EnglishReportEnd::Cancelled) return result;

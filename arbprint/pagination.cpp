@@ -53,7 +53,7 @@ std::size_t inch_fraction_slash(std::wstring_view text) {
   return 0;
 }
 
-int PrintReportText(ui::Printer& printer, const ReportFile& file, const ReportPagesInput& input) {
+int print_report_text(ui::Printer& printer, const ReportFile& file, const ReportPagesInput& input) {
   const std::vector<ReportLine> rows = classify_lines(file);
   // The text ends on the closing entry, which even a file without its
   // version line has.

@@ -59,7 +59,7 @@ std::optional<ReportFile> read_report(const std::wstring& name) {
 
 }  // namespace
 
-void PrintArbitraryReport(arb::Form4& form) {
+void print_arbitrary_report(arb::Form4& form) {
   if (!current_report_exists(form)) {
     report::refuse_print_without_results();
     return;
@@ -70,7 +70,7 @@ void PrintArbitraryReport(arb::Form4& form) {
   if (language.empty()) return;
 
   const auto chosen = report::choose_report(language, [&] {
-    return MakeEnglishArbitraryReport(form, sys::current_folder(), Modul1::EnglishObjectName);
+    return make_english_arbitrary_report(form, sys::current_folder(), Modul1::EnglishObjectName);
   });
   if (!chosen) return;
   ReportPagesInput pages;
@@ -82,8 +82,8 @@ void PrintArbitraryReport(arb::Form4& form) {
   if (!report_file) return;
 
   report::print_or_drop(printer, [&] {
-    const int next_page = PrintReportText(printer, *report_file, pages);
-    PrintArbitraryScheme(printer, scheme_input(form, pages.english, next_page));
+    const int next_page = print_report_text(printer, *report_file, pages);
+    print_arbitrary_scheme(printer, scheme_input(form, pages.english, next_page));
   });
   printer.end_doc();  // a job the printer refuses is told there
   printer.set_scale_mode(1);

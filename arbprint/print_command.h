@@ -13,6 +13,6 @@ namespace dorv::arbprint {
 // shows the print set-up and prints the chosen report. A report file that
 // cannot be read, or a printer that refuses the job, is told in one message
 // and nothing counts as printed.
-void PrintArbitraryReport(arb::Form4& form);
+void print_arbitrary_report(arb::Form4& form);
 
 }  // namespace dorv::arbprint

@@ -57,7 +57,7 @@ struct ReportPagesInput {
 // position at the page's top (y 500), 11 points bold. Leaves the position
 // just below the last text line and returns the number the next page header
 // shows (2 when the text took one page).
-int PrintReportText(ui::Printer& printer, const ReportFile& file, const ReportPagesInput& input);
+int print_report_text(ui::Printer& printer, const ReportFile& file, const ReportPagesInput& input);
 
 // The 1-based position of the slash of an inch size "a b/c" (or " b/c") in a
 // line of the English report: a one-digit numerator behind a blank, a

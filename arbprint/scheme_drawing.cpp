@@ -19,7 +19,7 @@ constexpr double kPenFactor[] = {0, 1, 2, 2.5, 2, 0, 2, 2.5, 2, 2.5, 2, 3, 2.5, 
 
 }  // namespace
 
-void DrawSchemeRecords(ui::Printer& p, const arb::SchemeFile& scheme, const SchemeLayout& layout) {
+void draw_scheme_records(ui::Printer& p, const arb::SchemeFile& scheme, const SchemeLayout& layout) {
   const double s = std::min(layout.scale, kLargestScale);
   const double t = kTwipsPerMm * s;  // twips per scheme unit
   // Centred across the usable width, its top edge at ytop.

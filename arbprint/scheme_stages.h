@@ -55,6 +55,6 @@ double PrintSchemeLegend(ui::Printer& printer, const ArbitrarySchemeInput& input
 // Draws every record of the scheme file, centred across the page's usable
 // width with its top at the layout's ytop. Leaves the printer in the scheme's
 // coordinate system.
-void DrawSchemeRecords(ui::Printer& printer, const arb::SchemeFile& scheme, const SchemeLayout& layout);
+void draw_scheme_records(ui::Printer& printer, const arb::SchemeFile& scheme, const SchemeLayout& layout);
 
 }  // namespace dorv::arbprint

@@ -152,7 +152,7 @@ std::wstring Form2::FillValveTypes() {
   return any ? L"" : L"в файле klap.inf нет ни одного клапана";
 }
 
-std::wstring Form2::LoadGridRecord() {
+std::wstring Form2::load_grid_record() {
   // The register copied the stored record to rezult1.txt; the form works on it as rezult2.txt.
   try {
     if (sys::file_exists(L"rezult1.txt")) sys::replace_file(L"rezult1.txt", L"rezult2.txt");
@@ -177,7 +177,7 @@ std::wstring Form2::LoadGridRecord() {
   State.TotalFlow = r.total_flow;
   for (int i = 0; i < 4; ++i) Text6(i).set_text(r.previous_results[static_cast<std::size_t>(i)]);
   // The stored results belong to the input as the form shows it now.
-  if (r.lines_read == kGridRecordLines) KeepRecordOfResults(grid_record_at_closing(record_source()), *lines);
+  if (r.lines_read == kGridRecordLines) keep_record_of_results(grid_record_at_closing(record_source()), *lines);
   if (r.lines_read < kGridRecordLines)
     return L"файл исходных данных расчета неполон: в нем " + whole_text(static_cast<long long>(r.lines_read)) +
            L" строк из " + whole_text(static_cast<long long>(kGridRecordLines));
@@ -204,7 +204,7 @@ void Form2::form_load() {
     OwnCalcId = Text2.text();
     Text8.set_text(L" " + ltrim(register_window.SelectedContract));
     Text3.set_text(register_window.SelectedObject);
-    note(LoadGridRecord());
+    note(load_grid_record());
   } else {
     Text2.set_text(Modul1::NewCalcId);
     OwnCalcId = Text2.text();
@@ -258,12 +258,12 @@ void Form2::DrawGridScheme() {
   const auto fields = field_texts();
   if (!grid::DrawGridScheme(Scheme, fields, Text4.text(), Picture1, Picture1.rect().width, Picture1.rect().height))
     return;
-  if (const auto inlet = DrawFeedPipeline(Scheme, fields, Picture1)) Text1(16).set_text(*inlet);
+  if (const auto inlet = draw_feed_pipeline(Scheme, fields, Picture1)) Text1(16).set_text(*inlet);
   if (State.ResultsValidFlag != 1) return;
   // The operating sprinklers of the last valid calculation, from its report.
   const auto report = try_read_lines(sys::resolve(L"rezres.txt"));
-  const MarkResult marked = report ? MarkOperatingSprinklers(Scheme, *report) : MarkResult::NoTable;
-  DrawOperatingSprinklers(Scheme, Picture1);
+  const MarkResult marked = report ? mark_operating_sprinklers(Scheme, *report) : MarkResult::NoTable;
+  draw_operating_sprinklers(Scheme, Picture1);
   if (marked != MarkResult::Marked)
     ui::msg_box(L"Отчет о расчете rezres.txt отсутствует или неполон: вскрывшиеся оросители отмечены на схеме не "
                 L"все или не отмечены.",
@@ -272,7 +272,7 @@ void Form2::DrawGridScheme() {
 
 // ---------------------------------------------------------------- closing
 
-void Form2::StoreCalculation() {
+void Form2::store_calculation() {
   Modul1::StoreOptions options;
   options.input_file = L"rezult2.txt";
   options.scheme_and_drawing = false;
@@ -280,14 +280,14 @@ void Form2::StoreCalculation() {
   Modul1::Register.store_calculation({OwnCalcId, ltrim(Text8.text()), ltrim(Text3.text())}, options);
 }
 
-void Form2::KeepRecordOfResults(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record) {
+void Form2::keep_record_of_results(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record) {
   RecordOfResults = {};
   if (input.size() < kGridRecordLines || record.size() < kGridRecordLines) return;
   RecordOfResults.input.assign(input.begin(), input.begin() + kGridRecordInputLines);
   RecordOfResults.results.assign(record.begin() + kGridRecordInputLines, record.begin() + kGridRecordLines);
 }
 
-std::vector<std::wstring> Form2::ClosingRecord() const {
+std::vector<std::wstring> Form2::closing_record() const {
   auto lines = grid_record_at_closing(record_source());
   // Input data saved unchanged keep the results computed for them.
   const auto& kept = RecordOfResults;
@@ -298,16 +298,16 @@ std::vector<std::wstring> Form2::ClosingRecord() const {
   return lines;
 }
 
-void Form2::CloseCalculation() {
+void Form2::close_calculation() {
   const bool results_valid = State.ResultsValidFlag != 0;
-  if (!results_valid) write_lines_atomic(sys::resolve(L"rezult2.txt"), ClosingRecord());
+  if (!results_valid) write_lines_atomic(sys::resolve(L"rezult2.txt"), closing_record());
   const MsgResult answer =
       results_valid ? ui::msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, L"Сохранение расчета")
                     : ui::msg_box(L"Расчет не выполнялся. Сохранить исходные данные?", MsgButtons::YesNo,
                                   MsgIcon::Question, L"Сохранение исходных данных");
   if (answer == MsgResult::Yes) {
     try {
-      StoreCalculation();
+      store_calculation();
     } catch (const std::exception& e) {
       ui::msg_box(L"Расчет сохранен не полностью: " + from_utf8(e.what()), MsgButtons::OK, MsgIcon::Critical,
                   L"Сохранение расчета");
@@ -319,7 +319,7 @@ void Form2::form_unload() {
   // A record that cannot be written is told, and nothing is stored; the
   // register comes back whatever happened.
   try {
-    CloseCalculation();
+    close_calculation();
   } catch (const FileError& e) {
     ui::show_file_error(e);
   } catch (const std::exception& e) {

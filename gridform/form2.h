@@ -110,17 +110,17 @@ class Form2 : public ui::Form {
   std::wstring FillValveTypes();
   void FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file);
   // Fills the form from the stored record; what could not be read, or empty.
-  std::wstring LoadGridRecord();
+  std::wstring load_grid_record();
   // Stores the record into the catalog and the calculation's storage.
-  void StoreCalculation();
+  void store_calculation();
   // Writes the record of a form closed without a completed run, asks whether
   // to keep the calculation and stores it on Yes.
-  void CloseCalculation();
+  void close_calculation();
   // The record the form writes when it closes without a completed run.
-  std::vector<std::wstring> ClosingRecord() const;
+  std::vector<std::wstring> closing_record() const;
   // RecordOfResults: the input lines of `input` and the result lines of
   // `record` (both whole records).
-  void KeepRecordOfResults(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record);
+  void keep_record_of_results(const std::vector<std::wstring>& input, const std::vector<std::wstring>& record);
 };
 
 // The texts of the form's controls as the calculation and the reports read them.

@@ -63,7 +63,7 @@ void show_texts_on(Form2& f, const GridFormTexts& t) {
 constexpr auto kStandardName = tables::StandardName::Whole;
 constexpr auto kRowNumbers = tables::RowNumbers::Stream;
 
-StageEnd LoadPipeTables(GridFormTexts& f, GridFormState& s) {
+StageEnd load_chosen_pipe_tables(GridFormTexts& f, GridFormState& s) {
   auto missing = [](const wchar_t* box) {
     ui::msg_box(L"Указанный в окне " + kQuote + box + kQuote + L" ГОСТ отсутствует в базе данных программы!",
                 ui::MsgButtons::OK, ui::MsgIcon::None, kWarningTitle);
@@ -99,7 +99,7 @@ void Form2::RunGridCalculation() {
   GridFormTexts texts = texts_of(*this);
   GridRunHooks hooks;
   hooks.selected_contract = reg::Modul1::Register.SelectedContract;
-  hooks.load_pipe_tables = LoadPipeTables;
+  hooks.load_pipe_tables = load_chosen_pipe_tables;
   hooks.show_texts = [&] { show_texts_on(*this, texts); };
   bool scheme_drawn = false;
   hooks.draw_scheme = [&] {
@@ -132,7 +132,7 @@ void Form2::RunGridCalculation() {
   } show_at_end{*this, texts};
   grid::RunGridCalculation(texts, State, hooks, sys::current_folder());
   if (State.ResultsValidFlag == 1) {
-    KeepRecordOfResults(record, record);
+    keep_record_of_results(record, record);
   } else if (scheme_drawn) {
     // A run that drew the scheme and stopped leaves the fields under it
     // free again for the corrections it asked for.

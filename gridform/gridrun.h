@@ -175,14 +175,14 @@ void RunGridCalculation(GridFormTexts& form, GridFormState& state, const GridRun
 
 // ---- the stages, in the order the run takes them ----
 // Entry: flags cleared, results shifted, a main standard chosen.
-StageEnd RunEntry(GridRun& run);
+StageEnd run_entry(GridRun& run);
 // Field classes set; the input compared with the stored record.
-StageEnd CompareWithRecord(GridRun& run);
+StageEnd compare_with_record(GridRun& run);
 // Contract, object, valve, free head or intensity.
-StageEnd AskHeaderAndValve(GridRun& run);
+StageEnd ask_header_and_valve(GridRun& run);
 // Fields 1 to 18, the sprinklers in the fire square, the solver choice and
 // the refusals of implausible input.
-StageEnd TakeGridFields(GridRun& run);
+StageEnd take_grid_fields(GridRun& run);
 // The feed pipeline asked for when empty, checked, and the run confirmed.
 StageEnd AskFeedPipeline(GridRun& run);
 // spr.in (17 lines).
@@ -194,7 +194,7 @@ StageEnd ReadGridResult(GridRun& run);
 // The feed pipeline from the grid inlet to the control unit.
 StageEnd CalculateFeedPipeline(GridRun& run);
 // The control unit's valve and the four results.
-StageEnd ShowResults(GridRun& run);
+StageEnd show_results(GridRun& run);
 // The report rezres.txt (gridreport.h).
 StageEnd BuildGridReport(GridRun& run);
 

@@ -113,7 +113,7 @@ DiameterCheck CheckPipeDiameter(GridRun& run, int i, std::wstring t, bool field_
     const double q = s.EffectiveK * std::sqrt(num(s.GridFieldValues[0][1]));
     const AutoDiameter a = ChooseAutoDiameter(run, q, 1.0);
     if (a.row == 0) {
-      RefuseNoFittingPipe(run, q);
+      refuse_no_fitting_pipe(run, q);
       out.end = StageEnd::CommonExit;
       return out;
     }
@@ -150,7 +150,7 @@ AutoDiameter ChooseAutoDiameter(const GridRun& run, double q, double allowance) 
   return out;
 }
 
-void RefuseNoFittingPipe(const GridRun& run, double q) {
+void refuse_no_fitting_pipe(const GridRun& run, double q) {
   const auto& s = run.state;
   const std::wstring& phrase = contains(run.form.Text1[11], L"*") ? s.SecondStandardPhrase : s.MainStandardPhrase;
   refuse(L"Внимание! Среди труб" + phrase + L" нет трубы, пропускающей расход" + num_text(round_half_up(q, 2)) +
@@ -164,12 +164,12 @@ StageEnd ask_go_on(const std::wstring& text) {
 }
 }  // namespace
 
-StageEnd WarnGridVelocity(const std::wstring& wording, double v, double diameter) {
+StageEnd warn_grid_velocity(const std::wstring& wording, double v, double diameter) {
   return ask_go_on(L"Недопустимая скорость движения воды " + wording + L" - " + num_text(cut2(v)) + L" м/с" +
                    L"\r\n(диаметр" + num_text(diameter) + L" мм).\r\nПродолжить расчет?");
 }
 
-StageEnd WarnFeedVelocity(int section, double v) {
+StageEnd warn_feed_velocity(int section, double v) {
   return ask_go_on(L"Недопустимая скорость движения воды на участке N" + num_text(section) +
                    L" питающего трубопровода - " + num_text(round_half_even(v, 2)) +
                    L" м/с.\r\nПродолжить расчет?");

@@ -35,12 +35,12 @@ struct AutoDiameter {
 // velocity stays within the limit.
 AutoDiameter ChooseAutoDiameter(const GridRun& run, double q, double allowance);
 // The refusal when no pipe fits; the run then ends.
-void RefuseNoFittingPipe(const GridRun& run, double q);
+void refuse_no_fitting_pipe(const GridRun& run, double q);
 
 // Asks whether to go on at a velocity above the limit: Continue, or the
 // common exit. Kind 1, a grid pipe: its wording, velocity and diameter shown.
-StageEnd WarnGridVelocity(const std::wstring& wording, double v, double diameter);
+StageEnd warn_grid_velocity(const std::wstring& wording, double v, double diameter);
 // Kind 2, feed section i.
-StageEnd WarnFeedVelocity(int section, double v);
+StageEnd warn_feed_velocity(int section, double v);
 
 }  // namespace dorv::grid

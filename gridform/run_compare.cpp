@@ -31,7 +31,7 @@ void set_field_classes(GridFormState& s) {
 
 }  // namespace
 
-StageEnd CompareWithRecord(GridRun& run) {
+StageEnd compare_with_record(GridRun& run) {
   auto& f = run.form;
   auto& s = run.state;
   set_field_classes(s);

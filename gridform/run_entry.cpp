@@ -7,7 +7,7 @@
 
 namespace dorv::grid {
 
-StageEnd RunEntry(GridRun& run) {
+StageEnd run_entry(GridRun& run) {
   auto& f = run.form;
   auto& s = run.state;
   s.ResultsValidFlag = 0;

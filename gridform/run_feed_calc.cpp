@@ -37,7 +37,7 @@ StageEnd CalculateFeedPipeline(GridRun& run) {
       // No diameter given: the smallest pipe within 0.4 m loss per metre.
       const AutoDiameter a = ChooseAutoDiameter(run, q, 0.4);
       if (a.row == 0) {
-        RefuseNoFittingPipe(run, q);
+        refuse_no_fitting_pipe(run, q);
         return StageEnd::CommonExit;
       }
       const PipeTable& t = a.second ? s.SecondPipeTable : s.MainPipeTable;
@@ -63,7 +63,7 @@ StageEnd CalculateFeedPipeline(GridRun& run) {
              L" м в.ст. по абсолютной величине. Нажмите ОК для возврата к началу расчета.");
       return StageEnd::CommonExit;
     }
-    if (v > kVelocityLimit && WarnFeedVelocity(number, v) != StageEnd::Continue) return StageEnd::CommonExit;
+    if (v > kVelocityLimit && warn_feed_velocity(number, v) != StageEnd::Continue) return StageEnd::CommonExit;
     height += h;
 
     section.head_end = round_half_up(head, 2);

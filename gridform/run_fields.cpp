@@ -122,7 +122,7 @@ bool refuses_unworkable_counts(GridRun& run) {
 
 }  // namespace
 
-StageEnd TakeGridFields(GridRun& run) {
+StageEnd take_grid_fields(GridRun& run) {
   auto& f = run.form;
   auto& s = run.state;
   for (int i = 1; i <= 18; ++i) {

@@ -27,13 +27,13 @@ namespace {
 StageEnd run_stages(GridRun& run) {
   auto& s = run.state;
   const auto& hooks = run.hooks;
-  StageEnd end = RunEntry(run);
+  StageEnd end = run_entry(run);
   if (end != StageEnd::Continue) return end;
   if (hooks.load_pipe_tables) {
     end = hooks.load_pipe_tables(run.form, s);
     if (end != StageEnd::Continue) return end;
   }
-  for (auto stage : {CompareWithRecord, AskHeaderAndValve, TakeGridFields, AskFeedPipeline}) {
+  for (auto stage : {compare_with_record, ask_header_and_valve, take_grid_fields, AskFeedPipeline}) {
     end = stage(run);
     if (end != StageEnd::Continue) return end;
   }
@@ -46,7 +46,7 @@ StageEnd run_stages(GridRun& run) {
       if (end != StageEnd::Continue) return end;
     }
   }
-  for (auto stage : {CalculateFeedPipeline, ShowResults}) {
+  for (auto stage : {CalculateFeedPipeline, show_results}) {
     end = stage(run);
     if (end != StageEnd::Continue) return end;
   }

@@ -44,7 +44,7 @@ bool valve_in_file(const GridRun& run) {
 
 }  // namespace
 
-StageEnd AskHeaderAndValve(GridRun& run) {
+StageEnd ask_header_and_valve(GridRun& run) {
   auto& f = run.form;
   auto& s = run.state;
   if (!ask_header(f.Text8, s.LastContractAnswer, L"Номер договора", L"Договор", L"  ")) return StageEnd::GiveUp;

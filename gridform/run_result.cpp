@@ -45,7 +45,7 @@ StageEnd check_pipe(const GridRun& run, int field, double q, const std::wstring&
   if (!row || !(row->inner() > 0)) return StageEnd::Continue;
   const double v = velocity(std::fabs(q), row->inner());
   if (!(v > kVelocityLimit)) return StageEnd::Continue;
-  return WarnGridVelocity(wording, v, outer_shown ? row->outer : row->nominal);
+  return warn_grid_velocity(wording, v, outer_shown ? row->outer : row->nominal);
 }
 
 StageEnd interrupted() {

@@ -14,7 +14,7 @@
 
 namespace dorv::grid {
 
-StageEnd ShowResults(GridRun& run) {
+StageEnd show_results(GridRun& run) {
   auto& f = run.form;
   auto& s = run.state;
   const auto& sections = s.FeedSectionResults.sections;

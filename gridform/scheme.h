@@ -95,7 +95,7 @@ bool DrawGridScheme(GridScheme& scheme, const std::array<std::wstring, 19>& fiel
 // (FeedSections as the grid's drawing left them); the section points go into
 // FeedSections. An inlet distance (field 16) beyond the grid is taken as the
 // grid's edge: the field's new text is returned then, nothing otherwise.
-std::optional<std::wstring> DrawFeedPipeline(GridScheme& scheme, const std::array<std::wstring, 19>& fields,
+std::optional<std::wstring> draw_feed_pipeline(GridScheme& scheme, const std::array<std::wstring, 19>& fields,
                                              ui::Surface& picture);
 
 // How the operating sprinklers were found in the report.
@@ -106,8 +106,8 @@ enum class MarkResult {
 };
 // Marks (column 4 = 1) the sprinklers whose head the report's sprinkler
 // table shows.
-MarkResult MarkOperatingSprinklers(GridScheme& scheme, const std::vector<std::wstring>& report);
+MarkResult mark_operating_sprinklers(GridScheme& scheme, const std::vector<std::wstring>& report);
 // Red discs over the heads of the marked sprinklers.
-void DrawOperatingSprinklers(const GridScheme& scheme, ui::Surface& picture);
+void draw_operating_sprinklers(const GridScheme& scheme, ui::Surface& picture);
 
 }  // namespace dorv::grid

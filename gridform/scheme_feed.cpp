@@ -20,7 +20,7 @@ SchemePoint along(SchemePoint from, SchemePoint a, SchemePoint b, double f) {
 
 }  // namespace
 
-std::optional<std::wstring> DrawFeedPipeline(GridScheme& s, const std::array<std::wstring, 19>& fields,
+std::optional<std::wstring> draw_feed_pipeline(GridScheme& s, const std::array<std::wstring, 19>& fields,
                                              ui::Surface& pic) {
   const auto v = [&](int i) { return num_value(fields[static_cast<std::size_t>(i)]); };
   const int count = s.FeedSectionCount;

@@ -11,7 +11,7 @@
 
 namespace dorv::grid {
 
-MarkResult MarkOperatingSprinklers(GridScheme& s, const std::vector<std::wstring>& report) {
+MarkResult mark_operating_sprinklers(GridScheme& s, const std::vector<std::wstring>& report) {
   std::size_t k = 0;
   while (k < report.size() && !contains(report[k], L"рядка ")) ++k;
   if (k + 3 >= report.size()) return k < report.size() ? MarkResult::CutShort : MarkResult::NoTable;
@@ -39,7 +39,7 @@ MarkResult MarkOperatingSprinklers(GridScheme& s, const std::vector<std::wstring
   return MarkResult::Marked;
 }
 
-void DrawOperatingSprinklers(const GridScheme& s, ui::Surface& pic) {
+void draw_operating_sprinklers(const GridScheme& s, ui::Surface& pic) {
   pic.fill_color = kOperatingColor;
   pic.fill_solid = true;
   const double sc = s.SchemeScale;

@@ -58,7 +58,7 @@ int whole(double v) { return v > 0 ? static_cast<int>(round_half_even(std::min(v
 
 }  // namespace
 
-void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, const SchemePlacement& at) {
+void draw_scheme_on_page(ui::Printer& printer, const GridSchemePageInput& input, const SchemePlacement& at) {
   const grid::GridScheme& sp = input.Scheme;
   const int rows = sp.SchemeRows, n = sp.SchemeSprinklersPerRow;
   const double s = sp.SchemeScale;

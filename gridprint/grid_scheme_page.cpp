@@ -40,7 +40,7 @@ GridSchemePageInput grid_scheme_page_input(const grid::GridScheme& scheme,
   return in;
 }
 
-SchemePlacement PrintSchemeTitleAndLegend(ui::Printer& printer, const GridSchemePageInput& input) {
+SchemePlacement print_scheme_title_and_legend(ui::Printer& printer, const GridSchemePageInput& input) {
   printer.text_font.name = L"Courier New";
   printer.text_font.charset = 204;
   printer.text_font.size = 12;
@@ -76,9 +76,9 @@ SchemePlacement PrintSchemeTitleAndLegend(ui::Printer& printer, const GridScheme
   return at;
 }
 
-bool PrintGridSchemePage(ui::Printer& printer, const GridSchemePageInput& input) {
-  const SchemePlacement at = PrintSchemeTitleAndLegend(printer, input);
-  DrawSchemeOnPage(printer, input, at);
+bool print_grid_scheme_page(ui::Printer& printer, const GridSchemePageInput& input) {
+  const SchemePlacement at = print_scheme_title_and_legend(printer, input);
+  draw_scheme_on_page(printer, input, at);
   return printer.end_doc();
 }
 

@@ -60,7 +60,7 @@ GridSchemePageInput grid_scheme_page_input(const grid::GridScheme& scheme,
 // report text and begun the page with its page header; the title starts at
 // the print position the header left. Returns what ending the document
 // returned: false when the job was not printed (the user has been told why).
-bool PrintGridSchemePage(ui::Printer& printer, const GridSchemePageInput& input);
+bool print_grid_scheme_page(ui::Printer& printer, const GridSchemePageInput& input);
 
 // ---- the stages of the page ----
 // Where the drawing stands on the paper, in twips.
@@ -70,8 +70,8 @@ struct SchemePlacement {
   double OriginX = 500;
 };
 // Title, legend and the drawing font; the placement of the drawing.
-SchemePlacement PrintSchemeTitleAndLegend(ui::Printer& printer, const GridSchemePageInput& input);
+SchemePlacement print_scheme_title_and_legend(ui::Printer& printer, const GridSchemePageInput& input);
 // The drawing itself, on the placement the title left.
-void DrawSchemeOnPage(ui::Printer& printer, const GridSchemePageInput& input, const SchemePlacement& at);
+void draw_scheme_on_page(ui::Printer& printer, const GridSchemePageInput& input, const SchemePlacement& at);
 
 }  // namespace dorv::gridprint

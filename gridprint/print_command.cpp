@@ -41,13 +41,13 @@ bool print_document(ui::Printer& printer, grid::Form2& form, const std::vector<s
     return false;
   }
   page_break();
-  return PrintGridSchemePage(printer,
+  return print_grid_scheme_page(printer,
                              grid_scheme_page_input(form.Scheme, form.field_texts(), *values, style.english));
 }
 
 }  // namespace
 
-void PrintGridReport(grid::Form2& form) {
+void print_grid_report(grid::Form2& form) {
   form.DrawGridScheme();
   if (!results_of_shown_input(form) || !sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out") ||
       !reg::nonempty_file(L"rezres.txt")) {

@@ -72,9 +72,9 @@ Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
   // A register window starts the program's run: nothing is selected yet.
   Modul1::Register = {};
   Modul1::Register.store_calculation = [this](const CatalogRecord& record, const Modul1::StoreOptions& options) {
-    return StoreCalculation(record, options);
+    return store_calculation(record, options);
   };
-  Modul1::Register.calculation_closed = [this] { CalculationClosed(); };
+  Modul1::Register.calculation_closed = [this] { calculation_closed(); };
   move({0, 0, 11235, 6780});
   set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
   Command1.set_caption(L"   Редактир.    расчета");
@@ -149,8 +149,8 @@ void Form1::form_load() {
   // A first start unpacks the example pack and goes through the mirror and
   // the rebuild once more; a second pass never unpacks again.
   for (int pass = 0;; ++pass) {
-    MirrorStorage();
-    RebuildCatalog();
+    mirror_storage();
+    rebuild_catalog();
     delete_quietly(L"karman1");
     if (sys::file_exists(L"ined1")) RegisterPrefix = first_line(L"ined1");
     for (const wchar_t* folder : {L"perform", L"versii"}) {
@@ -164,7 +164,7 @@ void Form1::form_load() {
       ListView1.add_column(L"Дог.", 800);
       ListView1.add_column(L"Объект", 30000);
     }
-    RepairCatalog();
+    repair_catalog();
     if (sys::file_exists(catalog())) copy_quietly(catalog(), RegisterPrefix + L"prr2.kat");
     if (sys::file_exists(L"prr.kat") || pass > 0) break;
     UnpackExamplePack(RegisterPrefix + L"perform\\");
@@ -172,7 +172,7 @@ void Form1::form_load() {
   ReloadRegister();
 }
 
-void Form1::MirrorStorage() {
+void Form1::mirror_storage() {
   const std::wstring folder = Modul1::StorageFolder;
   if (folder.empty()) return;
   try {
@@ -247,7 +247,7 @@ std::wstring catalog_fault(const std::string& bytes, const std::wstring& folder)
 
 }  // namespace
 
-void Form1::RebuildCatalog() {
+void Form1::rebuild_catalog() {
   if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return;
   try {
     write_catalog(L"prr.kat", stored_records(L"perform\\"));
@@ -255,7 +255,7 @@ void Form1::RebuildCatalog() {
   }
 }
 
-void Form1::RepairCatalog() {
+void Form1::repair_catalog() {
   const std::wstring cat = catalog();
   const std::wstring folder = RegisterPrefix + L"perform\\";
   if (!sys::folder_exists(RegisterPrefix + L"perform")) return;
@@ -314,9 +314,9 @@ void Form1::UnpackExamplePack(const std::wstring& prefix) {
 
 void Form1::ReloadRegister() {
   ListView1.clear_items();
-  RepairCatalog();
+  repair_catalog();
   try {
-    FillList();
+    fill_list();
   } catch (const FileError& e) {
     // A catalog that cannot be read is said so and left as it is: an empty
     // list here would look like a register without calculations.
@@ -325,7 +325,7 @@ void Form1::ReloadRegister() {
   }
 }
 
-void Form1::FillList() {
+void Form1::fill_list() {
   const std::wstring cat = catalog();
   // Blank lines where a record's first line is expected are dropped from the
   // catalog, under the lock and from the catalog as it then stands.
@@ -381,24 +381,24 @@ void Form1::ListView1_DblClick() { Command1_Click(); }
 
 // ---------------------------------------------------------------- search
 
-void Form1::UpdateSearchCaption() { Command4.set_caption(SearchResultShown == 1 ? L"Перечень" : L"Поиск"); }
+void Form1::update_search_caption() { Command4.set_caption(SearchResultShown == 1 ? L"Перечень" : L"Поиск"); }
 
-void Form1::LeaveSearchResult() {
+void Form1::leave_search_result() {
   delete_quietly(L"karman1");
   SearchResultShown = 0;
-  UpdateSearchCaption();
+  update_search_caption();
 }
 
-void Form1::ShowSearchResult(const std::vector<CatalogRecord>& hits) {
+void Form1::show_search_result(const std::vector<CatalogRecord>& hits) {
   SearchResultShown = 1;
-  UpdateSearchCaption();
+  update_search_caption();
   write_catalog(L"karman1", hits);
   ReloadRegister();
 }
 
 void Form1::Command4_Click() {
   if (SearchResultShown == 1) {
-    LeaveSearchResult();
+    leave_search_result();
     ReloadRegister();
     return;
   }
@@ -413,7 +413,7 @@ void Form1::Command4_Click() {
   if (const double number = num_value(LastNumberQuery); number != 0) {
     SearchResultShown = 1;
     ListView1.clear_items();
-    UpdateSearchCaption();
+    update_search_caption();
     for (const auto& r : records)
       if (num_value(r.id) == number && contains(r.id, LastNumberQuery)) {
         hits.push_back(r);
@@ -430,7 +430,7 @@ void Form1::Command4_Click() {
   if (const double contract = num_value(LastContractQuery); contract != 0) {
     for (const auto& r : records)
       if (num_value(r.contract) == contract) hits.push_back(r);
-    ShowSearchResult(hits);
+    show_search_result(hits);
     return;
   }
 
@@ -440,7 +440,7 @@ void Form1::Command4_Click() {
   if (!LastFragmentQuery.empty()) {
     for (const auto& r : records)
       if (contains_ignore_case(r.object, LastFragmentQuery)) hits.push_back(r);
-    ShowSearchResult(hits);
+    show_search_result(hits);
     return;
   }
   delete_quietly(L"karman1");
@@ -472,7 +472,7 @@ void Form1::Command5_Click() {
       }
       if (listed_removed) {
         const std::wstring n = calc_number_text(id);
-        for (const auto& folder : StoredFolders())
+        for (const auto& folder : stored_folders())
           for (const wchar_t* suffix : {L"res.prr", L"in.prr", L".dwg", L".kms", L"angl.txt"}) {
             try {
               sys::delete_if_exists(folder + n + suffix);
@@ -481,7 +481,7 @@ void Form1::Command5_Click() {
             }
           }
       }
-      UpdateSearchCaption();
+      update_search_caption();
       if (!failed.empty()) {
         std::wstring text = L"Не удалось удалить:";
         for (const auto& f : failed) text += L"\r\n" + f;
@@ -494,7 +494,7 @@ void Form1::Command5_Click() {
 
 // ---------------------------------------------------------------- edit and new
 
-std::vector<std::wstring> Form1::StoredFolders() const {
+std::vector<std::wstring> Form1::stored_folders() const {
   std::vector<std::wstring> folders = {RegisterPrefix + L"perform\\"};
   if (!Modul1::StorageFolder.empty()) folders.push_back(Modul1::StorageFolder + L"\\");
   return folders;
@@ -509,7 +509,7 @@ void Form1::Command1_Click() {
   SelectedContract = item->sub_item(2);
   SelectedObject = item->sub_item(3);
 
-  Modul1::SetStoragePaths(calc_number(SelectedCalcNumber));
+  Modul1::set_storage_paths(calc_number(SelectedCalcNumber));
   if (!sys::file_exists(Modul1::StoredInputPath) || !sys::file_exists(Modul1::StoredReportPath)) {
     ui::msg_box(L"Исходный файл не найден.", MsgButtons::OK, MsgIcon::None, L"Сообщение");
     return;
@@ -527,8 +527,8 @@ void Form1::Command1_Click() {
   // The graphics link is checked before any form is shown, so that a failed
   // check never clears the working files under an open form.
   if (sys::file_exists(Modul1::StoredDrawingPath)) {
-    if (!Modul1::GraphicsLinkCheck()) {
-      Modul1::GraphicsLinkFailed();
+    if (!Modul1::graphics_link_check()) {
+      Modul1::graphics_link_failed();
       return;
     }
     Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
@@ -541,24 +541,24 @@ void Form1::Command1_Click() {
   if (kind == L'R') shown = Modul1::show_calc_form(Modul1::CalcKind::Grid);
   if (kind == L'T') shown = Modul1::show_calc_form(Modul1::CalcKind::Arbitrary);
   if (!shown) {
-    CalcFormMissing(kind);
+    calc_form_missing(kind);
     return;
   }
   if (closings_ == closings) hide();
 }
 
-bool Form1::NumberStored(long long n) const {
+bool Form1::number_stored(long long n) const {
   // The catalog may have lost a record (or could not be read) while the
   // calculation's files are still stored: a new calculation never takes a
   // number that would overwrite them.
-  for (const auto& folder : StoredFolders())
+  for (const auto& folder : stored_folders())
     for (const wchar_t* suffix : kStoredSuffixes)
       if (sys::file_exists(folder + whole_text(n) + suffix)) return true;
   return false;
 }
 
-bool Form1::TakeNewNumber() {
-  Modul1::ReleaseClaimedNumber();
+bool Form1::take_new_number() {
+  Modul1::release_claimed_number();
   const bool shared = !RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform");
   const std::wstring counter = RegisterPrefix + L"ined";
   try {
@@ -577,7 +577,7 @@ bool Form1::TakeNewNumber() {
     std::wstring claim;
     for (;; ++n) {
       if (n >= LLONG_MAX) throw std::overflow_error("no calculation number is left");
-      if (NumberStored(n)) continue;
+      if (number_stored(n)) continue;
       claim = RegisterPrefix + L"perform\\" + whole_text(n) + L"in.prr";
       if (sys::create_new(claim)) break;
     }
@@ -593,11 +593,11 @@ bool Form1::TakeNewNumber() {
     return true;
   } catch (const RegisterBusy&) {
   } catch (const FileError& e) {
-    Modul1::ReleaseClaimedNumber();
+    Modul1::release_claimed_number();
     ui::msg_box(L"Не удалось получить номер нового расчета. " + e.message(), MsgButtons::OK, MsgIcon::Exclamation,
                 L"Сообщение");
   } catch (const std::exception&) {
-    Modul1::ReleaseClaimedNumber();
+    Modul1::release_claimed_number();
     ui::msg_box(L"Не удалось получить номер нового расчета.", MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
   }
   return false;
@@ -605,23 +605,23 @@ bool Form1::TakeNewNumber() {
 
 void Form1::Command2_Click() {
   OpenedFromRegister = false;
-  if (!TakeNewNumber()) return;
+  if (!take_new_number()) return;
   set_enabled(false);
   form5().show();
   hide();
 }
 
-void Form1::CalcFormMissing(wchar_t kind) {
+void Form1::calc_form_missing(wchar_t kind) {
   std::wstring what = L"Расчет этого вида";
   if (kind == L'R') what = L"Расчет решетчатой системы";
   if (kind == L'T') what = L"Расчет системы произвольной конфигурации";
   ui::msg_box(what + L" пока не может быть открыт в этой версии программы.", MsgButtons::OK, MsgIcon::Information,
               L"Сообщение");
-  CalculationClosed();
+  calculation_closed();
 }
 
-void Form1::SaveCatalogRecord(const CatalogRecord& record) {
-  if (!OpenedFromRegister && sys::file_exists(L"karman1")) LeaveSearchResult();
+void Form1::save_catalog_record(const CatalogRecord& record) {
+  if (!OpenedFromRegister && sys::file_exists(L"karman1")) leave_search_result();
   {
     RegisterLock lock(RegisterPrefix);
     replace_record(catalog(), record);
@@ -629,7 +629,7 @@ void Form1::SaveCatalogRecord(const CatalogRecord& record) {
   if (sys::file_exists(L"karman1")) replace_record(L"karman1", record);
 }
 
-bool Form1::StoreCalculation(const CatalogRecord& record, const Modul1::StoreOptions& options) {
+bool Form1::store_calculation(const CatalogRecord& record, const Modul1::StoreOptions& options) {
   const std::wstring id = trim(record.id);
   // The files keep windows-1251: what it lacks would be stored as "?".
   std::wstring lost;
@@ -642,7 +642,7 @@ bool Form1::StoreCalculation(const CatalogRecord& record, const Modul1::StoreOpt
   try {
     RegisterLock lock(RegisterPrefix);
     try {
-      Modul1::StoreWorkingFiles(options);
+      Modul1::store_working_files(options);
     } catch (const FileError& e) {
       ui::msg_box(L"Не удалось сохранить расчет " + id + L". " + e.message() +
                       L" Сохраненные ранее файлы расчета и перечень расчетов не изменены.",
@@ -650,7 +650,7 @@ bool Form1::StoreCalculation(const CatalogRecord& record, const Modul1::StoreOpt
       return false;
     }
     try {
-      SaveCatalogRecord(record);
+      save_catalog_record(record);
     } catch (const FileError& e) {
       ui::msg_box(L"Файлы расчета " + id + L" сохранены, но его запись в перечне расчетов не изменена. " + e.message(),
                   MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
@@ -667,10 +667,10 @@ bool Form1::StoreCalculation(const CatalogRecord& record, const Modul1::StoreOpt
   return false;
 }
 
-void Form1::CalculationClosed() {
+void Form1::calculation_closed() {
   ++closings_;
   // A new calculation that was not stored gives its number back.
-  Modul1::ReleaseClaimedNumber();
+  Modul1::release_claimed_number();
   Modul1::ClearWorkingFiles();
   ReloadRegister();
   OpenedFromRegister = false;

@@ -53,23 +53,23 @@ class Form1 : public ui::Form {
   // replaced; a missing pack is an empty one.
   void UnpackExamplePack(const std::wstring& prefix);
   // Back to the full list: deletes karman1, search flag 0, caption "Поиск".
-  void LeaveSearchResult();
+  void leave_search_result();
   // A calculation form stores its record: a new calculation first leaves the
   // search result; the record then replaces its old one in karman1 (when it
   // exists) and in the catalog, which is changed under the register's lock.
-  void SaveCatalogRecord(const CatalogRecord& record);
+  void save_catalog_record(const CatalogRecord& record);
   // A calculation form keeps its calculation: the working files replace the
   // stored files first, all or none, and only then does the catalog take the
   // record. Every failure is told in one box; false when the calculation
   // could not be stored (what was stored before stays as it was). Characters
   // that the files cannot hold are told by field before storing.
-  bool StoreCalculation(const CatalogRecord& record, const Modul1::StoreOptions& options = {});
+  bool store_calculation(const CatalogRecord& record, const Modul1::StoreOptions& options = {});
   // A calculation form has closed (or could not be shown): working files
   // cleared, list reloaded, OpenedFromRegister false, the window shown.
-  void CalculationClosed();
+  void calculation_closed();
   // No form of this kind ('R' grid, 'T' arbitrary) is installed yet: tells
   // the user so, then returns as from a closed calculation form.
-  void CalcFormMissing(wchar_t kind);
+  void calc_form_missing(wchar_t kind);
 
   // ---- event procedures ----
   void Command1_Click();  // edit the selected calculation
@@ -88,23 +88,23 @@ class Form1 : public ui::Form {
 
  private:
   std::wstring catalog() const { return RegisterPrefix + L"prr.kat"; }
-  void MirrorStorage();
-  void RebuildCatalog();
+  void mirror_storage();
+  void rebuild_catalog();
   // A catalog cut inside a record, or one without calculations that are
   // stored, is kept beside under another name and made anew from the stored
   // calculations; the user is told.
-  void RepairCatalog();
-  void UpdateSearchCaption();
-  void ShowSearchResult(const std::vector<CatalogRecord>& hits);
+  void repair_catalog();
+  void update_search_caption();
+  void show_search_result(const std::vector<CatalogRecord>& hits);
   // Chooses the new calculation's number under the register's lock and
   // holds it by creating its stored input file; false (told) when none can
   // be had.
-  bool TakeNewNumber();
-  void FillList();
+  bool take_new_number();
+  void fill_list();
   // The stored-calculation folder and, when the mirror is on, its mirror.
-  std::vector<std::wstring> StoredFolders() const;
+  std::vector<std::wstring> stored_folders() const;
   // Some file of calculation n is stored, here or in the mirror.
-  bool NumberStored(long long n) const;
+  bool number_stored(long long n) const;
   std::unique_ptr<Form5> form5_;
   int closings_ = 0;  // calculation forms closed so far
 };

@@ -32,8 +32,8 @@ void Form5::form_load() {
 
 void Form5::Command1_Click() {
   const std::wstring kind = Option1.value() ? L"TN" : Option2.value() ? L"TI" : L"R";
-  if (kind != L"R" && !Modul1::GraphicsLinkCheck()) {
-    Modul1::GraphicsLinkFailed();
+  if (kind != L"R" && !Modul1::graphics_link_check()) {
+    Modul1::graphics_link_failed();
     return;
   }
   const int result = CreateCalculation(kind);
@@ -46,7 +46,7 @@ void Form5::Command2_Click() { unload(); }
 void Form5::form_unload() {
   if (!ChoicePending) return;
   Modul1::ClearWorkingFiles();
-  Modul1::ReleaseClaimedNumber();
+  Modul1::release_claimed_number();
   form1().set_enabled(true);
   form1().show();
 }
@@ -56,7 +56,7 @@ namespace {
 // The "TI" import: the chosen ".ko2" file and its "kms" and "dwg" twins
 // become rezult.ko2, rezult.kms and rezult.dwg. False when nothing was
 // imported (the dialog cancelled, a twin missing, a copy failing).
-bool ImportNetwork(const std::filesystem::path& folder) {
+bool import_network(const std::filesystem::path& folder) {
   std::optional<std::filesystem::path> chosen;
   try {
     chosen = ui::host().open_file_dialog({L"Открытие файла", L"*.ko2|*.ko2", folder});
@@ -106,7 +106,7 @@ int CreateCalculation(const std::wstring& kind) {
   Modul1::ChosenImportFile.clear();
 
   if (kind == L"TI") {
-    if (!ImportNetwork(folder)) {
+    if (!import_network(folder)) {
       sys::set_current_folder(folder);
       return -1;
     }
@@ -117,7 +117,7 @@ int CreateCalculation(const std::wstring& kind) {
   const bool grid = kind == L"R";
   Modul1::NewCalcId = L" " + whole_text(Modul1::Register.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
   if (!Modul1::show_calc_form(grid ? Modul1::CalcKind::Grid : Modul1::CalcKind::Arbitrary)) {
-    register_window.CalcFormMissing(grid ? L'R' : L'T');
+    register_window.calc_form_missing(grid ? L'R' : L'T');
     return 0;
   }
   register_window.set_enabled(true);

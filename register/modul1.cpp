@@ -63,7 +63,7 @@ void reset() {
   openers().clear();
 }
 
-void SetStoragePaths(long long n) {
+void set_storage_paths(long long n) {
   const std::wstring base = Register.RegisterPrefix + L"perform\\" + whole_text(n);
   StoredInputPath = base + L"in.prr";
   StoredReportPath = base + L"res.prr";
@@ -82,10 +82,10 @@ void PrepareWorkingFiles() {
     for (const wchar_t* name : {L"rezult.kms", L"rezkms.bak", L"rezult.dwg", L"rezdwg.bak"}) create_quietly(name);
 
   if (!f.OpenedFromRegister) {
-    SetStoragePaths(f.CalcNumberBase + 1);
+    set_storage_paths(f.CalcNumberBase + 1);
     return;
   }
-  SetStoragePaths(calc_number(f.SelectedCalcNumber));
+  set_storage_paths(calc_number(f.SelectedCalcNumber));
   if (contains(f.SelectedCalcNumber, L"T")) {
     try {
       upgrade_oldest_layout(StoredInputPath);
@@ -128,7 +128,7 @@ void ClearWorkingFiles() {
     delete_quietly(name);
 }
 
-void StoreWorkingFiles(const StoreOptions& options) {
+void store_working_files(const StoreOptions& options) {
   struct Target {
     const wchar_t* working;
     const std::wstring* stored;
@@ -178,13 +178,13 @@ void StoreWorkingFiles(const StoreOptions& options) {
   if (trim(StoredInputPath) == trim(ClaimedInputPath)) ClaimedInputPath.clear();
 }
 
-void ReleaseClaimedNumber() {
+void release_claimed_number() {
   if (ClaimedInputPath.empty()) return;
   if (sys::file_exists(ClaimedInputPath) && !nonempty_file(ClaimedInputPath)) delete_quietly(ClaimedInputPath);
   ClaimedInputPath.clear();
 }
 
-bool GraphicsLinkCheck() {
+bool graphics_link_check() {
   try {
     return sys::file_exists(L"dorv54.lsp") && sys::file_len(L"dorv54.lsp") > 0;
   } catch (const std::exception&) {
@@ -192,7 +192,7 @@ bool GraphicsLinkCheck() {
   }
 }
 
-void GraphicsLinkFailed() {
+void graphics_link_failed() {
   ui::msg_box(L"На компьютере не установлено или не настроено надлежащим образом графическое приложение ВИРН-Дорв Графика 5.4",
               ui::MsgButtons::OK, ui::MsgIcon::Critical, L"Невозможно работать с графикой");
   ClearWorkingFiles();

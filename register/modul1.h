@@ -87,7 +87,7 @@ void reset();
 
 // ---- working files and storage ----
 // The five StoragePaths of calculation number n.
-void SetStoragePaths(long long n);
+void set_storage_paths(long long n);
 // Creates the working files of the open or new calculation and, for one
 // opened from the register, copies its stored files into them and into
 // their ".bak" twins. Throws sys::FsError (after every copy was tried) when
@@ -102,16 +102,16 @@ void ClearWorkingFiles();
 // leaves every stored file as it was. The English name file follows the
 // working one: when nazangl.txt no longer exists the stored name file is
 // deleted. Throws sys::FsError naming the file whose copy failed.
-void StoreWorkingFiles(const StoreOptions& options = {});
+void store_working_files(const StoreOptions& options = {});
 // Gives the number held by ClaimedInputPath back when nothing was stored
 // under it: the empty file is deleted.
-void ReleaseClaimedNumber();
+void release_claimed_number();
 
 // ---- graphics application and viewer ----
 // The graphics application's link file dorv54.lsp exists and is not empty.
-bool GraphicsLinkCheck();
+bool graphics_link_check();
 // The message of a failed link check, then ClearWorkingFiles.
-void GraphicsLinkFailed();
+void graphics_link_failed();
 // Copies the drawing (the stored one, the template or the imported one) to
 // "versii\N-k.dwg" and asks the shell to open the copy.
 void OpenDrawingVersion(const std::wstring& stored_drawing_path);
@@ -137,7 +137,7 @@ double LookupKltr(const std::wstring& key, int selector);
 // The grid form and the arbitrary-configuration form are shown through these
 // hooks, which the desktop program fills. Each shows its form modeless; the
 // form, when it closes, stores or not and returns to the register
-// (Form1::CalculationClosed).
+// (Form1::calculation_closed).
 enum class CalcKind { Grid, Arbitrary };
 using CalcFormOpener = std::function<void()>;
 void set_calc_form(CalcKind kind, CalcFormOpener opener);

@@ -23,7 +23,7 @@ extern char** environ;
 namespace {
 
 // The mean time to start /bin/true and wait for it, in milliseconds.
-double TrivialStartMilliseconds() {
+double trivial_start_milliseconds() {
   constexpr int kStarts = 200;
   char name[] = "true";
   char* argv[] = {name, nullptr};
@@ -56,7 +56,7 @@ void BM_GridScanRun(benchmark::State& state) {
   std::size_t positions = 0;
   for (std::size_t p = out.find("Сдвиг:"); p != std::string::npos; p = out.find("Сдвиг:", p + 1)) ++positions;
   state.counters["positions"] = static_cast<double>(positions);
-  state.counters["start_trivial_ms"] = TrivialStartMilliseconds();
+  state.counters["start_trivial_ms"] = trivial_start_milliseconds();
   state.counters["per_position"] = benchmark::Counter(static_cast<double>(positions),
                                                       benchmark::Counter::kIsIterationInvariantRate |
                                                           benchmark::Counter::kInvert);

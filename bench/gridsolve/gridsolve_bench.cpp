@@ -41,7 +41,7 @@ void BM_GridSolveRun(benchmark::State& state) {
   ScanResult scan;
   for (auto _ : state) {
     GridNetwork net(r);
-    SetStartHeads(net);
+    set_start_heads(net);
     RelaxRandom random(1);
     scan = ScanShifts(net, random, dir / "spr.out", quiet);
     if (scan.outcome != ScanOutcome::Done) {
@@ -88,7 +88,7 @@ void BM_SlowShiftsConverge(benchmark::State& state) {
     relaxations = 0;
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
       GridNetwork net(r);
-      SetStartHeads(net);
+      set_start_heads(net);
       RelaxRandom random(seed);
       const ScanResult scan = ScanShifts(net, random, dir / "spr.out", quiet);
       relaxations += scan.relaxations;

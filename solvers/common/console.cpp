@@ -8,13 +8,13 @@
 
 namespace dorv::solvers {
 
-void PrintConsole(std::wstring_view text) {
+void print_console(std::wstring_view text) {
   const std::string bytes = to_utf8(text);
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);
 }
 
-std::wstring CFormat(const char* format, ...) {
+std::wstring c_format(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   // The list ends on every way out, a format outside the formatter's set too.

@@ -45,12 +45,12 @@ namespace {
 
 constexpr int kValueCount = 17;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads a decimal number at pos (an optional "-", digits with at most one
 // ".", an optional exponent). Returns false, having consumed a lone "-", when
 // no digit follows.
-bool ReadNumber(std::string_view s, std::size_t& pos, double& value) {
+bool read_number(std::string_view s, std::size_t& pos, double& value) {
   const std::size_t n = scan_decimal(s.substr(pos), value);
   if (n == 0) {
     if (pos < s.size() && s[pos] == '-') ++pos;
@@ -60,59 +60,59 @@ bool ReadNumber(std::string_view s, std::size_t& pos, double& value) {
   return true;
 }
 
-bool WholeInRange(double v) { return std::isfinite(v) && std::fabs(v) <= 1e9; }
+bool whole_in_range(double v) { return std::isfinite(v) && std::fabs(v) <= 1e9; }
 
-int Whole(double v) { return static_cast<int>(std::trunc(v)); }
+int whole(double v) { return static_cast<int>(std::trunc(v)); }
 
 }  // namespace
 
-std::vector<std::optional<double>> ReadParameterValues(std::string_view bytes, bool needSeparator) {
+std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool needSeparator) {
   std::vector<std::optional<double>> values(kValueCount);
   std::size_t pos = 0;
   for (int field = 0; field < kValueCount; ++field) {
     const std::size_t start = pos;
-    while (pos < bytes.size() && !IsDigit(bytes[pos]) && bytes[pos] != '-') ++pos;
+    while (pos < bytes.size() && !is_digit(bytes[pos]) && bytes[pos] != '-') ++pos;
     if (needSeparator && pos == start) break;  // the read is stuck here for good
     if (pos >= bytes.size()) break;
     double v = 0.0;
-    if (ReadNumber(bytes, pos, v)) values[static_cast<std::size_t>(field)] = v;
+    if (read_number(bytes, pos, v)) values[static_cast<std::size_t>(field)] = v;
   }
   return values;
 }
 
-std::optional<ParameterRecord> RecordFromValues(const std::vector<std::optional<double>>& v) {
+std::optional<ParameterRecord> record_from_values(const std::vector<std::optional<double>>& v) {
   if (v.size() != kValueCount) return std::nullopt;
   for (const auto& x : v)
     if (!x || !std::isfinite(*x)) return std::nullopt;
   auto f = [&v](int line) { return *v[static_cast<std::size_t>(line - 1)]; };
   for (int line : {3, 4, 9, 16, 17})
-    if (!WholeInRange(f(line))) return std::nullopt;
+    if (!whole_in_range(f(line))) return std::nullopt;
   ParameterRecord r;
   r.SprinklerSpacing = f(1);
   r.LineSpacing = f(2);
-  r.SprinklersPerLine = Whole(f(3));
-  r.LineCount = Whole(f(4));
+  r.SprinklersPerLine = whole(f(3));
+  r.LineCount = whole(f(4));
   r.LinePipeK = f(5);
   r.MainPipeK = f(6);
   r.MinHead = f(7);
   r.SprinklerK = f(8);
-  r.OpenCount = Whole(f(9));
+  r.OpenCount = whole(f(9));
   r.Tolerance = f(10);
   r.CrossPipeK = f(11);
   r.FeedOffset = f(12);
   r.RiserHeight = f(13);
   r.SecondMainK = f(14);
   r.RingPipeK = f(15);
-  r.DeadEnds1 = Whole(f(16));
-  r.DeadEnds2 = Whole(f(17));
+  r.DeadEnds1 = whole(f(16));
+  r.DeadEnds2 = whole(f(17));
   return r;
 }
 
-double MainsDistance(const ParameterRecord& r) {
+double mains_distance(const ParameterRecord& r) {
   return (r.SprinklersPerLine - r.DeadEnds1 - r.DeadEnds2) * r.SprinklerSpacing;
 }
 
-bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
+bool parameters_acceptable(const ParameterRecord& r, GridProgram program) {
   const bool solve = program == GridProgram::GridSolve;
   for (double x : {r.SprinklerSpacing, r.LineSpacing, r.LinePipeK, r.MainPipeK, r.MinHead, r.SprinklerK,
                    r.Tolerance})
@@ -126,7 +126,7 @@ bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
   if (r.CrossPipeK < 0 || r.SecondMainK < 0 || r.RingPipeK < 0) return false;
   if (r.DeadEnds1 < 0 || r.DeadEnds2 < 0) return false;
   if (std::int64_t{r.DeadEnds1} + r.DeadEnds2 >= r.SprinklersPerLine) return false;
-  const double L = MainsDistance(r);
+  const double L = mains_distance(r);
   if (solve) {
     if (r.FeedOffset < 0 || r.FeedOffset > L + kSameLength) return false;
     if (r.CrossPipeK == 0 && r.FeedOffset != 0) return false;
@@ -142,7 +142,7 @@ bool ParametersAcceptable(const ParameterRecord& r, GridProgram program) {
   return true;
 }
 
-std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<double>>& values) {
+std::optional<AbsurdValue> find_absurd_value(const std::vector<std::optional<double>>& values) {
   // Bounds far beyond any installation and well inside the arithmetic: a
   // conductance sqrt(K / length) and the heads and flows built on it stay
   // finite within them.
@@ -160,13 +160,13 @@ std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<doubl
   for (int line = 1; line <= static_cast<int>(values.size()); ++line) {
     const double x = value(line);
     if (!std::isfinite(x))
-      return AbsurdValue{line, CFormat("Строка %d: число вне пределов представимых чисел.", line)};
+      return AbsurdValue{line, c_format("Строка %d: число вне пределов представимых чисел.", line)};
     switch (line) {
       case 1:
       case 2:
       case 13:
         if (outside(x, kMinLength, kMaxLength))
-          return AbsurdValue{line, CFormat("Строка %d: длина %g м вне пределов от %g до %g м.", line, x, kMinLength,
+          return AbsurdValue{line, c_format("Строка %d: длина %g м вне пределов от %g до %g м.", line, x, kMinLength,
                                            kMaxLength)};
         break;
       case 5:
@@ -175,17 +175,17 @@ std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<doubl
       case 14:
       case 15:
         if (outside(x, kMinK, kMaxK))
-          return AbsurdValue{line, CFormat("Строка %d: характеристика трубы %g вне пределов от %g до %g.", line, x,
+          return AbsurdValue{line, c_format("Строка %d: характеристика трубы %g вне пределов от %g до %g.", line, x,
                                            kMinK, kMaxK)};
         break;
       case 7:
         if (outside(x, kMinHead, kMaxHead))
           return AbsurdValue{
-              line, CFormat("Строка %d: напор %g м вне пределов от %g до %g м.", line, x, kMinHead, kMaxHead)};
+              line, c_format("Строка %d: напор %g м вне пределов от %g до %g м.", line, x, kMinHead, kMaxHead)};
         break;
       case 8:
         if (outside(x, kMinK, 1 / kMinK))
-          return AbsurdValue{line, CFormat("Строка %d: коэффициент спринклера %g вне пределов от %g до %g.", line, x,
+          return AbsurdValue{line, c_format("Строка %d: коэффициент спринклера %g вне пределов от %g до %g.", line, x,
                                            kMinK, 1 / kMinK)};
         break;
       default:
@@ -211,16 +211,16 @@ void SizeFireSquare(ParameterRecord& r) {
   if (w > n) {
     r.SquareWidth = n;
   } else {
-    r.SquareWidth = Whole(w);
+    r.SquareWidth = whole(w);
     if (r.SquareWidth < w) ++r.SquareWidth;
   }
-  if (r.SquareWidth < static_cast<double>(n) / q) r.SquareWidth = Whole(static_cast<double>(n) / q + 1);
+  if (r.SquareWidth < static_cast<double>(n) / q) r.SquareWidth = whole(static_cast<double>(n) / q + 1);
   if (r.SquareWidth > r.SprinklersPerLine) r.SquareWidth = r.SprinklersPerLine;
   r.SquareLines = n / r.SquareWidth;
   r.PartialOffset = 0;
   if (r.SquareLines < q) {
     r.PartialCount = n - r.SquareLines * r.SquareWidth;
-    r.PartialOffset = Whole((r.SquareWidth - r.PartialCount) * 0.5);
+    r.PartialOffset = whole((r.SquareWidth - r.PartialCount) * 0.5);
   } else {
     r.SquareLines = q;
     r.PartialCount = 0;
@@ -231,7 +231,7 @@ int NodeCount(const ParameterRecord& r) {
   return 2 * r.LineCount + r.SquareLines * r.SquareWidth + r.PartialCount;
 }
 
-ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram program) {
+ParameterLoad load_grid_parameters(const std::filesystem::path& sprIn, GridProgram program) {
   ParameterLoad load;
   const auto bytes = try_read_bytes(sprIn);
   if (!bytes) {
@@ -239,10 +239,10 @@ ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram
     load.message = kNoInputMessage;
     return load;
   }
-  const auto values = ReadParameterValues(*bytes, program != GridProgram::GridSolve);
-  const auto record = RecordFromValues(values);
-  const auto absurd = FindAbsurdValue(values);
-  if (!record || !ParametersAcceptable(*record, program) || absurd) {
+  const auto values = read_parameter_values(*bytes, program != GridProgram::GridSolve);
+  const auto record = record_from_values(values);
+  const auto absurd = find_absurd_value(values);
+  if (!record || !parameters_acceptable(*record, program) || absurd) {
     load.exitCode = kExitBadInput;
     load.message = kBadInputMessage;
     if (absurd) load.message += absurd->reason + L"\n\n";
@@ -257,7 +257,7 @@ namespace {
 
 // The whole number at the start of an argument (0 when there is none),
 // clamped to the range of int.
-int WholeArgument(const std::string& text) {
+int whole_argument(const std::string& text) {
   long long v = 0;
   scan_whole(text, v);
   return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -265,15 +265,15 @@ int WholeArgument(const std::string& text) {
 
 }  // namespace
 
-std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::string>& args) {
+std::optional<GridIoArguments> parse_grid_io_arguments(const std::vector<std::string>& args) {
   if (args.size() < 3 || args.size() > 4) return std::nullopt;
   if (args[0].empty() || (args[0][0] != 'i' && args[0][0] != 'o')) return std::nullopt;
   GridIoArguments a;
   a.mode = args[0][0];
   a.alongText = args[1];
   a.acrossText = args[2];
-  a.along = WholeArgument(args[1]);
-  a.across = WholeArgument(args[2]);
+  a.along = whole_argument(args[1]);
+  a.across = whole_argument(args[2]);
   if (args.size() == 4 && a.mode == 'i') {
     // The tolerance the solver is to reach: a positive number and nothing else.
     double pog = 0.0;
@@ -283,7 +283,7 @@ std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::strin
   return a;
 }
 
-bool GridIoShiftInRange(const ParameterRecord& r, int along, int across) {
+bool grid_io_shift_in_range(const ParameterRecord& r, int along, int across) {
   if (along < 1 || across < 1) return false;
   if (along > r.SprinklersPerLine - r.SquareWidth + 1) return false;
   if (across > r.LineCount - r.SquareLines + 1) return false;
@@ -291,7 +291,7 @@ bool GridIoShiftInRange(const ParameterRecord& r, int along, int across) {
   return true;
 }
 
-std::optional<GridScanArguments> ParseGridScanArguments(const std::vector<std::string>& args) {
+std::optional<GridScanArguments> parse_grid_scan_arguments(const std::vector<std::string>& args) {
   static const std::string_view kModes = "abcdu";
   GridScanArguments a;
   if (args.empty()) return a;

@@ -68,15 +68,15 @@ inline constexpr std::int64_t kMaxSprinklerPositions = 250000;
 // be read (a "-" that starts no number, the end of the file) is left empty.
 // With needSeparator (gridio, gridscan) a number must be preceded by at least
 // one skipped character: where none is, that read and every later one fail.
-std::vector<std::optional<double>> ReadParameterValues(std::string_view bytes, bool needSeparator);
+std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool needSeparator);
 
 // The record from the 17 values; whole-number fields are truncated toward
 // zero. Nothing when a value is missing or not finite, or a whole-number
 // field is beyond any sensible range: such a file is refused as invalid.
-std::optional<ParameterRecord> RecordFromValues(const std::vector<std::optional<double>>& values);
+std::optional<ParameterRecord> record_from_values(const std::vector<std::optional<double>>& values);
 
 // The checks of the values each program accepts (computed fields unused).
-bool ParametersAcceptable(const ParameterRecord& r, GridProgram program);
+bool parameters_acceptable(const ParameterRecord& r, GridProgram program);
 
 // A value of spr.in that no installation has: its line (1..17) and the
 // console line that says why.
@@ -91,10 +91,10 @@ struct AbsurdValue {
 // characteristic, head or K-factor far outside anything built, a second
 // main of no capacity that a cross-pipe or a ring joins. The first such
 // value in file order; nothing when every value makes sense.
-std::optional<AbsurdValue> FindAbsurdValue(const std::vector<std::optional<double>>& values);
+std::optional<AbsurdValue> find_absurd_value(const std::vector<std::optional<double>>& values);
 
 // Distance between the mains: (SprinklersPerLine - DeadEnds1 - DeadEnds2) * a.
-double MainsDistance(const ParameterRecord& r);
+double mains_distance(const ParameterRecord& r);
 
 // Fills SquareWidth, SquareLines, PartialCount and PartialOffset.
 void SizeFireSquare(ParameterRecord& r);
@@ -112,7 +112,7 @@ struct ParameterLoad {
 
 // Reads, checks and sizes; the file is read whole and closed at once. A
 // refusal for an absurd value names its line after the usual message.
-ParameterLoad LoadGridParameters(const std::filesystem::path& sprIn, GridProgram program);
+ParameterLoad load_grid_parameters(const std::filesystem::path& sprIn, GridProgram program);
 
 // gridio's command line (arguments after the program name).
 struct GridIoArguments {
@@ -124,17 +124,17 @@ struct GridIoArguments {
   std::optional<double> tolerance;  // pog (mode i only; ignored in mode o)
 };
 // Nothing when the command line must get the usage text and exit 1.
-std::optional<GridIoArguments> ParseGridIoArguments(const std::vector<std::string>& args);
+std::optional<GridIoArguments> parse_grid_io_arguments(const std::vector<std::string>& args);
 
 // True when the fire square at shift A along and B across lies on the grid.
 // Shifts below 1 are refused as well: no network exists for them.
-bool GridIoShiftInRange(const ParameterRecord& r, int along, int across);
+bool grid_io_shift_in_range(const ParameterRecord& r, int along, int across);
 
 // gridscan's command line.
 struct GridScanArguments {
   char mode = 'c';        // a, b, c, d or u
   bool keepFiles = false; // the letter t
 };
-std::optional<GridScanArguments> ParseGridScanArguments(const std::vector<std::string>& args);
+std::optional<GridScanArguments> parse_grid_scan_arguments(const std::vector<std::string>& args);
 
 }  // namespace dorv::solvers

@@ -6,12 +6,12 @@
 
 namespace dorv::solvers {
 
-double PipeConductance(double K, double length) { return std::sqrt(K / length); }
+double pipe_conductance(double K, double length) { return std::sqrt(K / length); }
 
 double SeriesRule(double a, double b) { return a * b / std::sqrt(a * a + b * b); }
 
-double InSeriesWithPipe(double k, double K, double length) {
-  return length > kSameLength ? SeriesRule(k, PipeConductance(K, length)) : k;
+double in_series_with_pipe(double k, double K, double length) {
+  return length > kSameLength ? SeriesRule(k, pipe_conductance(K, length)) : k;
 }
 
 LinkTable::LinkTable(int nodes, int slots)
@@ -20,47 +20,47 @@ LinkTable::LinkTable(int nodes, int slots)
       neighbour_(static_cast<std::size_t>(nodes) * static_cast<std::size_t>(slots), 0),
       conductance_(neighbour_.size(), 0.0) {}
 
-void LinkTable::Clear(int last) {
-  const std::size_t end = std::min(Index(last + 1, 0), conductance_.size());
+void LinkTable::clear(int last) {
+  const std::size_t end = std::min(index_of(last + 1, 0), conductance_.size());
   std::fill(conductance_.begin(), conductance_.begin() + static_cast<std::ptrdiff_t>(end), 0.0);
 }
 
 int LinkTable::FindLink(int node, int neighbour) const {
-  for (int s = 0; s < slots_ && Conductance(node, s) != 0.0; ++s)
-    if (Neighbour(node, s) == neighbour) return s;
+  for (int s = 0; s < slots_ && conductance_at(node, s) != 0.0; ++s)
+    if (neighbour_at(node, s) == neighbour) return s;
   return -1;
 }
 
 int LinkTable::CountLinks(int node) const {
   int s = 0;
-  while (s < slots_ && Conductance(node, s) != 0.0) ++s;
+  while (s < slots_ && conductance_at(node, s) != 0.0) ++s;
   return s;
 }
 
-void LinkTable::AddLink(int node, int neighbour, double k) {
+void LinkTable::add_link(int node, int neighbour, double k) {
   if (node < 0 || node >= nodes_ || neighbour < 0) throw std::logic_error("link from a node outside the network");
   const int s = CountLinks(node);
   if (s >= slots_) throw std::logic_error("a node of the grid network has more links than slots");
-  neighbour_[Index(node, s)] = neighbour;
-  conductance_[Index(node, s)] = k;
+  neighbour_[index_of(node, s)] = neighbour;
+  conductance_[index_of(node, s)] = k;
 }
 
 void LinkTable::LinkRange(int first, int other, int last, double k) {
   for (int i = first; i <= last; ++i) {
-    AddLink(i, other + (i - first), k);
-    AddLink(other + (i - first), i, k);
+    add_link(i, other + (i - first), k);
+    add_link(other + (i - first), i, k);
   }
 }
 
-double LinkFlow(double k, double hu, double hv) {
+double link_flow(double k, double hu, double hv) {
   const double dh = hu - hv;
   return dh == 0.0 ? 0.0 : k * dh / std::sqrt(std::fabs(dh));
 }
 
-double LinkFlow(const LinkTable& table, const std::vector<double>& heads, int u, int v) {
+double link_flow(const LinkTable& table, const std::vector<double>& heads, int u, int v) {
   const int s = table.FindLink(u, v);
   if (s < 0) return 0.0;
-  return LinkFlow(table.Conductance(u, s), heads[static_cast<std::size_t>(u)], heads[static_cast<std::size_t>(v)]);
+  return link_flow(table.conductance_at(u, s), heads[static_cast<std::size_t>(u)], heads[static_cast<std::size_t>(v)]);
 }
 
 void BuildFireLines(int start, int stride, int shift, int width, int endBase, const ParameterRecord& r,
@@ -72,13 +72,13 @@ void BuildFireLines(int start, int stride, int shift, int width, int endBase, co
   const int e = shift + width - 1;
   const int d1 = r.DeadEnds1;
   const int c2 = r.SprinklersPerLine - r.DeadEnds2;
-  const double kStep = PipeConductance(K5, a);
+  const double kStep = pipe_conductance(K5, a);
   auto column = [&](int position) { return start + stride * (position - s); };
   auto chain = [&](int from, int to) {
     for (int p = from; p < to; ++p) table.LinkRange(column(p), column(p + 1), column(p) + stride - 1, kStep);
   };
   auto toEnds = [&](int position, int ends, double length) {
-    table.LinkRange(column(position), ends, column(position) + stride - 1, PipeConductance(K5, length));
+    table.LinkRange(column(position), ends, column(position) + stride - 1, pipe_conductance(K5, length));
   };
   const int ends1 = endBase;
   const int ends2 = endBase + q;
@@ -101,7 +101,7 @@ void BuildFireLines(int start, int stride, int shift, int width, int endBase, co
     chain(p, e);
   }
   if (e <= d1 || s > c2)  // no open sprinkler between the mains: a plain pipe
-    table.LinkRange(ends1, ends2, ends1 + stride - 1, PipeConductance(K5, MainsDistance(r)));
+    table.LinkRange(ends1, ends2, ends1 + stride - 1, pipe_conductance(K5, mains_distance(r)));
 }
 
 }  // namespace dorv::solvers

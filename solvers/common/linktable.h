@@ -9,7 +9,7 @@
 namespace dorv::solvers {
 
 // k of a pipe of specific characteristic K and length l (loss Q^2 * l / K).
-double PipeConductance(double K, double length);
+double pipe_conductance(double K, double length);
 // Two pipes in series: a * b / sqrt(a^2 + b^2).
 double SeriesRule(double a, double b);
 
@@ -20,7 +20,7 @@ inline constexpr double kSameLength = 1e-6;
 
 // k in series with a pipe of specific characteristic K and the given
 // length; a length within a micrometre of 0 is no pipe and leaves k as it is.
-double InSeriesWithPipe(double k, double K, double length);
+double in_series_with_pipe(double k, double K, double length);
 
 class LinkTable {
  public:
@@ -32,7 +32,7 @@ class LinkTable {
   int slots() const { return slots_; }
 
   // Frees every slot of nodes 0..last (the conductance marks a slot as used).
-  void Clear(int last);
+  void clear(int last);
 
   // The first slot whose neighbour is `neighbour`, scanning used slots from
   // slot 0; -1 when there is none.
@@ -42,15 +42,15 @@ class LinkTable {
   // Adds the one-way link node -> neighbour in the node's first free slot.
   // A node whose slots are all used means the network was built wrongly:
   // std::logic_error.
-  void AddLink(int node, int neighbour, double k);
+  void add_link(int node, int neighbour, double k);
   // For i = first..last: the link i -> other + (i - first) and its reverse.
   void LinkRange(int first, int other, int last, double k);
 
-  int Neighbour(int node, int slot) const { return neighbour_[Index(node, slot)]; }
-  double Conductance(int node, int slot) const { return conductance_[Index(node, slot)]; }
+  int neighbour_at(int node, int slot) const { return neighbour_[index_of(node, slot)]; }
+  double conductance_at(int node, int slot) const { return conductance_[index_of(node, slot)]; }
 
  private:
-  std::size_t Index(int node, int slot) const {
+  std::size_t index_of(int node, int slot) const {
     return static_cast<std::size_t>(node) * static_cast<std::size_t>(slots_) + static_cast<std::size_t>(slot);
   }
   int nodes_ = 0;
@@ -61,9 +61,9 @@ class LinkTable {
 
 // Flow over a link of conductance k between heads hu and hv, from u to v:
 // k * dH / sqrt(|dH|), 0 when the heads are equal.
-double LinkFlow(double k, double hu, double hv);
+double link_flow(double k, double hu, double hv);
 // Flow from u to v over u's link to v (0 when u has no such link).
-double LinkFlow(const LinkTable& table, const std::vector<double>& heads, int u, int v);
+double link_flow(const LinkTable& table, const std::vector<double>& heads, int u, int v);
 
 // Builds the open part of `stride` neighbouring branch lines of the fire
 // square at once. Column j (0-based, sprinkler position shift + j on its line)

@@ -7,7 +7,7 @@ namespace dorv::solvers {
 
 namespace {
 
-double TwoLinks(double ha, double hb, double ka, double kb) {
+double two_links(double ha, double hb, double ka, double kb) {
   const double wa = ka * ka;
   const double wb = kb * kb;
   if (wa + wb == 0.0) return ha;
@@ -19,7 +19,7 @@ constexpr double kFit = 1e-6;   // a candidate must balance to this
 
 }  // namespace
 
-const wchar_t* NodeWarningText(NodeWarning w) {
+const wchar_t* node_warning_text(NodeWarning w) {
   switch (w) {
     case NodeWarning::NoRootBelow: return L"\nСТРАННО! (1)";
     case NodeWarning::NoRealRoots: return L"\nСТРАННО! (2)";
@@ -30,15 +30,15 @@ const wchar_t* NodeWarningText(NodeWarning w) {
 
 double SolveNode(double ha, double hb, double hc, double ka, double kb, double kc, NodeWarning* warning) {
   if (warning) *warning = NodeWarning::None;
-  if (kc == 0.0) return TwoLinks(ha, hb, ka, kb);
+  if (kc == 0.0) return two_links(ha, hb, ka, kb);
 
   double h0 = ha, h1 = hb, h2 = hc;
   double k0 = ka, k1 = kb, k2 = kc;
   if (h1 < h0) std::swap(h0, h1), std::swap(k0, k1);
   if (h2 < h1) std::swap(h1, h2), std::swap(k1, k2);
   if (h1 < h0) std::swap(h0, h1), std::swap(k0, k1);
-  if (std::fabs(h0 - h1) < kSame) return TwoLinks(h0, h2, k0 + k1, k2);
-  if (std::fabs(h1 - h2) < kSame) return TwoLinks(h0, h1, k0, k1 + k2);
+  if (std::fabs(h0 - h1) < kSame) return two_links(h0, h2, k0 + k1, k2);
+  if (std::fabs(h1 - h2) < kSame) return two_links(h0, h1, k0, k1 + k2);
 
   // In units of h1 - h0 from h1: H = h1 + (h1 - h0) * x, h2 at x = d.
   const double w2 = k2 * k2;

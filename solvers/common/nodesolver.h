@@ -19,6 +19,6 @@ double SolveNode(double ha, double hb, double hc, double ka, double kb, double k
                  NodeWarning* warning = nullptr);
 
 // The console line of a warning ("" for None).
-const wchar_t* NodeWarningText(NodeWarning w);
+const wchar_t* node_warning_text(NodeWarning w);
 
 }  // namespace dorv::solvers

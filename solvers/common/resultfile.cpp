@@ -9,29 +9,29 @@
 
 namespace dorv::solvers {
 
-std::wstring HeadCell(double head) { return CFormat("%6.2lf   ", head); }
+std::wstring head_cell(double head) { return c_format("%6.2lf   ", head); }
 
-std::wstring SquareHeadRows(const ParameterRecord& r, const std::function<double(int node)>& head,
+std::wstring square_head_rows(const ParameterRecord& r, const std::function<double(int node)>& head,
                             bool zeroRowWithoutPartial) {
   const int q = r.LineCount;
   std::wstring out;
   for (int line = r.SquareLines - 1; line >= 0; --line) {
-    for (int j = 0; j < r.SquareWidth; ++j) out += HeadCell(head(2 * q + 1 + r.SquareLines * j + line));
+    for (int j = 0; j < r.SquareWidth; ++j) out += head_cell(head(2 * q + 1 + r.SquareLines * j + line));
     out += L"\n";
   }
   if (r.PartialCount == 0) {
     if (zeroRowWithoutPartial)
-      for (int j = 0; j < r.SquareWidth; ++j) out += HeadCell(0.0);
+      for (int j = 0; j < r.SquareWidth; ++j) out += head_cell(0.0);
     return out;
   }
   const int first = 2 * q + r.SquareLines * r.SquareWidth + 1;
-  for (int j = 0; j < r.PartialOffset; ++j) out += HeadCell(0.0);
-  for (int j = 0; j < r.PartialCount; ++j) out += HeadCell(head(first + j));
-  for (int j = r.PartialOffset + r.PartialCount; j < r.SquareWidth; ++j) out += HeadCell(0.0);
+  for (int j = 0; j < r.PartialOffset; ++j) out += head_cell(0.0);
+  for (int j = 0; j < r.PartialCount; ++j) out += head_cell(head(first + j));
+  for (int j = r.PartialOffset + r.PartialCount; j < r.SquareWidth; ++j) out += head_cell(0.0);
   return out;
 }
 
-std::wstring WithoutNegativeZeros(std::wstring text) {
+std::wstring without_negative_zeros(std::wstring text) {
   for (std::size_t minus = text.find(L'-'); minus != std::wstring::npos; minus = text.find(L'-', minus + 1)) {
     std::size_t end = minus + 1;
     bool digit = false, nonzero = false;
@@ -44,7 +44,7 @@ std::wstring WithoutNegativeZeros(std::wstring text) {
   return text;
 }
 
-bool NumbersSensible(std::wstring_view text, double bound) {
+bool numbers_sensible(std::wstring_view text, double bound) {
   if (text.find(L"nan") != std::wstring_view::npos || text.find(L"inf") != std::wstring_view::npos) return false;
   if (bound <= 0) return true;
   for (std::size_t i = 0; i < text.size();) {
@@ -60,7 +60,7 @@ bool NumbersSensible(std::wstring_view text, double bound) {
   return true;
 }
 
-bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) {
+bool write_result_file(const std::filesystem::path& path, std::wstring_view text) {
   std::wstring crlf;
   crlf.reserve(text.size() + text.size() / 16);
   for (wchar_t c : text) {
@@ -75,7 +75,7 @@ bool WriteResultFile(const std::filesystem::path& path, std::wstring_view text) 
   }
 }
 
-bool EmptyResultFile(const std::filesystem::path& path) {
+bool empty_result_file(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return !ec;
   try {

@@ -17,13 +17,13 @@ inline constexpr int kExitNoAnswer = 7;
 
 // True for a shift text that is a whole number as the file names need it:
 // digits only.
-bool IsShiftText(const std::string& text);
+bool is_shift_text(const std::string& text);
 
 // The whole program; args are the arguments after the program name, folder
 // the program folder (the current folder of a real run). Every exit other
 // than 0 in mode o leaves spr.out empty, in mode i no problem file of the
 // position; a problem or report that would hold a number beyond the
 // arithmetic, or beyond any installation, is not written (exit 5).
-int RunGridIo(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out);
+int run_grid_io(const std::vector<std::string>& args, const std::filesystem::path& folder, const ConsoleOut& out);
 
 }  // namespace dorv::solvers

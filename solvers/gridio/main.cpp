@@ -6,5 +6,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return dorv::solvers::RunGridIo(args, std::filesystem::current_path(), dorv::solvers::StdoutConsole());
+  return dorv::solvers::run_grid_io(args, std::filesystem::current_path(), dorv::solvers::stdout_console());
 }

@@ -10,7 +10,7 @@
 
 namespace dorv::solvers {
 
-FeedPlace LocateFeed(const ParameterRecord& r) {
+FeedPlace locate_feed(const ParameterRecord& r) {
   FeedPlace f;
   if (r.FeedOffset >= 0) return f;
   const double d = -r.FeedOffset, b = r.LineSpacing;
@@ -25,9 +25,9 @@ FeedPlace LocateFeed(const ParameterRecord& r) {
 
 namespace {
 
-void LinkBoth(LinkTable& t, int x, int y, double k) {
-  t.AddLink(x, y, k);
-  t.AddLink(y, x, k);
+void link_both(LinkTable& t, int x, int y, double k) {
+  t.add_link(x, y, k);
+  t.add_link(y, x, k);
 }
 
 void BuildPositionNetwork(PositionNetwork& net) {
@@ -35,16 +35,16 @@ void BuildPositionNetwork(PositionNetwork& net) {
   LinkTable& t = net.table;
   const int q = r.LineCount, SL = r.SquareLines, SW = r.SquareWidth, A = r.ShiftAlong, B = r.ShiftAcross;
   const int M = net.M;
-  const double b = r.LineSpacing, L = MainsDistance(r), h = std::fabs(r.RiserHeight);
+  const double b = r.LineSpacing, L = mains_distance(r), h = std::fabs(r.RiserHeight);
   const double K5 = r.LinePipeK, K6 = r.MainPipeK, K11 = r.CrossPipeK, K14 = r.SecondMainK, K15 = r.RingPipeK;
   const double f12 = r.FeedOffset, d = -f12;
   const int Lf = net.feed.Lf;
   const double Md = net.feed.Md;
   const bool between = Md != 0.0;  // the feed lies between two main nodes (or before node 1)
-  const double kL = PipeConductance(K5, L + 2 * h);
+  const double kL = pipe_conductance(K5, L + 2 * h);
 
-  t.Clear(M);
-  for (int s = 2 * q + 1; s <= M; ++s) t.AddLink(s, M + s, r.SprinklerK);
+  t.clear(M);
+  for (int s = 2 * q + 1; s <= M; ++s) t.add_link(s, M + s, r.SprinklerK);
   // Plain lines nearer the feed, the line next to the square, the square,
   // the plain lines beyond it.
   if (q - SL - B >= 1) t.LinkRange(1, q + 1, q - SL - B, kL);
@@ -58,61 +58,61 @@ void BuildPositionNetwork(PositionNetwork& net) {
   if (q - B + 2 <= q) t.LinkRange(q - B + 2, 2 * q - B + 2, q, kL);
 
   // Main 1, with the feed between nodes Lf and Lf + 1.
-  const double kM1 = PipeConductance(K6, b);
-  auto toFeed = [&](int i, double length) { LinkBoth(t, i, 0, PipeConductance(K6, length)); };
+  const double kM1 = pipe_conductance(K6, b);
+  auto toFeed = [&](int i, double length) { link_both(t, i, 0, pipe_conductance(K6, length)); };
   if (Lf == 1 && between) toFeed(1, Md);
-  else t.AddLink(1, 2, kM1);
+  else t.add_link(1, 2, kM1);
   for (int i = 2; i <= q - 1; ++i) {
     if (i == Lf && between) toFeed(i, Md);
-    else t.AddLink(i, i + 1, kM1);
+    else t.add_link(i, i + 1, kM1);
     if (i - 1 == Lf && between) toFeed(i, b - Md);
-    else t.AddLink(i, i - 1, kM1);
+    else t.add_link(i, i - 1, kM1);
   }
   if (q - 1 == Lf && between) toFeed(q, b - Md);
-  else t.AddLink(q, q - 1, kM1);
+  else t.add_link(q, q - 1, kM1);
   // Main 2.
-  const double kM2 = PipeConductance(K14, b);
-  t.AddLink(q + 1, q + 2, kM2);
+  const double kM2 = pipe_conductance(K14, b);
+  t.add_link(q + 1, q + 2, kM2);
   for (int i = q + 2; i <= 2 * q - 1; ++i) {
-    t.AddLink(i, i + 1, kM2);
-    t.AddLink(i, i - 1, kM2);
+    t.add_link(i, i + 1, kM2);
+    t.add_link(i, i - 1, kM2);
   }
-  t.AddLink(2 * q, 2 * q - 1, kM2);
+  t.add_link(2 * q, 2 * q - 1, kM2);
 
   // The feed at the feed end of main 1. The cross-pipe's share counts only
   // for a feed that lies on the cross-pipe (a positive offset); with the feed
   // on main 1 the offset is negative and no part of the cross-pipe lies
   // between the feed and node 1.
   if (f12 >= 0 || Lf == 0) {
-    double k0 = f12 < 0 ? PipeConductance(K6, 0.5 * b + f12) : PipeConductance(2 * K6, b);
-    if (K11 != 0) k0 = InSeriesWithPipe(k0, K11, f12);
-    LinkBoth(t, 1, 0, k0);
+    double k0 = f12 < 0 ? pipe_conductance(K6, 0.5 * b + f12) : pipe_conductance(2 * K6, b);
+    if (K11 != 0) k0 = in_series_with_pipe(k0, K11, f12);
+    link_both(t, 1, 0, k0);
   }
   // The feed-end cross-pipe to main 2.
   if (K11 != 0) {
-    double k = PipeConductance(2 * K14, b);
+    double k = pipe_conductance(2 * K14, b);
     if (f12 < 0) {
-      k = SeriesRule(k, PipeConductance(K11, L));
+      k = SeriesRule(k, pipe_conductance(K11, L));
       if (Lf == 0) {
-        LinkBoth(t, q + 1, 0, InSeriesWithPipe(k, K6, d));
+        link_both(t, q + 1, 0, in_series_with_pipe(k, K6, d));
       } else {
-        LinkBoth(t, q + 1, 1, SeriesRule(k, PipeConductance(2 * K6, b)));
+        link_both(t, q + 1, 1, SeriesRule(k, pipe_conductance(2 * K6, b)));
       }
     } else {
-      k = InSeriesWithPipe(k, K11, L - f12);
-      LinkBoth(t, q + 1, 0, k);
+      k = in_series_with_pipe(k, K11, L - f12);
+      link_both(t, q + 1, 0, k);
     }
   }
-  if (Lf == q && between) LinkBoth(t, q, 0, PipeConductance(K6, Md));
+  if (Lf == q && between) link_both(t, q, 0, pipe_conductance(K6, Md));
   // The far-end ring.
   if (K15 != 0) {
-    double k = SeriesRule(PipeConductance(2 * K14, b), PipeConductance(K15, L));
+    double k = SeriesRule(pipe_conductance(2 * K14, b), pipe_conductance(K15, L));
     if (Lf == q && between) {
       // A feed half a spacing beyond node q lies at the ring's own end.
-      k = InSeriesWithPipe(k, K6, 0.5 * b - Md);
-      LinkBoth(t, 2 * q, 0, k);
+      k = in_series_with_pipe(k, K6, 0.5 * b - Md);
+      link_both(t, 2 * q, 0, k);
     } else {
-      LinkBoth(t, 2 * q, q, SeriesRule(k, PipeConductance(2 * K6, b)));
+      link_both(t, 2 * q, q, SeriesRule(k, pipe_conductance(2 * K6, b)));
     }
   }
 }
@@ -123,7 +123,7 @@ PositionNetwork::PositionNetwork(const ParameterRecord& sized, int along, int ac
   record.ShiftAlong = along;
   record.ShiftAcross = across;
   M = NodeCount(record);
-  feed = LocateFeed(record);
+  feed = locate_feed(record);
   table = LinkTable(M + 1, 4);
   heads.assign(static_cast<std::size_t>(M) + 1, record.MinHead);
   heads[0] = 10 * record.MinHead;
@@ -138,32 +138,32 @@ int RenumberNode(int node, int M, int q, int feedNode) {
   return 2 * n + node - ((feedNode > 0 && feedNode < node) ? 1 : 0);
 }
 
-std::wstring ProblemFileText(const PositionNetwork& net, double tolerance) {
+std::wstring problem_file_text(const PositionNetwork& net, double tolerance) {
   const ParameterRecord& r = net.record;
   const LinkTable& t = net.table;
   const int q = r.LineCount, M = net.M, feedNode = net.feed.FeedNode;
   auto links = [&](int node) {
     std::wstring s;
     for (int k = 0; k < t.CountLinks(node); ++k)
-      s += CFormat("%2d  %11.8lf  ", RenumberNode(t.Neighbour(node, k), M, q, feedNode), t.Conductance(node, k));
+      s += c_format("%2d  %11.8lf  ", RenumberNode(t.neighbour_at(node, k), M, q, feedNode), t.conductance_at(node, k));
     return s;
   };
-  std::wstring out = CFormat("%.15lf  %.15lf  200000\n", tolerance, r.Tolerance);
-  out += CFormat(" 0  p  %12.8lf  %d  ", net.heads[feedNode], t.CountLinks(feedNode)) + links(feedNode) + L"\n";
+  std::wstring out = c_format("%.15lf  %.15lf  200000\n", tolerance, r.Tolerance);
+  out += c_format(" 0  p  %12.8lf  %d  ", net.heads[feedNode], t.CountLinks(feedNode)) + links(feedNode) + L"\n";
   int number = 0;
   for (int s = 2 * q + 1; s <= M; ++s)
-    out += CFormat("%2d  p             0  1  %2d  ", ++number, RenumberNode(s, M, q, feedNode)) +
-           CFormat("%11.8lf\n", t.Conductance(s, 0));
+    out += c_format("%2d  p             0  1  %2d  ", ++number, RenumberNode(s, M, q, feedNode)) +
+           c_format("%11.8lf\n", t.conductance_at(s, 0));
   for (int s = 2 * q + 1; s <= M; ++s)
-    out += CFormat("%2d  o  %12.8lf  %d  ", ++number, net.heads[s], t.CountLinks(s)) + links(s) + L"\n";
+    out += c_format("%2d  o  %12.8lf  %d  ", ++number, net.heads[s], t.CountLinks(s)) + links(s) + L"\n";
   for (int i = 1; i <= 2 * q; ++i) {
     if (i == feedNode) continue;
-    out += CFormat("%2d  v  %12.8lf  %d  ", ++number, net.heads[i], t.CountLinks(i)) + links(i) + L"\n";
+    out += c_format("%2d  v  %12.8lf  %d  ", ++number, net.heads[i], t.CountLinks(i)) + links(i) + L"\n";
   }
   return out;
 }
 
-std::optional<PositionAnswer> ReadPositionAnswer(std::string_view text, const PositionNetwork& net) {
+std::optional<PositionAnswer> read_position_answer(std::string_view text, const PositionNetwork& net) {
   std::vector<double> v;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -203,27 +203,27 @@ std::optional<PositionAnswer> ReadPositionAnswer(std::string_view text, const Po
   return a;
 }
 
-std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& answer) {
+std::wstring position_report(const PositionNetwork& net, const PositionAnswer& answer) {
   const ParameterRecord& r = net.record;
   const LinkTable& t = net.table;
   const auto& H = answer.heads;
   const int q = r.LineCount, SL = r.SquareLines, SW = r.SquareWidth, A = r.ShiftAlong, B = r.ShiftAcross;
-  const double h = r.RiserHeight, b = r.LineSpacing, L = MainsDistance(r);
+  const double h = r.RiserHeight, b = r.LineSpacing, L = mains_distance(r);
   const int Lf = net.feed.Lf;
   const bool between = net.feed.Md != 0.0;
-  auto flow = [&](int u, int v) { return LinkFlow(t, H, u, v); };
+  auto flow = [&](int u, int v) { return link_flow(t, H, u, v); };
   // The flow over the last link from u to v: a ring or cross-pipe link added
   // after a branch line's own link between the same two main nodes.
   auto lastFlow = [&](int u, int v) {
     for (int s = t.CountLinks(u) - 1; s >= 0; --s)
-      if (t.Neighbour(u, s) == v) return LinkFlow(t.Conductance(u, s), H[u], H[v]);
+      if (t.neighbour_at(u, s) == v) return link_flow(t.conductance_at(u, s), H[u], H[v]);
     return 0.0;
   };
 
   std::wstring out = L"Давления во вскрывшихся спринклерах:\n";
-  out += SquareHeadRows(r, [&](int node) { return H[static_cast<std::size_t>(node)]; }, false);
-  out += CFormat("\n\nСмещение квадрата пожара:\n вправо  -  %2d,        вниз  -  %2d\n", A, B);
-  out += CFormat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\nПогрешность:    %10.8lf\n", H[0] + h,
+  out += square_head_rows(r, [&](int node) { return H[static_cast<std::size_t>(node)]; }, false);
+  out += c_format("\n\nСмещение квадрата пожара:\n вправо  -  %2d,        вниз  -  %2d\n", A, B);
+  out += c_format("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\nПогрешность:    %10.8lf\n", H[0] + h,
                  answer.totalFlow, answer.error);
   out += L"\nПараметры концов рядков:\n        Напор     Расход     Расход      Напор\n"
          L"        слева     слева      справа      справа";
@@ -231,7 +231,7 @@ std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& an
   if (r.RingPipeK != 0) {
     const double Qr = lastFlow(2 * q, (Lf == q && between) ? 0 : q);
     const double Hr = H[2 * q] - std::fabs(Qr) * Qr * b / (2 * r.SecondMainK);
-    out += CFormat(row, H[2 * q] - std::fabs(Qr) * Qr * (b / (2 * r.SecondMainK) + L / r.RingPipeK) + h, -Qr, Qr,
+    out += c_format(row, H[2 * q] - std::fabs(Qr) * Qr * (b / (2 * r.SecondMainK) + L / r.RingPipeK) + h, -Qr, Qr,
                    Hr + h);
   }
   // A square or partial line: the flows from each main into the line, over
@@ -249,7 +249,7 @@ std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& an
     auto into = [&](int main, int other) {
       double sum = 0.0;
       for (int k = 0; k < t.CountLinks(main); ++k)
-        if (onLine(t.Neighbour(main, k))) sum += LinkFlow(t.Conductance(main, k), H[main], H[t.Neighbour(main, k)]);
+        if (onLine(t.neighbour_at(main, k))) sum += link_flow(t.conductance_at(main, k), H[main], H[t.neighbour_at(main, k)]);
       if (e <= d1 || s > c2) sum += flow(main, other);
       return sum;
     };
@@ -267,7 +267,7 @@ std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& an
       Q1 = flow(u, w);
       Q2 = -Q1;
     }
-    out += CFormat("\n%2d   %8.2lf   %8.3lf   %8.3lf   %8.2lf", k + 1, H[u] + h, Q1, Q2, H[w] + h);
+    out += c_format("\n%2d   %8.2lf   %8.3lf   %8.3lf   %8.2lf", k + 1, H[u] + h, Q1, Q2, H[w] + h);
   }
   if (r.CrossPipeK != 0) {
     const double Q2 = lastFlow(q + 1, Lf == 0 ? 0 : 1);
@@ -280,15 +280,15 @@ std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& an
       Q1 = -Q2;
       Hl = Hr - std::fabs(Q2) * Q2 * L / r.CrossPipeK;
     }
-    out += CFormat(row, Hl + h, Q1, Q2, Hr + h);
+    out += c_format(row, Hl + h, Q1, Q2, Hr + h);
   }
   out += L"\n";
   // A line that carries no water from main to main has the flow -0 on its
   // far side.
-  return WithoutNegativeZeros(std::move(out));
+  return without_negative_zeros(std::move(out));
 }
 
-std::string PositionStem(std::string_view along, std::string_view across) {
+std::string position_stem(std::string_view along, std::string_view across) {
   return "spr" + std::string(along) + "_" + std::string(across);
 }
 

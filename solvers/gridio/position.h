@@ -22,7 +22,7 @@ struct FeedPlace {
   double Md = 0.0;
   int FeedNode = 0;
 };
-FeedPlace LocateFeed(const ParameterRecord& r);
+FeedPlace locate_feed(const ParameterRecord& r);
 
 // The network of the position in r.ShiftAlong (A) and r.ShiftAcross (B):
 // nodes 0..M with four link slots each; sprinkler s links to its outlet M+s.
@@ -41,7 +41,7 @@ struct PositionNetwork {
 int RenumberNode(int node, int M, int q, int feedNode);
 
 // The problem file's text; tolerance is the one to reach (pog or Tolerance).
-std::wstring ProblemFileText(const PositionNetwork& net, double tolerance);
+std::wstring problem_file_text(const PositionNetwork& net, double tolerance);
 
 // What the answer file of a position holds for the report.
 struct PositionAnswer {
@@ -54,13 +54,13 @@ struct PositionAnswer {
 // Reads the answer text. Nothing when it is not complete: too few numbers, a
 // number that is not finite, or records that do not carry the node numbers
 // of this position's problem file (an answer to another problem).
-std::optional<PositionAnswer> ReadPositionAnswer(std::string_view text, const PositionNetwork& net);
+std::optional<PositionAnswer> read_position_answer(std::string_view text, const PositionNetwork& net);
 
 // The report of the position (spr.out in the layout the grid form reads for
 // the scan), as program text with "\n" line breaks.
-std::wstring PositionReport(const PositionNetwork& net, const PositionAnswer& answer);
+std::wstring position_report(const PositionNetwork& net, const PositionAnswer& answer);
 
 // The stem of a position's files: "spr" + A + "_" + B.
-std::string PositionStem(std::string_view along, std::string_view across);
+std::string position_stem(std::string_view along, std::string_view across);
 
 }  // namespace dorv::solvers

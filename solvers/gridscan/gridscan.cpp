@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace dorv::solvers {
 
-std::vector<int> ScanRows(char mode, int Y, bool feedOnMain1) {
+std::vector<int> scan_rows(char mode, int Y, bool feedOnMain1) {
   switch (mode) {
     case 'd':
       return {Y};
@@ -59,7 +59,7 @@ struct Started {
   int caught = -1;
 };
 
-Started Start(std::vector<std::string> args, bool caught) {
+Started start(std::vector<std::string> args, bool caught) {
   const std::string program = "./" + args[0];
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -76,22 +76,22 @@ Started Start(std::vector<std::string> args, bool caught) {
   return s;
 }
 
-int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+int exit_code(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 // Waits for one program; its exit code, or -1 when it could not be started
 // or did not end normally.
-int Wait(pid_t pid) {
+int wait_for(pid_t pid) {
   if (pid < 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;
   }
-  return ExitCode(status);
+  return exit_code(status);
 }
 
 // What a started program printed, taken from its file in memory, which is
 // closed.
-std::string TakeCaught(Started& s) {
+std::string take_caught(Started& s) {
   std::string text;
   if (s.caught < 0) return text;
   char buffer[4096];
@@ -108,7 +108,7 @@ std::string TakeCaught(Started& s) {
 }
 
 // Shows what the programs printed, where they would have printed it.
-void Show(const std::string& text) {
+void show(const std::string& text) {
   std::fflush(stdout);
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
@@ -130,13 +130,13 @@ struct Position {
   std::string printed;   // what its programs printed
 };
 
-int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
-  const auto parsed = ParseGridScanArguments(args);
+int run_scan(const std::vector<std::string>& args, const ConsoleOut& out) {
+  const auto parsed = parse_grid_scan_arguments(args);
   if (!parsed) {
     out(kGridScanUsage);
     return kExitUsage;
   }
-  const ParameterLoad load = LoadGridParameters("spr.in", GridProgram::GridScan);
+  const ParameterLoad load = load_grid_parameters("spr.in", GridProgram::GridScan);
   if (load.exitCode != kExitDone) {
     out(load.message);
     return load.exitCode;
@@ -148,7 +148,7 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
 
   out(L"\n\n\n      Расчет спринклерной системы\n\n");
   std::vector<std::pair<int, int>> order;
-  for (const int y : ScanRows(parsed->mode, Y, r.FeedOffset < 0))
+  for (const int y : scan_rows(parsed->mode, Y, r.FeedOffset < 0))
     for (int x = 1; x <= X; ++x) order.emplace_back(x, y);
 
   std::deque<Position> flight;
@@ -159,11 +159,11 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
       p.x = order[next].first, p.y = order[next].second;
       ++next;
       p.xs = std::to_string(p.x), p.ys = std::to_string(p.y);
-      p.stem = PositionStem(p.xs, p.ys);
+      p.stem = position_stem(p.xs, p.ys);
       // An answer left from an earlier run must not stand in for this one.
       std::error_code ec;
       fs::remove(p.stem + ".out", ec);
-      p.program = Start({"gridio", "i", p.xs, p.ys}, true);
+      p.program = start({"gridio", "i", p.xs, p.ys}, true);
       p.done = p.program.pid < 0;
       flight.push_back(std::move(p));
     }
@@ -171,13 +171,13 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   // A program of a position ended: gridio goes on to the network solver.
   auto ended = [&](Position& p, int status) {
     p.program.pid = -1;
-    p.printed += TakeCaught(p.program);
-    if (!p.solving && ExitCode(status) == 0) {
+    p.printed += take_caught(p.program);
+    if (!p.solving && exit_code(status) == 0) {
       p.written = true;
       p.solving = true;
-      p.program = Start({"optimer", p.stem + ".in"}, true);
+      p.program = start({"optimer", p.stem + ".in"}, true);
       p.done = p.program.pid < 0;
-      if (p.done) p.printed += TakeCaught(p.program);
+      if (p.done) p.printed += take_caught(p.program);
     } else {
       p.done = true;
     }
@@ -188,8 +188,8 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
   auto fail = [&](const Position& p) {
     for (std::size_t i = 1; i < flight.size(); ++i) {
       Position& q = flight[i];
-      Wait(q.program.pid);
-      TakeCaught(q.program);
+      wait_for(q.program.pid);
+      take_caught(q.program);
       std::error_code ec;
       fs::remove(q.stem + ".in", ec);
       fs::remove(q.stem + ".out", ec);
@@ -199,7 +199,7 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
       fs::remove(p.stem + ".in", ec);
       fs::remove(p.stem + ".out", ec);
     }
-    out(CFormat("\n\n\nНе получен расчет положения квадрата пожара  x=%d, y=%d !\n\n", p.x, p.y));
+    out(c_format("\n\n\nНе получен расчет положения квадрата пожара  x=%d, y=%d !\n\n", p.x, p.y));
     return kExitNoAnswer;
   };
 
@@ -225,17 +225,17 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
       }
       launch();
     }
-    Show(p.printed);
+    show(p.printed);
     if (!p.written) return fail(p);
     const auto bytes = try_read_bytes(p.stem + ".out");
-    const auto answer = bytes ? ReadPositionAnswer(*bytes, PositionNetwork(r, p.x, p.y)) : std::nullopt;
+    const auto answer = bytes ? read_position_answer(*bytes, PositionNetwork(r, p.x, p.y)) : std::nullopt;
     if (!answer) return fail(p);
     std::error_code ec;
     if (!keep) fs::remove(p.stem + ".in", ec);
-    out(CFormat("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", p.x, p.y, answer->feedHead));
+    out(c_format("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", p.x, p.y, answer->feedHead));
     if (answer->feedHead > best) {
       best = answer->feedHead;
-      if (Wait(Start({"gridio", "o", p.xs, p.ys}, false).pid) != 0) return fail(p);
+      if (wait_for(start({"gridio", "o", p.xs, p.ys}, false).pid) != 0) return fail(p);
     }
     if (!keep) fs::remove(p.stem + ".out", ec);
     flight.pop_front();
@@ -246,11 +246,11 @@ int RunScan(const std::vector<std::string>& args, const ConsoleOut& out) {
 
 }  // namespace
 
-int RunGridScan(const std::vector<std::string>& args, const ConsoleOut& out) {
-  const int code = RunScan(args, out);
+int run_grid_scan(const std::vector<std::string>& args, const ConsoleOut& out) {
+  const int code = run_scan(args, out);
   // Whatever ended the scan, the report of an earlier grid or of the worst
   // position so far must not pass for the result.
-  if (code != kExitDone) EmptyResultFile("spr.out");
+  if (code != kExitDone) empty_result_file("spr.out");
   return code;
 }
 

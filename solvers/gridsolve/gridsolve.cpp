@@ -13,7 +13,7 @@ namespace {
 constexpr int kRandomRange = NodeDraw::kRange;
 constexpr int kSlots = 3;
 
-std::size_t At(int node) { return static_cast<std::size_t>(node); }
+std::size_t at(int node) { return static_cast<std::size_t>(node); }
 
 }  // namespace
 
@@ -22,8 +22,8 @@ NodeDraw::NodeDraw(int R) : R_(R) {
   std::vector<char> reached(static_cast<std::size_t>(R) + 1, 0);
   for (int r = 0; r < kRandomRange; ++r) {
     const int i = static_cast<int>(std::trunc((std::sin(static_cast<double>(r)) + 0.999999) * R * 0.5 + 1));
-    table[At(r)] = std::clamp(i, 1, R);
-    reached[At(table[At(r)])] = 1;
+    table[at(r)] = std::clamp(i, 1, R);
+    reached[at(table[at(r)])] = 1;
   }
   if (std::count(reached.begin() + 1, reached.end(), 1) == R) table_ = std::move(table);
 }
@@ -33,9 +33,9 @@ GridNetwork::GridNetwork(const ParameterRecord& sized)
       M(NodeCount(sized)),
       R(M + 2 * sized.LineCount),
       table(R + 1, kSlots),
-      heads(At(2 * M) + 1, 0.0) {}
+      heads(at(2 * M) + 1, 0.0) {}
 
-void SetStartHeads(GridNetwork& net) {
+void set_start_heads(GridNetwork& net) {
   std::fill(net.heads.begin(), net.heads.end(), 0.0);
   net.heads[0] = 100.0;
   std::fill(net.heads.begin() + 1, net.heads.begin() + net.R + 1, 10.0);
@@ -49,16 +49,16 @@ void BuildNetwork(GridNetwork& net) {
   const int SL = r.SquareLines;
   const int SW = r.SquareWidth;
   const double b = r.LineSpacing;
-  const double L = MainsDistance(r);
+  const double L = mains_distance(r);
   const double K6 = r.MainPipeK;
   const double K11 = r.CrossPipeK;
   const double K14 = r.SecondMainK;
   const double K15 = r.RingPipeK;
   const double f12 = r.FeedOffset;
-  const double kPlain = PipeConductance(r.LinePipeK, L);
+  const double kPlain = pipe_conductance(r.LinePipeK, L);
 
-  t.Clear(net.R);
-  for (int s = 2 * q + 1; s <= M; ++s) t.AddLink(s, M + s, r.SprinklerK);
+  t.clear(net.R);
+  for (int s = 2 * q + 1; s <= M; ++s) t.add_link(s, M + s, r.SprinklerK);
   // Lines nearer the feed than the square carry water from main to main.
   if (q - SL - 1 >= 1) t.LinkRange(M + 1, M + q + 1, M + q - SL - 1, kPlain);
   if (r.PartialCount == 0) {
@@ -68,52 +68,52 @@ void BuildNetwork(GridNetwork& net) {
   }
   BuildFireLines(2 * q + 1, SL, r.ShiftAlong, SW, M + q - SL + 1, r, t);
   // A height below the mains is a riser of the same length as one above.
-  t.LinkRange(1, M + 1, 2 * q, PipeConductance(r.LinePipeK, std::fabs(r.RiserHeight)));
+  t.LinkRange(1, M + 1, 2 * q, pipe_conductance(r.LinePipeK, std::fabs(r.RiserHeight)));
   auto main = [&t, q](int first, double k) {
     const int last = first + q - 1;
-    t.AddLink(first, first + 1, k);
+    t.add_link(first, first + 1, k);
     for (int i = first + 1; i < last; ++i) {
-      t.AddLink(i, i + 1, k);
-      t.AddLink(i, i - 1, k);
+      t.add_link(i, i + 1, k);
+      t.add_link(i, i - 1, k);
     }
-    t.AddLink(last, last - 1, k);
+    t.add_link(last, last - 1, k);
   };
-  main(1, PipeConductance(K6, b));
-  main(q + 1, PipeConductance(K14, b));
+  main(1, pipe_conductance(K6, b));
+  main(q + 1, pipe_conductance(K14, b));
   // The feed lies half a line spacing before node 1 on main 1's line, at
   // f12 along the cross-pipe when there is one.
-  double k0 = PipeConductance(2 * K6, b);
-  if (K11 != 0) k0 = InSeriesWithPipe(k0, K11, f12);
-  t.AddLink(1, 0, k0);
-  t.AddLink(0, 1, k0);
+  double k0 = pipe_conductance(2 * K6, b);
+  if (K11 != 0) k0 = in_series_with_pipe(k0, K11, f12);
+  t.add_link(1, 0, k0);
+  t.add_link(0, 1, k0);
   if (K11 != 0) {
-    double k = PipeConductance(2 * K14, b);
-    k = InSeriesWithPipe(k, K11, L - f12);
-    t.AddLink(q + 1, 0, k);
-    t.AddLink(0, q + 1, k);
+    double k = pipe_conductance(2 * K14, b);
+    k = in_series_with_pipe(k, K11, L - f12);
+    t.add_link(q + 1, 0, k);
+    t.add_link(0, q + 1, k);
   }
   if (K15 != 0) {
     const double k = 1.0 / std::sqrt(L / K15 + b / (2 * K14) + b / (2 * K6));
-    t.AddLink(q, 2 * q, k);
-    t.AddLink(2 * q, q, k);
+    t.add_link(q, 2 * q, k);
+    t.add_link(2 * q, q, k);
   }
 }
 
-double Residual(const GridNetwork& net) {
+double residual(const GridNetwork& net) {
   double sum = 0.0;
   for (int i = 1; i <= net.R; ++i) {
     double flow = 0.0;
     for (int s = 0; s < kSlots; ++s) {
-      const double k = net.table.Conductance(i, s);
+      const double k = net.table.conductance_at(i, s);
       if (k == 0.0) break;
-      flow += LinkFlow(k, net.heads[At(i)], net.heads[At(net.table.Neighbour(i, s))]);
+      flow += link_flow(k, net.heads[at(i)], net.heads[at(net.table.neighbour_at(i, s))]);
     }
     sum += flow * flow;
   }
   return std::sqrt(sum);
 }
 
-const wchar_t* RelaxStopText(RelaxStop stop) {
+const wchar_t* relax_stop_text(RelaxStop stop) {
   switch (stop) {
     case RelaxStop::NotFinite: return L"Погрешность вышла за пределы представимых чисел.";
     case RelaxStop::NoProgress: return L"Погрешность перестала уменьшаться.";
@@ -155,20 +155,20 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
     double nh[kSlots];
     double nk[kSlots];
     for (int s = 0; s < kSlots; ++s) {
-      nk[s] = t.Conductance(node, s);
-      nh[s] = nk[s] != 0.0 ? h[At(t.Neighbour(node, s))] : 0.0;
+      nk[s] = t.conductance_at(node, s);
+      nh[s] = nk[s] != 0.0 ? h[at(t.neighbour_at(node, s))] : 0.0;
     }
     NodeWarning warning;
-    h[At(node)] = SolveNode(nh[0], nh[1], nh[2], nk[0], nk[1], nk[2], &warning);
-    if (warning != NodeWarning::None) out(NodeWarningText(warning));
+    h[at(node)] = SolveNode(nh[0], nh[1], nh[2], nk[0], nk[1], nk[2], &warning);
+    if (warning != NodeWarning::None) out(node_warning_text(warning));
     ++counter;
     if (counter % 100000 == 0 && g != gPrinted) {
-      out(CFormat("\n  итерация %lld - погрешность %f", counter, g));
+      out(c_format("\n  итерация %lld - погрешность %f", counter, g));
       gPrinted = g;
     }
-    node = draw.Next(random);
+    node = draw.next(random);
     if (counter > nextCheck) {
-      g = Residual(net);
+      g = residual(net);
       checked = true;
       if (!std::isfinite(g)) {
         stop = RelaxStop::NotFinite;
@@ -210,53 +210,53 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
     result.converged = true;
     result.residual = g;
   } else {
-    result.residual = Residual(net);
+    result.residual = residual(net);
   }
-  out(CFormat("\nСдвиг: %d, погрешность: %f, итераций: %6lld", net.record.ShiftAlong, result.residual, counter));
+  out(c_format("\nСдвиг: %d, погрешность: %f, итераций: %6lld", net.record.ShiftAlong, result.residual, counter));
   return result;
 }
 
-std::wstring GridReportText(double c, const GridNetwork& net) {
+std::wstring grid_report_text(double c, const GridNetwork& net) {
   const ParameterRecord& r = net.record;
   const std::vector<double>& h = net.heads;
   const int q = r.LineCount;
   const int M = net.M;
   const double rise = r.RiserHeight;
   const double b = r.LineSpacing;
-  const double L = MainsDistance(r);
+  const double L = mains_distance(r);
   const double f12 = r.FeedOffset;
   const double rc = std::sqrt(c);
-  auto head = [&](int node) { return c * h[At(node)] + rise; };
-  auto flow = [&](int u, int v) { return LinkFlow(net.table, h, u, v); };
+  auto head = [&](int node) { return c * h[at(node)] + rise; };
+  auto flow = [&](int u, int v) { return link_flow(net.table, h, u, v); };
 
   std::wstring out = L"Давления во вскрывшихся спринклерах:\n";
-  out += SquareHeadRows(r, [&](int node) { return c * h[At(node)]; }, true);
-  out += CFormat("\n\nСмещение вправо квадрата пожара: %2d\n", r.ShiftAlong);
+  out += square_head_rows(r, [&](int node) { return c * h[at(node)]; }, true);
+  out += c_format("\n\nСмещение вправо квадрата пожара: %2d\n", r.ShiftAlong);
   double total = 0.0;
-  for (int s = 0; s < kSlots && net.table.Conductance(0, s) != 0.0; ++s)
-    total += flow(0, net.table.Neighbour(0, s));
-  out += CFormat("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\n", r.CrossPipeK == 0 ? head(1) : head(0),
+  for (int s = 0; s < kSlots && net.table.conductance_at(0, s) != 0.0; ++s)
+    total += flow(0, net.table.neighbour_at(0, s));
+  out += c_format("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\n", r.CrossPipeK == 0 ? head(1) : head(0),
                  rc * total);
   out += L"\nПараметры концов рядков:\n           Напоры         Расход     Расход        Напоры\n"
          L"           слева          слева      справа        справа";
   if (r.RingPipeK != 0) {
     const double ring = flow(q, 2 * q);
     const double loss = std::fabs(ring) * ring * b / 2;
-    out += CFormat("\nмаг  %8.2lf          %8.3lf              %8.2lf", c * (h[At(q)] - loss / r.MainPipeK) + rise,
-                   rc * ring, c * (h[At(2 * q)] + loss / r.SecondMainK) + rise);
+    out += c_format("\nмаг  %8.2lf          %8.3lf              %8.2lf", c * (h[at(q)] - loss / r.MainPipeK) + rise,
+                   rc * ring, c * (h[at(2 * q)] + loss / r.SecondMainK) + rise);
   }
   for (int i = q; i >= 1; --i) {
-    out += CFormat("\n%2d   %8.2lf%8.2lf  %8.3lf   %8.3lf   %8.2lf%8.2lf", q - i + 1, head(i), head(M + i),
+    out += c_format("\n%2d   %8.2lf%8.2lf  %8.3lf   %8.3lf   %8.2lf%8.2lf", q - i + 1, head(i), head(M + i),
                    rc * flow(i, M + i), rc * flow(q + i, M + q + i), head(q + i), head(M + q + i));
   }
   if (r.CrossPipeK != 0) {
     const double q1 = flow(0, 1);
     const double q2 = flow(0, q + 1);
-    out += CFormat("\nмаг  %8.2lf           %8.3lf   %8.3lf  %8.2lf",
+    out += c_format("\nмаг  %8.2lf           %8.3lf   %8.3lf  %8.2lf",
                    c * (h[0] - std::fabs(q1) * q1 * f12 / r.CrossPipeK) + rise, rc * q1, rc * q2,
                    c * (h[0] - std::fabs(q2) * q2 * (L - f12) / r.CrossPipeK) + rise);
   }
-  return WithoutNegativeZeros(std::move(out));
+  return without_negative_zeros(std::move(out));
 }
 
 ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
@@ -275,7 +275,7 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
     // The dictating sprinkler is the weakest of the square's far-end line;
     // scaling by c gives it exactly the required head.
     double weakest = net.heads[0];
-    for (int j = 1; j <= r.SquareWidth; ++j) weakest = std::min(weakest, net.heads[At(2 * q + r.SquareLines * j)]);
+    for (int j = 1; j <= r.SquareWidth; ++j) weakest = std::min(weakest, net.heads[at(2 * q + r.SquareLines * j)]);
     if (!relax.converged) {
       scan.outcome = ScanOutcome::NoConvergence;
       scan.failed = relax;
@@ -292,17 +292,17 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
       scan.failedShift = shift;
       return scan;
     }
-    out(CFormat(", напор: %f", feedHead));
+    out(c_format(", напор: %f", feedHead));
     if (measure > worst) {
       worst = measure;
       scan.worstShift = shift;
-      const std::wstring report = GridReportText(c, net);
-      if (!NumbersSensible(report, kMaxResultValue)) {
+      const std::wstring report = grid_report_text(c, net);
+      if (!numbers_sensible(report, kMaxResultValue)) {
         scan.outcome = ScanOutcome::NotFinite;
         scan.failedShift = shift;
         return scan;
       }
-      if (!WriteResultFile(sprOut, report)) {
+      if (!write_result_file(sprOut, report)) {
         scan.outcome = ScanOutcome::NoOutput;
         return scan;
       }
@@ -314,34 +314,34 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
 int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out,
                         long long relaxationLimit) {
   const std::filesystem::path sprOut = folder / "spr.out";
-  const ParameterLoad load = LoadGridParameters(folder / "spr.in", GridProgram::GridSolve);
+  const ParameterLoad load = load_grid_parameters(folder / "spr.in", GridProgram::GridSolve);
   if (load.exitCode != kExitDone) {
     // An earlier grid's report must not pass for this one's.
-    EmptyResultFile(sprOut);
+    empty_result_file(sprOut);
     out(load.message);
     return load.exitCode;
   }
   GridNetwork net(load.record);
-  SetStartHeads(net);
+  set_start_heads(net);
   RelaxRandom random(seed);
   out(L"\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n    Программа расчета решеточной спринклерной системы\n\n");
   const ScanResult scan = ScanShifts(net, random, sprOut, out, relaxationLimit);
   switch (scan.outcome) {
     case ScanOutcome::NoConvergence:
       // A report of an earlier shift is no result: the worst shift is unknown.
-      EmptyResultFile(sprOut);
-      out(CFormat("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n",
+      empty_result_file(sprOut);
+      out(c_format("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n",
                   scan.failedShift, scan.failed.residual, scan.failed.relaxations) +
-          RelaxStopText(scan.failed.stop) + L"\nРезультат не получен, файл  spr.out  пуст.\n\n");
+          relax_stop_text(scan.failed.stop) + L"\nРезультат не получен, файл  spr.out  пуст.\n\n");
       return kExitNoConvergence;
     case ScanOutcome::NotFinite:
-      EmptyResultFile(sprOut);
-      out(CFormat("\n\n\nРешетка не может быть рассчитана: сдвиг %d дает напоры или расходы вне\n"
+      empty_result_file(sprOut);
+      out(c_format("\n\n\nРешетка не может быть рассчитана: сдвиг %d дает напоры или расходы вне\n"
                   "пределов представимых чисел.\nРезультат не получен, файл  spr.out  пуст.\n\n",
                   scan.failedShift));
       return kExitNoConvergence;
     case ScanOutcome::NoOutput:
-      EmptyResultFile(sprOut);
+      empty_result_file(sprOut);
       out(kNoOutputMessage);
       return kExitNoOutput;
     case ScanOutcome::Done:

@@ -18,7 +18,7 @@ namespace dorv::solvers {
 class RelaxRandom {
  public:
   explicit RelaxRandom(std::uint32_t seed) : state_(seed) {}
-  int Next() {
+  int next() {
     state_ = state_ * 22695477u + 1u;
     return static_cast<int>((state_ >> 16) & 0x7FFFu);
   }
@@ -37,10 +37,10 @@ class NodeDraw {
   static constexpr int kRange = 32768;  // of the generator's numbers
 
   explicit NodeDraw(int R);
-  int Next(RelaxRandom& random) const {
-    if (!table_.empty()) return table_[static_cast<std::size_t>(random.Next())];
-    const long long high = random.Next();  // drawn first
-    const long long wide = high * kRange + random.Next();
+  int next(RelaxRandom& random) const {
+    if (!table_.empty()) return table_[static_cast<std::size_t>(random.next())];
+    const long long high = random.next();  // drawn first
+    const long long wide = high * kRange + random.next();
     return 1 + static_cast<int>(wide % R_);
   }
   bool favoursEnds() const { return !table_.empty(); }
@@ -62,14 +62,14 @@ struct GridNetwork {
 };
 
 // Feed 100, nodes 1..R 10, outlets 0: the heads the first shift starts from.
-void SetStartHeads(GridNetwork& net);
+void set_start_heads(GridNetwork& net);
 
 // The links of the network for the shift in record.ShiftAlong.
 void BuildNetwork(GridNetwork& net);
 
 // sqrt of the sum over nodes 1..R of the squared sum of the flows leaving
 // the node.
-double Residual(const GridNetwork& net);
+double residual(const GridNetwork& net);
 
 // Why a relaxation ended.
 enum class RelaxStop {
@@ -111,11 +111,11 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
                          long long limit);
 
 // The console line that says why a relaxation was given up.
-const wchar_t* RelaxStopText(RelaxStop stop);
+const wchar_t* relax_stop_text(RelaxStop stop);
 
 // The text of spr.out for scale c (heads times c, flows times sqrt(c)),
 // with "\n" line breaks.
-std::wstring GridReportText(double c, const GridNetwork& net);
+std::wstring grid_report_text(double c, const GridNetwork& net);
 
 // NotFinite: a shift converged to heads that give no finite report (a
 // dictating head of 0, a scale or a value beyond any installation).

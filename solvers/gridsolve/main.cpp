@@ -19,5 +19,5 @@ int main() {
   std::error_code ec;
   const auto folder = std::filesystem::current_path(ec);
   return dorv::solvers::RunGridSolveProgram(ec ? std::filesystem::path(".") : folder, seed,
-                                            dorv::solvers::StdoutConsole());
+                                            dorv::solvers::stdout_console());
 }

@@ -111,7 +111,7 @@ TEST_F(CalcTest, ValuesTooLargeAreRefusedWithWhatTheyAre) {
     const std::wstring before = field ? field->text() : L"";
     if (field) field->set_text(c.typed);
     f4.state.imported.GivenInletHead = 0;
-    f4.SetGivenInletPressureMode(!c.given_head.empty());
+    f4.set_given_inlet_pressure_mode(!c.given_head.empty());
     if (!c.given_head.empty()) host_.answer_input(c.given_head);
     host_.answer_message(MsgResult::OK);
     forget_messages();
@@ -171,7 +171,7 @@ TEST_F(CalcTest, GivenInletHeadLoopIsBounded) {
     put_bytes("prom3.bat", "n=$(cat calls 2>/dev/null || echo 0); echo $((n+1)) > calls\nsh solve.bat\n");
     fs::remove(at("calls"));
     f4.state.imported.GivenInletHead = 0;
-    f4.SetGivenInletPressureMode(true);
+    f4.set_given_inlet_pressure_mode(true);
     host_.answer_input(L"40");
     host_.answer_message(MsgResult::OK);
     forget_messages();
@@ -194,7 +194,7 @@ TEST_F(CalcTest, FourLinkJunctionIsSplit) {
   }
   put("spr.in", problem);
   dorv::arb::ArbRun run(f4.network_form());
-  ASSERT_EQ(dorv::arb::RebuildProblemFile(run), dorv::arb::StageEnd::Continue);
+  ASSERT_EQ(dorv::arb::rebuild_problem_file(run), dorv::arb::StageEnd::Continue);
   const auto out = lines("spr.in");
   ASSERT_EQ(out.size(), 24u);
   EXPECT_EQ(out[6], L"5 v 12.5 3 3 0.1 7 0.2 20 150   ");

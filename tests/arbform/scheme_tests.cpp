@@ -113,7 +113,7 @@ TEST(Scheme, AnExtentTooSmallToDrawIsADamagedScheme) {
     const auto f = arb::DrawCalcScheme(box, 2800, 2800, scheme_file({header, L"2,0,0,10,10"}));
     EXPECT_FALSE(f.drawn) << header;
     EXPECT_TRUE(box.ops().empty()) << header;
-    EXPECT_EQ(arb::ReadSchemeFile(scheme_file({header})).fault, arb::SchemeFault::kNoExtent) << header;
+    EXPECT_EQ(arb::read_scheme_file(scheme_file({header})).fault, arb::SchemeFault::kNoExtent) << header;
   }
   Box smallest(2800, 2800);
   const auto f = arb::DrawCalcScheme(smallest, 2800, 2800, scheme_file({L"0,0,.001,.001", L"2,0,0,.0005,.0005"}));

@@ -16,7 +16,7 @@ using dorv::arb::Cell;
 using dorv::arb::Form4State;
 using dorv::arbprint::EnglishReportEnd;
 using dorv::arbprint::Lines;
-using dorv::arbprint::MakeEnglishArbitraryReport;
+using dorv::arbprint::make_english_arbitrary_report;
 using dorv::arbprint::ReportUnits;
 
 std::string golden(const std::string& name) { return read_bytes(fs::path(ARBPRINT_DATA_DIR) / name); }
@@ -37,7 +37,7 @@ class EnglishArbitraryReportTest : public CalcTest {
   dorv::arbprint::EnglishReportResult make(Form4& f4, MsgResult units_answer, bool message_follows = false) {
     host_.answer_message(units_answer);
     if (message_follows) host_.answer_message(MsgResult::OK);
-    return MakeEnglishArbitraryReport(f4, at(""), english_object_name);
+    return make_english_arbitrary_report(f4, at(""), english_object_name);
   }
   std::wstring english_object_name = L"left from an earlier print";
 };

@@ -51,7 +51,7 @@ class PagesTest : public ::testing::Test {
     p.current_y = 500;
     p.text_font.size = 11;
     p.text_font.bold = true;
-    next_page_ = PrintReportText(p, prepass(lines), {L" 4-T", L"5.4.0", english, metric});
+    next_page_ = print_report_text(p, prepass(lines), {L" 4-T", L"5.4.0", english, metric});
     EXPECT_TRUE(p.end_doc());
     const auto& docs = host_.listed_printers().recorder().documents();
     EXPECT_EQ(docs.size(), 1u);

@@ -50,7 +50,7 @@ class SchemePageTest : public ::testing::Test {
     p.text_font = ui::Font{L"Courier New", 12, false, 204};
     p.current_y = 500;
     for (int i = 0; i < text_lines; ++i) p.print(L" строка отчета");
-    printed_ = PrintArbitraryScheme(p, in_);
+    printed_ = print_arbitrary_scheme(p, in_);
     EXPECT_TRUE(p.end_doc());
     const auto& docs = host_.listed_printers().recorder().documents();
     EXPECT_EQ(docs.size(), 1u);
@@ -409,7 +409,7 @@ TEST_F(SchemePageTest, TheExampleNetworksSchemePrintsWhole) {
   const std::string command = std::string("\"") + NETEXPORT_EXE + "\" -t \"" + DORV_DATA_DIR + "/trub.inf\" -o \"" +
                               dir_.string() + "\" \"" + NETEXPORT_EXAMPLE + "\" >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  const arb::SchemeFile scheme = arb::ReadSchemeFile(in_.scheme_file);
+  const arb::SchemeFile scheme = arb::read_scheme_file(in_.scheme_file);
   ASSERT_EQ(scheme.fault, arb::SchemeFault::kNone);
   ASSERT_FALSE(scheme.records.empty());
   in_.deluge_heads = in_.deluge_flow_given = in_.rack_sprinklers = true;

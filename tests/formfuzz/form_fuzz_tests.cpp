@@ -349,7 +349,7 @@ TEST_F(FormFuzz, ArbitraryFormFields) {
     host_.answers = {L"", L"40", L"-5", L"abc", std::wstring(400, L'9'), L"1e9", L"25,5"};
     for (std::size_t i = 0; i < std::size(fields); ++i)
       type(*fields[i], below(host_.rng, 3) == 0 ? typed_value(host_.rng) : shown[i]);
-    f4->SetGivenInletPressureMode(below(host_.rng, 4) == 0);
+    f4->set_given_inlet_pressure_mode(below(host_.rng, 4) == 0);
     f4->state.imported.GivenInletHead = 0;
     f4->Command1.click();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(shows_no_value(f4->Text5[i]->text())) << to_utf8(f4->Text5[i]->text());

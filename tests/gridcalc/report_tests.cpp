@@ -252,9 +252,9 @@ TEST_F(GridReportTest, TheSchemeMarksTheFireSquareOfTheResultFile) {
     grid::GridScheme s;
     Canvas pic;
     ASSERT_TRUE(DrawGridScheme(s, c.fields, c.feed, pic, 5400, 5970));
-    EXPECT_EQ(MarkOperatingSprinklers(s, report), MarkResult::Marked);
+    EXPECT_EQ(mark_operating_sprinklers(s, report), MarkResult::Marked);
     EXPECT_EQ(marked(s), expected.at(c.name));
-    DrawOperatingSprinklers(s, pic);
+    draw_operating_sprinklers(s, pic);
     std::size_t red = 0;
     for (const auto& op : pic.ops())
       if (op.kind == ui::DrawOp::Kind::Circle && op.filled && op.fill_color == kOperatingColor) {
@@ -273,14 +273,14 @@ TEST_F(GridReportTest, TheSchemeMarksTheFireSquareOfTheResultFile) {
       return u;
     };
     grid::GridScheme cut = unmarked();
-    EXPECT_EQ(MarkOperatingSprinklers(cut, std::vector<std::wstring>(report.begin(), last_row - 2)),
+    EXPECT_EQ(mark_operating_sprinklers(cut, std::vector<std::wstring>(report.begin(), last_row - 2)),
               MarkResult::CutShort);
     std::set<std::pair<int, int>> first_line;
     for (const auto& m : expected.at(c.name))
       if (m.first == 1) first_line.insert(m);
     EXPECT_EQ(marked(cut), first_line);
     grid::GridScheme none = unmarked();
-    EXPECT_EQ(MarkOperatingSprinklers(none, std::vector<std::wstring>(report.begin(), report.begin() + 20)),
+    EXPECT_EQ(mark_operating_sprinklers(none, std::vector<std::wstring>(report.begin(), report.begin() + 20)),
               MarkResult::NoTable);
     EXPECT_TRUE(marked(none).empty());
   }
@@ -303,7 +303,7 @@ TEST_F(GridReportTest, TwoDigitBranchLinesAreMarkedInTheirOwnColumns) {
   grid::GridScheme s;
   Canvas pic;
   ASSERT_TRUE(DrawGridScheme(s, fields, L"", pic, 5400, 5970));
-  EXPECT_EQ(MarkOperatingSprinklers(s, out), MarkResult::Marked);
+  EXPECT_EQ(mark_operating_sprinklers(s, out), MarkResult::Marked);
   EXPECT_EQ(marked(s), (std::set<std::pair<int, int>>{{9, 1}, {9, 2}, {10, 2}, {10, 3}}));
 }
 

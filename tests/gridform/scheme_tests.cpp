@@ -196,7 +196,7 @@ TEST_F(GridScheme, FeedScaleFromTheRunAloneWithoutHeights) {
     auto f = grid_fields(L" 2", L" 4", L" нет", L" нет");
     f[14] = L" нет";
     ASSERT_TRUE(DrawGridScheme(s, f, k.feed, c, 9000, 6000));
-    EXPECT_FALSE(DrawFeedPipeline(s, f, c));
+    EXPECT_FALSE(draw_feed_pipeline(s, f, c));
     const double k_run = k.run == 0 ? 100 : 0.4 * s.AddPipeStart.x / k.run;
     const double scale = k.rise == 0 ? k_run : std::min(k_run, 0.4 * (16000 - s.AddPipeEnd.y) / k.rise);
     const auto& first = s.FeedSections[1];
@@ -221,7 +221,7 @@ TEST_F(GridScheme, FeedInletOnTheParallelAndTheMainPipe) {
   Canvas c;
   ASSERT_TRUE(DrawGridScheme(s, f, L"10d50", c, 9000, 6000));
   const std::size_t before = c.ops().size();
-  EXPECT_EQ(DrawFeedPipeline(s, f, c), std::optional<std::wstring>(L" 12"));
+  EXPECT_EQ(draw_feed_pipeline(s, f, c), std::optional<std::wstring>(L" 12"));
   EXPECT_NEAR(s.FeedSections[1][3], s.ParallelCornerAdd.x, 1e-6);
   EXPECT_NEAR(s.FeedSections[1][4], s.ParallelCornerAdd.y + 250, 1e-6);
   // Cross (2 lines), the drop, the vertical and the sloping part; the number.
@@ -235,7 +235,7 @@ TEST_F(GridScheme, FeedInletOnTheParallelAndTheMainPipe) {
   f[14] = L" нет";
   f[16] = L"-2";
   ASSERT_TRUE(DrawGridScheme(s, f, L"10d50", c, 9000, 6000));
-  EXPECT_EQ(DrawFeedPipeline(s, f, c), std::optional<std::wstring>(L"-1.5"));
+  EXPECT_EQ(draw_feed_pipeline(s, f, c), std::optional<std::wstring>(L"-1.5"));
   EXPECT_NEAR(s.FeedSections[1][3], s.MainPipeEnd.x, 1e-9);
   EXPECT_NEAR(s.FeedSections[1][4], s.MainPipeEnd.y, 1e-9);
   // It drops to 200 units below the additional pipe's end whatever its height.

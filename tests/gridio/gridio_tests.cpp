@@ -32,13 +32,13 @@ const ConsoleOut kOut = [](std::wstring_view t) { console += to_utf8(t); };
 
 int gridio(const ProgramFolder& f, std::vector<std::string> args) {
   console.clear();
-  return RunGridIo(args, f.dir(), kOut);
+  return run_grid_io(args, f.dir(), kOut);
 }
 
 ParameterRecord record(const std::vector<double>& values) {
   ProgramFolder f;
   f.put("spr.in", grid_parameter_text(values));
-  const auto load = LoadGridParameters(f / "spr.in", GridProgram::GridIo);
+  const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
   EXPECT_EQ(load.exitCode, kExitDone);
   return load.record;
 }
@@ -97,7 +97,7 @@ TEST(GridIoProblem, NumbersKeepTheirPointUnderACommaDecimalLocale) {
   ProgramFolder f;
   f.put("spr.in", grid_parameter_text(v));
   ASSERT_EQ(f.get("spr.in").find(','), std::string::npos);
-  const auto load = LoadGridParameters(f / "spr.in", GridProgram::GridIo);
+  const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
   ASSERT_EQ(load.exitCode, kExitDone);
   const ParameterRecord& r = load.record;
   const double read[] = {r.SprinklerSpacing, r.LineSpacing, double(r.SprinklersPerLine), double(r.LineCount),
@@ -129,7 +129,7 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
   for (const auto& c : cases) {
     auto v = kSmallGrid;
     v[1] = c.b, v[3] = 6, v[11] = c.offset;
-    const auto feed = LocateFeed(record(v));
+    const auto feed = locate_feed(record(v));
     EXPECT_EQ(feed.Lf, c.Lf) << c.offset;
     EXPECT_NEAR(feed.Md, c.Md, 1e-12) << c.offset;
     EXPECT_EQ(feed.FeedNode, c.feedNode) << c.offset;
@@ -140,7 +140,7 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
   for (int node : {3, 4}) {
     const int s = between.table.FindLink(node, 0);
     ASSERT_GE(s, 0) << node;
-    EXPECT_DOUBLE_EQ(between.table.Conductance(node, s), std::sqrt(572 / 1.5));
+    EXPECT_DOUBLE_EQ(between.table.conductance_at(node, s), std::sqrt(572 / 1.5));
     EXPECT_LT(between.table.FindLink(node, node == 3 ? 4 : 3), 0);  // the feed node sits between them
   }
   v[1] = 4, v[11] = -6.1;
@@ -150,7 +150,7 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
   EXPECT_EQ(RenumberNode(2, snapped.M, 6, 2), 0);
   EXPECT_EQ(RenumberNode(1, snapped.M, 6, 2), 2 * n + 1);
   EXPECT_EQ(RenumberNode(3, snapped.M, 6, 2), 2 * n + 2);
-  const std::wstring text = ProblemFileText(snapped, 0.0005);
+  const std::wstring text = problem_file_text(snapped, 0.0005);
   EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 1 + 2 * n + 12);  // header, feed, outlets, sprinklers, 11 mains
 }
 
@@ -167,16 +167,16 @@ TEST(GridIoProblem, FeedAtTheFarEndOfMainOneAsTyped) {
       SCOPED_TRACE(::testing::Message() << q << " lines at " << b << " m, offset " << v[11]);
       ProgramFolder f;
       f.put("spr.in", grid_parameter_text(v));
-      const auto load = LoadGridParameters(f / "spr.in", GridProgram::GridIo);
+      const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
       ASSERT_EQ(load.exitCode, kExitDone);
       const PositionNetwork net(load.record, 1, 1);
       ASSERT_EQ(net.feed.Lf, q);
       const int s = net.table.FindLink(2 * q, 0);
       ASSERT_GE(s, 0);
       const double ring = SeriesRule(std::sqrt(2 * 572 / b), std::sqrt(572 / 9.0));  // L = 3 * 3 m
-      if (std::fabs(0.5 * b - net.feed.Md) < 1e-6) EXPECT_DOUBLE_EQ(net.table.Conductance(2 * q, s), ring);
-      else EXPECT_LT(net.table.Conductance(2 * q, s), ring);
-      const std::wstring text = ProblemFileText(net, 0.0005);
+      if (std::fabs(0.5 * b - net.feed.Md) < 1e-6) EXPECT_DOUBLE_EQ(net.table.conductance_at(2 * q, s), ring);
+      else EXPECT_LT(net.table.conductance_at(2 * q, s), ring);
+      const std::wstring text = problem_file_text(net, 0.0005);
       EXPECT_EQ(text.find(L"nan"), std::wstring::npos) << to_utf8(text);
     }
   }
@@ -189,7 +189,7 @@ TEST(GridIoProblem, FeedBeforeNodeOneWithACrossPipeGetsNoCrossPipeShare) {
   const PositionNetwork net(record(v), 1, 1);
   const int s = net.table.FindLink(1, 0);
   ASSERT_GE(s, 0);
-  EXPECT_DOUBLE_EQ(net.table.Conductance(1, s), std::sqrt(572 / 1.2));
+  EXPECT_DOUBLE_EQ(net.table.conductance_at(1, s), std::sqrt(572 / 1.2));
   ProgramFolder f;
   f.put("spr.in", grid_parameter_text(v));
   ASSERT_EQ(gridio(f, {"i", "1", "1"}), 0);
@@ -291,7 +291,7 @@ TEST(GridIoReport, RingAndCrossPipeRowsUseTheirOwnLinks) {
   a.heads.assign(static_cast<std::size_t>(net.M) + 1, 10.0);
   a.heads[1] = 20, a.heads[7] = 16;   // main 1 and main 2 at line 1
   a.heads[6] = 15, a.heads[12] = 12;  // main 1 and main 2 at line 6
-  const std::wstring report = PositionReport(net, a);
+  const std::wstring report = position_report(net, a);
   const double L = 24, b = 3;
   const double k_cross = SeriesRule(SeriesRule(std::sqrt(2 * 400 / b), std::sqrt(300 / L)), std::sqrt(2 * 572 / b));
   const double k_ring = SeriesRule(SeriesRule(std::sqrt(2 * 400 / b), std::sqrt(200 / L)), std::sqrt(2 * 572 / b));

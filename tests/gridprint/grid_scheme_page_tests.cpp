@@ -33,7 +33,7 @@ class SchemePage : public ::testing::Test {
     p.print(L"header");
     p.print(L"");
     header_end_ = p.current_y;
-    EXPECT_TRUE(PrintGridSchemePage(p, input));
+    EXPECT_TRUE(print_grid_scheme_page(p, input));
     const auto& docs = host_.listed_printers().recorder().documents();
     EXPECT_EQ(docs.size(), 1u);
     EXPECT_FALSE(p.in_document());
@@ -80,7 +80,7 @@ grid::GridScheme drawn_scheme(const std::array<std::wstring, 19>& fields) {
   grid::GridScheme scheme;
   Picture picture;
   EXPECT_TRUE(grid::DrawGridScheme(scheme, fields, L"20d50,10d50,30d65h-2", picture, 5400, 5970));
-  grid::DrawFeedPipeline(scheme, fields, picture);
+  grid::draw_feed_pipeline(scheme, fields, picture);
   return scheme;
 }
 
@@ -165,7 +165,7 @@ TEST_F(SchemePage, GridWithRingParallelPipeAndFeedPipeline) {
   const auto fields = grid_fields();
   grid::GridScheme scheme = drawn_scheme(fields);
   const auto report = read_lines(std::filesystem::path(DORV_REPORT_DATA_DIR) / "ring" / "rezres.txt");
-  ASSERT_EQ(grid::MarkOperatingSprinklers(scheme, report), grid::MarkResult::Marked);
+  ASSERT_EQ(grid::mark_operating_sprinklers(scheme, report), grid::MarkResult::Marked);
   const grid::GridScheme before = scheme;
 
   const ui::PrintedPage& page = print(grid_scheme_page_input(scheme, fields, kBothCrossPipes, false));

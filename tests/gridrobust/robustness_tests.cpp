@@ -55,7 +55,7 @@ struct Outcome {
 // Runs argv[0] from the folder with the given arguments, console output
 // thrown away, in a process group of its own so that a hang is ended with
 // everything it started.
-Outcome RunIn(const fs::path& dir, const std::vector<std::string>& argv, double limitSeconds) {
+Outcome run_in(const fs::path& dir, const std::vector<std::string>& argv, double limitSeconds) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -89,11 +89,11 @@ Outcome RunIn(const fs::path& dir, const std::vector<std::string>& argv, double 
 
 // spr.out and the solver's files: nothing in them but finite numbers of a
 // sensible size (code page 866 text).
-bool Sensible(const std::string& bytes, double bound) {
-  return solvers::NumbersSensible(from_cp866(bytes), bound);
+bool sensible(const std::string& bytes, double bound) {
+  return solvers::numbers_sensible(from_cp866(bytes), bound);
 }
 
-std::string Shorten(const std::string& s) { return s.size() > 1500 ? s.substr(0, 1500) + "..." : s; }
+std::string shorten(const std::string& s) { return s.size() > 1500 ? s.substr(0, 1500) + "..." : s; }
 
 // ------------------------------------------------------------ the grids
 
@@ -102,7 +102,7 @@ std::string Shorten(const std::string& s) { return s.size() > 1500 ? s.substr(0,
 const std::vector<double> kSolveGrid = {3, 3.5, 6, 4, 13.97, 110, 10, 0.47, 5, 0.01, 110, 4, 1.5, 28, 40, 1, 1};
 const std::vector<double> kScanGrid = {3, 3, 4, 3, 110, 572, 10, 0.47, 3, 0.0005, 572, -4, 0, 572, 300, 0, 0};
 
-void InstallAll(const ProgramFolder& f) {
+void install_all(const ProgramFolder& f) {
   f.install(GRIDSOLVE_EXE, "gridsolve");
   f.install(GRIDSCAN_EXE, "gridscan");
   f.install(GRIDIO_EXE, "gridio");
@@ -111,12 +111,12 @@ void InstallAll(const ProgramFolder& f) {
 
 // The problem and answer of position 1 1 of the scan grid, as gridio and the
 // network solver leave them.
-std::pair<std::string, std::string> PositionFiles() {
+std::pair<std::string, std::string> position_files() {
   ProgramFolder f;
-  InstallAll(f);
+  install_all(f);
   f.put("spr.in", grid_parameter_text(kScanGrid));
-  EXPECT_EQ(RunIn(f.dir(), {"./gridio", "i", "1", "1"}, 10).code, 0);
-  EXPECT_EQ(RunIn(f.dir(), {"./optimer", "spr1_1.in"}, 10).code, 0);
+  EXPECT_EQ(run_in(f.dir(), {"./gridio", "i", "1", "1"}, 10).code, 0);
+  EXPECT_EQ(run_in(f.dir(), {"./optimer", "spr1_1.in"}, 10).code, 0);
   return {f.get("spr1_1.in"), f.get("spr1_1.out")};
 }
 
@@ -129,7 +129,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
     for (const auto& [line, value] : changes) v[static_cast<std::size_t>(line - 1)] = value;
     return grid_parameter_text(v);
   };
-  const auto [problem, answer] = PositionFiles();
+  const auto [problem, answer] = position_files();
   // The answer with a feed head of 1e308 (its second number).
   const std::size_t head = answer.find(' ') + 1;
   const std::string hugeHead = answer.substr(0, head) + "1e308" + answer.substr(answer.find(' ', head));
@@ -173,7 +173,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ProgramFolder f;
-    InstallAll(f);
+    install_all(f);
     if (!c.sprIn.empty()) f.put("spr.in", c.sprIn);
     if (!c.answer.empty()) f.put("spr1_1.out", c.answer);
     f.put("spr.out", "report of an earlier grid");
@@ -185,7 +185,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
     EXPECT_NE(console.find(c.says), std::string::npos) << console;
     if (c.code == 0)
-      EXPECT_TRUE(Sensible(f.get("spr.out"), solvers::kMaxResultValue)) << f.get("spr.out");
+      EXPECT_TRUE(sensible(f.get("spr.out"), solvers::kMaxResultValue)) << f.get("spr.out");
     else if (c.argv.size() > 1 && c.argv[1] == "i")  // a problem file is refused; spr.out is not its business
       EXPECT_EQ(f.get("spr.out"), "report of an earlier grid");
     else
@@ -195,14 +195,14 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
   // A feed offset of 1e-308 along a cross-pipe is the feed at its end: a
   // finite report, as for the offset 0.
   ProgramFolder f;
-  InstallAll(f);
+  install_all(f);
   f.put("spr.in", with(kSolveGrid, {{12, 1e-308}}));
   ASSERT_EQ(f.run("GRIDSOLVE_SEED=3 ./gridsolve"), 0);
   const std::string tiny = f.get("spr.out");
   f.put("spr.in", with(kSolveGrid, {{12, 0}}));
   ASSERT_EQ(f.run("GRIDSOLVE_SEED=3 ./gridsolve"), 0);
   EXPECT_EQ(tiny, f.get("spr.out"));
-  EXPECT_TRUE(Sensible(tiny, solvers::kMaxResultValue));
+  EXPECT_TRUE(sensible(tiny, solvers::kMaxResultValue));
 }
 
 // ------------------------------------------------------------ the fuzz test
@@ -215,23 +215,23 @@ class Mutator {
  public:
   explicit Mutator(unsigned seed) : rng_(seed) {}
 
-  std::string Mutate(std::string s) {
-    const int count = 1 + Pick(3);
-    for (int i = 0; i < count; ++i) MutateOnce(s);
+  std::string mutated(std::string s) {
+    const int count = 1 + pick(3);
+    for (int i = 0; i < count; ++i) mutate_once(s);
     return s;
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
-  void MutateOnce(std::string& s) {
+  void mutate_once(std::string& s) {
     static const char* const kValues[] = {"0",     "-0",     "-1",    "1e-308", "1e308", "3000000", "inf",
                                           "nan",   "1e999",  "-1e999", "1e-7",  "0.0000001", "99999999999999999999",
                                           "",      "-",      ".",     "2.5e3",  "1e-300", "0.5",    "-12",
                                           "1e200", "-1e200", "7",     "1",      "2"};
     static const char kBytes[] = " \t\r\n-.e+0123456789xq\0\xff";
     const std::size_t size = s.size();
-    switch (Pick(8)) {
+    switch (pick(8)) {
       case 0:
       case 1:
       case 2: {  // a number token replaced
@@ -247,32 +247,32 @@ class Mutator {
           i = j;
         }
         if (tokens.empty()) break;
-        const auto [at, length] = tokens[static_cast<std::size_t>(Pick(static_cast<int>(tokens.size())))];
-        s.replace(at, length, kValues[Pick(static_cast<int>(std::size(kValues)))]);
+        const auto [at, length] = tokens[static_cast<std::size_t>(pick(static_cast<int>(tokens.size())))];
+        s.replace(at, length, kValues[pick(static_cast<int>(std::size(kValues)))]);
         break;
       }
       case 3:  // a byte changed
-        if (size) s[static_cast<std::size_t>(Pick(static_cast<int>(size)))] = kBytes[Pick(sizeof kBytes - 1)];
+        if (size) s[static_cast<std::size_t>(pick(static_cast<int>(size)))] = kBytes[pick(sizeof kBytes - 1)];
         break;
       case 4:  // a span cut out
         if (size) {
-          const std::size_t at = static_cast<std::size_t>(Pick(static_cast<int>(size)));
-          s.erase(at, static_cast<std::size_t>(1 + Pick(40)));
+          const std::size_t at = static_cast<std::size_t>(pick(static_cast<int>(size)));
+          s.erase(at, static_cast<std::size_t>(1 + pick(40)));
         }
         break;
       case 5:  // a span repeated elsewhere
         if (size) {
-          const std::size_t at = static_cast<std::size_t>(Pick(static_cast<int>(size)));
-          const std::string span = s.substr(at, static_cast<std::size_t>(1 + Pick(60)));
-          s.insert(static_cast<std::size_t>(Pick(static_cast<int>(size) + 1)), span);
+          const std::size_t at = static_cast<std::size_t>(pick(static_cast<int>(size)));
+          const std::string span = s.substr(at, static_cast<std::size_t>(1 + pick(60)));
+          s.insert(static_cast<std::size_t>(pick(static_cast<int>(size) + 1)), span);
         }
         break;
       case 6:  // cut short
-        s.resize(static_cast<std::size_t>(Pick(static_cast<int>(size) + 1)));
+        s.resize(static_cast<std::size_t>(pick(static_cast<int>(size) + 1)));
         break;
       default:  // a long run
-        s.insert(static_cast<std::size_t>(Pick(static_cast<int>(size) + 1)),
-                 std::string(static_cast<std::size_t>(100 + Pick(5000)), Pick(2) ? ' ' : '9'));
+        s.insert(static_cast<std::size_t>(pick(static_cast<int>(size) + 1)),
+                 std::string(static_cast<std::size_t>(100 + pick(5000)), pick(2) ? ' ' : '9'));
         break;
     }
   }
@@ -282,8 +282,8 @@ class Mutator {
 
 // A grid too big for a fuzz run's few seconds: a valid grid of that size is
 // honest work, not a hang, and another mutation takes its place.
-bool TooBigToFuzz(const std::string& sprIn, int maxPositions) {
-  const auto r = solvers::RecordFromValues(solvers::ReadParameterValues(sprIn, false));
+bool too_big_to_fuzz(const std::string& sprIn, int maxPositions) {
+  const auto r = solvers::record_from_values(solvers::read_parameter_values(sprIn, false));
   return r && std::int64_t{r->SprinklersPerLine} * r->LineCount > maxPositions;
 }
 
@@ -300,7 +300,7 @@ constexpr double kRunLimit = 10.0;  // seconds: beyond this a run counts as a ha
 // thousands of runs in seconds, and every fault under the sanitizers of the
 // test build. A run beyond the limit ends the test process with a message,
 // as nothing else can stop it.
-Outcome InProcess(const std::function<int()>& program) {
+Outcome in_process(const std::function<int()>& program) {
   const auto start = std::chrono::steady_clock::now();
   std::mutex m;
   std::condition_variable ended;
@@ -329,7 +329,7 @@ const solvers::ConsoleOut kQuiet = [](std::wstring_view) {};
 // Runs `count` mutated inputs; `prepare` puts the input in place and names
 // the run. Checks: no crash, no hang, a documented exit code, the output
 // empty (or absent) after a refusal and sensible after success.
-void Fuzz(const char* program, int count, unsigned seed, const std::string& seedInput,
+void fuzz(const char* program, int count, unsigned seed, const std::string& seedInput,
           const std::function<FuzzRun(const std::string&)>& make, const ProgramFolder& f, int maxPositions = 0) {
   Mutator mutate(seed);
   std::map<int, int> codes;
@@ -337,8 +337,8 @@ void Fuzz(const char* program, int count, unsigned seed, const std::string& seed
   double slowest = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count && failures < 5; ++i) {
-    std::string input = mutate.Mutate(seedInput);
-    while (maxPositions && TooBigToFuzz(input, maxPositions)) input = mutate.Mutate(seedInput);
+    std::string input = mutate.mutated(seedInput);
+    while (maxPositions && too_big_to_fuzz(input, maxPositions)) input = mutate.mutated(seedInput);
     const FuzzRun run = make(input);
     f.put(run.output, "stale output of an earlier run");
     const Outcome o = run.run();
@@ -350,11 +350,11 @@ void Fuzz(const char* program, int count, unsigned seed, const std::string& seed
     else if (o.hung) fault = "still running after " + std::to_string(kRunLimit) + " s";
     else if (!run.codes.count(o.code)) fault = "exit code " + std::to_string(o.code) + " outside the documented set";
     else if (o.code != 0 && !out.empty()) fault = "exit " + std::to_string(o.code) + " left " + run.output + " not empty";
-    else if (o.code == 0 && (out.empty() || !Sensible(out, run.bound)))
-      fault = "exit 0 with " + run.output + ": " + Shorten(out);
+    else if (o.code == 0 && (out.empty() || !sensible(out, run.bound)))
+      fault = "exit 0 with " + run.output + ": " + shorten(out);
     if (!fault.empty()) {
       ++failures;
-      ADD_FAILURE() << program << " input " << i << ": " << fault << "\ninput:\n" << Shorten(input);
+      ADD_FAILURE() << program << " input " << i << ": " << fault << "\ninput:\n" << shorten(input);
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -376,24 +376,24 @@ constexpr long long kSolveRelaxations = 10'000'000;
 
 }  // namespace
 
-TEST(Fuzz, GridSolve) {
+TEST(fuzz, GridSolve) {
   ProgramFolder f;
-  Fuzz("gridsolve", kSolveInputs, 101, grid_parameter_text(kSolveGrid),
+  fuzz("gridsolve", kSolveInputs, 101, grid_parameter_text(kSolveGrid),
        [&](const std::string& input) {
          f.put("spr.in", input);
-         return FuzzRun{[&] { return InProcess([&] { return solvers::RunGridSolveProgram(f.dir(), 7, kQuiet, kSolveRelaxations); }); },
+         return FuzzRun{[&] { return in_process([&] { return solvers::RunGridSolveProgram(f.dir(), 7, kQuiet, kSolveRelaxations); }); },
                         "spr.out",
                         {0, 2, 3, 5, 6}};
        },
        f, 60);
 }
 
-TEST(Fuzz, GridIoProblem) {
+TEST(fuzz, GridIoProblem) {
   ProgramFolder f;
-  Fuzz("gridio i", kInputs, 202, grid_parameter_text(kScanGrid),
+  fuzz("gridio i", kInputs, 202, grid_parameter_text(kScanGrid),
        [&](const std::string& input) {
          f.put("spr.in", input);
-         return FuzzRun{[&] { return InProcess([&] { return solvers::RunGridIo({"i", "1", "1"}, f.dir(), kQuiet); }); },
+         return FuzzRun{[&] { return in_process([&] { return solvers::run_grid_io({"i", "1", "1"}, f.dir(), kQuiet); }); },
                         "spr1_1.in",
                         {0, 1, 2, 3, 4, 5, 6, 7},
                         0};
@@ -401,37 +401,37 @@ TEST(Fuzz, GridIoProblem) {
        f, 400);
 }
 
-TEST(Fuzz, GridIoAnswer) {
+TEST(fuzz, GridIoAnswer) {
   ProgramFolder f;
   f.put("spr.in", grid_parameter_text(kScanGrid));
-  Fuzz("gridio o", kInputs, 303, PositionFiles().second,
+  fuzz("gridio o", kInputs, 303, position_files().second,
        [&](const std::string& input) {
          f.put("spr1_1.out", input);
-         return FuzzRun{[&] { return InProcess([&] { return solvers::RunGridIo({"o", "1", "1"}, f.dir(), kQuiet); }); },
+         return FuzzRun{[&] { return in_process([&] { return solvers::run_grid_io({"o", "1", "1"}, f.dir(), kQuiet); }); },
                         "spr.out",
                         {0, 1, 2, 3, 4, 5, 6, 7}};
        },
        f);
 }
 
-TEST(Fuzz, GridScan) {
+TEST(fuzz, GridScan) {
   ProgramFolder f;
-  InstallAll(f);
-  Fuzz("gridscan", kScanInputs, 404, grid_parameter_text(kScanGrid),
+  install_all(f);
+  fuzz("gridscan", kScanInputs, 404, grid_parameter_text(kScanGrid),
        [&](const std::string& input) {
          f.put("spr.in", input);
-         return FuzzRun{[&] { return RunIn(f.dir(), {"./gridscan", "a"}, kRunLimit); }, "spr.out", {0, 1, 2, 3, 5, 6, 7}};
+         return FuzzRun{[&] { return run_in(f.dir(), {"./gridscan", "a"}, kRunLimit); }, "spr.out", {0, 1, 2, 3, 5, 6, 7}};
        },
        f, 24);
 }
 
-TEST(Fuzz, Optimer) {
+TEST(fuzz, Optimer) {
   ProgramFolder f;
-  InstallAll(f);
-  Fuzz("optimer", kProgramInputs, 505, PositionFiles().first,
+  install_all(f);
+  fuzz("optimer", kProgramInputs, 505, position_files().first,
        [&](const std::string& input) {
          f.put("spr1_1.in", input);
-         return FuzzRun{[&] { return RunIn(f.dir(), {"./optimer", "spr1_1.in"}, kRunLimit); },
+         return FuzzRun{[&] { return run_in(f.dir(), {"./optimer", "spr1_1.in"}, kRunLimit); },
                         "spr1_1.out",
                         {0, 1, 2, 5, 6, 7},
                         0};
@@ -439,11 +439,11 @@ TEST(Fuzz, Optimer) {
        f);
 }
 
-TEST(Fuzz, OptimerAnswerWriter) {
+TEST(fuzz, OptimerAnswerWriter) {
   // The writer on solutions of the position with heads and flows anywhere in
   // the range of the arithmetic: plain decimals, nothing else, every one read
   // back whole.
-  const auto problem = optimer::parse_problem(PositionFiles().first);
+  const auto problem = optimer::parse_problem(position_files().first);
   const optimer::Solution solved = optimer::solve_problem(problem);
   std::mt19937 rng(606);
   // Anything from far below the arithmetic's resolution up to heads and
@@ -476,6 +476,6 @@ TEST(Fuzz, OptimerAnswerWriter) {
       clean = scan_decimal(std::string_view(text).substr(p, end - p), x) == end - p && std::isfinite(x);
       p = end;
     }
-    ASSERT_TRUE(clean) << "solution " << i << ":\n" << Shorten(text);
+    ASSERT_TRUE(clean) << "solution " << i << ":\n" << shorten(text);
   }
 }

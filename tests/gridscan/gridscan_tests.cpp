@@ -66,7 +66,7 @@ TEST(GridScan, RowsEachModeScans) {
       {'c', 4, false, {1}},       {'c', 4, true, {1, 4}},   {'c', 1, true, {1}},     {'a', 3, false, {1, 2, 3}},
       {'d', 1, false, {1}},
   };
-  for (const auto& c : cases) EXPECT_EQ(ScanRows(c.mode, c.Y, c.feedOnMain1), c.rows) << c.mode << c.Y;
+  for (const auto& c : cases) EXPECT_EQ(scan_rows(c.mode, c.Y, c.feedOnMain1), c.rows) << c.mode << c.Y;
 }
 
 TEST(GridScan, ScansLeavesTheWorstReportAndCleansUp) {

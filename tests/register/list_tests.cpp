@@ -69,7 +69,7 @@ TEST_F(ListTest, AnUnreadableCatalogIsReportedKeptAndItsNumbersAreNotGivenAgain)
     EXPECT_EQ(last_message().text, std::wstring(L"Не удалось прочитать файл «prr.kat»: ") + c.reason + L".");
     EXPECT_TRUE(f().ListView1.items().empty());
     // Saving a record refuses rather than writing a catalog of one record.
-    EXPECT_THROW(f().SaveCatalogRecord({L" 2-R", L"1", L"Дом"}), FileError);
+    EXPECT_THROW(f().save_catalog_record({L" 2-R", L"1", L"Дом"}), FileError);
     EXPECT_TRUE(fs::is_directory(at("prr.kat")) || fs::is_symlink(fs::symlink_status(at("prr.kat"))));
     // Calculation 1 is stored: a new calculation is not numbered 1.
     f().Command2.click();

@@ -60,7 +60,7 @@ TEST_F(OpenTest, OpeningCopiesTheStoredFilesToWorkingFilesAndTwins) {
   for (const char* working : {"rezult.kms", "rezkms.bak", "rezult.dwg", "rezdwg.bak"}) EXPECT_EQ(bytes(working), "");
 
   // The form closes: back to the register, working files gone.
-  f().CalculationClosed();
+  f().calculation_closed();
   EXPECT_TRUE(f().visible());
   EXPECT_FALSE(f().OpenedFromRegister);
   EXPECT_TRUE(working_files_cleared());
@@ -149,7 +149,7 @@ TEST_F(OpenTest, AnArbitraryFileOfTheOldestLayoutGetsFiveEmptyHeadLines) {
     f().Command1.click();
     EXPECT_EQ(bytes("perform/7in.prr"), cp(c.after));
     EXPECT_EQ(bytes("rezult1.txt"), cp(c.after));
-    f().CalculationClosed();
+    f().calculation_closed();
   }
   EXPECT_EQ(arbitrary_shown, 3);
 }
@@ -179,7 +179,7 @@ TEST_F(OpenTest, TheGraphicsLinkIsCheckedBeforeAnyFormIsShown) {
   // With the link in place every opening makes a new numbered copy.
   put("dorv54.lsp", L"(load)");
   f().ListView1.dbl_click_item(1);
-  f().CalculationClosed();
+  f().calculation_closed();
   f().ListView1.dbl_click_item(0);
   EXPECT_EQ(arbitrary_shown, 1);
   EXPECT_EQ(grid_shown, 1);
@@ -265,7 +265,7 @@ TEST_F(OpenTest, TheSharedCounterAdvancesOnEveryPressAlsoAfterCancel) {
     f().form5().close_box();
     EXPECT_TRUE(f().visible());
     // The shared catalog is rewritten in place.
-    f().SaveCatalogRecord({L" 5-R", L"2", L"Дом"});
+    f().save_catalog_record({L" 5-R", L"2", L"Дом"});
     EXPECT_EQ(try_read_bytes(shared / "prr.kat").value_or(""), cp(L" 5-R\r\n2\r\nДом\r\n"));
     for (const auto& e : fs::directory_iterator(shared))
       EXPECT_TRUE(e.path().filename() == "perform" || e.path().filename() == "ined" ||
@@ -282,7 +282,7 @@ TEST_F(OpenTest, TheSharedCounterAdvancesOnEveryPressAlsoAfterCancel) {
   f().form5().Command1.click();
   EXPECT_EQ(Modul1::StoredDrawingPath, sys::name_of(shared) + L"/perform\\103.dwg");
   EXPECT_EQ(bytes("versii/103-1.dwg"), "template");
-  f().CalculationClosed();
+  f().calculation_closed();
   // A counter that has gone (another workstation stopped while holding it)
   // starts again from the highest number listed; a stale local copy goes.
   fs::remove(shared / "ined");
@@ -317,7 +317,7 @@ TEST_F(OpenTest, NewArbitraryCalculationsNeedTheGraphicsLinkAndTheImportBothTwin
   EXPECT_EQ(bytes("versii/5-1.dwg"), "template");
 
   // "TI": the open-file dialog cancelled, then a drawing twin missing.
-  f().CalculationClosed();
+  f().calculation_closed();
   put("rezult.kms", L"old scheme");
   f().Command2.click();
   kind.Option2.click();

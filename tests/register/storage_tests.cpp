@@ -27,13 +27,13 @@ TEST_F(StorageTest, StoringFollowsTheWorkingFilesAndDropsARemovedEnglishName) {
   put("perform/7angl.txt", L"Old name\r\n");
   write_bytes(mirror() / "7angl.txt", "Old name\r\n");
   put("perform/7.kms", L"old scheme");
-  Modul1::SetStoragePaths(7);
+  Modul1::set_storage_paths(7);
   put("rezult1.txt", L"new input\r\n");
   put("rezres.txt", L"new report\r\n");
   put("rezult.kms", L"new scheme");
   // rezult.dwg does not exist: no drawing is stored; nazangl.txt was deleted
   // by choosing English without a name.
-  Modul1::StoreWorkingFiles();
+  Modul1::store_working_files();
   EXPECT_EQ(stored_and_mirrored("7in.prr"), "new input\r\n");
   EXPECT_EQ(stored_and_mirrored("7res.prr"), "new report\r\n");
   EXPECT_EQ(stored_and_mirrored("7.kms"), "new scheme");
@@ -44,7 +44,7 @@ TEST_F(StorageTest, StoringFollowsTheWorkingFilesAndDropsARemovedEnglishName) {
   put("rezult2.txt", L"grid record\r\n");
   put("nazangl.txt", L"Store\r\n");
   put("rezult.kms", L"");
-  Modul1::StoreWorkingFiles({L"rezult2.txt", false, false});
+  Modul1::store_working_files({L"rezult2.txt", false, false});
   EXPECT_EQ(bytes("perform/7in.prr"), "grid record\r\n");
   EXPECT_EQ(bytes("perform/7angl.txt"), "Store\r\n");
   EXPECT_EQ(bytes("perform/7.kms"), "new scheme");
@@ -57,7 +57,7 @@ TEST_F(StorageTest, SavingARecordReplacesOnlyItsOwnRecord) {
   put("prr.kat", L" 115-R\r\n1\r\nА\r\n15-R\r\n2\r\nБ\r\n 5-R\r\n3\r\nВ\r\n 15-R\r\n4\r\nГ\r\n");
   f().ReloadRegister();
   f().OpenedFromRegister = true;
-  f().SaveCatalogRecord({L" 15-R", L"22", L"Новое"});
+  f().save_catalog_record({L" 15-R", L"22", L"Новое"});
   EXPECT_EQ(bytes("prr.kat"), cp(L" 115-R\r\n1\r\nА\r\n 5-R\r\n3\r\nВ\r\n 15-R\r\n22\r\nНовое\r\n"));
   EXPECT_FALSE(exists("karman1"));
 
@@ -67,20 +67,20 @@ TEST_F(StorageTest, SavingARecordReplacesOnlyItsOwnRecord) {
   host_.cancel_input();
   host_.answer_input(L"о");  // finds 15-R only ("Новое")
   f().Command4.click();
-  f().SaveCatalogRecord({L" 15-R", L"23", L"Новое здание"});
+  f().save_catalog_record({L" 15-R", L"23", L"Новое здание"});
   EXPECT_EQ(bytes("karman1"), cp(L" 15-R\r\n23\r\nНовое здание\r\n"));
   EXPECT_EQ(f().SearchResultShown, 1);
 
   // A new calculation leaves the search result first.
   f().OpenedFromRegister = false;
-  f().SaveCatalogRecord({L" 16-R", L"", L"Дом"});
+  f().save_catalog_record({L" 16-R", L"", L"Дом"});
   EXPECT_FALSE(exists("karman1"));
   EXPECT_EQ(f().SearchResultShown, 0);
   EXPECT_EQ(f().Command4.caption(), L"Поиск");
   EXPECT_EQ(read_catalog(L"prr.kat").back().id, L" 16-R");
   // A missing catalog is created with the record.
   fs::remove(at("prr.kat"));
-  f().SaveCatalogRecord({L" 17-T", L"5", L"Цех"});
+  f().save_catalog_record({L" 17-T", L"5", L"Цех"});
   EXPECT_EQ(bytes("prr.kat"), cp(L" 17-T\r\n5\r\nЦех\r\n"));
 }
 
@@ -90,7 +90,7 @@ TEST_F(StorageTest, AStoreThatCannotWriteEveryFileChangesNoStoredFileNorTheCatal
   put("prr.kat", L" 7-R\r\n70\r\nСклад\r\n");
   f().ReloadRegister();
   f().OpenedFromRegister = true;
-  Modul1::SetStoragePaths(7);
+  Modul1::set_storage_paths(7);
   put("rezult1.txt", L"new input\r\n");
   put("rezres.txt", L"new report\r\n");
   put("rezult.kms", std::wstring(4000, L'x'));  // past the limit, as on a full disk
@@ -98,7 +98,7 @@ TEST_F(StorageTest, AStoreThatCannotWriteEveryFileChangesNoStoredFileNorTheCatal
   host_.answer_message(MsgResult::OK);
   {
     dorv::testing::FileSizeLimit limit(1000);
-    EXPECT_FALSE(f().StoreCalculation({L" 7-R", L"71", L"Новое"}));
+    EXPECT_FALSE(f().store_calculation({L" 7-R", L"71", L"Новое"}));
   }
   EXPECT_EQ(last_message().text, L"Не удалось сохранить расчет 7-R. Не удалось записать файл «perform\\7.kms»: файл "
                                  L"слишком велик. Сохраненные ранее файлы расчета и перечень расчетов не изменены.");
@@ -116,12 +116,12 @@ TEST_F(StorageTest, AHeldRegisterIsWaitedForThenTheUserMayRetryOrGiveUp) {
   put("prr.lck", L"other-host 4242\r\n");
   put("rezult1.txt", L"input\r\n");
   put("rezres.txt", L"report\r\n");
-  Modul1::SetStoragePaths(3);
+  Modul1::set_storage_paths(3);
   f().OpenedFromRegister = false;
   // Given up: nothing is stored, the other workstation's lock stays.
   host_.answer_message(MsgResult::Cancel);
   host_.answer_message(MsgResult::OK);
-  EXPECT_FALSE(f().StoreCalculation({L" 3-R", L"1", L"Дом"}));
+  EXPECT_FALSE(f().store_calculation({L" 3-R", L"1", L"Дом"}));
   const auto& asked = host_.messages()[host_.messages().size() - 2].request;
   EXPECT_EQ(asked.title, L"Перечень расчетов");
   EXPECT_EQ(asked.buttons, ui::MsgButtons::RetryCancel);
@@ -137,7 +137,7 @@ TEST_F(StorageTest, AHeldRegisterIsWaitedForThenTheUserMayRetryOrGiveUp) {
     fs::remove(at("prr.lck"));
   });
   const std::size_t told = host_.messages().size();
-  EXPECT_TRUE(f().StoreCalculation({L" 3-R", L"1", L"Дом"}));
+  EXPECT_TRUE(f().store_calculation({L" 3-R", L"1", L"Дом"}));
   other.join();
   EXPECT_EQ(host_.messages().size(), told);
   EXPECT_EQ(bytes("perform/3in.prr"), "input\r\n");

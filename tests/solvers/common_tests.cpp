@@ -20,7 +20,7 @@ using namespace dorv::solvers;
 
 namespace {
 
-fs::path TempDir(const std::string& name) {
+fs::path temp_dir(const std::string& name) {
   auto d = fs::temp_directory_path() / ("dorv_solvers_" + name + "_" + std::to_string(::getpid()));
   fs::remove_all(d);
   fs::create_directories(d);
@@ -28,7 +28,7 @@ fs::path TempDir(const std::string& name) {
 }
 
 // spr.in as the grid form writes it: one value a line, CR LF.
-std::string SprIn(const std::vector<std::string>& lines) {
+std::string spr_in(const std::vector<std::string>& lines) {
   std::string out;
   for (const auto& l : lines) out += l + "\r\n";
   return out;
@@ -36,12 +36,12 @@ std::string SprIn(const std::vector<std::string>& lines) {
 
 // A grid every program accepts apart from the height and dead-end rules,
 // which tell gridsolve from the other two.
-std::vector<std::string> BaseLines() {
+std::vector<std::string> base_lines() {
   return {" 3", " 3.5", " 10", " 8", " 13.97", " 110", " 10", " 0.47", " 12",
           "0.01", "0", " 0", " 0", " 110", "0", " 0", " 0"};
 }
-std::vector<std::string> SolveLines() {  // with a height and a dead end
-  auto l = BaseLines();
+std::vector<std::string> solve_lines() {  // with a height and a dead end
+  auto l = base_lines();
   l[12] = " 1.5";
   l[15] = " 1";
   return l;
@@ -61,7 +61,7 @@ TEST(ResultFile, NegativeZerosPrintAsZero) {
       {L"-0.001  -10.000  -0.50  -.0", L"-0.001  -10.000  -0.50   .0"},
       {L"маг  -  -.  x-0.0\n-0.0", L"маг  -  -.  x 0.0\n 0.0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(WithoutNegativeZeros(c.text), c.expected) << dorv::to_utf8(c.text);
+  for (const auto& c : cases) EXPECT_EQ(without_negative_zeros(c.text), c.expected) << dorv::to_utf8(c.text);
 }
 
 TEST(SizeFireSquare, Table) {
@@ -101,7 +101,7 @@ TEST(ReadParameters, LabelsPointsAndWholeNumbers) {
   const std::string text =
       "a= 3\r\nb= .5\r\nn=12.7\r\nq=4\r\nK 1e2\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n14\r\n"
       "15\r\n16\r\n17";
-  const auto v = ReadParameterValues(text, false);
+  const auto v = read_parameter_values(text, false);
   ASSERT_EQ(v.size(), 17u);
   EXPECT_EQ(v[0], 3.0);
   EXPECT_EQ(v[1], 5.0);    // the point is skipped like a label: ".5" reads 5
@@ -109,7 +109,7 @@ TEST(ReadParameters, LabelsPointsAndWholeNumbers) {
   EXPECT_EQ(v[3], 4.0);    // not the ".7" left over from the line before
   EXPECT_EQ(v[4], 100.0);
   EXPECT_EQ(v[16], 17.0);
-  const auto r = RecordFromValues(v);
+  const auto r = record_from_values(v);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->SprinklersPerLine, 12);  // truncated toward zero
   EXPECT_EQ(r->LineCount, 4);
@@ -120,36 +120,36 @@ TEST(ReadParameters, LabelsPointsAndWholeNumbers) {
 TEST(ReadParameters, UnreadableOrMissingFieldsRefuseTheFile) {
   // A "-" that starts no number is read as nothing; the next number goes to
   // the next field, so the file comes up one number short.
-  const auto v = ReadParameterValues("1 2 3 4 5 x-y 7 8 9 10 11 12 13 14 15 16 17", false);
+  const auto v = read_parameter_values("1 2 3 4 5 x-y 7 8 9 10 11 12 13 14 15 16 17", false);
   EXPECT_FALSE(v[5]);
   EXPECT_EQ(v[6], 7.0);
   EXPECT_EQ(v[16], 17.0);
-  EXPECT_FALSE(RecordFromValues(v));
-  EXPECT_FALSE(RecordFromValues(ReadParameterValues("1 2 3 4 5 6 7 8 9 10", false)));
+  EXPECT_FALSE(record_from_values(v));
+  EXPECT_FALSE(record_from_values(read_parameter_values("1 2 3 4 5 6 7 8 9 10", false)));
 }
 
 TEST(ReadParameters, NegativeWholeNumbersTruncateTowardZero) {
-  auto l = SolveLines();
+  auto l = solve_lines();
   l[15] = "-0.9";
-  const auto r = RecordFromValues(ReadParameterValues(SprIn(l), false));
+  const auto r = record_from_values(read_parameter_values(spr_in(l), false));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->DeadEnds1, 0);
   EXPECT_EQ(r->RiserHeight, 1.5);
 }
 
 TEST(ReadParameters, FirstNumberWithoutLeadingCharacter) {
-  auto l = BaseLines();
+  auto l = base_lines();
   l[0] = "3";
-  const std::string text = SprIn(l);
-  EXPECT_EQ(ReadParameterValues(text, false)[0], 3.0);
-  const auto stuck = ReadParameterValues(text, true);  // gridio, gridscan
+  const std::string text = spr_in(l);
+  EXPECT_EQ(read_parameter_values(text, false)[0], 3.0);
+  const auto stuck = read_parameter_values(text, true);  // gridio, gridscan
   EXPECT_TRUE(std::none_of(stuck.begin(), stuck.end(), [](const auto& x) { return x.has_value(); }));
 }
 
 TEST(ReadParameters, OutOfRangeWholeNumberIsRefused) {
-  auto l = SolveLines();
+  auto l = solve_lines();
   l[2] = " 1e12";
-  EXPECT_FALSE(RecordFromValues(ReadParameterValues(SprIn(l), false)));
+  EXPECT_FALSE(record_from_values(read_parameter_values(spr_in(l), false)));
 }
 
 // ---------------------------------------------------------------- checks
@@ -191,18 +191,18 @@ TEST(CheckParameters, EachProgramsRules) {
       {"huge grid", false, {{3, " 1000"}, {4, " 1000"}}, 3, 3, 3},
       {"short file", false, {{0, ""}}, 3, 3, 3},
   };
-  const fs::path dir = TempDir("checks");
+  const fs::path dir = temp_dir("checks");
   for (const Case& c : cases) {
-    auto lines = c.solveBase ? SolveLines() : BaseLines();
+    auto lines = c.solveBase ? solve_lines() : base_lines();
     for (const auto& [line, text] : c.changes) {
       if (line == 0) lines.resize(10);
       else lines[static_cast<std::size_t>(line - 1)] = text;
     }
-    write_bytes(dir / "spr.in", SprIn(lines));
+    write_bytes(dir / "spr.in", spr_in(lines));
     const GridProgram programs[] = {GridProgram::GridSolve, GridProgram::GridIo, GridProgram::GridScan};
     const int expected[] = {c.solve, c.io, c.scan};
     for (int p = 0; p < 3; ++p) {
-      const ParameterLoad load = LoadGridParameters(dir / "spr.in", programs[p]);
+      const ParameterLoad load = load_grid_parameters(dir / "spr.in", programs[p]);
       SCOPED_TRACE(testing::Message() << c.what << ", program " << p);
       EXPECT_EQ(load.exitCode, expected[p]);
       EXPECT_EQ(load.message, expected[p] == 3 ? L"\n\n\nНедопустимые параметры в файле  spr.in !\n\n" : L"");
@@ -212,11 +212,11 @@ TEST(CheckParameters, EachProgramsRules) {
 }
 
 TEST(CheckParameters, TwoBranchLinesForTheScanToo) {
-  const fs::path dir = TempDir("scanlines");
-  auto l = BaseLines();
+  const fs::path dir = temp_dir("scanlines");
+  auto l = base_lines();
   l[3] = " 2";
-  write_bytes(dir / "spr.in", SprIn(l));
-  const ParameterLoad load = LoadGridParameters(dir / "spr.in", GridProgram::GridScan);
+  write_bytes(dir / "spr.in", spr_in(l));
+  const ParameterLoad load = load_grid_parameters(dir / "spr.in", GridProgram::GridScan);
   EXPECT_EQ(load.exitCode, 0);
   EXPECT_EQ(load.record.SquareWidth, 7);  // sized on the way
   EXPECT_EQ(load.record.SquareLines, 1);
@@ -225,14 +225,14 @@ TEST(CheckParameters, TwoBranchLinesForTheScanToo) {
 }
 
 TEST(CheckParameters, MissingFile) {
-  const fs::path dir = TempDir("missing");
+  const fs::path dir = temp_dir("missing");
   for (GridProgram p : {GridProgram::GridSolve, GridProgram::GridIo, GridProgram::GridScan}) {
-    const ParameterLoad load = LoadGridParameters(dir / "spr.in", p);
+    const ParameterLoad load = load_grid_parameters(dir / "spr.in", p);
     EXPECT_EQ(load.exitCode, 2);
     EXPECT_EQ(load.message, L"\n\n\nНе найден файл  spr.in !\n\n");
   }
   fs::create_directory(dir / "spr.in");  // a folder of that name is no file either
-  EXPECT_EQ(LoadGridParameters(dir / "spr.in", GridProgram::GridSolve).exitCode, 2);
+  EXPECT_EQ(load_grid_parameters(dir / "spr.in", GridProgram::GridSolve).exitCode, 2);
   fs::remove_all(dir);
 }
 
@@ -240,19 +240,19 @@ TEST(CheckParameters, MissingFile) {
 
 TEST(CommandLines, GridIo) {
   using Args = std::vector<std::string>;
-  EXPECT_FALSE(ParseGridIoArguments(Args{}));
-  EXPECT_FALSE(ParseGridIoArguments(Args{"i", "1"}));
-  EXPECT_FALSE(ParseGridIoArguments(Args{"i", "1", "2", "0.1", "x"}));
-  EXPECT_FALSE(ParseGridIoArguments(Args{"x", "1", "2"}));
-  EXPECT_FALSE(ParseGridIoArguments(Args{"I", "1", "2"}));
-  const auto in = ParseGridIoArguments(Args{"input", "3", "12", "0.001"});
+  EXPECT_FALSE(parse_grid_io_arguments(Args{}));
+  EXPECT_FALSE(parse_grid_io_arguments(Args{"i", "1"}));
+  EXPECT_FALSE(parse_grid_io_arguments(Args{"i", "1", "2", "0.1", "x"}));
+  EXPECT_FALSE(parse_grid_io_arguments(Args{"x", "1", "2"}));
+  EXPECT_FALSE(parse_grid_io_arguments(Args{"I", "1", "2"}));
+  const auto in = parse_grid_io_arguments(Args{"input", "3", "12", "0.001"});
   ASSERT_TRUE(in);
   EXPECT_EQ(in->mode, 'i');
   EXPECT_EQ(in->along, 3);
   EXPECT_EQ(in->across, 12);
   EXPECT_EQ(in->acrossText, "12");
   EXPECT_EQ(in->tolerance, 0.001);
-  const auto out = ParseGridIoArguments(Args{"o", "2.7", "1", "0.5"});
+  const auto out = parse_grid_io_arguments(Args{"o", "2.7", "1", "0.5"});
   ASSERT_TRUE(out);
   EXPECT_EQ(out->mode, 'o');
   EXPECT_EQ(out->along, 2);
@@ -276,7 +276,7 @@ TEST(CommandLines, GridScan) {
       {{"a", "tt"}, false, 0, false},
   };
   for (const Case& c : cases) {
-    const auto a = ParseGridScanArguments(c.args);
+    const auto a = parse_grid_scan_arguments(c.args);
     ASSERT_EQ(a.has_value(), c.ok) << testing::PrintToString(c.args);
     if (!a) continue;
     EXPECT_EQ(a->mode, c.mode);
@@ -306,21 +306,21 @@ TEST(CommandLines, UsageTextsAndShiftRange) {
   r.SquareWidth = 5;
   r.SquareLines = 2;
   r.PartialCount = 2;
-  EXPECT_TRUE(GridIoShiftInRange(r, 1, 1));
-  EXPECT_TRUE(GridIoShiftInRange(r, 6, 6));
-  EXPECT_FALSE(GridIoShiftInRange(r, 7, 1));
-  EXPECT_FALSE(GridIoShiftInRange(r, 1, 7));  // the partial line would leave the grid
-  EXPECT_FALSE(GridIoShiftInRange(r, 0, 1));
-  EXPECT_FALSE(GridIoShiftInRange(r, 1, 0));
+  EXPECT_TRUE(grid_io_shift_in_range(r, 1, 1));
+  EXPECT_TRUE(grid_io_shift_in_range(r, 6, 6));
+  EXPECT_FALSE(grid_io_shift_in_range(r, 7, 1));
+  EXPECT_FALSE(grid_io_shift_in_range(r, 1, 7));  // the partial line would leave the grid
+  EXPECT_FALSE(grid_io_shift_in_range(r, 0, 1));
+  EXPECT_FALSE(grid_io_shift_in_range(r, 1, 0));
   r.PartialCount = 0;
-  EXPECT_TRUE(GridIoShiftInRange(r, 1, 7));
-  EXPECT_FALSE(GridIoShiftInRange(r, 1, 8));
+  EXPECT_TRUE(grid_io_shift_in_range(r, 1, 7));
+  EXPECT_FALSE(grid_io_shift_in_range(r, 1, 8));
 }
 
 // ---------------------------------------------------------------- node solver
 
 namespace {
-double Balance(double H, const double h[3], const double k[3]) {
+double balance(double H, const double h[3], const double k[3]) {
   double s = 0;
   for (int j = 0; j < 3; ++j) s += k[j] * std::copysign(std::sqrt(std::fabs(h[j] - H)), h[j] - H);
   return s;
@@ -344,7 +344,7 @@ TEST(SolveNode, AgreesWithBisectionOfTheBalance) {
     const double span = hi - lo;
     for (int i = 0; i < 200; ++i) {
       const double mid = 0.5 * (lo + hi);
-      (Balance(mid, h, k) > 0 ? lo : hi) = mid;
+      (balance(mid, h, k) > 0 ? lo : hi) = mid;
     }
     ASSERT_EQ(w, NodeWarning::None) << t;
     ASSERT_NEAR(H, lo, 1e-9 * span + 1e-12) << "case " << t;
@@ -372,24 +372,24 @@ TEST(SolveNode, EdgeCases) {
 TEST(LinkTable, SlotsFindCountAndRange) {
   LinkTable t(8, 3);
   t.LinkRange(1, 4, 3, 0.5);  // 1-4, 2-5, 3-6 and back
-  t.AddLink(1, 7, 2.0);
+  t.add_link(1, 7, 2.0);
   EXPECT_EQ(t.CountLinks(1), 2);
   EXPECT_EQ(t.CountLinks(4), 1);
   EXPECT_EQ(t.FindLink(1, 7), 1);
   EXPECT_EQ(t.FindLink(6, 3), 0);
   EXPECT_EQ(t.FindLink(1, 5), -1);
-  EXPECT_EQ(t.Conductance(5, 0), 0.5);
-  t.AddLink(1, 6, 1.0);
-  EXPECT_THROW(t.AddLink(1, 2, 1.0), std::logic_error);  // a fourth link cannot be held
-  t.Clear(7);
+  EXPECT_EQ(t.conductance_at(5, 0), 0.5);
+  t.add_link(1, 6, 1.0);
+  EXPECT_THROW(t.add_link(1, 2, 1.0), std::logic_error);  // a fourth link cannot be held
+  t.clear(7);
   EXPECT_EQ(t.CountLinks(1), 0);
   EXPECT_EQ(t.FindLink(1, 4), -1);
   EXPECT_DOUBLE_EQ(SeriesRule(3, 4), 2.4);
-  EXPECT_DOUBLE_EQ(PipeConductance(12, 3), 2.0);
+  EXPECT_DOUBLE_EQ(pipe_conductance(12, 3), 2.0);
   // The flow law and its direction.
-  EXPECT_DOUBLE_EQ(LinkFlow(2.0, 13.0, 4.0), 6.0);
-  EXPECT_DOUBLE_EQ(LinkFlow(2.0, 4.0, 13.0), -6.0);
-  EXPECT_EQ(LinkFlow(2.0, 4.0, 4.0), 0.0);
+  EXPECT_DOUBLE_EQ(link_flow(2.0, 13.0, 4.0), 6.0);
+  EXPECT_DOUBLE_EQ(link_flow(2.0, 4.0, 13.0), -6.0);
+  EXPECT_EQ(link_flow(2.0, 4.0, 4.0), 0.0);
 }
 
 // ---------------------------------------------------------------- result file
@@ -403,17 +403,17 @@ TEST(ResultFile, HeadRowsAndCodePage) {
   r.PartialOffset = 1;
   // Nodes 7..12: the square column by column; 13: the partial line.
   auto head = [](int node) { return node * 1.0; };
-  EXPECT_EQ(SquareHeadRows(r, head, true),
+  EXPECT_EQ(square_head_rows(r, head, true),
             L"  8.00    10.00    12.00   \n  7.00     9.00    11.00   \n  0.00    13.00     0.00   ");
   r.PartialCount = 0;
-  EXPECT_EQ(SquareHeadRows(r, head, false), L"  8.00    10.00    12.00   \n  7.00     9.00    11.00   \n");
-  EXPECT_EQ(SquareHeadRows(r, head, true).substr(56), L"  0.00     0.00     0.00   ");
+  EXPECT_EQ(square_head_rows(r, head, false), L"  8.00    10.00    12.00   \n  7.00     9.00    11.00   \n");
+  EXPECT_EQ(square_head_rows(r, head, true).substr(56), L"  0.00     0.00     0.00   ");
 
-  const fs::path dir = TempDir("result");
-  ASSERT_TRUE(WriteResultFile(dir / "spr.out", L"Давления:\n 1.00\nконец"));
+  const fs::path dir = temp_dir("result");
+  ASSERT_TRUE(write_result_file(dir / "spr.out", L"Давления:\n 1.00\nконец"));
   EXPECT_EQ(read_bytes(dir / "spr.out"), "\x84\xa0\xa2\xab\xa5\xad\xa8\xef:\r\n 1.00\r\n\xaa\xae\xad\xa5\xe6");
   fs::remove(dir / "spr.out");
   fs::create_directory(dir / "spr.out");
-  EXPECT_FALSE(WriteResultFile(dir / "spr.out", L"x"));
+  EXPECT_FALSE(write_result_file(dir / "spr.out", L"x"));
   fs::remove_all(dir);
 }

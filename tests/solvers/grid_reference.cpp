@@ -16,11 +16,11 @@ struct Pipe {
 
 constexpr double kLinearZone = 1e-12;  // below this head difference the flow law is taken linear
 
-double PipeFlow(double dh, double s) {
+double pipe_flow(double dh, double s) {
   if (std::fabs(dh) > kLinearZone) return std::copysign(std::sqrt(std::fabs(dh) / s), dh);
   return dh / std::sqrt(kLinearZone * s);
 }
-double PipeSlope(double dh, double s) {
+double pipe_slope(double dh, double s) {
   if (std::fabs(dh) > kLinearZone) return 0.5 / std::sqrt(std::fabs(dh) * s);
   return 1.0 / std::sqrt(kLinearZone * s);
 }
@@ -29,18 +29,18 @@ struct Model {
   std::vector<Pipe> pipes;
   std::map<int, double> outletK;  // sprinkler node -> K
   int nodes = 1;                  // node 0 is the feed
-  int Add() { return nodes++; }
+  int add() { return nodes++; }
 };
 
 // Solves for all heads with the feed at head 1 (damped Newton, dense).
-bool Solve(const Model& m, std::vector<double>& h) {
+bool solve(const Model& m, std::vector<double>& h) {
   const int n = m.nodes;
   h.assign(static_cast<std::size_t>(n), 0.9);
   h[0] = 1.0;
   auto residual = [&](const std::vector<double>& x, std::vector<double>& f) {
     f.assign(static_cast<std::size_t>(n), 0.0);
     for (const Pipe& p : m.pipes) {
-      const double q = PipeFlow(x[p.u] - x[p.v], p.resistance);
+      const double q = pipe_flow(x[p.u] - x[p.v], p.resistance);
       f[p.u] -= q;
       f[p.v] += q;
     }
@@ -58,7 +58,7 @@ bool Solve(const Model& m, std::vector<double>& h) {
     std::vector<double> J(static_cast<std::size_t>(u * u), 0.0), rhs(static_cast<std::size_t>(u));
     auto at = [&](int r, int c) -> double& { return J[static_cast<std::size_t>((r - 1) * u + (c - 1))]; };
     for (const Pipe& p : m.pipes) {
-      const double g = PipeSlope(h[p.u] - h[p.v], p.resistance);
+      const double g = pipe_slope(h[p.u] - h[p.v], p.resistance);
       if (p.u) at(p.u, p.u) -= g;
       if (p.v) at(p.v, p.v) -= g;
       if (p.u && p.v) at(p.u, p.v) += g, at(p.v, p.u) += g;
@@ -100,14 +100,14 @@ bool Solve(const Model& m, std::vector<double>& h) {
 
 }  // namespace
 
-ReferenceSolution SolveGridExactly(const solvers::ParameterRecord& r, int shift) {
+ReferenceSolution solve_grid_exactly(const solvers::ParameterRecord& r, int shift) {
   const int q = r.LineCount;
   const double a = r.SprinklerSpacing, b = r.LineSpacing;
   const double L = (r.SprinklersPerLine - r.DeadEnds1 - r.DeadEnds2) * a;
   const double rise = r.RiserHeight;
   Model m;
   std::vector<int> main1(q + 1), main2(q + 1), end1(q + 1), end2(q + 1);
-  for (int i = 1; i <= q; ++i) main1[i] = m.Add(), main2[i] = m.Add(), end1[i] = m.Add(), end2[i] = m.Add();
+  for (int i = 1; i <= q; ++i) main1[i] = m.add(), main2[i] = m.add(), end1[i] = m.add(), end2[i] = m.add();
   for (int i = 1; i < q; ++i) {
     m.pipes.push_back({main1[i], main1[i + 1], b / r.MainPipeK});
     m.pipes.push_back({main2[i], main2[i + 1], b / r.SecondMainK});
@@ -126,8 +126,8 @@ ReferenceSolution SolveGridExactly(const solvers::ParameterRecord& r, int shift)
   // Open sprinklers by line and position.
   std::map<std::pair<int, int>, int> open;
   for (int line = q - r.SquareLines + 1; line <= q; ++line)
-    for (int p = shift; p < shift + r.SquareWidth; ++p) open[{line, p}] = m.Add();
-  for (int j = 0; j < r.PartialCount; ++j) open[{q - r.SquareLines, shift + r.PartialOffset + j}] = m.Add();
+    for (int p = shift; p < shift + r.SquareWidth; ++p) open[{line, p}] = m.add();
+  for (int j = 0; j < r.PartialCount; ++j) open[{q - r.SquareLines, shift + r.PartialOffset + j}] = m.add();
   for (const auto& [key, node] : open) m.outletK[node] = r.SprinklerK;
 
   // Along each line, from one open point to the next: sprinkler p lies at p
@@ -144,11 +144,11 @@ ReferenceSolution SolveGridExactly(const solvers::ParameterRecord& r, int shift)
 
   ReferenceSolution s;
   std::vector<double> h;
-  s.converged = Solve(m, h);
+  s.converged = solve(m, h);
   auto flow = [&](int u, int v) {
     for (const Pipe& p : m.pipes) {
-      if (p.u == u && p.v == v) return PipeFlow(h[u] - h[v], p.resistance);
-      if (p.u == v && p.v == u) return -PipeFlow(h[v] - h[u], p.resistance);
+      if (p.u == u && p.v == v) return pipe_flow(h[u] - h[v], p.resistance);
+      if (p.u == v && p.v == u) return -pipe_flow(h[v] - h[u], p.resistance);
     }
     return 0.0;
   };

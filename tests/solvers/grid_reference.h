@@ -28,6 +28,6 @@ struct ReferenceSolution {
   std::optional<std::vector<double>> cross;     // head at main 1's end, flow to main 1, to main 2, head at main 2's end
 };
 
-ReferenceSolution SolveGridExactly(const solvers::ParameterRecord& sized, int shift);
+ReferenceSolution solve_grid_exactly(const solvers::ParameterRecord& sized, int shift);
 
 }  // namespace dorv::testing

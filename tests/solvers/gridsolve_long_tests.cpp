@@ -19,7 +19,7 @@ namespace {
 
 // The largest relaxation count among the console's closing lines of the
 // shifts ("Сдвиг: 1, погрешность: 0.008640, итераций: 77066101").
-long long MostRelaxations(const std::string& console) {
+long long most_relaxations(const std::string& console) {
   const std::string mark = to_utf8(L"итераций:");
   long long most = 0;
   for (std::size_t at = console.find(mark); at != std::string::npos; at = console.find(mark, at + 1))
@@ -41,7 +41,7 @@ TEST(GridSolveSlowGrid, RelaxesOnUntilTheResidualReachesTheTolerance) {
     f.put("spr.in", grid_parameter_text(grid));
     std::string console;
     ASSERT_EQ(f.run(std::string("GRIDSOLVE_SEED=") + seed + " ./gridsolve", &console), kExitDone) << console;
-    EXPECT_GT(MostRelaxations(console), 2000000LL * 27);
+    EXPECT_GT(most_relaxations(console), 2000000LL * 27);
     EXPECT_EQ(from_cp866(f.get("spr.out")).substr(0, 36), L"Давления во вскрывшихся спринклерах:");
   }
 }
