@@ -243,7 +243,7 @@ void Form4::Command2_Click() {
 void Form4::Command3_Click() { unload(); }
 
 void Form4::Command5_Click() {
-  if (Modul1::open_results_view()) ResultsShown = 1;
+  if (Modul1::open_results_view(Modul1::EmptyReport::Skip)) ResultsShown = 1;
 }
 
 void Form4::Command6_Click() { set_given_inlet_pressure_mode(!GivenInletPressureMode()); }

@@ -230,7 +230,7 @@ void Form2::Command2_Click() {
 
 void Form2::Command3_Click() { unload(); }
 
-void Form2::Command4_Click() { Modul1::open_results_view(); }
+void Form2::Command4_Click() { Modul1::open_results_view(Modul1::EmptyReport::Open); }
 
 void Form2::Command5_Click() {
   if (Picture1.visible()) {

@@ -226,7 +226,7 @@ bool OpenWithAssociatedApp(const std::wstring& name) {
   return ui::host().shell_open(here / sys::resolve(name), sys::name_of(here));
 }
 
-bool open_results_view() {
+bool open_results_view(EmptyReport empty) {
   try {
     const auto lines = try_read_lines(sys::resolve(L"rezres.txt"));
     if (!lines) return false;
@@ -235,7 +235,7 @@ bool open_results_view() {
     for (const auto& line : *lines) view.push_back(line.size() > 6 ? line.substr(6) : std::wstring());
     write_lines_atomic(sys::resolve(L"flrez.txt"), view);
     ResultsViewFile = L"flrez.txt";
-    if (view.empty()) return false;
+    if (view.empty() && empty == EmptyReport::Skip) return false;
   } catch (const std::exception&) {
     return false;
   }

@@ -121,8 +121,10 @@ bool OpenWithAssociatedApp(const std::wstring& name);
 // without its six leading characters (the line's marker and the indent) so
 // that the viewer shows the report as printed, and asks the shell to open
 // the view. False, with nothing opened, when the report cannot be read or
-// holds no line, or the view cannot be written.
-bool open_results_view();
+// the view cannot be written. A report without a line gives an empty view,
+// which the grid form opens and the network form does not.
+enum class EmptyReport { Open, Skip };
+bool open_results_view(EmptyReport empty);
 
 // ---- pipe look-up table kltr.inf ----
 // selector 1: the specific characteristic; any other: outer diameter less

@@ -190,16 +190,21 @@ TEST_F(OpenTest, TheGraphicsLinkIsCheckedBeforeAnyFormIsShown) {
   EXPECT_EQ(host_.shell_opens()[1].parameters, sys::name_of(root_ / "prog" / "versii"));
 }
 
-// The results view of either form: a report without a line opens no empty
-// viewer, a missing one writes nothing.
-TEST_F(OpenTest, TheResultsViewOpensOnlyAReportWithLines) {
-  EXPECT_FALSE(Modul1::open_results_view());
+// The results view of either form: a missing report writes and opens
+// nothing; a report without a line gives an empty view, which the grid form
+// opens and the network form does not.
+TEST_F(OpenTest, TheResultsViewOpensOnlyAReportItCanRead) {
+  EXPECT_FALSE(Modul1::open_results_view(Modul1::EmptyReport::Open));
   EXPECT_FALSE(exists("flrez.txt"));
   put("rezres.txt", L"");
-  EXPECT_FALSE(Modul1::open_results_view());
+  EXPECT_FALSE(Modul1::open_results_view(Modul1::EmptyReport::Skip));
   EXPECT_TRUE(host_.shell_opens().empty());
+  EXPECT_TRUE(Modul1::open_results_view(Modul1::EmptyReport::Open));
+  EXPECT_EQ(bytes("flrez.txt"), "");
+  ASSERT_EQ(host_.shell_opens().size(), 1u);
+  host_.clear_records();
   put("rezres.txt", L"12345 Расчет\r\n");
-  EXPECT_TRUE(Modul1::open_results_view());
+  EXPECT_TRUE(Modul1::open_results_view(Modul1::EmptyReport::Skip));
   EXPECT_EQ(from_cp1251(bytes("flrez.txt")), L"Расчет\r\n");
   ASSERT_EQ(host_.shell_opens().size(), 1u);
   EXPECT_EQ(host_.shell_opens()[0].file.filename(), "flrez.txt");
@@ -208,7 +213,7 @@ TEST_F(OpenTest, TheResultsViewOpensOnlyAReportWithLines) {
   put("rezres.txt", L"12345 Расчет номер два\r\n");
   {
     dorv::testing::FileSizeLimit limit(4);
-    EXPECT_FALSE(Modul1::open_results_view());
+    EXPECT_FALSE(Modul1::open_results_view(Modul1::EmptyReport::Open));
   }
   EXPECT_EQ(from_cp1251(bytes("flrez.txt")), L"Расчет\r\n");
   EXPECT_EQ(host_.shell_opens().size(), 1u);
