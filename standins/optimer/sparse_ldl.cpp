@@ -274,27 +274,47 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   }
   ax_.assign(ai_.size(), 0.0);
 
-  // Elimination tree and column counts of L.
+  // The symbolic factorisation, once for the network: the elimination tree
+  // and, row by row, the columns whose entries row k of L gets, in the order
+  // the numeric factorisation must take them (the paths up the tree from
+  // each entry of A's column k, the last path first, each from its foot).
+  // Every iteration then only does the arithmetic.
   parent_.assign(n, -1);
-  lnz_.assign(n, 0);
-  flag_.assign(n, -1);
+  std::vector<int> flag(n, -1), count(n, 0), path(n);
+  row_start_.assign(n + 1, 0);
+  row_column_.clear();
   for (int k = 0; k < n; ++k) {
-    flag_[k] = k;
+    flag[k] = k;
+    const std::size_t row_end = row_column_.size();
     for (int p = ap_[k]; p < ap_[k + 1]; ++p) {
-      for (int i = ai_[p]; flag_[i] != k; i = parent_[i]) {
+      int len = 0;
+      for (int i = ai_[p]; flag[i] != k; i = parent_[i]) {
         if (parent_[i] == -1) parent_[i] = k;
-        ++lnz_[i];
-        flag_[i] = k;
+        path[len++] = i;
+        flag[i] = k;
       }
+      row_column_.insert(row_column_.begin() + static_cast<std::ptrdiff_t>(row_end), path.begin(),
+                         path.begin() + len);
     }
+    row_start_[k + 1] = static_cast<int>(row_column_.size());
+    for (std::size_t e = row_end; e < row_column_.size(); ++e) ++count[row_column_[e]];
   }
   lp_.assign(n + 1, 0);
-  for (int k = 0; k < n; ++k) lp_[k + 1] = lp_[k] + lnz_[k];
+  for (int k = 0; k < n; ++k) lp_[k + 1] = lp_[k] + count[k];
   li_.assign(lp_[n], 0);
+  row_slot_.resize(row_column_.size());
+  std::fill(count.begin(), count.end(), 0);
+  for (int k = 0; k < n; ++k) {
+    for (int e = row_start_[k]; e < row_start_[k + 1]; ++e) {
+      const int i = row_column_[e];
+      const int slot = lp_[i] + count[i]++;
+      li_[slot] = k;
+      row_slot_[e] = slot;
+    }
+  }
   lx_.assign(lp_[n], 0.0);
   d_.assign(n, 0.0);
   y_.assign(n, 0.0);
-  pattern_.assign(n, 0);
   work_.assign(n, 0.0);
 }
 
@@ -303,38 +323,26 @@ bool SparseLdl::factor(const std::vector<double>& diag, const std::vector<double
   for (int i = 0; i < n_; ++i) ax_[diag_slot_[i]] += diag[i];
   for (std::size_t p = 0; p < pair_slot_.size(); ++p) ax_[pair_slot_[p]] += offdiag[p];
 
-  // Up-looking: row k of L from the pattern that the elimination tree gives.
+  // Up-looking: row k of L from the rows above it. Column i of L holds, at
+  // row k, the entries of the rows before k, so the slot of (k, i) bounds
+  // the part of column i that row k takes.
   failed_ = -1;
   for (int k = 0; k < n_; ++k) {
     y_[k] = 0.0;
-    int top = n_;
-    flag_[k] = k;
-    lnz_[k] = 0;
-    for (int p = ap_[k]; p < ap_[k + 1]; ++p) {
-      int i = ai_[p];
-      y_[i] += ax_[p];
-      int len = 0;
-      for (; flag_[i] != k; i = parent_[i]) {
-        pattern_[len++] = i;
-        flag_[i] = k;
-      }
-      while (len > 0) pattern_[--top] = pattern_[--len];
-    }
-    d_[k] = y_[k];
+    for (int p = ap_[k]; p < ap_[k + 1]; ++p) y_[ai_[p]] += ax_[p];
+    double dk = y_[k];
     y_[k] = 0.0;
-    for (; top < n_; ++top) {
-      const int i = pattern_[top];
+    for (int e = row_start_[k]; e < row_start_[k + 1]; ++e) {
+      const int i = row_column_[e], slot = row_slot_[e];
       const double yi = y_[i];
       y_[i] = 0.0;
-      const int p2 = lp_[i] + lnz_[i];
-      for (int p = lp_[i]; p < p2; ++p) y_[li_[p]] -= lx_[p] * yi;
+      for (int p = lp_[i]; p < slot; ++p) y_[li_[p]] -= lx_[p] * yi;
       const double lki = yi / d_[i];
-      d_[k] -= lki * yi;
-      li_[p2] = k;
-      lx_[p2] = lki;
-      ++lnz_[i];
+      dk -= lki * yi;
+      lx_[slot] = lki;
     }
-    if (!(d_[k] > 0.0)) {
+    d_[k] = dk;
+    if (!(dk > 0.0)) {
       failed_ = perm_[k];
       return false;
     }

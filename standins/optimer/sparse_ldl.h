@@ -40,11 +40,13 @@ class SparseLdl {
   std::vector<int> ap_, ai_;              // permuted upper triangle, by column
   std::vector<int> diag_slot_, pair_slot_;  // where each input value goes
   std::vector<double> ax_;
-  std::vector<int> parent_, lp_, lnz_, li_;
+  std::vector<int> parent_, lp_, li_;
+  // Row k of L: the columns row_column_[row_start_[k] ..] in the order the
+  // factorisation takes them, and where each entry lies in lx_.
+  std::vector<int> row_start_, row_column_, row_slot_;
   std::vector<double> lx_, d_;
   mutable std::vector<double> work_;
   std::vector<double> y_;
-  std::vector<int> flag_, pattern_;
   int failed_ = -1;
 };
 
