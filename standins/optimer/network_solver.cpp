@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "standins/optimer/link_terms.h"
+
 namespace dorv::optimer {
 
 namespace {
@@ -26,26 +28,8 @@ constexpr double kAnswerTolerance = 1e-6;
 
 double sign_sqrt(double dh) { return dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh); }
 
-// The head loss of a link, Q|Q|/k^2, from its flow scaled by its conductance
-// (u = Q/k): so written it neither overflows for wide links nor underflows
-// for narrow ones.
-double head_loss(double u) { return u * std::abs(u); }
-
-// A link's share of the content's change when its flow q moves by step
-// (the content r|Q|^3/3 less Q times the given heads' drop; along a step
-// that keeps the balance of every free node, the free heads add nothing, so
-// each link's term uses its own head drop dh, which is small where it
-// matters). In flows scaled by the conductance, which keep the cubes in
-// range.
-[[gnu::always_inline]] inline double content_term(double flow, double step_flow, double k, double dh) {
-  const double q = flow / k, step = step_flow / k, x = q + step;
-  double cubes;  // |x|^3 - |q|^3
-  if ((x >= 0) == (q >= 0))
-    cubes = (x >= 0 ? step : -step) * (x * x + x * q + q * q);
-  else
-    cubes = std::abs(x) * x * x - std::abs(q) * q * q;
-  return k * (cubes / 3.0 - step * dh);
-}
+// least_slope(k, root_hs) * k, evaluated as least_slope evaluates it.
+double least_slope_times_k(double root_hs) { return 2.0 * kFlowFloor * root_hs; }
 
 }  // namespace
 
@@ -68,19 +52,24 @@ GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>&
   }
   ldl_.analyse(static_cast<int>(free_node_.size()), pairs);
   off_.assign(pairs.size(), 0.0);
+  // A link between two given heads keeps these: a step computes its terms
+  // with the others' and drops them, and they stay finite so.
+  g_.assign(links_.size(), 1.0);
+  e_.assign(links_.size(), 0.0);
 }
 
 void GradientSolver::assemble(const std::vector<double>& heads, const std::vector<double>& flows, bool linear_step,
                               double root_hs) {
   std::fill(diag_.begin(), diag_.end(), 0.0);
   std::fill(rhs_.begin(), rhs_.end(), 0.0);
+  const double least = least_slope_times_k(root_hs);
   int pair = 0;
   for (std::size_t l = 0; l < links_.size(); ++l) {
     const Link& ln = links_[l];
     const auto [fa, fb] = ends_[l];
     if (fa < 0 && fb < 0) continue;
     const double q = flows[l], u = q / ln.k;
-    g_[l] = linear_step ? 2.0 * root_hs / ln.k : std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
+    g_[l] = linear_step ? 2.0 * root_hs / ln.k : newton_slope(u, ln.k, least);
     e_[l] = head_loss(u) - (heads[ln.a] - heads[ln.b]);
     const double w = 1.0 / g_[l];
     if (fa >= 0) {
@@ -101,6 +90,7 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   failed_node_ = -1;
   const double hs = head_scale(fixed_, heads);
   const double root_hs = std::sqrt(hs);
+  const double least = least_slope_times_k(root_hs);
   if (!warm_start) {
     flows.assign(m, 0.0);
     double top = -std::numeric_limits<double>::infinity();
@@ -115,6 +105,7 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   g_.resize(m);
   e_.resize(m);
   dir_.resize(m);
+  next_flows_.resize(m);
   // The first step from no flow solves a linear network of about the right
   // size: the square law's slope is zero there and says nothing.
   bool linear_step = !warm_start;
@@ -144,51 +135,12 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
     // their largest head-balance error, and the next step's system at those
     // flows. The line search tries the full step first, and nearly always
     // takes it.
-    std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
-    std::fill(next_rhs_.begin(), next_rhs_.end(), 0.0);
-    double slope = 0.0, full_change = 0.0, residual = 0.0;
-    int worst = -1, pair = 0;
-    for (std::size_t l = 0; l < m; ++l) {
-      const Link& ln = links_[l];
-      const auto [fa, fb] = ends_[l];
-      const double dh = heads[ln.a] - heads[ln.b];
-      const double q = flows[l];
-      double d;
-      if (fa < 0 && fb < 0) {
-        // A link between two given heads takes its law's flow at once.
-        d = ln.k * sign_sqrt(dh) - q;
-      } else {
-        const double ca = fa >= 0 ? rhs_[fa] : 0.0, cb = fb >= 0 ? rhs_[fb] : 0.0;
-        d = (ca - cb - e_[l]) / g_[l];
-        slope -= g_[l] * d * d;
-        if (!linear_step) full_change += content_term(q, 1.0 * d, ln.k, dh);
-      }
-      dir_[l] = d;
-      const double next = q + d;
-      const double u = next / ln.k;
-      const double signed_e = head_loss(u) - dh;
-      const double e = std::abs(signed_e);
-      if (!(e <= residual)) {
-        residual = e;
-        worst = fa < 0 ? ln.b : ln.a;
-      }
-      if (fa < 0 && fb < 0) continue;
-      g_[l] = std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
-      e_[l] = signed_e;
-      const double w = 1.0 / g_[l];
-      if (fa >= 0) {
-        next_diag_[fa] += w;
-        next_rhs_[fa] += signed_e * w - next;
-      }
-      if (fb >= 0) {
-        next_diag_[fb] += w;
-        next_rhs_[fb] += next - signed_e * w;
-      }
-      if (fa >= 0 && fb >= 0) off_[pair++] = -w;
-    }
+    const PassSums sums = full_step_pass(heads, flows, least);
+    double residual = sums.residual;
+    int worst = sums.worst;
     double alpha = 1.0;
-    if (linear_step || !(full_change > 1e-4 * slope)) {
-      for (std::size_t l = 0; l < m; ++l) flows[l] += dir_[l];
+    if (linear_step || !(sums.full_change > 1e-4 * sums.slope)) {
+      flows.swap(next_flows_);
       diag_.swap(next_diag_);
       rhs_.swap(next_rhs_);
       assembled = true;
@@ -196,7 +148,7 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
       // Backtrack on the content's change, summed link by link so that it
       // does not drown in the rounding of the content itself.
       alpha = 0.5;
-      while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * slope) alpha *= 0.5;
+      while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * sums.slope) alpha *= 0.5;
       residual = 0.0;
       worst = -1;
       for (std::size_t l = 0; l < m; ++l) {
@@ -217,6 +169,107 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
     failed_node_ = worst;
   }
   return -1;
+}
+
+GradientSolver::PassSums GradientSolver::full_step_pass(const std::vector<double>& heads,
+                                                        const std::vector<double>& flows, double least) {
+  std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
+  std::fill(next_rhs_.begin(), next_rhs_.end(), 0.0);
+  PassSums sums;
+  int pair = 0;
+  // The sums and the next system take the links one by one in link order,
+  // as their rounding depends on it.
+  auto take = [&](std::size_t l, const StepTerms<double>& t) __attribute__((always_inline)) {
+    const Link& ln = links_[l];
+    const auto [fa, fb] = ends_[l];
+    dir_[l] = t.d;
+    next_flows_[l] = t.next;
+    sums.slope -= t.descent;
+    sums.full_change += t.content;
+    const double e = std::abs(t.signed_e);
+    if (!(e <= sums.residual)) {
+      sums.residual = e;
+      sums.worst = fa < 0 ? ln.b : ln.a;
+    }
+    g_[l] = t.g;
+    e_[l] = t.signed_e;
+    if (fa >= 0) {
+      next_diag_[fa] += t.w;
+      next_rhs_[fa] += t.signed_e * t.w - t.next;
+    }
+    if (fb >= 0) {
+      next_diag_[fb] += t.w;
+      next_rhs_[fb] += t.next - t.signed_e * t.w;
+    }
+    if (fa >= 0 && fb >= 0) off_[pair++] = -t.w;
+  };
+  auto correction = [&](int f) __attribute__((always_inline)) { return f >= 0 ? rhs_[f] : 0.0; };
+  // A link between two given heads takes its law's flow at once; it has no
+  // part in the system.
+  auto take_fixed = [&](std::size_t l) __attribute__((always_inline)) {
+    const Link& ln = links_[l];
+    const double dh = heads[ln.a] - heads[ln.b];
+    const double d = ln.k * sign_sqrt(dh) - flows[l];
+    dir_[l] = d;
+    const double next = flows[l] + d;
+    next_flows_[l] = next;
+    const double e = std::abs(head_loss(next / ln.k) - dh);
+    if (!(e <= sums.residual)) {
+      sums.residual = e;
+      sums.worst = ln.b;
+    }
+  };
+  // The terms first, a block of links at a time and two links at once: no
+  // link waits for another there, so the divisions of many links overlap.
+  // A link between two given heads gets terms it does not use.
+  constexpr std::size_t kBlock = 128;
+  struct {
+    alignas(16) double d[kBlock], descent[kBlock], content[kBlock], next[kBlock], signed_e[kBlock], g[kBlock],
+        w[kBlock];
+  } terms;
+  const std::size_t m = links_.size();
+  for (std::size_t first = 0; first < m; first += kBlock) {
+    const std::size_t count = std::min(kBlock, m - first);
+    std::size_t i = 0;
+    for (; i + 1 < count; i += 2) {
+      const std::size_t l = first + i;
+      const Link &l0 = links_[l], &l1 = links_[l + 1];
+      const FreeEnds e0 = ends_[l], e1 = ends_[l + 1];
+      const StepTerms<DoublePair> t = step_terms(
+          DoublePair{flows[l], flows[l + 1]}, DoublePair{l0.k, l1.k},
+          DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]},
+          DoublePair{correction(e0.fa), correction(e1.fa)}, DoublePair{correction(e0.fb), correction(e1.fb)},
+          DoublePair{e_[l], e_[l + 1]}, DoublePair{g_[l], g_[l + 1]}, DoublePair{least, least});
+      auto put = [&](double* to, DoublePair v) __attribute__((always_inline)) {
+        to[i] = v[0];
+        to[i + 1] = v[1];
+      };
+      put(terms.d, t.d);
+      put(terms.descent, t.descent);
+      put(terms.content, t.content);
+      put(terms.next, t.next);
+      put(terms.signed_e, t.signed_e);
+      put(terms.g, t.g);
+      put(terms.w, t.w);
+    }
+    if (i < count) {
+      const std::size_t l = first + i;
+      const Link& ln = links_[l];
+      const StepTerms<double> t = step_terms(flows[l], ln.k, heads[ln.a] - heads[ln.b], correction(ends_[l].fa),
+                                             correction(ends_[l].fb), e_[l], g_[l], least);
+      terms.d[i] = t.d, terms.descent[i] = t.descent, terms.content[i] = t.content, terms.next[i] = t.next;
+      terms.signed_e[i] = t.signed_e, terms.g[i] = t.g, terms.w[i] = t.w;
+    }
+    for (i = 0; i < count; ++i) {
+      const std::size_t l = first + i;
+      if (ends_[l].fa < 0 && ends_[l].fb < 0)
+        take_fixed(l);
+      else
+        take(l, {terms.d[i], terms.descent[i], terms.content[i], terms.next[i], terms.signed_e[i], terms.g[i],
+                 terms.w[i]});
+    }
+  }
+  return sums;
 }
 
 double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
@@ -241,11 +294,11 @@ double head_scale(const std::vector<char>& fixed, const std::vector<double>& hea
   return hmax > hmin ? hmax - hmin : 1.0;
 }
 
-double least_slope(double k, double root_head_scale) { return 2.0 * kFlowFloor * root_head_scale / k; }
+double least_slope(double k, double root_head_scale) { return least_slope_times_k(root_head_scale) / k; }
 
 std::vector<double> node_imbalance(const Solution& s) {
   std::vector<double> out(s.heads.size(), 0.0);
-  const double root_hs = std::sqrt(s.head_scale);
+  const double least = least_slope_times_k(std::sqrt(s.head_scale));
   for (std::size_t l = 0; l < s.links.size(); ++l) {
     const Link& ln = s.links[l];
     const double q = s.flows[l], u = q / ln.k;
@@ -255,7 +308,7 @@ std::vector<double> node_imbalance(const Solution& s) {
     const double rounding = 4 * std::numeric_limits<double>::epsilon() * std::max(std::abs(ha), std::abs(hb));
     double e = head_loss(u) - (ha - hb);
     e = std::abs(e) <= rounding ? 0.0 : e - std::copysign(rounding, e);
-    const double law = q - e / std::max(2.0 * std::abs(u) / ln.k, least_slope(ln.k, root_hs));
+    const double law = q - e / newton_slope(u, ln.k, least);
     out[ln.a] += law;
     out[ln.b] -= law;
   }

@@ -45,6 +45,17 @@ class GradientSolver {
   // slopes g_ and head-balance errors e_ of the links.
   void assemble(const std::vector<double>& heads, const std::vector<double>& flows, bool linear_step,
                 double root_hs);
+  // The Newton step's pass over the links, once the head corrections are in
+  // rhs_: the flow step into dir_, the flows of the full step into
+  // next_flows_, and at those flows the next step's system (next_diag_,
+  // next_rhs_, off_, g_, e_).
+  struct PassSums {
+    double slope = 0.0;        // of the content along the step
+    double full_change = 0.0;  // of the content over the full step
+    double residual = 0.0;     // the largest head-balance error after it
+    int worst = -1;            // a node of the link that has it
+  };
+  PassSums full_step_pass(const std::vector<double>& heads, const std::vector<double>& flows, double least);
   // The content's change along the step dir_ scaled by alpha.
   double content_change(const std::vector<double>& heads, const std::vector<double>& flows, double alpha) const;
 
@@ -57,7 +68,7 @@ class GradientSolver {
   std::vector<double> diag_, off_, rhs_, g_, e_, dir_;
   // The next step's system, built in the same pass as the step itself and
   // taken when the full step is accepted.
-  std::vector<double> next_diag_, next_rhs_;
+  std::vector<double> next_diag_, next_rhs_, next_flows_;
   int failed_node_ = -1;
 };
 

@@ -19,7 +19,17 @@ void sort_lists(std::vector<int>& entries, std::vector<int>& start) {
   int out = 0;
   for (int i = 0; i < n; ++i) {
     const int first = start[i], last = start[i + 1];
-    std::sort(entries.begin() + first, entries.begin() + last);
+    if (last - first <= 16) {
+      // The lists of a network's matrix are a handful long.
+      for (int p = first + 1; p < last; ++p) {
+        const int v = entries[p];
+        int q = p;
+        for (; q > first && entries[q - 1] > v; --q) entries[q] = entries[q - 1];
+        entries[q] = v;
+      }
+    } else {
+      std::sort(entries.begin() + first, entries.begin() + last);
+    }
     start[i] = out;
     for (int p = first; p < last; ++p)
       if (p == first || entries[p] != entries[p - 1]) entries[out++] = entries[p];
@@ -246,19 +256,17 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   // Permuted upper triangle by column: every column holds its diagonal and
   // the distinct rows above it; repeated pairs share one slot.
   {
-    std::vector<std::pair<int, int>> permuted;
-    permuted.reserve(pairs.size() + static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) permuted.emplace_back(k, k);
+    ap_.assign(n + 1, 0);
+    for (int k = 0; k < n; ++k) ap_[k + 1] = 1;
+    for (const auto& [i, j] : pairs) ++ap_[std::max(pinv_[i], pinv_[j]) + 1];
+    for (int k = 0; k < n; ++k) ap_[k + 1] += ap_[k];
+    ai_.resize(ap_[n]);
+    std::vector<int> fill(ap_.begin(), ap_.end() - 1);
+    for (int k = 0; k < n; ++k) ai_[fill[k]++] = k;
     for (const auto& [i, j] : pairs) {
       const int a = pinv_[i], b = pinv_[j];
-      permuted.emplace_back(std::min(a, b), std::max(a, b));
+      ai_[fill[std::max(a, b)]++] = std::min(a, b);
     }
-    ap_.assign(n + 1, 0);
-    for (const auto& [row, col] : permuted) ++ap_[col + 1];
-    for (int k = 0; k < n; ++k) ap_[k + 1] += ap_[k];
-    ai_.assign(ap_[n], 0);
-    std::vector<int> fill(ap_.begin(), ap_.end() - 1);
-    for (const auto& [row, col] : permuted) ai_[fill[col]++] = row;
     sort_lists(ai_, ap_);
   }
   auto slot_of = [&](int row, int col) {
@@ -280,24 +288,25 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   // each entry of A's column k, the last path first, each from its foot).
   // Every iteration then only does the arithmetic.
   parent_.assign(n, -1);
-  std::vector<int> flag(n, -1), count(n, 0), path(n);
+  std::vector<int> flag(n, -1), count(n, 0), stack(n);
   row_start_.assign(n + 1, 0);
   row_column_.clear();
+  row_column_.reserve(static_cast<std::size_t>(ap_[n]) * 2);
   for (int k = 0; k < n; ++k) {
     flag[k] = k;
-    const std::size_t row_end = row_column_.size();
+    int top = n;
     for (int p = ap_[k]; p < ap_[k + 1]; ++p) {
       int len = 0;
       for (int i = ai_[p]; flag[i] != k; i = parent_[i]) {
         if (parent_[i] == -1) parent_[i] = k;
-        path[len++] = i;
+        stack[len++] = i;
         flag[i] = k;
+        ++count[i];
       }
-      row_column_.insert(row_column_.begin() + static_cast<std::ptrdiff_t>(row_end), path.begin(),
-                         path.begin() + len);
+      while (len > 0) stack[--top] = stack[--len];
     }
+    row_column_.insert(row_column_.end(), stack.begin() + top, stack.end());
     row_start_[k + 1] = static_cast<int>(row_column_.size());
-    for (std::size_t e = row_end; e < row_column_.size(); ++e) ++count[row_column_[e]];
   }
   lp_.assign(n + 1, 0);
   for (int k = 0; k < n; ++k) lp_[k + 1] = lp_[k] + count[k];
