@@ -52,10 +52,27 @@ GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>&
   }
   ldl_.analyse(static_cast<int>(free_node_.size()), pairs);
   off_.assign(pairs.size(), 0.0);
-  // A link between two given heads keeps these: a step computes its terms
-  // with the others' and drops them, and they stay finite so.
+  // A step computes the terms of a link between two given heads with the
+  // others' and drops them; from these starts they stay finite.
   g_.assign(links_.size(), 1.0);
   e_.assign(links_.size(), 0.0);
+}
+
+// A link's part of the Newton system at its flow q: w = 1/g on the diagonal
+// of its free ends and negated between them, and its head-balance error e
+// turned into flow on the right-hand side.
+[[gnu::always_inline]] inline void GradientSolver::add_to_system(std::size_t l, double w, double e, double q,
+                                                                 double* diag, double* rhs, int& pair) {
+  const auto [fa, fb] = ends_[l];
+  if (fa >= 0) {
+    diag[fa] += w;
+    rhs[fa] += e * w - q;
+  }
+  if (fb >= 0) {
+    diag[fb] += w;
+    rhs[fb] += q - e * w;
+  }
+  if (fa >= 0 && fb >= 0) off_[pair++] = -w;
 }
 
 void GradientSolver::assemble(const std::vector<double>& heads, const std::vector<double>& flows, bool linear_step,
@@ -66,22 +83,38 @@ void GradientSolver::assemble(const std::vector<double>& heads, const std::vecto
   int pair = 0;
   for (std::size_t l = 0; l < links_.size(); ++l) {
     const Link& ln = links_[l];
-    const auto [fa, fb] = ends_[l];
-    if (fa < 0 && fb < 0) continue;
+    if (ends_[l].fa < 0 && ends_[l].fb < 0) continue;
     const double q = flows[l], u = q / ln.k;
     g_[l] = linear_step ? 2.0 * root_hs / ln.k : newton_slope(u, ln.k, least);
     e_[l] = head_loss(u) - (heads[ln.a] - heads[ln.b]);
-    const double w = 1.0 / g_[l];
-    if (fa >= 0) {
-      diag_[fa] += w;
-      rhs_[fa] += e_[l] * w - q;
-    }
-    if (fb >= 0) {
-      diag_[fb] += w;
-      rhs_[fb] += q - e_[l] * w;
-    }
-    if (fa >= 0 && fb >= 0) off_[pair++] = -w;
+    add_to_system(l, 1.0 / g_[l], e_[l], q, diag_.data(), rhs_.data(), pair);
   }
+}
+
+GradientSolver::PassSums GradientSolver::partial_step_pass(const std::vector<double>& heads,
+                                                           std::vector<double>& flows, double alpha, double least) {
+  std::fill(diag_.begin(), diag_.end(), 0.0);
+  std::fill(rhs_.begin(), rhs_.end(), 0.0);
+  PassSums sums;
+  int pair = 0;
+  for (std::size_t l = 0; l < links_.size(); ++l) {
+    const Link& ln = links_[l];
+    const auto [fa, fb] = ends_[l];
+    const bool between_given_heads = fa < 0 && fb < 0;
+    flows[l] += (between_given_heads ? 1.0 : alpha) * dir_[l];
+    const double q = flows[l], u = q / ln.k;
+    const double signed_e = head_loss(u) - (heads[ln.a] - heads[ln.b]);
+    const double e = std::abs(signed_e);
+    if (!(e <= sums.residual)) {
+      sums.residual = e;
+      sums.worst = fa < 0 ? ln.b : ln.a;
+    }
+    if (between_given_heads) continue;
+    g_[l] = newton_slope(u, ln.k, least);
+    e_[l] = signed_e;
+    add_to_system(l, 1.0 / g_[l], signed_e, q, diag_.data(), rhs_.data(), pair);
+  }
+  return sums;
 }
 
 int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows, bool warm_start) {
@@ -149,19 +182,12 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
       // does not drown in the rounding of the content itself.
       alpha = 0.5;
       while (alpha > kLeastStep && content_change(heads, flows, alpha) > 1e-4 * alpha * sums.slope) alpha *= 0.5;
-      residual = 0.0;
-      worst = -1;
-      for (std::size_t l = 0; l < m; ++l) {
-        const Link& ln = links_[l];
-        const auto [fa, fb] = ends_[l];
-        flows[l] += (fa < 0 && fb < 0 ? 1.0 : alpha) * dir_[l];
-        const double e = std::abs(head_loss(flows[l] / ln.k) - (heads[ln.a] - heads[ln.b]));
-        if (!(e <= residual)) {
-          residual = e;
-          worst = fa < 0 ? ln.b : ln.a;
-        }
-      }
-      assembled = false;
+      // The flows of the shorter step, their largest head-balance error
+      // and the next step's system at them, in one pass.
+      const PassSums taken = partial_step_pass(heads, flows, alpha, least);
+      residual = taken.residual;
+      worst = taken.worst;
+      assembled = true;
     }
     linear_step = false;
     if (!std::isfinite(residual)) break;
@@ -176,56 +202,19 @@ GradientSolver::PassSums GradientSolver::full_step_pass(const std::vector<double
   std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
   std::fill(next_rhs_.begin(), next_rhs_.end(), 0.0);
   PassSums sums;
+  std::size_t worst_link = links_.size();
   int pair = 0;
-  // The sums and the next system take the links one by one in link order,
-  // as their rounding depends on it.
-  auto take = [&](std::size_t l, const StepTerms<double>& t) __attribute__((always_inline)) {
-    const Link& ln = links_[l];
-    const auto [fa, fb] = ends_[l];
-    dir_[l] = t.d;
-    next_flows_[l] = t.next;
-    sums.slope -= t.descent;
-    sums.full_change += t.content;
-    const double e = std::abs(t.signed_e);
-    if (!(e <= sums.residual)) {
-      sums.residual = e;
-      sums.worst = fa < 0 ? ln.b : ln.a;
-    }
-    g_[l] = t.g;
-    e_[l] = t.signed_e;
-    if (fa >= 0) {
-      next_diag_[fa] += t.w;
-      next_rhs_[fa] += t.signed_e * t.w - t.next;
-    }
-    if (fb >= 0) {
-      next_diag_[fb] += t.w;
-      next_rhs_[fb] += t.next - t.signed_e * t.w;
-    }
-    if (fa >= 0 && fb >= 0) off_[pair++] = -t.w;
-  };
   auto correction = [&](int f) __attribute__((always_inline)) { return f >= 0 ? rhs_[f] : 0.0; };
-  // A link between two given heads takes its law's flow at once; it has no
-  // part in the system.
-  auto take_fixed = [&](std::size_t l) __attribute__((always_inline)) {
-    const Link& ln = links_[l];
-    const double dh = heads[ln.a] - heads[ln.b];
-    const double d = ln.k * sign_sqrt(dh) - flows[l];
-    dir_[l] = d;
-    const double next = flows[l] + d;
-    next_flows_[l] = next;
-    const double e = std::abs(head_loss(next / ln.k) - dh);
-    if (!(e <= sums.residual)) {
-      sums.residual = e;
-      sums.worst = ln.b;
-    }
+  auto store = [](std::vector<double>& to, std::size_t l, DoublePair v) __attribute__((always_inline)) {
+    __builtin_memcpy(to.data() + l, &v, sizeof v);
   };
   // The terms first, a block of links at a time and two links at once: no
   // link waits for another there, so the divisions of many links overlap.
-  // A link between two given heads gets terms it does not use.
+  // A link between two given heads gets terms too: they stay finite, and
+  // the sums pass them over.
   constexpr std::size_t kBlock = 128;
   struct {
-    alignas(16) double d[kBlock], descent[kBlock], content[kBlock], next[kBlock], signed_e[kBlock], g[kBlock],
-        w[kBlock];
+    alignas(16) double descent[kBlock], content[kBlock], next[kBlock], signed_e[kBlock], w[kBlock];
   } terms;
   const std::size_t m = links_.size();
   for (std::size_t first = 0; first < m; first += kBlock) {
@@ -240,45 +229,85 @@ GradientSolver::PassSums GradientSolver::full_step_pass(const std::vector<double
           DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]},
           DoublePair{correction(e0.fa), correction(e1.fa)}, DoublePair{correction(e0.fb), correction(e1.fb)},
           DoublePair{e_[l], e_[l + 1]}, DoublePair{g_[l], g_[l + 1]}, DoublePair{least, least});
-      auto put = [&](double* to, DoublePair v) __attribute__((always_inline)) {
-        to[i] = v[0];
-        to[i + 1] = v[1];
-      };
-      put(terms.d, t.d);
-      put(terms.descent, t.descent);
-      put(terms.content, t.content);
-      put(terms.next, t.next);
-      put(terms.signed_e, t.signed_e);
-      put(terms.g, t.g);
-      put(terms.w, t.w);
+      store(dir_, l, t.d);
+      store(next_flows_, l, t.next);
+      store(g_, l, t.g);
+      store(e_, l, t.signed_e);
+      __builtin_memcpy(terms.descent + i, &t.descent, sizeof t.descent);
+      __builtin_memcpy(terms.content + i, &t.content, sizeof t.content);
+      __builtin_memcpy(terms.next + i, &t.next, sizeof t.next);
+      __builtin_memcpy(terms.signed_e + i, &t.signed_e, sizeof t.signed_e);
+      __builtin_memcpy(terms.w + i, &t.w, sizeof t.w);
     }
     if (i < count) {
       const std::size_t l = first + i;
       const Link& ln = links_[l];
       const StepTerms<double> t = step_terms(flows[l], ln.k, heads[ln.a] - heads[ln.b], correction(ends_[l].fa),
                                              correction(ends_[l].fb), e_[l], g_[l], least);
-      terms.d[i] = t.d, terms.descent[i] = t.descent, terms.content[i] = t.content, terms.next[i] = t.next;
-      terms.signed_e[i] = t.signed_e, terms.g[i] = t.g, terms.w[i] = t.w;
+      dir_[l] = t.d, next_flows_[l] = t.next, g_[l] = t.g, e_[l] = t.signed_e;
+      terms.descent[i] = t.descent, terms.content[i] = t.content, terms.next[i] = t.next;
+      terms.signed_e[i] = t.signed_e, terms.w[i] = t.w;
     }
+    // The sums and the next system take the links one by one in link
+    // order, as their rounding depends on it.
     for (i = 0; i < count; ++i) {
       const std::size_t l = first + i;
-      if (ends_[l].fa < 0 && ends_[l].fb < 0)
-        take_fixed(l);
-      else
-        take(l, {terms.d[i], terms.descent[i], terms.content[i], terms.next[i], terms.signed_e[i], terms.g[i],
-                 terms.w[i]});
+      double e;
+      if (ends_[l].fa < 0 && ends_[l].fb < 0) {
+        // A link between two given heads takes its law's flow at once; it
+        // has no part in the system.
+        const Link& ln = links_[l];
+        const double dh = heads[ln.a] - heads[ln.b];
+        const double d = ln.k * sign_sqrt(dh) - flows[l];
+        dir_[l] = d;
+        const double next = flows[l] + d;
+        next_flows_[l] = next;
+        e = std::abs(head_loss(next / ln.k) - dh);
+      } else {
+        sums.slope -= terms.descent[i];
+        sums.full_change += terms.content[i];
+        e = std::abs(terms.signed_e[i]);
+        add_to_system(l, terms.w[i], terms.signed_e[i], terms.next[i], next_diag_.data(), next_rhs_.data(), pair);
+      }
+      if (!(e <= sums.residual)) {
+        sums.residual = e;
+        worst_link = l;
+      }
     }
   }
+  if (worst_link < m) sums.worst = ends_[worst_link].fa < 0 ? links_[worst_link].b : links_[worst_link].a;
   return sums;
 }
 
 double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
                                       double alpha) const {
+  // The terms a block at a time and two links at once, then their sum in
+  // link order, as in the full step's pass; links between given heads have
+  // no part in it.
+  constexpr std::size_t kBlock = 256;
+  alignas(16) double terms[kBlock];
+  const std::size_t m = links_.size();
+  const DoublePair pair_alpha{alpha, alpha};
   double change = 0.0;
-  for (std::size_t l = 0; l < links_.size(); ++l) {
-    const Link& ln = links_[l];
-    if (ends_[l].fa < 0 && ends_[l].fb < 0) continue;
-    change += content_term(flows[l], alpha * dir_[l], ln.k, heads[ln.a] - heads[ln.b]);
+  for (std::size_t first = 0; first < m; first += kBlock) {
+    const std::size_t count = std::min(kBlock, m - first);
+    std::size_t i = 0;
+    for (; i + 1 < count; i += 2) {
+      const std::size_t l = first + i;
+      const Link &l0 = links_[l], &l1 = links_[l + 1];
+      const DoublePair t = content_term(DoublePair{flows[l], flows[l + 1]}, pair_alpha * DoublePair{dir_[l], dir_[l + 1]},
+                                        DoublePair{l0.k, l1.k},
+                                        DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]});
+      terms[i] = t[0];
+      terms[i + 1] = t[1];
+    }
+    if (i < count) {
+      const std::size_t l = first + i;
+      const Link& ln = links_[l];
+      terms[i] = content_term(flows[l], alpha * dir_[l], ln.k, heads[ln.a] - heads[ln.b]);
+    }
+    for (i = 0; i < count; ++i)
+      if (ends_[first + i].fa >= 0 || ends_[first + i].fb >= 0) change += terms[i];
   }
   return change;
 }

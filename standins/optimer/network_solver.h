@@ -56,6 +56,12 @@ class GradientSolver {
     int worst = -1;            // a node of the link that has it
   };
   PassSums full_step_pass(const std::vector<double>& heads, const std::vector<double>& flows, double least);
+  // After a line search took alpha of the step dir_: moves the flows so
+  // (links between given heads take the whole step), and builds the next
+  // step's system at them (diag_, rhs_, off_, g_, e_).
+  PassSums partial_step_pass(const std::vector<double>& heads, std::vector<double>& flows, double alpha,
+                             double least);
+  void add_to_system(std::size_t link, double w, double e, double q, double* diag, double* rhs, int& pair);
   // The content's change along the step dir_ scaled by alpha.
   double content_change(const std::vector<double>& heads, const std::vector<double>& flows, double alpha) const;
 
