@@ -31,6 +31,23 @@ double sign_sqrt(double dh) { return dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh); 
 // least_slope(k, root_hs) * k, evaluated as least_slope evaluates it.
 double least_slope_times_k(double root_hs) { return 2.0 * kFlowFloor * root_hs; }
 
+// A pass over links [0, m) that computes terms two links at once and then
+// sums them link by link, a block at a time: the terms of many links are
+// under way together (no link waits for another there), while the sums keep
+// the link order their rounding depends on. pair(l, i) computes the terms
+// of links l and l + 1 into place i and i + 1 of a block, single(l, i)
+// those of a last odd link, and sum(l, i) takes link l from place i.
+template <std::size_t kBlock, class Pair, class Single, class Sum>
+[[gnu::always_inline]] inline void in_blocks(std::size_t m, Pair&& pair, Single&& single, Sum&& sum) {
+  for (std::size_t first = 0; first < m; first += kBlock) {
+    const std::size_t count = std::min(kBlock, m - first);
+    std::size_t i = 0;
+    for (; i + 1 < count; i += 2) pair(first + i, i);
+    if (i < count) single(first + i, i);
+    for (i = 0; i < count; ++i) sum(first + i, i);
+  }
+}
+
 }  // namespace
 
 GradientSolver::GradientSolver(std::vector<char> fixed, const std::vector<Link>& links)
@@ -197,6 +214,13 @@ int GradientSolver::solve(std::vector<double>& heads, std::vector<double>& flows
   return -1;
 }
 
+inline GradientSolver::PairedLinks GradientSolver::paired_links(std::size_t l, const std::vector<double>& heads,
+                                                         const std::vector<double>& flows) const {
+  const Link &l0 = links_[l], &l1 = links_[l + 1];
+  return {DoublePair{flows[l], flows[l + 1]}, DoublePair{l0.k, l1.k},
+          DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]}};
+}
+
 GradientSolver::PassSums GradientSolver::full_step_pass(const std::vector<double>& heads,
                                                         const std::vector<double>& flows, double least) {
   std::fill(next_diag_.begin(), next_diag_.end(), 0.0);
@@ -208,107 +232,88 @@ GradientSolver::PassSums GradientSolver::full_step_pass(const std::vector<double
   auto store = [](std::vector<double>& to, std::size_t l, DoublePair v) __attribute__((always_inline)) {
     __builtin_memcpy(to.data() + l, &v, sizeof v);
   };
-  // The terms first, a block of links at a time and two links at once: no
-  // link waits for another there, so the divisions of many links overlap.
   // A link between two given heads gets terms too: they stay finite, and
   // the sums pass them over.
   constexpr std::size_t kBlock = 128;
   struct {
     alignas(16) double descent[kBlock], content[kBlock], next[kBlock], signed_e[kBlock], w[kBlock];
   } terms;
-  const std::size_t m = links_.size();
-  for (std::size_t first = 0; first < m; first += kBlock) {
-    const std::size_t count = std::min(kBlock, m - first);
-    std::size_t i = 0;
-    for (; i + 1 < count; i += 2) {
-      const std::size_t l = first + i;
-      const Link &l0 = links_[l], &l1 = links_[l + 1];
-      const FreeEnds e0 = ends_[l], e1 = ends_[l + 1];
-      const StepTerms<DoublePair> t = step_terms(
-          DoublePair{flows[l], flows[l + 1]}, DoublePair{l0.k, l1.k},
-          DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]},
-          DoublePair{correction(e0.fa), correction(e1.fa)}, DoublePair{correction(e0.fb), correction(e1.fb)},
-          DoublePair{e_[l], e_[l + 1]}, DoublePair{g_[l], g_[l + 1]}, DoublePair{least, least});
-      store(dir_, l, t.d);
-      store(next_flows_, l, t.next);
-      store(g_, l, t.g);
-      store(e_, l, t.signed_e);
-      __builtin_memcpy(terms.descent + i, &t.descent, sizeof t.descent);
-      __builtin_memcpy(terms.content + i, &t.content, sizeof t.content);
-      __builtin_memcpy(terms.next + i, &t.next, sizeof t.next);
-      __builtin_memcpy(terms.signed_e + i, &t.signed_e, sizeof t.signed_e);
-      __builtin_memcpy(terms.w + i, &t.w, sizeof t.w);
-    }
-    if (i < count) {
-      const std::size_t l = first + i;
+  auto pair_terms = [&](std::size_t l, std::size_t i) __attribute__((always_inline)) {
+    const FreeEnds e0 = ends_[l], e1 = ends_[l + 1];
+    const PairedLinks p = paired_links(l, heads, flows);
+    const StepTerms<DoublePair> t = step_terms(
+        p.q, p.k, p.dh, DoublePair{correction(e0.fa), correction(e1.fa)},
+        DoublePair{correction(e0.fb), correction(e1.fb)}, DoublePair{e_[l], e_[l + 1]}, DoublePair{g_[l], g_[l + 1]},
+        DoublePair{least, least});
+    store(dir_, l, t.d);
+    store(next_flows_, l, t.next);
+    store(g_, l, t.g);
+    store(e_, l, t.signed_e);
+    __builtin_memcpy(terms.descent + i, &t.descent, sizeof t.descent);
+    __builtin_memcpy(terms.content + i, &t.content, sizeof t.content);
+    __builtin_memcpy(terms.next + i, &t.next, sizeof t.next);
+    __builtin_memcpy(terms.signed_e + i, &t.signed_e, sizeof t.signed_e);
+    __builtin_memcpy(terms.w + i, &t.w, sizeof t.w);
+  };
+  auto single_terms = [&](std::size_t l, std::size_t i) {
+    const Link& ln = links_[l];
+    const StepTerms<double> t = step_terms(flows[l], ln.k, heads[ln.a] - heads[ln.b], correction(ends_[l].fa),
+                                           correction(ends_[l].fb), e_[l], g_[l], least);
+    dir_[l] = t.d, next_flows_[l] = t.next, g_[l] = t.g, e_[l] = t.signed_e;
+    terms.descent[i] = t.descent, terms.content[i] = t.content, terms.next[i] = t.next;
+    terms.signed_e[i] = t.signed_e, terms.w[i] = t.w;
+  };
+  auto sum = [&](std::size_t l, std::size_t i) __attribute__((always_inline)) {
+    double e;
+    if (ends_[l].fa < 0 && ends_[l].fb < 0) {
+      // A link between two given heads takes its law's flow at once; it has
+      // no part in the system.
       const Link& ln = links_[l];
-      const StepTerms<double> t = step_terms(flows[l], ln.k, heads[ln.a] - heads[ln.b], correction(ends_[l].fa),
-                                             correction(ends_[l].fb), e_[l], g_[l], least);
-      dir_[l] = t.d, next_flows_[l] = t.next, g_[l] = t.g, e_[l] = t.signed_e;
-      terms.descent[i] = t.descent, terms.content[i] = t.content, terms.next[i] = t.next;
-      terms.signed_e[i] = t.signed_e, terms.w[i] = t.w;
+      const double dh = heads[ln.a] - heads[ln.b];
+      const double d = ln.k * sign_sqrt(dh) - flows[l];
+      dir_[l] = d;
+      const double next = flows[l] + d;
+      next_flows_[l] = next;
+      e = std::abs(head_loss(next / ln.k) - dh);
+    } else {
+      sums.slope -= terms.descent[i];
+      sums.full_change += terms.content[i];
+      e = std::abs(terms.signed_e[i]);
+      add_to_system(l, terms.w[i], terms.signed_e[i], terms.next[i], next_diag_.data(), next_rhs_.data(), pair);
     }
-    // The sums and the next system take the links one by one in link
-    // order, as their rounding depends on it.
-    for (i = 0; i < count; ++i) {
-      const std::size_t l = first + i;
-      double e;
-      if (ends_[l].fa < 0 && ends_[l].fb < 0) {
-        // A link between two given heads takes its law's flow at once; it
-        // has no part in the system.
-        const Link& ln = links_[l];
-        const double dh = heads[ln.a] - heads[ln.b];
-        const double d = ln.k * sign_sqrt(dh) - flows[l];
-        dir_[l] = d;
-        const double next = flows[l] + d;
-        next_flows_[l] = next;
-        e = std::abs(head_loss(next / ln.k) - dh);
-      } else {
-        sums.slope -= terms.descent[i];
-        sums.full_change += terms.content[i];
-        e = std::abs(terms.signed_e[i]);
-        add_to_system(l, terms.w[i], terms.signed_e[i], terms.next[i], next_diag_.data(), next_rhs_.data(), pair);
-      }
-      if (!(e <= sums.residual)) {
-        sums.residual = e;
-        worst_link = l;
-      }
+    if (!(e <= sums.residual)) {
+      sums.residual = e;
+      worst_link = l;
     }
-  }
+  };
+  const std::size_t m = links_.size();
+  in_blocks<kBlock>(m, pair_terms, single_terms, sum);
   if (worst_link < m) sums.worst = ends_[worst_link].fa < 0 ? links_[worst_link].b : links_[worst_link].a;
   return sums;
 }
 
 double GradientSolver::content_change(const std::vector<double>& heads, const std::vector<double>& flows,
                                       double alpha) const {
-  // The terms a block at a time and two links at once, then their sum in
-  // link order, as in the full step's pass; links between given heads have
-  // no part in it.
+  // As in the full step's pass; links between given heads have no part in
+  // the content.
   constexpr std::size_t kBlock = 256;
   alignas(16) double terms[kBlock];
-  const std::size_t m = links_.size();
   const DoublePair pair_alpha{alpha, alpha};
   double change = 0.0;
-  for (std::size_t first = 0; first < m; first += kBlock) {
-    const std::size_t count = std::min(kBlock, m - first);
-    std::size_t i = 0;
-    for (; i + 1 < count; i += 2) {
-      const std::size_t l = first + i;
-      const Link &l0 = links_[l], &l1 = links_[l + 1];
-      const DoublePair t = content_term(DoublePair{flows[l], flows[l + 1]}, pair_alpha * DoublePair{dir_[l], dir_[l + 1]},
-                                        DoublePair{l0.k, l1.k},
-                                        DoublePair{heads[l0.a] - heads[l0.b], heads[l1.a] - heads[l1.b]});
-      terms[i] = t[0];
-      terms[i + 1] = t[1];
-    }
-    if (i < count) {
-      const std::size_t l = first + i;
-      const Link& ln = links_[l];
-      terms[i] = content_term(flows[l], alpha * dir_[l], ln.k, heads[ln.a] - heads[ln.b]);
-    }
-    for (i = 0; i < count; ++i)
-      if (ends_[first + i].fa >= 0 || ends_[first + i].fb >= 0) change += terms[i];
-  }
+  in_blocks<kBlock>(
+      links_.size(),
+      [&](std::size_t l, std::size_t i) __attribute__((always_inline)) {
+        const PairedLinks p = paired_links(l, heads, flows);
+        const DoublePair t = content_term(p.q, pair_alpha * DoublePair{dir_[l], dir_[l + 1]}, p.k, p.dh);
+        __builtin_memcpy(terms + i, &t, sizeof t);
+      },
+      [&](std::size_t l, std::size_t i) {
+        const Link& ln = links_[l];
+        terms[i] = content_term(flows[l], alpha * dir_[l], ln.k, heads[ln.a] - heads[ln.b]);
+      },
+      [&](std::size_t l, std::size_t i) __attribute__((always_inline)) {
+        if (ends_[l].fa >= 0 || ends_[l].fb >= 0) change += terms[i];
+      });
   return change;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 #include <vector>
 
+#include "standins/optimer/link_terms.h"
 #include "standins/optimer/problem.h"
 #include "standins/optimer/sparse_ldl.h"
 
@@ -61,6 +62,12 @@ class GradientSolver {
   // step's system at them (diag_, rhs_, off_, g_, e_).
   PassSums partial_step_pass(const std::vector<double>& heads, std::vector<double>& flows, double alpha,
                              double least);
+  // Links l and l + 1 side by side: their flows, conductances and head
+  // drops.
+  struct PairedLinks {
+    DoublePair q, k, dh;
+  };
+  PairedLinks paired_links(std::size_t l, const std::vector<double>& heads, const std::vector<double>& flows) const;
   void add_to_system(std::size_t link, double w, double e, double q, double* diag, double* rhs, int& pair);
   // The content's change along the step dir_ scaled by alpha.
   double content_change(const std::vector<double>& heads, const std::vector<double>& flows, double alpha) const;
