@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -67,6 +68,38 @@ long long decimal_magnitude(std::string_view s) {
   return pos + exp10;
 }
 
+// Eight digits at p as one whole number, or -1 when the eight characters
+// there are not all digits: the bytes taken as one 64-bit word, tested and
+// combined pairwise in three multiplications instead of eight steps of a
+// chain. Little-endian machines only.
+[[gnu::always_inline]] inline std::int64_t eight_digits(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  // A byte below '0' borrows in v - '0...'; one above '9' carries into its
+  // high bit in v + 0x46 (0x39 + 0x46 = 0x7f).
+  if ((((v + 0x4646464646464646) | (v - 0x3030303030303030)) & 0x8080808080808080) != 0) return -1;
+  v -= 0x3030303030303030;
+  v = v * 10 + (v >> 8);  // each byte pair: 10 * first + second
+  constexpr std::uint64_t kPairs = 0x000000FF000000FF;
+  v = (((v & kPairs) * (100 + (1000000ULL << 32))) + (((v >> 16) & kPairs) * (1 + (10000ULL << 32)))) >> 32;
+  return static_cast<std::int64_t>(v & 0xFFFFFFFF);
+}
+
+// Adds the run of digits from s[p] to the whole number digits (modulo
+// 2^64, as digit by digit would), eight at a time where it can.
+template <class Char>
+[[gnu::always_inline]] inline void take_digits(std::basic_string_view<Char> s, std::size_t& p, std::uint64_t& digits) {
+  if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
+    while (p + 8 <= s.size()) {
+      const std::int64_t eight = eight_digits(s.data() + p);
+      if (eight < 0) break;
+      digits = digits * 100000000 + static_cast<std::uint64_t>(eight);
+      p += 8;
+    }
+  }
+  while (p < s.size() && is_digit(s[p])) digits = digits * 10 + static_cast<unsigned>(s[p++] - Char('0'));
+}
+
 // A plain decimal (no exponent follows it) of at most 15 significant digits
 // and 22 decimals, which most numbers in the files are, read in one pass:
 // the digits as a whole number and the power of ten are both exact doubles,
@@ -82,11 +115,11 @@ std::size_t scan_short_decimal(std::basic_string_view<Char> s, double& value, bo
   if (n > 0 && (s[0] == Char('-') || s[0] == Char('+'))) ++p;
   std::uint64_t digits = 0;
   const std::size_t first = p;
-  while (p < n && is_digit(s[p])) digits = digits * 10 + static_cast<unsigned>(s[p++] - Char('0'));
+  take_digits(s, p, digits);
   std::size_t count = p - first, decimals = 0;
   if (p < n && s[p] == Char('.')) {
     const std::size_t point = ++p;
-    while (p < n && is_digit(s[p])) digits = digits * 10 + static_cast<unsigned>(s[p++] - Char('0'));
+    take_digits(s, p, digits);
     decimals = p - point;
     count += decimals;
   }

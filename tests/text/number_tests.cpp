@@ -60,8 +60,12 @@ TEST(Number, ScanDecimalRoundsAsTheStandardReaderDoes) {
     if (text.find_first_of("0123456789") == std::string::npos) continue;
     double expected = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), expected);
+    // What follows a number ends it, whatever byte it is: also one just
+    // beside the digits' codes, or one with its high bit set.
+    static const char kEnds[] = {' ', '/', ':', '\x80', '\xff', '\xb9', ','};
+    const std::string followed = text + (rng() % 2 ? std::string(1, kEnds[rng() % sizeof kEnds]) + "12345678" : "");
     double v = 1.0;
-    ASSERT_EQ(scan_decimal(std::string_view(text), v), text.size()) << text;
+    ASSERT_EQ(scan_decimal(std::string_view(followed), v), text.size()) << followed;
     ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << text << " " << v << " " << expected;
   }
 }
