@@ -24,7 +24,9 @@ void write_answer(const Problem& problem, const Solution& s, const ByteSink& put
     inflow[s.links[l].a] -= q;
     through[q >= 0 ? s.links[l].b : s.links[l].a] += std::abs(q);
   }
-  const auto imbalance = node_imbalance(s);
+  // The imbalance that the solve checked, when it is still this solution's.
+  const std::vector<double> computed = s.imbalance.size() == s.heads.size() ? std::vector<double>() : node_imbalance(s);
+  const std::vector<double>& imbalance = computed.empty() ? s.imbalance : computed;
   // A part goes once it has grown past this; a line seldom needs the slack.
   constexpr std::size_t kPart = std::size_t{60} << 10, kSlack = std::size_t{4} << 10;
   std::string out;
