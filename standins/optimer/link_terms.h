@@ -24,8 +24,16 @@ inline DoublePair abs_of(DoublePair x) {
 inline double max_of(double a, double b) { return std::max(a, b); }
 inline DoublePair max_of(DoublePair a, DoublePair b) { return a < b ? b : a; }
 
+// a where c holds, else b; for a pair, c is a lane mask (all ones or all
+// zeros) and the choice is made bit by bit.
 inline double choose(bool c, double a, double b) { return c ? a : b; }
-inline DoublePair choose(PairMask c, DoublePair a, DoublePair b) { return c ? a : b; }
+inline DoublePair choose(PairMask c, DoublePair a, DoublePair b) {
+  return reinterpret_cast<DoublePair>((c & reinterpret_cast<PairMask>(a)) | (~c & reinterpret_cast<PairMask>(b)));
+}
+
+// Whether two conditions agree.
+inline bool agree(bool a, bool b) { return a == b; }
+inline PairMask agree(PairMask a, PairMask b) { return ~(a ^ b); }
 
 // The head loss of a link, Q|Q|/k^2, from its flow scaled by its conductance
 // (u = Q/k): so written it neither overflows for wide links nor underflows
@@ -47,7 +55,7 @@ template <class T>
   const auto x_up = x >= 0.0;
   const T same_sign = choose(x_up, step, -step) * (x * x + x * q + q * q);
   const T opposite = abs_of(x) * x * x - abs_of(q) * q * q;
-  const T cubes = choose(x_up == (q >= 0.0), same_sign, opposite);
+  const T cubes = choose(agree(x_up, q >= 0.0), same_sign, opposite);
   return k * (cubes / 3.0 - step * dh);
 }
 
