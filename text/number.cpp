@@ -217,11 +217,12 @@ void append_chars(std::string& out, double x, std::chars_format fmt, int precisi
 // integer arithmetic: the whole part as it stands, the fraction (exact as
 // the difference) times 10^decimals rounded half to even, a carry into the
 // whole part when it rounds up to one. The same digits as the general road,
-// at a fraction of its cost. False for what it does not cover.
-bool append_fixed_exact(std::string& out, double x, int decimals) {
-  if (decimals < 1 || decimals > 17) return false;
+// at a fraction of its cost. Written at `at` (room for kFixedExactRoom
+// characters); returns the end, or nullptr for what it does not cover.
+char* put_fixed_exact(char* at, double x, int decimals) {
+  if (decimals < 1 || decimals > 17) return nullptr;
   const double a = std::abs(x);
-  if (!(a < 9007199254740992.0)) return false;  // 2^53
+  if (!(a < 9007199254740992.0)) return nullptr;  // 2^53
   std::uint64_t whole = static_cast<std::uint64_t>(a);
   const double fraction = a - static_cast<double>(whole);
   constexpr auto powers = [](std::uint64_t base) {
@@ -259,11 +260,9 @@ bool append_fixed_exact(std::string& out, double x, int decimals) {
       scaled = 0;
     }
   }
-  // The whole text in one buffer, appended at once.
-  char text[48];
-  char* end = text;
+  char* end = at;
   if (std::signbit(x)) *end++ = '-';
-  end = std::to_chars(end, text + 24, whole).ptr;
+  end = std::to_chars(end, at + 24, whole).ptr;
   *end++ = '.';
   char* digits = end;
   // Two digits a step.
@@ -279,7 +278,15 @@ bool append_fixed_exact(std::string& out, double x, int decimals) {
     digits[i - 1] = kPairs[pair + 1];
   }
   if (i == 1) digits[0] = static_cast<char>('0' + scaled % 10);
-  out.append(text, static_cast<std::size_t>(digits + decimals - text));
+  return digits + decimals;
+}
+
+bool append_fixed_exact(std::string& out, double x, int decimals) {
+  // The whole text in one buffer, appended at once.
+  char text[kFixedExactRoom];
+  const char* const end = put_fixed_exact(text, x, decimals);
+  if (!end) return false;
+  out.append(text, static_cast<std::size_t>(end - text));
   return true;
 }
 
@@ -336,6 +343,10 @@ std::size_t scan_whole(std::string_view text, long long& value, bool* fits) {
 }
 std::size_t scan_whole(std::wstring_view text, long long& value, bool* fits) {
   return scan_whole_impl(text, value, fits);
+}
+
+char* put_fixed(char* at, double x, int decimals) {
+  return std::isfinite(x) ? put_fixed_exact(at, x, decimals) : nullptr;
 }
 
 void append_fixed(std::string& out, double x, int decimals) {

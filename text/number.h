@@ -32,6 +32,12 @@ std::size_t scan_whole(std::wstring_view text, long long& value, bool* fits = nu
 // printf writes it ("nan", "-nan", "inf", "-inf").
 void append_fixed(std::string& out, double x, int decimals);
 std::string format_fixed(double x, int decimals);
+// The same written straight at `at`, which has room for kFixedExactRoom
+// characters, for the writers of large files: returns the end of the text,
+// or nullptr (nothing written) for a value it leaves to append_fixed: not
+// finite, 2^53 or more in magnitude, or decimals outside 1 to 17.
+inline constexpr std::size_t kFixedExactRoom = 48;
+char* put_fixed(char* at, double x, int decimals);
 // printf's "%.<digits>e": one digit before the point, an exponent of at least
 // two digits with its sign.
 std::string format_exponent(double x, int digits);

@@ -27,35 +27,55 @@ void write_answer(const Problem& problem, const Solution& s, const ByteSink& put
   // The imbalance that the solve checked, when it is still this solution's.
   const std::vector<double> computed = s.imbalance.size() == s.heads.size() ? std::vector<double>() : node_imbalance(s);
   const std::vector<double>& imbalance = computed.empty() ? s.imbalance : computed;
-  // A part goes once it has grown past this; a line seldom needs the slack.
-  constexpr std::size_t kPart = std::size_t{60} << 10, kSlack = std::size_t{4} << 10;
-  std::string out;
-  out.reserve(kPart + kSlack);
-  // Every number goes straight into the text, as long as it takes: the
-  // heads are bounded by the solver, the flows by nothing but the network.
-  auto number = [&](long long v) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+  // A part goes once it has grown past kPart. The numbers are written in
+  // place: a line of them takes at most kLine characters, and a value the
+  // quick road does not write (its whole part beyond 2^53: the heads are
+  // bounded by the solver, the flows by nothing but the network) makes room
+  // for itself.
+  constexpr std::size_t kPart = std::size_t{60} << 10, kLine = 24 + 3 * (1 + kFixedExactRoom) + 2;
+  std::string part(kPart + kLine, '\0');
+  char* at = part.data();
+  auto used = [&] { return static_cast<std::size_t>(at - part.data()); };
+  auto make_room = [&](std::size_t more) {
+    const std::size_t now = used();
+    if (now + more > part.size()) {
+      part.resize(now + more);
+      at = part.data() + now;
+    }
   };
+  auto number = [&](long long v) { at = std::to_chars(at, at + 24, v).ptr; };
   auto decimal = [&](double v, int decimals) {
-    out += ' ';
-    append_fixed(out, v == 0.0 ? 0.0 : v, decimals);  // no "-0"
+    const double x = v == 0.0 ? 0.0 : v;  // no "-0"
+    *at++ = ' ';
+    if (char* end = put_fixed(at, x, decimals)) {
+      at = end;
+      return;
+    }
+    std::string wide;
+    append_fixed(wide, x, decimals);
+    make_room(wide.size() + kLine);
+    at = std::copy(wide.begin(), wide.end(), at);
+  };
+  auto line_end = [&] {
+    *at++ = '\r';
+    *at++ = '\n';
   };
   number(0);
   decimal(s.feed_head, 10);
   decimal(s.feed_flow, 10);
-  out += "\r\n";
+  line_end();
   for (std::size_t i = 1; i < n; ++i) {
-    if (out.size() >= kPart) {
-      put(out);
-      out.clear();
+    if (used() >= kPart) {
+      put(std::string_view(part.data(), used()));
+      at = part.data();
     }
+    make_room(kLine);
     const auto& node = nodes[i];
     number(static_cast<long long>(i));
     decimal(s.heads[i], 10);
     if (node.kind == NodeKind::Fixed) {
       decimal(inflow[i], 10);
-      out += "\r\n";
+      line_end();
       continue;
     }
     double third = through[i];
@@ -66,9 +86,9 @@ void write_answer(const Problem& problem, const Solution& s, const ByteSink& put
     }
     decimal(third, 10);
     decimal(std::max(std::abs(imbalance[i]), kLeastErrorEstimate), 12);
-    out += "\r\n";
+    line_end();
   }
-  if (!out.empty()) put(out);
+  if (used() > 0) put(std::string_view(part.data(), used()));
 }
 
 }  // namespace dorv::optimer
