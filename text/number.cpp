@@ -212,6 +212,28 @@ void append_chars(std::string& out, double x, std::chars_format fmt, int precisi
   out.append(big.data(), r.ptr);
 }
 
+// v, below 10^count, as exactly count digits at `at`, two a step.
+[[gnu::always_inline]] inline void put_digit_pairs(char* at, std::uint32_t v, int count) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int i = count;
+  for (; i >= 2; i -= 2) {
+    const auto pair = static_cast<std::size_t>(v % 100) * 2;
+    v /= 100;
+    at[i - 2] = kPairs[pair];
+    at[i - 1] = kPairs[pair + 1];
+  }
+  if (i == 1) at[0] = static_cast<char>('0' + v % 10);
+}
+
+// v, below 10^8, as eight digits.
+[[gnu::always_inline]] inline void put_eight_digits(char* at, std::uint32_t v) {
+  put_digit_pairs(at, v / 10000, 4);
+  put_digit_pairs(at + 4, v % 10000, 4);
+}
+
 // printf's "%.<decimals>f" of a finite double below 2^53 in magnitude with 1
 // to 17 decimals, the numbers the programs write by the million, in exact
 // integer arithmetic: the whole part as it stands, the fraction (exact as
@@ -265,19 +287,20 @@ char* put_fixed_exact(char* at, double x, int decimals) {
   end = std::to_chars(end, at + 24, whole).ptr;
   *end++ = '.';
   char* digits = end;
-  // Two digits a step.
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  int i = decimals;
-  for (; i >= 2; i -= 2) {
-    const auto pair = static_cast<std::size_t>(scaled % 100) * 2;
-    scaled /= 100;
-    digits[i - 2] = kPairs[pair];
-    digits[i - 1] = kPairs[pair + 1];
+  // The last eight decimals apart from the rest, and each eight as two
+  // fours: short chains of divisions that run side by side.
+  int rest = decimals;
+  if (rest > 8) {
+    put_eight_digits(digits + rest - 8, static_cast<std::uint32_t>(scaled % 100000000));
+    scaled /= 100000000;
+    rest -= 8;
   }
-  if (i == 1) digits[0] = static_cast<char>('0' + scaled % 10);
+  if (rest > 4) {
+    put_digit_pairs(digits + rest - 4, static_cast<std::uint32_t>(scaled % 10000), 4);
+    scaled /= 10000;
+    rest -= 4;
+  }
+  put_digit_pairs(digits, static_cast<std::uint32_t>(scaled), rest);
   return digits + decimals;
 }
 
