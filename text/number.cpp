@@ -107,8 +107,8 @@ template <class Char>
 // or 0 when the text is not of that kind (or no number at all).
 template <class Char>
 std::size_t scan_short_decimal(std::basic_string_view<Char> s, double& value, bool allow_exponent) {
-  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const std::size_t n = s.size();
   std::size_t p = 0;
   const bool negative = n > 0 && s[0] == Char('-');
