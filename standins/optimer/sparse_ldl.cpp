@@ -276,9 +276,13 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   diag_slot_.resize(n);
   for (int i = 0; i < n; ++i) diag_slot_[i] = slot_of(pinv_[i], pinv_[i]);
   pair_slot_.resize(pairs.size());
+  pair_first_.resize(pairs.size());
+  std::vector<char> taken(ai_.size(), 0);
   for (std::size_t p = 0; p < pairs.size(); ++p) {
     const int a = pinv_[pairs[p].first], b = pinv_[pairs[p].second];
     pair_slot_[p] = slot_of(std::min(a, b), std::max(a, b));
+    pair_first_[p] = !taken[pair_slot_[p]];
+    taken[pair_slot_[p]] = 1;
   }
   ax_.assign(ai_.size(), 0.0);
 
@@ -328,9 +332,11 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
 }
 
 bool SparseLdl::factor(const std::vector<double>& diag, const std::vector<double>& offdiag) {
-  std::fill(ax_.begin(), ax_.end(), 0.0);
-  for (int i = 0; i < n_; ++i) ax_[diag_slot_[i]] += diag[i];
-  for (std::size_t p = 0; p < pair_slot_.size(); ++p) ax_[pair_slot_[p]] += offdiag[p];
+  // Every entry summed from zero, as filling them with zeros first would:
+  // each diagonal entry has one value, a pair's entry starts at its first.
+  for (int i = 0; i < n_; ++i) ax_[diag_slot_[i]] = 0.0 + diag[i];
+  for (std::size_t p = 0; p < pair_slot_.size(); ++p)
+    ax_[pair_slot_[p]] = (pair_first_[p] ? 0.0 : ax_[pair_slot_[p]]) + offdiag[p];
 
   // Up-looking: row k of L from the rows above it. Column i of L holds, at
   // row k, the entries of the rows before k, so the slot of (k, i) bounds

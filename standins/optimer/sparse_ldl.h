@@ -39,6 +39,7 @@ class SparseLdl {
   std::vector<int> perm_, pinv_;          // position k holds unknown perm_[k]
   std::vector<int> ap_, ai_;              // permuted upper triangle, by column
   std::vector<int> diag_slot_, pair_slot_;  // where each input value goes
+  std::vector<char> pair_first_;             // the first pair of its entry
   std::vector<double> ax_;
   std::vector<int> parent_, lp_, li_;
   // Row k of L: the columns row_column_[row_start_[k] ..] in the order the
