@@ -46,16 +46,17 @@ class GradientSolver {
   // slopes g_ and head-balance errors e_ of the links.
   void assemble(const std::vector<double>& heads, const std::vector<double>& flows, bool linear_step,
                 double root_hs);
-  // The Newton step's pass over the links, once the head corrections are in
-  // rhs_: the flow step into dir_, the flows of the full step into
-  // next_flows_, and at those flows the next step's system (next_diag_,
-  // next_rhs_, off_, g_, e_).
+  // What a pass over the links sums up.
   struct PassSums {
     double slope = 0.0;        // of the content along the step
     double full_change = 0.0;  // of the content over the full step
     double residual = 0.0;     // the largest head-balance error after it
     int worst = -1;            // a node of the link that has it
   };
+  // The Newton step's pass over the links, once the head corrections are in
+  // rhs_: the flow step into dir_, the flows of the full step into
+  // next_flows_, and at those flows the next step's system (next_diag_,
+  // next_rhs_, off_, g_, e_).
   PassSums full_step_pass(const std::vector<double>& heads, const std::vector<double>& flows, double least);
   // After a line search took alpha of the step dir_: moves the flows so
   // (links between given heads take the whole step), and builds the next

@@ -291,8 +291,7 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
   // the numeric factorisation must take them (the paths up the tree from
   // each entry of A's column k, the last path first, each from its foot).
   // Every iteration then only does the arithmetic.
-  parent_.assign(n, -1);
-  std::vector<int> flag(n, -1), count(n, 0), stack(n);
+  std::vector<int> parent(n, -1), flag(n, -1), count(n, 0), stack(n);
   row_start_.assign(n + 1, 0);
   row_column_.clear();
   row_column_.reserve(static_cast<std::size_t>(ap_[n]) * 2);
@@ -301,8 +300,8 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& pairs) {
     int top = n;
     for (int p = ap_[k]; p < ap_[k + 1]; ++p) {
       int len = 0;
-      for (int i = ai_[p]; flag[i] != k; i = parent_[i]) {
-        if (parent_[i] == -1) parent_[i] = k;
+      for (int i = ai_[p]; flag[i] != k; i = parent[i]) {
+        if (parent[i] == -1) parent[i] = k;
         stack[len++] = i;
         flag[i] = k;
         ++count[i];

@@ -41,7 +41,7 @@ class SparseLdl {
   std::vector<int> diag_slot_, pair_slot_;  // where each input value goes
   std::vector<char> pair_first_;             // the first pair of its entry
   std::vector<double> ax_;
-  std::vector<int> parent_, lp_, li_;
+  std::vector<int> lp_, li_;
   // Row k of L: the columns row_column_[row_start_[k] ..] in the order the
   // factorisation takes them, and where each entry lies in lx_.
   std::vector<int> row_start_, row_column_, row_slot_;
