@@ -24,9 +24,7 @@ void write_answer(const Problem& problem, const Solution& s, const ByteSink& put
     inflow[s.links[l].a] -= q;
     through[q >= 0 ? s.links[l].b : s.links[l].a] += std::abs(q);
   }
-  // The imbalance that the solve checked, when it is still this solution's.
-  const std::vector<double> computed = s.imbalance.size() == s.heads.size() ? std::vector<double>() : node_imbalance(s);
-  const std::vector<double>& imbalance = computed.empty() ? s.imbalance : computed;
+  const auto imbalance = node_imbalance(s);
   // A part goes once it has grown past kPart. The numbers are written in
   // place: a line of them takes at most kLine characters, and a value the
   // quick road does not write (its whole part beyond 2^53: the heads are

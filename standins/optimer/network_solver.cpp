@@ -532,8 +532,7 @@ Solution solve_problem(const Problem& problem) {
   if (!(std::abs(s.feed_head) <= kLargestHead)) head_unreachable(s.dictating);
   // The answer is checked by the laws themselves: a network whose heads span
   // more than double precision can hold gives itself away here.
-  s.imbalance = node_imbalance(s);
-  const auto& imbalance = s.imbalance;
+  const auto imbalance = node_imbalance(s);
   const double flow_scale = std::max(std::abs(s.feed_flow), 1e-300);
   for (int i = 0; i < n; ++i) {
     if (!fixed[i] && !(std::abs(imbalance[i]) <= kAnswerTolerance * flow_scale))

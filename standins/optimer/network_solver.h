@@ -96,10 +96,6 @@ struct Solution {
   int iterations = 0;       // Newton iterations over all solves
   int solves = 0;           // network solves (1 when the network scales exactly)
   double head_scale = 1.0;  // span of the given heads in the final solve
-  // node_imbalance() of these heads and flows, as solve_problem checked it,
-  // for the answer to reuse. Whoever changes the heads or flows empties it
-  // (the answer then works it out anew).
-  std::vector<double> imbalance;
 };
 
 // The span of the heads of the fixed nodes (1 when they all agree): the

@@ -464,7 +464,6 @@ TEST(fuzz, OptimerAnswerWriter) {
       if (rng() % 4 == 0) q = extreme();
     if (rng() % 2) s.feed_head = extreme();
     if (rng() % 2) s.feed_flow = extreme();
-    s.imbalance.clear();  // the heads and flows are no longer the solve's
     std::string text;
     try {
       text = optimer::format_answer(problem, s);
