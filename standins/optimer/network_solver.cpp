@@ -28,7 +28,11 @@ constexpr double kAnswerTolerance = 1e-6;
 
 double sign_sqrt(double dh) { return dh >= 0 ? std::sqrt(dh) : -std::sqrt(-dh); }
 
-// least_slope(k, root_hs) * k, evaluated as least_slope evaluates it.
+// The least slope dH/dQ that the Newton step gives a link, times its
+// conductance k: the square law's slope vanishes at zero flow, and this keeps
+// the step defined there. Flows small enough to sit under it carry a head
+// loss far below the solver's tolerance, so it shapes the path of the
+// iteration only, never the answer.
 double least_slope_times_k(double root_hs) { return 2.0 * kFlowFloor * root_hs; }
 
 // A pass over links [0, m) that computes terms two links at once and then
@@ -328,7 +332,6 @@ double head_scale(const std::vector<char>& fixed, const std::vector<double>& hea
   return hmax > hmin ? hmax - hmin : 1.0;
 }
 
-double least_slope(double k, double root_head_scale) { return least_slope_times_k(root_head_scale) / k; }
 
 std::vector<double> node_imbalance(const Solution& s) {
   std::vector<double> out(s.heads.size(), 0.0);

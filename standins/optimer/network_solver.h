@@ -102,13 +102,6 @@ struct Solution {
 // scale of the tolerances.
 double head_scale(const std::vector<char>& fixed, const std::vector<double>& heads);
 
-// The least slope dH/dQ that the Newton step gives a link of conductance k:
-// the square law's slope vanishes at zero flow, and this keeps the step
-// defined there. Flows small enough to sit under it carry a head loss far
-// below the solver's tolerance, so it shapes the path of the iteration only,
-// never the answer.
-double least_slope(double k, double root_head_scale);
-
 // Finds the feed head (node 0) at which every sprinkler has at least the head
 // of its line and one of them exactly that. When all other nodes of given
 // head share one head the network scales exactly (heads above that level
