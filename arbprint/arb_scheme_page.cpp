@@ -43,7 +43,7 @@ bool print_arbitrary_scheme(ui::Printer& printer, const ArbitrarySchemeInput& in
   start_scheme_page(printer, input, layout);
   const double below_legend = PrintSchemeLegend(printer, input, layout.placement);
   if (layout.placement == SchemePlacement::kUnderText) layout.ytop = below_legend;
-  draw_scheme_records(printer, scheme, layout);
+  draw_scheme_records(printer, scheme, layout, input.picture_width, input.picture_height);
   return true;
 }
 

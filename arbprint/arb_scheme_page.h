@@ -27,6 +27,9 @@ struct ArbitrarySchemeInput {
   bool deluge_heads = false;
   bool fire_cocks = false;
   std::filesystem::path scheme_file;  // rezult.kms of the calculation
+  // The form's picture that shows the scheme on the screen, twips: the
+  // printed labels keep the size against the drawing that they have there.
+  double picture_width = 0, picture_height = 0;
 };
 
 // Prints the scheme into the document being drawn: the printer is in twips,

@@ -43,6 +43,8 @@ ArbitrarySchemeInput scheme_input(const arb::Form4& form, bool english, int next
   in.deluge_heads = form.Label12.visible();
   in.fire_cocks = form.Label13.visible();
   in.scheme_file = sys::resolve(L"rezult.kms");
+  in.picture_width = form.Picture1.rect().width;
+  in.picture_height = form.Picture1.rect().height;
   return in;
 }
 

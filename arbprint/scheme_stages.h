@@ -53,8 +53,10 @@ void start_scheme_page(ui::Printer& printer, const ArbitrarySchemeInput& input, 
 double PrintSchemeLegend(ui::Printer& printer, const ArbitrarySchemeInput& input, SchemePlacement placement);
 
 // Draws every record of the scheme file, centred across the page's usable
-// width with its top at the layout's ytop. Leaves the printer in the scheme's
-// coordinate system.
-void draw_scheme_records(ui::Printer& printer, const arb::SchemeFile& scheme, const SchemeLayout& layout);
+// width with its top at the layout's ytop, its labels in the screen's
+// proportion to a picture of the given size. Leaves the printer in the
+// scheme's coordinate system.
+void draw_scheme_records(ui::Printer& printer, const arb::SchemeFile& scheme, const SchemeLayout& layout,
+                         double picture_width, double picture_height);
 
 }  // namespace dorv::arbprint

@@ -48,7 +48,12 @@ bool print_document(ui::Printer& printer, grid::Form2& form, const std::vector<s
 }  // namespace
 
 void print_grid_report(grid::Form2& form) {
+  // The scheme is drawn anew for the printed page; the form goes on showing
+  // what it showed, so that a scheme the user had put away does not stay
+  // over the fields.
+  const bool scheme_shown = form.Picture1.visible();
   form.DrawGridScheme();
+  form.Picture1.set_visible(scheme_shown);
   if (!results_of_shown_input(form) || !sys::file_exists(L"rezres.txt") || !sys::file_exists(L"spr.out") ||
       !reg::nonempty_file(L"rezres.txt")) {
     report::refuse_print_without_results();

@@ -12,7 +12,8 @@ namespace dorv::gridprint {
 
 // Runs the whole command on the form: redraws its scheme, refuses when there
 // is no computed result, asks for the set-up, prints. It works on copies of
-// the form's values: printing never changes the calculation's state.
+// the form's values: printing never changes the calculation's state, and the
+// scheme stays shown or hidden as it was.
 void print_grid_report(grid::Form2& form);
 
 }  // namespace dorv::gridprint

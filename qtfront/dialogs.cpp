@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QKeyEvent>
+#include <QSpacerItem>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -43,6 +45,17 @@ QMessageBox::Icon qicon(ui::MsgIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
+
+// The width a window needs for its title to show whole in the desktop's
+// title bar: the title in a bold title font, beside the bar's icon and its
+// buttons, about a square of the bar's height each, with their margins.
+int width_for_title(const QString& title) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  return metrics.horizontalAdvance(title) + 6 * metrics.height();
+}
+
 }  // namespace
 
 ui::MsgResult run_message_box(QWidget* parent, const ui::MsgBoxRequest& request, const QString& title) {
@@ -51,6 +64,11 @@ ui::MsgResult run_message_box(QWidget* parent, const ui::MsgBoxRequest& request,
   box.setTextFormat(Qt::PlainText);
   box.setText(display_text(request.text));
   box.setIcon(qicon(request.icon));
+  // A short text makes a narrow box, and the desktop cuts its title short:
+  // the box is made at least as wide as its title needs.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width_for_title(title), 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(),
+                  0, 1, grid->columnCount());
   const auto set = ui::buttons_of(request.buttons);
   std::vector<QPushButton*> buttons;
   // One role for all keeps the buttons in the order of their set.
@@ -124,8 +142,28 @@ QString file_dialog_filter(const std::wstring& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// The viewer's window: Escape closes it, as it closes a box. The text, read
+// only, leaves the key to it.
+class TextViewer : public QWidget {
+ public:
+  TextViewer() : QWidget(nullptr, Qt::Window) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
+};
+
+}  // namespace
+
 QWidget* open_text_viewer(const QString& title, const QString& text) {
-  auto* window = new QWidget(nullptr, Qt::Window);
+  auto* window = new TextViewer;
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(title);
   auto* layout = new QVBoxLayout(window);
@@ -138,7 +176,17 @@ QWidget* open_text_viewer(const QString& title, const QString& text) {
   view->setPlainText(text);
   layout->addWidget(view);
   const QFontMetrics fm(view->font());
-  window->resize(fm.horizontalAdvance(QChar('0')) * 100 + 40, fm.lineSpacing() * 40 + 20);
+  QSize size(fm.horizontalAdvance(QChar('0')) * 100 + 40, fm.lineSpacing() * 40 + 20);
+  // In the middle of the screen's free area, and inside it with the frame
+  // and the title bar that the desktop adds (a generous guess of them).
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    const QSize frame(2 * fm.height(), 4 * fm.height());
+    size = size.boundedTo(area.size() - frame);
+    const QSize outer = size + frame;
+    window->move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+  }
+  window->resize(size);
   window->show();
   return window;
 }

@@ -21,7 +21,8 @@ std::optional<QString> run_input_box(QWidget* parent, const ui::InputBoxRequest&
 // ("description (pattern)" joined by ";;"); a pattern also matches its
 // upper-case spelling, as names from Windows machines often are.
 QString file_dialog_filter(const std::wstring& filter);
-// A window of its own that shows a text read only, in a fixed-pitch font.
+// A window of its own that shows a text read only, in a fixed-pitch font,
+// in the middle of the screen; Escape closes it.
 QWidget* open_text_viewer(const QString& title, const QString& text);
 
 }  // namespace dorv::front

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,6 +23,8 @@ namespace {
 
 constexpr double kLine12 = 12 * 20 * 1.1328;  // a 12-point line on the recording device
 constexpr double kA4Width = 11906, kA4Height = 16838;
+// The network form's picture that shows the scheme on the screen, twips.
+constexpr double kPictureWidth = 6960, kPictureHeight = 5880;
 
 class SchemePageTest : public ::testing::Test {
  protected:
@@ -32,6 +36,8 @@ class SchemePageTest : public ::testing::Test {
     in_.main_intensity_given = in_.main_sprinklers = true;
     in_.fire_cocks = true;
     in_.scheme_file = dir_ / "rezult.kms";
+    in_.picture_width = kPictureWidth;
+    in_.picture_height = kPictureHeight;
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -55,6 +61,13 @@ class SchemePageTest : public ::testing::Test {
     const auto& docs = host_.listed_printers().recorder().documents();
     EXPECT_EQ(docs.size(), 1u);
     return docs.back();
+  }
+
+  // The scheme file of the example network, as the network export writes it.
+  bool export_example() const {
+    const std::string command = std::string("\"") + NETEXPORT_EXE + "\" -t \"" + DORV_DATA_DIR + "/trub.inf\" -o \"" +
+                                dir_.string() + "\" \"" + NETEXPORT_EXAMPLE + "\" >/dev/null";
+    return std::system(command.c_str()) == 0;
   }
 
   static double text_end(int lines) { return 500 + lines * kLine12; }
@@ -293,9 +306,9 @@ TEST_F(SchemePageTest, RecordsWithTheirPensSizesAndShapes) {
                             L"5,50,40,\"N1\",2.5", L"9,20,20", L"10,30,30", L"0", L"14,4,6,6", L"7,40,40",
                             L"13,60,30", L"6,70,30"})
                              .pages[0];
-  // The drawing is the last 27 operations.
-  ASSERT_GE(page.ops.size(), 27u);
-  const DrawOp* d = &page.ops[page.ops.size() - 27];
+  // The drawing is the last 29 operations.
+  ASSERT_GE(page.ops.size(), 29u);
+  const DrawOp* d = &page.ops[page.ops.size() - 29];
   // T = 45.36 twips a unit, 2.4 twips a pixel: base pen 10.44.
   EXPECT_EQ(d[0].draw_width, 10);
   EXPECT_EQ(d[0].color, ui::rgb(255, 0, 0));
@@ -306,34 +319,48 @@ TEST_F(SchemePageTest, RecordsWithTheirPensSizesAndShapes) {
   EXPECT_EQ(d[3].draw_width, 31);  // the three-segment mark
   EXPECT_DOUBLE_EQ(d[5].x2, 2);
   EXPECT_DOUBLE_EQ(d[5].y2, 2);
-  // The label keeps the pen of the record before it.
+  // The label keeps the pen of the record before it. The screen shows the
+  // scheme at 69.6 twips a unit (the picture's width over 100 units) and its
+  // labels at 8.25 points, 2.37 units high: on paper at 45.36 twips a unit
+  // they take 5.377 points, centred on the 4-unit line of their height 2.5.
   EXPECT_EQ(d[6].text, L"N1");
   EXPECT_EQ(d[6].draw_width, 31);
-  EXPECT_NEAR(d[6].font.size, 9.572, 1e-9);
+  EXPECT_NEAR(d[6].font.size, 8.25 * 45.36 / 69.6, 1e-9);
   EXPECT_NEAR(d[6].x1, 50 - 1 - 4.0 / 3, 1e-9);
-  EXPECT_NEAR(d[6].y1, 40 - 4.7, 1e-9);
-  // The fire cocks' "ПК" at T / 4.5 and T / 6 points.
-  EXPECT_EQ(d[11].text, L"ПК");
-  EXPECT_NEAR(d[11].font.size, 10.08, 1e-9);
-  EXPECT_EQ(d[11].color, ui::rgb(200, 100, 200));
-  EXPECT_DOUBLE_EQ(d[7].x1, 20 - 3.5);
-  EXPECT_NEAR(d[16].font.size, 7.56, 1e-9);
-  EXPECT_EQ(d[16].color, ui::kBlack);
+  EXPECT_NEAR(d[6].y1, 40 - 0.7 - 2 - 8.25 * 20 / 69.6 / 2, 1e-9);
+  // The fire cocks: a white ground inside the square, then the square and
+  // its "ПК" at T / 4.5 and T / 6 points.
+  for (const DrawOp* ground : {&d[7], &d[13]}) {
+    EXPECT_EQ(ground->kind, DrawOp::Kind::Circle);
+    EXPECT_TRUE(ground->filled);
+    EXPECT_EQ(ground->fill_color, ui::kWhite);
+    EXPECT_EQ(ground->color, ui::kWhite);
+  }
+  EXPECT_DOUBLE_EQ(d[7].radius, 3.5);
+  EXPECT_DOUBLE_EQ(d[13].radius, 3);
+  EXPECT_EQ(d[12].text, L"ПК");
+  EXPECT_NEAR(d[12].font.size, 10.08, 1e-9);
+  EXPECT_EQ(d[12].color, ui::rgb(200, 100, 200));
+  EXPECT_DOUBLE_EQ(d[8].x1, 20 - 3.5);
+  EXPECT_EQ(d[18].text, L"ПК");
+  EXPECT_NEAR(d[18].font.size, 7.56, 1e-9);
+  EXPECT_EQ(d[18].color, ui::kBlack);
   // "0" and "14" are one item each: "4,6,6" is a closed main sprinkler.
-  EXPECT_EQ(d[17].kind, DrawOp::Kind::Circle);
-  EXPECT_DOUBLE_EQ(d[17].radius, 2.5);
-  EXPECT_DOUBLE_EQ(d[17].x1, 6);
-  EXPECT_EQ(d[17].draw_width, 21);
+  EXPECT_EQ(d[19].kind, DrawOp::Kind::Circle);
+  EXPECT_DOUBLE_EQ(d[19].radius, 2.5);
+  EXPECT_DOUBLE_EQ(d[19].x1, 6);
+  EXPECT_EQ(d[19].draw_width, 21);
+  EXPECT_FALSE(d[19].filled);
   // The open deluge head, then the closed rack sprinkler's strokes.
-  EXPECT_DOUBLE_EQ(d[18].radius, 4.0);
-  EXPECT_EQ(d[18].color, ui::rgb(255, 0, 157));
-  EXPECT_NEAR(d[19].x2 - 40, 2.8, 1e-9);
-  EXPECT_EQ(d[19].color, ui::rgb(140, 50, 140));
-  EXPECT_DOUBLE_EQ(d[21].radius, 2.5);
-  EXPECT_DOUBLE_EQ(d[22].x1, 60 - 0.35);
-  EXPECT_DOUBLE_EQ(d[22].y1, 30 + 1.8);
-  EXPECT_EQ(d[24].color, ui::rgb(255, 0, 255));  // the star
-  EXPECT_EQ(d[26].draw_width, 21);
+  EXPECT_DOUBLE_EQ(d[20].radius, 4.0);
+  EXPECT_EQ(d[20].color, ui::rgb(255, 0, 157));
+  EXPECT_NEAR(d[21].x2 - 40, 2.8, 1e-9);
+  EXPECT_EQ(d[21].color, ui::rgb(140, 50, 140));
+  EXPECT_DOUBLE_EQ(d[23].radius, 2.5);
+  EXPECT_DOUBLE_EQ(d[24].x1, 60 - 0.35);
+  EXPECT_DOUBLE_EQ(d[24].y1, 30 + 1.8);
+  EXPECT_EQ(d[26].color, ui::rgb(255, 0, 255));  // the star
+  EXPECT_EQ(d[28].draw_width, 21);
 }
 
 // The printer keeps its settings between documents: a solid fill left by an
@@ -406,9 +433,7 @@ TEST_F(SchemePageTest, SchemeFilesThatCannotBePrinted) {
 // The scheme file of the example network, as the network export writes it,
 // prints whole under the text: every record drawn, the last one last.
 TEST_F(SchemePageTest, TheExampleNetworksSchemePrintsWhole) {
-  const std::string command = std::string("\"") + NETEXPORT_EXE + "\" -t \"" + DORV_DATA_DIR + "/trub.inf\" -o \"" +
-                              dir_.string() + "\" \"" + NETEXPORT_EXAMPLE + "\" >/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(export_example());
   const arb::SchemeFile scheme = arb::read_scheme_file(in_.scheme_file);
   ASSERT_EQ(scheme.fault, arb::SchemeFault::kNone);
   ASSERT_FALSE(scheme.records.empty());
@@ -421,4 +446,96 @@ TEST_F(SchemePageTest, TheExampleNetworksSchemePrintsWhole) {
   EXPECT_EQ(last.kind, DrawOp::Kind::Text);
   EXPECT_EQ(last.text, scheme.records.back().text);
   EXPECT_NEAR(last.x1, scheme.records.back().v[0] - 1 - 1.6 * 2.8 / 3, 1e-9);
+}
+
+namespace {
+
+// Plane geometry in twips for the clearance of a label from what is drawn
+// around it.
+struct Box {
+  double left, top, right, bottom;
+};
+
+double distance(double px, double py, const Box& b) {
+  const double dx = std::max({b.left - px, 0.0, px - b.right});
+  const double dy = std::max({b.top - py, 0.0, py - b.bottom});
+  return std::hypot(dx, dy);
+}
+
+double distance(double px, double py, double ax, double ay, double bx, double by) {
+  const double lx = bx - ax, ly = by - ay, l2 = lx * lx + ly * ly;
+  const double f = l2 > 0 ? std::clamp(((px - ax) * lx + (py - ay) * ly) / l2, 0.0, 1.0) : 0.0;
+  return std::hypot(px - ax - f * lx, py - ay - f * ly);
+}
+
+// 0 when the segment enters the box.
+double distance(const Box& b, double ax, double ay, double bx, double by) {
+  for (int i = 0; i <= 64; ++i) {
+    const double f = i / 64.0, x = ax + f * (bx - ax), y = ay + f * (by - ay);
+    if (x >= b.left && x <= b.right && y >= b.top && y <= b.bottom) return 0;
+  }
+  double d = std::min(distance(ax, ay, b), distance(bx, by, b));
+  for (double cx : {b.left, b.right})
+    for (double cy : {b.top, b.bottom}) d = std::min(d, distance(cx, cy, ax, ay, bx, by));
+  return d;
+}
+
+}  // namespace
+
+// The example network's printed drawing: every label stands clear of every
+// pipe and symbol around it (their pens' widths counted), as on the screen.
+// A label takes the width the device gives its text and, above its
+// baseline, the height of the fixed-pitch face's capitals and figures (0.66
+// of the size; the baseline lies 0.8328 of it below the top of the line);
+// its numbers and capitals have nothing below the baseline. A
+// fire cock's "ПК" stands on a white ground drawn over the pipe that ends at
+// the cock.
+TEST_F(SchemePageTest, TheExampleNetworksLabelsStandClearOfItsSymbols) {
+  ASSERT_TRUE(export_example());
+  const auto& page = print_as_it_is(20).pages[0];
+  const double twips_per_pixel = 2.4;
+  std::vector<std::pair<std::wstring, Box>> labels;
+  std::vector<const DrawOp*> drawn;
+  for (const DrawOp& op : page.ops) {
+    if (op.scale_width == page.width) continue;  // the text and the legend
+    if (op.kind == DrawOp::Kind::Text && op.text != L"ПК") {
+      const ui::TwipPoint at = ui::to_twips(page, op, op.x1, op.y1);
+      const double size = op.font.size * 20;
+      const double baseline = at.y + 0.8328 * size;
+      labels.push_back({op.text, {at.x, baseline - 0.66 * size, at.x + 0.6 * size * op.text.size(), baseline}});
+    } else if (op.kind != DrawOp::Kind::Text && !op.filled) {
+      drawn.push_back(&op);
+    }
+  }
+  ASSERT_EQ(labels.size(), 19u);
+  double least = 1e9;
+  std::wstring closest;
+  for (const auto& [text, box] : labels)
+    for (const DrawOp* op : drawn) {
+      const double half_pen = op->draw_width * twips_per_pixel / 2;
+      const ui::TwipPoint a = ui::to_twips(page, *op, op->x1, op->y1);
+      double gap;
+      if (op->kind == DrawOp::Kind::Circle) {
+        gap = distance(a.x, a.y, box) - ui::to_twips(page, *op, op->radius) - half_pen;
+      } else {
+        const ui::TwipPoint b = ui::to_twips(page, *op, op->x2, op->y2);
+        gap = distance(box, a.x, a.y, b.x, b.y) - half_pen;
+      }
+      if (gap < least) least = gap, closest = text;
+    }
+  EXPECT_GT(least, 0) << "\"" << std::string(closest.begin(), closest.end()) << "\" runs into the drawing";
+
+  // The fire cock at node 9 ends the pipe from node 2: its ground comes after
+  // the pipe, and the square and "ПК" after the ground.
+  std::size_t pipe = 0, ground = 0, label = 0;
+  for (std::size_t i = 0; i < page.ops.size(); ++i) {
+    const DrawOp& op = page.ops[i];
+    if (op.kind == DrawOp::Kind::Line && op.x1 == 0 && op.y1 == 60 && op.x2 == -30) pipe = i;
+    if (op.kind == DrawOp::Kind::Circle && op.filled && op.x1 == -30) ground = i;
+    if (op.text == L"ПК") label = i;
+  }
+  EXPECT_LT(pipe, ground);
+  EXPECT_LT(ground, label);
+  EXPECT_EQ(page.ops[ground].fill_color, ui::kWhite);
+  EXPECT_DOUBLE_EQ(page.ops[ground].radius, 3.5);
 }

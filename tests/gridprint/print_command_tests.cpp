@@ -95,6 +95,7 @@ TEST_F(GridPrintTest, RefusesWithoutAComputedResultBeforeTheSetUpDialog) {
     ASSERT_EQ(input(), shown);
     computed();
     c.spoil();
+    form_->Picture1.cls();
     const std::size_t before = host_.messages().size();
     for (std::size_t i = 0; i < c.boxes; ++i) host_.answer_message(MsgResult::OK);
     form_->Command2.click();
@@ -102,7 +103,9 @@ TEST_F(GridPrintTest, RefusesWithoutAComputedResultBeforeTheSetUpDialog) {
     EXPECT_EQ(last_message().text, L"Для печати необходимо выполнить расчет!");
     EXPECT_EQ(last_message().title, L"Предупреждение");
     EXPECT_EQ(last_message().buttons, ui::MsgButtons::OK);
-    EXPECT_TRUE(form_->Picture1.visible());  // the scheme was redrawn all the same
+    // The scheme was redrawn all the same, and stays put away.
+    EXPECT_FALSE(form_->Picture1.ops().empty());
+    EXPECT_FALSE(form_->Picture1.visible());
     EXPECT_TRUE(documents().empty());
     EXPECT_FALSE(printer().in_document());
   }
@@ -111,8 +114,10 @@ TEST_F(GridPrintTest, RefusesWithoutAComputedResultBeforeTheSetUpDialog) {
 TEST_F(GridPrintTest, CancelledSetUpPrintsNothingAndLeavesTheRunsState) {
   form_->State.SolverChoice = 0;
   form_->State.ResultsSolverChoice = 1;
+  form_->Command5.click();  // the scheme on the screen stays there
   set_up_with(0);
   form_->Command2.click();
+  EXPECT_TRUE(form_->Picture1.visible());
   EXPECT_TRUE(host_.messages().empty());
   EXPECT_TRUE(documents().empty());
   EXPECT_FALSE(printer().in_document());
@@ -125,6 +130,7 @@ TEST_F(GridPrintTest, PrintsTheRussianReportPageByPageThenTheScheme) {
   set_up_with(1);
   form_->Command2.click();
   EXPECT_TRUE(host_.messages().empty());
+  EXPECT_FALSE(form_->Picture1.visible());  // the fields stay in reach
   ASSERT_EQ(documents().size(), 1u);
   const auto& doc = documents()[0];
   EXPECT_EQ(doc.name, L"15-R");

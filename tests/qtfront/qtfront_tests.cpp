@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -238,6 +239,28 @@ TEST_F(QtFront, MessageBoxFromAProcedureAnswersThroughQt) {
   form.unload();
 }
 
+// A box with a short text is made as wide as its title needs in the
+// desktop's title bar, a bold title beside the bar's icon and buttons, so
+// that the desktop does not cut the title short.
+TEST_F(QtFront, MessageBoxIsWideEnoughForItsTitle) {
+  QtHost host;
+  for (const QString& title : {QStringLiteral("Сохранение расчета"), QStringLiteral("Невозможно работать с графикой")}) {
+    SCOPED_TRACE(title.toStdString());
+    int width = 0;
+    when_modal([&](QWidget* w) {
+      width = w->width();
+      if (title.size() < 20) screenshot(w, QStringLiteral("message-box-title.png"));
+      button_with_text(w, QStringLiteral("Нет"))->click();
+    });
+    msg_box(L"Сохранить расчет?", MsgButtons::YesNo, MsgIcon::Question, dorv::front::ws(title));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // An icon and three buttons, each a square a line and a half high.
+    EXPECT_GE(width, metrics.horizontalAdvance(title) + 4 * metrics.height() * 3 / 2);
+  }
+}
+
 TEST_F(QtFront, InputBoxShowsPromptDefaultAndPlace) {
   QtHost host;
   DemoForm form;
@@ -471,12 +494,22 @@ TEST_F(QtFront, ShellOpenShowsTheProgramsTextFilesDecoded) {
   EXPECT_EQ(viewer->windowTitle(), QStringLiteral("flrez.txt"));
   EXPECT_EQ(viewer->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Расчет N 12\nНапор 45.5 м\n"));
   screenshot(viewer, QStringLiteral("text-viewer.png"));
+  // It opens inside the screen's free area, with room above it for the
+  // title bar that the desktop adds, a line high at least.
+  const QRect area = viewer->screen()->availableGeometry();
+  const QRect at = viewer->geometry();
+  EXPECT_TRUE(area.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
+  EXPECT_GE(at.top(), area.top() + viewer->fontMetrics().height());
   // The same file opened again: one viewer, showing the file as it is now.
   std::ofstream(file, std::ios::binary) << dorv::to_cp1251(L"Расчет N 13\r\n");
   ASSERT_TRUE(host.shell_open(file, dir.wstring()));
   ASSERT_EQ(host.viewers().size(), 1u);
   EXPECT_EQ(host.viewers()[0], viewer);
   EXPECT_EQ(viewer->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Расчет N 13\n"));
+  // Escape closes it, from the text too.
+  QTest::keyClick(viewer->findChild<QPlainTextEdit*>(), Qt::Key_Escape);
+  settle();
+  EXPECT_TRUE(host.viewers().empty());
   EXPECT_FALSE(host.shell_open(dir / "missing.txt", L""));
   std::filesystem::remove_all(dir);
 

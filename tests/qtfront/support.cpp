@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -79,7 +83,15 @@ QPushButton* button_with_text(QWidget* window, const QString& text) {
 void screenshot(QWidget* widget, const QString& name) {
   const QString dir = QStringLiteral(DORV_SCREENSHOT_DIR);
   QDir().mkpath(dir);
-  EXPECT_TRUE(widget->grab().save(dir + QChar('/') + name)) << name.toStdString();
+  QPixmap picture = widget->grab();
+  // On a desktop a window is shown as the desktop frames it, title bar and all.
+  if (widget->isWindow() && QGuiApplication::platformName() != QStringLiteral("offscreen"))
+    if (QScreen* screen = widget->screen()) {
+      QTest::qWait(300);  // the desktop frames and paints it meanwhile
+      const QRect frame = widget->frameGeometry();
+      picture = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    }
+  EXPECT_TRUE(picture.save(dir + QChar('/') + name)) << name.toStdString();
 }
 
 }  // namespace dorv::test

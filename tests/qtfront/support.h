@@ -23,7 +23,8 @@ void settle();
 // The visible push buttons of a window, left to right (then top to bottom).
 std::vector<QPushButton*> buttons_in_order(QWidget* window);
 QPushButton* button_with_text(QWidget* window, const QString& text);
-// Writes a picture of the widget into the tests' screenshot folder.
+// Writes a picture of the widget into the tests' screenshot folder; on a
+// desktop (not the offscreen platform), a window with the desktop's frame.
 void screenshot(QWidget* widget, const QString& name);
 
 }  // namespace dorv::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "tests/scenario/scenario.h"
 #include "tests/scenario/printed_report.h"
@@ -14,6 +15,17 @@ namespace {
 
 using dorv::scenario_test::ScenarioFolder;
 namespace fs = std::filesystem;
+
+// The transcript's boxes and what follows the first "layout", without what
+// the solvers print on their console before it.
+std::string boxes_and_layout(const std::string& out) {
+  const std::size_t layout = std::min(out.find("\nForm2 layout =") + 1, out.size());
+  std::istringstream before(out.substr(0, layout));
+  std::string kept;
+  for (std::string line; std::getline(before, line);)
+    if (line.rfind("MSGBOX ", 0) == 0) kept += line + "\n";
+  return kept + out.substr(layout);
+}
 
 TEST(GridPrintScenario, PrintsTheComputedExampleIntoPdfInRussianAndEnglish) {
 #ifndef DORV_SCENARIO_PDF
@@ -56,3 +68,13 @@ TEST(GridPrintScenario, PrintsTheComputedExampleIntoPdfInRussianAndEnglish) {
 }
 
 }  // namespace
+
+// "Печать" draws the scheme anew for the printed page, and the form goes on
+// showing what it showed: a computed grid printed with its scheme put away
+// shows its input fields afterwards, with no scheme over them.
+TEST(GridPrintScenario, AfterPrintingTheFormShowsItsFieldsAsBefore) {
+  ScenarioFolder folder;
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "grid_print_keeps_fields.txt");
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_EQ(boxes_and_layout(r.out), dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "grid_print_keeps_fields.out"));
+}
