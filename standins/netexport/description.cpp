@@ -1,5 +1,6 @@
 #include "standins/netexport/description.h"
 
+#include <cmath>
 #include <map>
 
 #include "text/number.h"
@@ -34,10 +35,16 @@ std::wstring rest_of(std::wstring_view line, std::wstring_view keyword) {
   return trim(rest);
 }
 
-bool is_number(std::wstring_view text) {
+// Refuses a field that is not a decimal number (no exponent), or whose
+// value is beyond the range of a double: a number of hundreds of digits
+// would reach the export's files as an infinity, which no reader takes.
+void check_number(int ln, const std::wstring& text, const std::wstring& not_a_number) {
   double v = 0;
-  return !text.empty() && scan_decimal(text, v, false) == text.size();
+  if (text.empty() || scan_decimal(text, v, false) != text.size()) throw DescriptionError(ln, not_a_number);
+  if (!std::isfinite(v)) throw DescriptionError(ln, L"«" + text + L"» — слишком большое число");
 }
+
+void check_number(int ln, const std::wstring& text) { check_number(ln, text, L"«" + text + L"» не число"); }
 
 }  // namespace
 
@@ -56,8 +63,7 @@ Description parse_description(const std::vector<std::wstring>& lines) {
     const std::wstring& key = w[0];
     auto numbers = [&](std::size_t count, std::wstring_view what) {
       if (w.size() != count + 1) throw DescriptionError(ln, L"после «" + key + L"» нужно: " + std::wstring(what));
-      for (std::size_t k = 1; k < w.size(); ++k)
-        if (!is_number(w[k])) throw DescriptionError(ln, L"«" + w[k] + L"» не число");
+      for (std::size_t k = 1; k < w.size(); ++k) check_number(ln, w[k]);
     };
     if (key == L"contract") {
       d.contract = rest_of(line, key);
@@ -85,8 +91,7 @@ Description parse_description(const std::vector<std::wstring>& lines) {
       (key == L"deluge" ? d.deluge_head : d.cock_head) = w[2];
     } else if (key == L"node") {
       if (w.size() != 5) throw DescriptionError(ln, L"после «node» нужно: номер, x, y, отметка");
-      for (std::size_t k = 1; k < 5; ++k)
-        if (!is_number(w[k])) throw DescriptionError(ln, L"«" + w[k] + L"» не число");
+      for (std::size_t k = 1; k < 5; ++k) check_number(ln, w[k]);
       if (node_index.count(w[1])) throw DescriptionError(ln, L"узел " + w[1] + L" описан дважды");
       node_index[w[1]] = static_cast<int>(d.nodes.size());
       d.nodes.push_back({w[1], num_value(w[2]), num_value(w[3]), num_value(w[4])});
@@ -115,11 +120,17 @@ Description parse_description(const std::vector<std::wstring>& lines) {
   for (const auto& [ln, w] : pipes) {
     Pipe p{node_of(ln, w[1]), node_of(ln, w[2]), w[3], w[4]};
     if (p.a == p.b) throw DescriptionError(ln, L"труба соединяет узел " + w[1] + L" с самим собой");
-    if (!is_number(p.length) || num_value(p.length) <= 0)
-      throw DescriptionError(ln, L"длина «" + p.length + L"» должна быть положительным числом");
+    const std::wstring not_positive = L"длина «" + p.length + L"» должна быть положительным числом";
+    check_number(ln, p.length, not_positive);
+    const double length = num_value(p.length);
+    if (length <= 0) throw DescriptionError(ln, not_positive);
+    // The network file holds a length to eight decimals: a shorter pipe
+    // would be written as one of no length at all.
+    if (!(round_half_even(length, 8) > 0))
+      throw DescriptionError(ln, L"длина «" + p.length + L"»: меньше 0.00000001 м, в файле сети было бы 0");
     std::wstring dn = p.diameter;
     if (!dn.empty() && dn.back() == L'*') dn.pop_back();
-    if (!is_number(dn)) throw DescriptionError(ln, L"диаметр «" + p.diameter + L"» не число");
+    check_number(ln, dn, L"диаметр «" + p.diameter + L"» не число");
     for (const Pipe& q : d.pipes)
       if ((q.a == p.a && q.b == p.b) || (q.a == p.b && q.b == p.a))
         throw DescriptionError(ln, L"узлы " + w[1] + L" и " + w[2] + L" уже соединены трубой");

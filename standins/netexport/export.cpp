@@ -13,6 +13,17 @@ namespace {
 
 std::wstring num(double x) { return num_text_trim(round_half_even(x, 8)); }
 
+// What the network file can hold: a value computed from numbers near the
+// range of a double may have left it, and a positive conductance below the
+// file's eight decimals would be written as none. what names the value.
+void check_writable(double x, const std::wstring& what) {
+  if (!std::isfinite(x)) throw DescriptionError(0, what + L": слишком большое число для файла сети");
+}
+void check_writable_positive(double x, const std::wstring& what) {
+  check_writable(x, what);
+  if (!(round_half_even(x, 8) > 0)) throw DescriptionError(0, what + L": меньше 0.00000001, в файле сети было бы 0");
+}
+
 std::wstring kind_name(OutletKind k) {
   switch (k) {
     case OutletKind::Main: return L"main";
@@ -50,6 +61,8 @@ OutletData outlet_data(const Description& d, OutletKind kind) {
     case OutletKind::Deluge: fixed_flow(d.deluge_flow, d.deluge_head); break;
     case OutletKind::FireCock: fixed_flow(d.cock_flow, d.cock_head); break;
   }
+  check_writable_positive(o.k, L"проводимость выхода оросителей вида " + kind_name(kind));
+  check_writable(o.free_head, L"свободный напор оросителей вида " + kind_name(kind));
   return o;
 }
 
@@ -126,6 +139,8 @@ Export build_export(const Description& d, const tables::PipeTable& main, const t
       throw DescriptionError(0, L"диаметра " + num_text_trim(dn) + L" нет в сортаменте «" +
                                     (second_standard ? d.second_standard : d.standard) + L"»");
     conductance[p] = pipe_conductance(table.rows[row - 1].kt, num_value(pipe.length));
+    check_writable_positive(conductance[p], L"проводимость трубы " + d.nodes[pipe.a].number + L"-" +
+                                                d.nodes[pipe.b].number + L" длиной " + pipe.length + L" м");
   }
 
   // Network section: one line per network node in number order.
@@ -134,8 +149,11 @@ Export build_export(const Description& d, const tables::PipeTable& main, const t
   // The feed's head is only where the solver starts its search: above the
   // highest head that an outlet needs.
   double feed_head = 0;
-  for (const Outlet& o : d.outlets)
-    feed_head = std::max(feed_head, d.nodes[o.node].elevation + data[o.kind].free_head + 10);
+  for (const Outlet& o : d.outlets) {
+    const double start = d.nodes[o.node].elevation + data[o.kind].free_head + 10;
+    check_writable(start, L"напор в узле " + d.nodes[o.node].number);
+    feed_head = std::max(feed_head, start);
+  }
   for (int v = 0; v < n_nodes; ++v) {
     std::wstring links;
     int count = 0;
@@ -157,6 +175,7 @@ Export build_export(const Description& d, const tables::PipeTable& main, const t
       links += L" " + std::to_wstring(net[w]) + L" " + num(conductance[p]);
       ++count;
     }
+    check_writable(head, L"напор в узле " + d.nodes[v].number);
     net_lines[net[v]] = std::to_wstring(net[v]) + L" " + kind + L" " + num(head) + L" " + std::to_wstring(count) + links;
   }
   Export e;
@@ -224,32 +243,46 @@ Export build_export(const Description& d, const tables::PipeTable& main, const t
   const double text_h = std::max(x1 - x0, y1 - y0) / 50;
   // Room on the right for the labels beside the rightmost pipes and nodes.
   x1 += 5 * text_h;
+  // Nodes drawn near the range of a double may leave a place or the extent
+  // beyond it: such a scheme cannot be written, and the node farthest out
+  // is named.
+  bool beyond = false;
+  auto place = [&](double v) {
+    beyond = beyond || !std::isfinite(v);
+    return num(v);
+  };
   auto& s = e.scheme;
-  s.push_back(num(x0) + L"," + num(y0) + L"," + num(x1 - x0) + L"," + num(y1 - y0));
+  s.push_back(place(x0) + L"," + place(y0) + L"," + place(x1 - x0) + L"," + place(y1 - y0));
   for (const Pipe& p : d.pipes) {
     const Node& a = d.nodes[p.a];
     const Node& b = d.nodes[p.b];
-    s.push_back(L"2," + num(a.x) + L"," + num(a.y) + L"," + num(b.x) + L"," + num(b.y));
+    s.push_back(L"2," + place(a.x) + L"," + place(a.y) + L"," + place(b.x) + L"," + place(b.y));
     // A label is written up and to the right of its point: above a pipe that
     // runs across, beside one that runs up or down, never on the pipe.
     const bool upright = std::abs(b.y - a.y) > std::abs(b.x - a.x);
     const double mx = (a.x + b.x) / 2 + (upright ? 2 * text_h : 0), my = (a.y + b.y) / 2 + (upright ? text_h : 0);
-    s.push_back(L"5," + num(mx) + L"," + num(my) + L"," + quoted(p.diameter + L" L=" + p.length) + L"," + num(text_h));
+    s.push_back(L"5," + place(mx) + L"," + place(my) + L"," + quoted(p.diameter + L" L=" + p.length) + L"," + place(text_h));
   }
   if (d.control_unit) {
     const Node& a = d.nodes[d.control_unit->first];
     const Node& b = d.nodes[d.control_unit->second];
     const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2, r = text_h;
-    s.push_back(L"11," + num(mx - r) + L"," + num(my - r) + L"," + num(mx - r) + L"," + num(my + r) + L"," +
-                num(mx + r) + L"," + num(my + r) + L"," + num(mx + r) + L"," + num(my - r));
+    s.push_back(L"11," + place(mx - r) + L"," + place(my - r) + L"," + place(mx - r) + L"," + place(my + r) + L"," +
+                place(mx + r) + L"," + place(my + r) + L"," + place(mx + r) + L"," + place(my - r));
   }
   for (const Outlet& o : d.outlets) {
     const Node& n = d.nodes[o.node];
-    s.push_back(std::to_wstring(symbol_code(o.kind)) + L"," + num(n.x) + L"," + num(n.y));
+    s.push_back(std::to_wstring(symbol_code(o.kind)) + L"," + place(n.x) + L"," + place(n.y));
   }
-  s.push_back(L"6," + num(d.nodes[d.feed].x) + L"," + num(d.nodes[d.feed].y));
+  s.push_back(L"6," + place(d.nodes[d.feed].x) + L"," + place(d.nodes[d.feed].y));
   for (const Node& n : d.nodes)
-    s.push_back(L"5," + num(n.x + 2 * text_h) + L"," + num(n.y - text_h) + L"," + quoted(n.number) + L"," + num(text_h));
+    s.push_back(L"5," + place(n.x + 2 * text_h) + L"," + place(n.y - text_h) + L"," + quoted(n.number) + L"," + place(text_h));
+  if (beyond) {
+    const auto farthest = std::max_element(d.nodes.begin(), d.nodes.end(), [](const Node& a, const Node& b) {
+      return std::max(std::abs(a.x), std::abs(a.y)) < std::max(std::abs(b.x), std::abs(b.y));
+    });
+    throw DescriptionError(0, L"координаты узла " + farthest->number + L": слишком большие числа для файла схемы");
+  }
   return e;
 }
 

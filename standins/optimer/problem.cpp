@@ -154,17 +154,19 @@ LineRead read_node_line(std::string_view text, Problem& pr, const char*& line_en
   };
   auto field_ends = [&] { return p == end || is_blank(*p) || *p == '\n' || *p == '\r'; };
   auto line_ends = [&] { return p == end || *p == '\n' || *p == '\r'; };
-  // A whole number of at most nine digits, so that it fits an int; -1 when
-  // the field is not one.
+  // A whole number of at most nine digits, which always fits an int; -1 when
+  // the field is not one. A tenth digit is never taken in: it is left
+  // standing where the field should end, and the careful reading gets the
+  // longer number.
   auto read_whole = [&]() -> int {
     skip_blanks();
     int v = 0, digits = 0;
-    while (p != end && static_cast<unsigned>(*p - '0') < 10u && digits < 10) {
+    while (p != end && static_cast<unsigned>(*p - '0') < 10u && digits < 9) {
       v = v * 10 + (*p - '0');
       ++p;
       ++digits;
     }
-    return digits > 0 && digits < 10 && field_ends() ? v : -1;
+    return digits > 0 && field_ends() ? v : -1;
   };
   auto read_real = [&](double& v) {
     skip_blanks();

@@ -114,6 +114,13 @@ TEST(Netexport, NamedExportWithItsDrawingTwin) {
 TEST(Netexport, MistakesInTheDescriptionAreNamedWithTheirLine) {
   const std::string base =
       "main 0.08 12 0.47\nstandard ГОСТ 10704-91\nnode 1 0 0 0\nnode 2 10 0 0\npipe 1 2 3 50\n";
+  // The base of a working description with one text put in place of another.
+  auto with = [&](const std::string& from, const std::string& to, std::string text = {}) {
+    if (text.empty()) text = base + "outlet 2 main\nfeed 1\n";
+    return text.replace(text.find(from), from.size(), to);
+  };
+  auto zeros = [](std::size_t n) { return std::string(n, '0'); };
+  const std::string huge(400, '9');  // reads as an infinity
   struct Case {
     std::string text;
     int rc;
@@ -130,6 +137,28 @@ TEST(Netexport, MistakesInTheDescriptionAreNamedWithTheirLine) {
        "Сортамента «ГОСТ 999» нет"},
       {base + "node 2 1 1 1\n", 3, "строка 6: узел 2 описан дважды"},
       {base + "outlet 2 main\nfeed 1\nflow 3\n", 3, "неизвестное слово «flow»"},
+      // Numbers the files cannot hold: one beyond the range of a double in
+      // each kind of field, named with its line, and finite ones whose
+      // conductances, heads or scheme places leave the range or would be
+      // written as 0, named by what they belong to.
+      {with("node 2 10 0 0", "node 2 " + huge + " 0 0"), 3, "строка 4: «" + huge + "» — слишком большое число"},
+      {with("node 2 10 0 0", "node 2 10 0 -" + huge), 3, "строка 4: «-" + huge + "» — слишком большое"},
+      {with("node 2 10 0 0", "node " + huge + " 10 0 0"), 3, "строка 4: «" + huge},
+      {with("pipe 1 2 3 50", "pipe 1 2 " + huge + " 50"), 3, "строка 5: «" + huge},
+      {with("pipe 1 2 3 50", "pipe 1 2 3 " + huge), 3, "строка 5: «" + huge},
+      {with("0.47", huge), 3, "строка 1: «" + huge},
+      {base + "inlet-head " + huge + "\noutlet 2 main\nfeed 1\n", 3, "строка 6: «" + huge},
+      {with("pipe 1 2 3 50", "pipe 1 2 0.000000004 50"), 3, "строка 5: длина «0.000000004»: меньше 0.00000001 м"},
+      {with("pipe 1 2 3 50", "pipe 1 2 1" + zeros(300) + " 50"), 3, "проводимость трубы 1-2 длиной 1000"},
+      {with("0.47", "0.0000000001"), 3, "проводимость выхода оросителей вида main: меньше 0.00000001"},
+      {with("0.08 12", "1" + zeros(200) + " 1" + zeros(200)), 3,
+       "свободный напор оросителей вида main: слишком большое число"},
+      {base + "deluge 1" + zeros(308) + " 0.0000000001\noutlet 2 deluge\nfeed 1\n", 3,
+       "проводимость выхода оросителей вида deluge: слишком большое число"},
+      {with("0.08", "1" + zeros(152), with("node 2 10 0 0", "node 2 10 0 1797" + zeros(305))), 3,
+       "напор в узле 2: слишком большое число"},
+      {with("node 1 0 0 0", "node 1 -1" + zeros(308) + " 0 0", with("node 2 10 0 0", "node 2 1" + zeros(308) + " 0 0")),
+       3, "координаты узла 1: слишком большие числа для файла схемы"},
   };
   for (const auto& c : cases) {
     Folder f;

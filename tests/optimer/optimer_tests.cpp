@@ -166,6 +166,34 @@ TEST(OptimerProblem, RefusalsNameTheNode) {
   }
 }
 
+TEST(OptimerProblem, WholeNumbersBeyondAnIntAreRefusedByName) {
+  // A node number, link count or neighbour of ten digits or more: refused
+  // with the number as written, never wrapped round to another (a build
+  // with the undefined-behaviour checks stops on an overflow here). Nine
+  // digits are the most the quick reading takes.
+  struct Case {
+    const char* line;
+    const wchar_t* words;
+  };
+  const Case cases[] = {
+      {"9999999999 p 100 1 1 2.0", L"узел 9999999999 стоит на месте узла 0"},
+      {"0 p 100 9999999999 1 2.0", L"узел 0: не хватает данных о связях"},
+      {"0 p 100 1 9999999999 2.0", L"нет узла 9999999999"},
+      {"0 p 100 1 2147483648 2.0", L"нет узла 2147483648"},
+      {"0 p 100 1 999999999 2.0", L"нет узла 999999999"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = problem({c.line, "1 p 0 1 2 0.5", "2 o 10 2 1 0.5 0 2.0"});
+    try {
+      parse_problem(text);
+      ADD_FAILURE() << text;
+    } catch (const ProblemError& e) {
+      EXPECT_EQ(e.line(), 2) << text;
+      EXPECT_NE(e.text().find(c.words), std::wstring::npos) << text << to_utf8(e.text());
+    }
+  }
+}
+
 TEST(OptimerSolve, NetworksWithoutASolutionSayWhy) {
   struct Case {
     std::string text;
