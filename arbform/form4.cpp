@@ -123,6 +123,9 @@ void Form4::form_load() {
   if (saved_group_tops_.empty())
     for (ui::Control* c : group_controls()) saved_group_tops_.push_back(c->rect().top);
   ResetGroupLayout();
+  // Shown as designed too: an import hides the groups its network lacks, and
+  // a calculation without network data (a new "TN" one) imports nothing.
+  show_design_groups();
   // Nothing of an earlier calculation may reach this one: every value that
   // a run, a save or a printout reads is set afresh here.
   state = Form4State{};

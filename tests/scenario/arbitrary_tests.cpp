@@ -18,6 +18,17 @@ void expect_transcript(const ScenarioFolder& folder, const std::string& name) {
   EXPECT_EQ(r.err, "");
 }
 
+// Acts out a script that shows Form4's layout more than once, and expects
+// every layout it shows to be the first one; returns that one.
+std::string expect_repeated_layout(const ScenarioFolder& folder, const std::string& name) {
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / (name + ".txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / (name + ".out")));
+  const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
+  EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
+  return first;
+}
+
 }  // namespace
 
 TEST(ArbitraryScenario, NewCalculationFromANetexportExportIsImportedAndStored) {
@@ -79,11 +90,7 @@ TEST(ArbitraryScenario, RunAsksForTheValuesItNeeds) {
 TEST(ArbitraryScenario, EveryOpeningLaysTheFormOutFromItsDesign) {
   ScenarioFolder folder;
   folder.put_graphics_link();  // 2-T keeps its drawing
-  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.txt");
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.out"));
-  const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
-  EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
+  expect_repeated_layout(folder, "form4_layout");
 }
 
 TEST(ArbitraryScenario, ANewCalculationAfterAnOpenedOneStartsFromAnEmptyForm) {
@@ -100,4 +107,14 @@ TEST(ArbitraryScenario, EditedInputIsOfferedForStoringWithoutARun) {
   EXPECT_EQ(dorv::split_lines(folder.get("perform/2in.prr"))[3], L"10");
   EXPECT_EQ(folder.get("perform/2res.prr"),
             dorv::from_cp1251(dorv::read_bytes(fs::path(DORV_EXAMPLES_DIR) / "2res.prr")));
+}
+
+// A new calculation shows every outlet group at its design row, whatever
+// the network opened before it held.
+TEST(ArbitraryScenario, ANewCalculationShowsAllFourGroupsAtTheirDesignRows) {
+  ScenarioFolder folder;
+  folder.put_graphics_link();  // 2-T keeps its drawing
+  const std::string first = expect_repeated_layout(folder, "form4_new_after_network");
+  for (const char* row : {"Label11 480 2040", "Label14 480 3360", "Label12 480 4680", "Label13 480 5520"})
+    EXPECT_NE(first.find(row), std::string::npos) << row;
 }
