@@ -233,6 +233,7 @@ NetworkForm Form4::network_form() {
       .Text1_LostFocus = [this](int index) { Text1_LostFocus(index); },
       .Text16_LostFocus = [this] { Text16_LostFocus(); },
       .Text19_LostFocus = [this] { Text19_LostFocus(); },
+      .show_outlet_groups = [this](const std::array<bool, 4>& kinds) { show_outlet_groups(kinds); },
       .GivenInletPressureMode = [this] { return GivenInletPressureMode(); },
       .set_given_inlet_pressure_mode = [this](bool on) { set_given_inlet_pressure_mode(on); }};
 }
