@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "arbcalc/network_form.h"
+#include "arbform/field_values.h"
 #include "platform/command_wait.h"
 
 namespace dorv::arb {
@@ -51,8 +52,10 @@ std::wstring valve_text(const std::wstring& designation);
 
 // Refuses: an OK-only box with the title, the run ends.
 StageEnd refuse(const std::wstring& text, const std::wstring& title);
-// Refuses a value read as an infinity (a number longer than any double
-// holds) as too large, naming what it is.
+// Refuses a value outside its range as too small or too large, naming what
+// it is; a value read as an infinity (a number longer than any double holds)
+// is too large.
+StageEnd refuse_out_of_range(const std::wstring& what, RangeFault fault);
 StageEnd refuse_too_large(const std::wstring& what);
 
 // ---- the stages, in the order the run takes them ----

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "arbcalc/arbrun.h"
+#include "arbform/field_values.h"
 #include "arbform/head_lines.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -40,36 +41,91 @@ double version_of_report_title(const std::wstring& line) {
 // with, and no reason to blame it on anything else.
 bool too_large(const std::wstring& text) {
   const std::wstring t = ltrim(text);
-  return !std::isfinite(num_value(all_commas_to_point(t))) || t.starts_with(L"Inf") || t.starts_with(L"-Inf");
+  return !std::isfinite(field_value(t)) || t.starts_with(L"Inf") || t.starts_with(L"-Inf");
 }
 
-// The first field too large is named; Continue when there is none.
-StageEnd refuse_values_too_large(NetworkForm& f, const std::wstring& given_head_text) {
+bool holds_number(const std::wstring& text) { return starts_with_number(all_commas_to_point(text)); }
+
+// A numeric field of the outlets as the run reads it.
+struct InputField {
+  ui::TextBox* box;
+  std::wstring name;  // as a message names it
+  int kind;           // the outlet kind whose field it is
+  ValueRange range;
+};
+
+// The main and the rack sprinklers' intensity, area, K-factor and free head
+// (fields 0 to 3 and 4 to 7), then the flow and free head of the deluge
+// heads and of the fire cocks.
+std::vector<InputField> input_fields(NetworkForm& f) {
   const std::wstring main = L"Основные спринклеры: ", rack = L"Внутристеллажные спринклеры: ";
-  const std::pair<const ui::TextBox*, std::wstring> fields[] = {
-      {f.Text1[0], main + f.Label1[0]->caption()}, {f.Text1[1], main + f.Label1[1]->caption()},
-      {f.Text1[2], main + f.Label1[2]->caption()}, {f.Text1[3], main + f.Label1[3]->caption()},
-      {&f.Text16, rack + f.Label15.caption()},     {&f.Text17, rack + f.Label16.caption()},
-      {&f.Text18, rack + f.Label17.caption()},     {&f.Text19, rack + f.Label18.caption()},
-      {&f.Text11, f.Label5.caption()},             {&f.Text12, f.Label9.caption()},
-      {&f.Text13, f.Label8.caption()},             {&f.Text14, f.Label10.caption()}};
-  for (const auto& [box, name] : fields)
-    if (too_large(box->text())) return refuse_too_large(name);
+  const ValueRange sprinkler[] = {kIntensityRange, kAreaRange, kKFactorRange, kFreeHeadRange};
+  std::vector<InputField> fields;
+  for (int i = 0; i < 4; ++i) fields.push_back({f.Text1[i], main + f.Label1[i]->caption(), kMainKind, sprinkler[i]});
+  const std::pair<ui::TextBox*, const ui::Label*> rack_fields[] = {
+      {&f.Text16, &f.Label15}, {&f.Text17, &f.Label16}, {&f.Text18, &f.Label17}, {&f.Text19, &f.Label18}};
+  for (int i = 0; i < 4; ++i)
+    fields.push_back({rack_fields[i].first, rack + rack_fields[i].second->caption(), kRackKind, sprinkler[i]});
+  fields.push_back({&f.Text11, f.Label5.caption(), kDelugeKind, kFlowRange});
+  fields.push_back({&f.Text12, f.Label9.caption(), kDelugeKind, kFreeHeadRange});
+  fields.push_back({&f.Text13, f.Label8.caption(), kFireCockKind, kFlowRange});
+  fields.push_back({&f.Text14, f.Label10.caption(), kFireCockKind, kFreeHeadRange});
+  return fields;
+}
+
+// Before anything is asked for: the first field too large for any number
+// is named, then the first value given for an outlet of the network outside
+// its range; Continue when there is none.
+StageEnd refuse_given_values(const std::vector<InputField>& fields, const std::array<bool, 4>& present,
+                             const std::wstring& given_head_text) {
+  for (const InputField& field : fields)
+    if (too_large(field.box->text())) return refuse_too_large(field.name);
   if (!std::isfinite(num_value(given_head_text))) return refuse_too_large(L"Заданный напор на входе в систему");
+  for (const InputField& field : fields) {
+    const double v = field_value(field.box->text());
+    if (!present[static_cast<std::size_t>(field.kind)] || !(v > 0)) continue;
+    if (const RangeFault fault = range_fault(v, field.range); fault != RangeFault::None)
+      return refuse_out_of_range(field.name, fault);
+  }
   return StageEnd::Continue;
 }
 
-// A field's value as the run reads it, a typed comma read as the point.
-double field_value(const ui::TextBox& box) { return num_value(all_commas_to_point(box.text())); }
+// Once the missing values are given: every value that an outlet of the
+// network is computed with lies in its range. A sprinkler group's free head
+// or intensity that the field rules left empty is what they computed, which
+// lay outside its range.
+StageEnd refuse_values_out_of_range(const std::vector<InputField>& fields, const std::array<bool, 4>& present,
+                                    const std::wstring& given_head_text) {
+  if (refuse_given_values(fields, present, given_head_text) == StageEnd::Stop) return StageEnd::Stop;
+  for (const InputField& field : fields) {
+    if (!present[static_cast<std::size_t>(field.kind)] || !holds_number(field.box->text())) continue;
+    if (const RangeFault fault = range_fault(field_value(field.box->text()), field.range); fault != RangeFault::None)
+      return refuse_out_of_range(field.name, fault);
+  }
+  for (const std::size_t first : {std::size_t{0}, std::size_t{4}}) {
+    if (!present[static_cast<std::size_t>(fields[first].kind)]) continue;
+    auto value = [&](std::size_t i) { return field_value(fields[first + i].box->text()); };
+    for (const std::size_t computed : {std::size_t{0}, std::size_t{3}}) {
+      if (holds_number(fields[first + computed].box->text())) continue;
+      const double v = computed == 0 ? unchecked_intensity(value(3), value(1), value(2))
+                                     : unchecked_free_head(value(0), value(1), value(2));
+      if (const RangeFault fault = range_fault(v, fields[first + computed].range); fault != RangeFault::None)
+        return refuse_out_of_range(fields[first + computed].name, fault);
+    }
+  }
+  return StageEnd::Continue;
+}
 
 // Asks for a value the run cannot do without until one above 0 is given;
-// false when the user gives the run up instead.
-bool ask_until_given(ui::TextBox& box, const std::wstring& name) {
-  while (!(field_value(box) > 0)) {
-    const std::wstring answer = all_commas_to_point(
-        ui::input_box(L"Пожалуйста, введите: " + name, L"Ввод исх. данных", L"", 6000, 3000));
-    if (num_value(answer) > 0) {
-      box.set_text(leading_zero_form(number_text(answer)));
+// false when the user gives the run up instead. The answer shows in the
+// field as the value it reads as; `answered` tells that one was given.
+bool ask_until_given(ui::TextBox& box, const std::wstring& name, bool& answered) {
+  while (!(field_value(box.text()) > 0)) {
+    const double answer =
+        field_value(ui::input_box(L"Пожалуйста, введите: " + name, L"Ввод исх. данных", L"", 6000, 3000));
+    if (answer > 0) {
+      box.set_text(field_number_text(answer));
+      answered = true;
     } else if (ui::msg_box(L"Отказ от пуска?", MsgButtons::YesNo, MsgIcon::None, L"Отказ") == ui::MsgResult::Yes) {
       return false;
     }
@@ -94,47 +150,82 @@ std::array<bool, 4> kinds_present(const Form4State& s) {
 // is empty or not above 0: a free head of 0 would be solved as given, and
 // the report and the record would show blanks. A sprinkler group's free head
 // and intensity follow from each other by the field rules, so only both
-// missing ask for the intensity.
-StageEnd ask_for_missing_values(NetworkForm& f) {
-  const auto present = kinds_present(f.state);
-  struct SprinklerGroup {
-    int kind;
-    const ui::Label& group;
-    std::array<ui::TextBox*, 4> fields;  // intensity, area, K-factor, free head
-    std::array<const ui::Label*, 4> captions;
-    std::function<void(int)> lost_focus;  // the field rule of field 0 or 3
-  };
-  const SprinklerGroup sprinklers[] = {
-      {kMainKind, f.Label11, {f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3]},
-       {f.Label1[0], f.Label1[1], f.Label1[2], f.Label1[3]}, [&f](int i) { f.Text1_LostFocus(i); }},
-      {kRackKind, f.Label14, {&f.Text16, &f.Text17, &f.Text18, &f.Text19}, {&f.Label15, &f.Label16, &f.Label17, &f.Label18},
-       [&f](int i) { i == 0 ? f.Text16_LostFocus() : f.Text19_LostFocus(); }},
-  };
-  for (const SprinklerGroup& g : sprinklers) {
-    if (!present[static_cast<std::size_t>(g.kind)]) continue;
-    const std::wstring group = g.group.caption() + L": ";
-    for (int i : {1, 2})
-      if (!ask_until_given(*g.fields[i], group + g.captions[i]->caption())) return StageEnd::Stop;
-    if (!(field_value(*g.fields[3]) > 0) && !ask_until_given(*g.fields[0], group + g.captions[0]->caption()))
-      return StageEnd::Stop;
-    if (!(field_value(*g.fields[3]) > 0)) g.lost_focus(0);
-    if (!(field_value(*g.fields[0]) > 0)) g.lost_focus(3);
+// missing ask for the intensity. A value given here is the form's from now
+// on: its group shows, as the import shows a group whose values it read.
+StageEnd ask_for_missing_values(NetworkForm& f, const std::array<bool, 4>& present) {
+  std::array<bool, 4> answered{};
+  const StageEnd end = [&] {
+    struct SprinklerGroup {
+      int kind;
+      const ui::Label& group;
+      std::array<ui::TextBox*, 4> fields;  // intensity, area, K-factor, free head
+      std::array<const ui::Label*, 4> captions;
+      std::function<void(int)> lost_focus;  // the field rule of field 0 or 3
+    };
+    const SprinklerGroup sprinklers[] = {
+        {kMainKind, f.Label11, {f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3]},
+         {f.Label1[0], f.Label1[1], f.Label1[2], f.Label1[3]}, [&f](int i) { f.Text1_LostFocus(i); }},
+        {kRackKind, f.Label14, {&f.Text16, &f.Text17, &f.Text18, &f.Text19}, {&f.Label15, &f.Label16, &f.Label17, &f.Label18},
+         [&f](int i) { i == 0 ? f.Text16_LostFocus() : f.Text19_LostFocus(); }},
+    };
+    for (const SprinklerGroup& g : sprinklers) {
+      const auto kind = static_cast<std::size_t>(g.kind);
+      if (!present[kind]) continue;
+      const std::wstring group = g.group.caption() + L": ";
+      for (int i : {1, 2})
+        if (!ask_until_given(*g.fields[i], group + g.captions[i]->caption(), answered[kind])) return StageEnd::Stop;
+      if (!(field_value(g.fields[3]->text()) > 0) &&
+          !ask_until_given(*g.fields[0], group + g.captions[0]->caption(), answered[kind]))
+        return StageEnd::Stop;
+      if (!(field_value(g.fields[3]->text()) > 0)) g.lost_focus(0);
+      if (!(field_value(g.fields[0]->text()) > 0)) g.lost_focus(3);
+    }
+    const std::tuple<int, ui::TextBox&, const ui::Label&> flows[] = {
+        {kDelugeKind, f.Text11, f.Label5}, {kDelugeKind, f.Text12, f.Label9},
+        {kFireCockKind, f.Text13, f.Label8}, {kFireCockKind, f.Text14, f.Label10}};
+    for (const auto& [kind, box, caption] : flows)
+      if (present[static_cast<std::size_t>(kind)] &&
+          !ask_until_given(box, caption.caption(), answered[static_cast<std::size_t>(kind)]))
+        return StageEnd::Stop;
+    return StageEnd::Continue;
+  }();
+  if (answered != std::array<bool, 4>{}) f.show_outlet_groups(answered);
+  return end;
+}
+
+// The outlet data that the import would have taken from the head lines,
+// had the export carried the values that its fields now hold: for a kind of
+// the network whose export lacked them, the values given since are the
+// imported ones, so that the sprinklers get the K-factors and heads the
+// network data carry for them, and a later change applies as a change of
+// imported values does.
+void take_given_values_as_imported(ArbRun& run, const std::array<bool, 4>& present) {
+  ImportedValues& imported = run.s.imported;
+  bool taken = false;
+  for (int kind = 0; kind < 4; ++kind) {
+    const auto k = static_cast<std::size_t>(kind);
+    OutletData& data = imported.ImportedOutletData[k];
+    if (!present[k] || (data.k > 0 && data.head > 0)) continue;
+    data = {run.current_k(kind), run.FreeHead[k]};
+    imported.OutletDataInFile[k] = data;
+    if (kind == kMainKind) imported.LoadedMainIntensity = field_value(run.f.Text1[0]->text());
+    taken = true;
   }
-  const std::tuple<int, ui::TextBox&, const ui::Label&> flows[] = {
-      {kDelugeKind, f.Text11, f.Label5}, {kDelugeKind, f.Text12, f.Label9},
-      {kFireCockKind, f.Text13, f.Label8}, {kFireCockKind, f.Text14, f.Label10}};
-  for (const auto& [kind, box, caption] : flows)
-    if (present[static_cast<std::size_t>(kind)] && !ask_until_given(box, caption.caption())) return StageEnd::Stop;
-  return StageEnd::Continue;
+  if (!taken) return;
+  std::array<double, 4> heads{};
+  for (std::size_t k = 0; k < 4; ++k) heads[k] = imported.ImportedOutletData[k].head;
+  imported.LoadedHighestFreeHead = highest_free_head(heads);
 }
 
 }  // namespace
 
-StageEnd refuse_too_large(const std::wstring& what) {
-  return refuse(L"Значение " + std::wstring(L"\"") + trim(what) +
-                    L"\" слишком велико. Нажмите ОК для возврата к началу расчета.",
+StageEnd refuse_out_of_range(const std::wstring& what, RangeFault fault) {
+  return refuse(L"Значение \"" + trim(what) + L"\" слишком " + (fault == RangeFault::TooSmall ? L"мало" : L"велико") +
+                    L". Нажмите ОК для возврата к началу расчета.",
                 L"Предупреждение");
 }
+
+StageEnd refuse_too_large(const std::wstring& what) { return refuse_out_of_range(what, RangeFault::TooLarge); }
 
 double ArbRun::current_k(int kind) const {
   switch (kind) {
@@ -199,28 +290,40 @@ StageEnd check_and_take_input(ArbRun& run) {
     s.imported.GivenInletHead = 0;
   }
 
-  // Too large is told before a field is asked for, and an answer too large
-  // after.
-  for (int check = 0; check < 2; ++check) {
-    if (refuse_values_too_large(f, run.GivenHeadText) == StageEnd::Stop) {
-      s.imported.GivenInletHead = 0;
-      return StageEnd::Stop;
-    }
-    if (check == 0 && ask_for_missing_values(f) == StageEnd::Stop) return StageEnd::Stop;
+  // The fields of the network's outlets show the values the run computes
+  // with ("1e30" is read as 1, and shows so).
+  const std::array<bool, 4> present = kinds_present(s);
+  const std::vector<InputField> fields = input_fields(f);
+  for (const InputField& field : fields) {
+    const double v = field_value(field.box->text());
+    if (present[static_cast<std::size_t>(field.kind)] && holds_number(field.box->text()) && std::isfinite(v))
+      field.box->set_text(field_number_text(v));
   }
-  run.FreeHead[kMainKind] = num_value(f.Text1[3]->text());
-  run.FreeHead[kRackKind] = num_value(f.Text19.text());
-  run.FreeHead[kDelugeKind] = num_value(f.Text12.text());
-  run.FreeHead[kFireCockKind] = num_value(f.Text14.text());
-  if (const double k = num_value(f.Text1[2]->text()); k > 0)
+  // A value out of range is told before a field is asked for, and an answer
+  // out of range after.
+  if (refuse_given_values(fields, present, run.GivenHeadText) == StageEnd::Stop) {
+    s.imported.GivenInletHead = 0;
+    return StageEnd::Stop;
+  }
+  if (ask_for_missing_values(f, present) == StageEnd::Stop) return StageEnd::Stop;
+  if (refuse_values_out_of_range(fields, present, run.GivenHeadText) == StageEnd::Stop) {
+    s.imported.GivenInletHead = 0;
+    return StageEnd::Stop;
+  }
+  run.FreeHead[kMainKind] = field_value(f.Text1[3]->text());
+  run.FreeHead[kRackKind] = field_value(f.Text19.text());
+  run.FreeHead[kDelugeKind] = field_value(f.Text12.text());
+  run.FreeHead[kFireCockKind] = field_value(f.Text14.text());
+  if (const double k = field_value(f.Text1[2]->text()); k > 0)
     s.imported.MainSprinklerK = tables::sprinkler_k_factor(k, tables::KRounding::DividedHalfEven8);
-  const double rack_k = num_value(f.Text18.text());
+  const double rack_k = field_value(f.Text18.text());
   run.RackSprinklerK = rack_k > 0 ? tables::sprinkler_k_factor(rack_k, tables::KRounding::DividedHalfEven8) : 0;
   auto outlet_k = [](double flow, double head) {
     return flow > 0 && head > 0 ? round_half_even(flow / std::sqrt(head), 8) : 0.0;
   };
-  run.DelugeK = outlet_k(num_value(f.Text11.text()), run.FreeHead[kDelugeKind]);
-  run.FireCockK = outlet_k(num_value(f.Text13.text()), run.FreeHead[kFireCockKind]);
+  run.DelugeK = outlet_k(field_value(f.Text11.text()), run.FreeHead[kDelugeKind]);
+  run.FireCockK = outlet_k(field_value(f.Text13.text()), run.FreeHead[kFireCockKind]);
+  take_given_values_as_imported(run, present);
 
   f.LoadMainPipeTable();
   // A second standard of an earlier run must not stand in for a missing one.
@@ -234,10 +337,7 @@ StageEnd check_and_take_input(ArbRun& run) {
   }
   if (f.Text9.text() == kNoStandard) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
-  double highest = std::max(run.FreeHead[kDelugeKind], run.FreeHead[kMainKind]);
-  if (run.FreeHead[kFireCockKind] >= highest) highest = run.FreeHead[kFireCockKind];
-  if (run.FreeHead[kRackKind] >= highest) highest = run.FreeHead[kRackKind];
-  run.HighestFreeHead = highest;
+  run.HighestFreeHead = highest_free_head(run.FreeHead);
   return StageEnd::Continue;
 }
 

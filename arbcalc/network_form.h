@@ -74,6 +74,8 @@ struct NetworkForm {
   std::function<void(int)> Text1_LostFocus;
   std::function<void()> Text16_LostFocus;
   std::function<void()> Text19_LostFocus;
+  // Shows every row of the outlet groups of these kinds (by OutletKindIndex).
+  std::function<void(const std::array<bool, 4>&)> show_outlet_groups;
   std::function<bool()> GivenInletPressureMode;
   std::function<void(bool)> set_given_inlet_pressure_mode;
 };

@@ -123,6 +123,9 @@ void Form4::form_load() {
   if (saved_group_tops_.empty())
     for (ui::Control* c : group_controls()) saved_group_tops_.push_back(c->rect().top);
   ResetGroupLayout();
+  // Shown as designed too: an import hides the groups its network lacks, and
+  // a calculation without network data (a new "TN" one) imports nothing.
+  show_design_groups();
   // Nothing of an earlier calculation may reach this one: every value that
   // a run, a save or a printout reads is set afresh here.
   state = Form4State{};
@@ -230,6 +233,7 @@ NetworkForm Form4::network_form() {
       .Text1_LostFocus = [this](int index) { Text1_LostFocus(index); },
       .Text16_LostFocus = [this] { Text16_LostFocus(); },
       .Text19_LostFocus = [this] { Text19_LostFocus(); },
+      .show_outlet_groups = [this](const std::array<bool, 4>& kinds) { show_outlet_groups(kinds); },
       .GivenInletPressureMode = [this] { return GivenInletPressureMode(); },
       .set_given_inlet_pressure_mode = [this](bool on) { set_given_inlet_pressure_mode(on); }};
 }

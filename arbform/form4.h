@@ -108,6 +108,10 @@ class Form4 : public ui::Form {
   void ResetGroupLayout();
   void HideOutletGroups();
   void RestackOutletGroups(const GroupFlags& present);
+  // Every row of the groups of these outlet kinds (main sprinklers, rack
+  // sprinklers, deluge heads, fire cocks) shown, the groups stacked as the
+  // import stacks them.
+  void show_outlet_groups(const std::array<bool, 4>& kinds);
 
   // ---- event procedures ----
   void Command1_Click();
@@ -131,6 +135,13 @@ class Form4 : public ui::Form {
 
  private:
   std::vector<ui::Control*> group_controls() const;
+  // What the import hides before it shows the rows its head lines fill.
+  std::vector<ui::Control*> hideable_controls() const;
+  // The controls of one outlet group, by its kind.
+  std::vector<ui::Control*> outlet_group(int kind) const;
+  void restore_design_tops();
+  // The groups as the form is designed: every row shown.
+  void show_design_groups();
   void apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& groups);
   void show_controls(std::initializer_list<ui::Control*> controls);
   void upgrade_working_file();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "arbform/field_values.h"
 #include "arbform/form4_files.h"
 #include "arbform/head_lines.h"
 #include "arbform/network_file.h"
@@ -21,6 +22,19 @@ namespace dorv::arb {
 namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
+
+namespace {
+
+// A free head that the import computed, shown when it lies in the range of
+// a free head: what lies outside is no head of a building, and the run
+// refuses the value it came from.
+void show_computed_head(ui::TextBox& field, std::optional<double> head, ComputedField& computed) {
+  const bool shown = head && in_range(*head, kFreeHeadRange);
+  field.set_text(shown ? field_number_text(*head) : L"");
+  computed = shown ? ComputedField::FreeHead : ComputedField::None;
+}
+
+}  // namespace
 
 void Form4::apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& g) {
   auto line = [&](int n) { return n - 1 < static_cast<int>(lines.size()) ? lines[n - 1] : std::wstring(); };
@@ -46,13 +60,14 @@ void Form4::apply_head_lines(const std::vector<std::wstring>& lines, const Group
   if (!given(5)) {
     Text1[2]->set_text(L"");
     Text1[3]->set_text(L"");
+    state.imported.SprinklerComputedField[kMainKind] = ComputedField::None;
   } else if (g.main) {
     show_controls({Label1[2], Label1[3], Text1[2], Text1[3]});
     Text1[2]->set_text(number_text(line(5)));
     const auto s = sprinkler_rule(head_number(intensity), head_number(line(4)), head_number(line(5)));
     state.imported.OutletDataInFile[kMainKind].k = s.k;
     state.imported.OutletDataInFile[kMainKind].head = s.free_head.value_or(0);
-    Text1[3]->set_text(s.free_head ? free_head_text(*s.free_head) : L"");
+    show_computed_head(*Text1[3], s.free_head, state.imported.SprinklerComputedField[kMainKind]);
   }
   // Pipes and valve.
   const PipeLine pipe = split_pipe_line(line(6));
@@ -103,13 +118,14 @@ void Form4::apply_head_lines(const std::vector<std::wstring>& lines, const Group
   if (!given(15)) {
     Text18.set_text(L"");
     Text19.set_text(L"");
+    state.imported.SprinklerComputedField[kRackKind] = ComputedField::None;
   } else if (g.rack) {
     show_controls({&Label17, &Label18, &Text18, &Text19});
     Text18.set_text(number_text(line(15)));
     const auto s = sprinkler_rule(head_number(line(13)), head_number(line(14)), head_number(line(15)));
     state.imported.OutletDataInFile[kRackKind].k = s.k;
     state.imported.OutletDataInFile[kRackKind].head = s.free_head.value_or(0);
-    Text19.set_text(s.free_head ? free_head_text(*s.free_head) : L"");
+    show_computed_head(Text19, s.free_head, state.imported.SprinklerComputedField[kRackKind]);
   }
 }
 
@@ -175,10 +191,8 @@ void Form4::LoadGraphicsData() {
   if (deluge_flow > 0 && d[kDelugeKind].head > 0) d[kDelugeKind].k = round_half_even(deluge_flow / std::sqrt(d[kDelugeKind].head), 8);
   if (cock_flow > 0 && d[kFireCockKind].head > 0)
     d[kFireCockKind].k = round_half_even(cock_flow / std::sqrt(d[kFireCockKind].head), 8);
-  double highest = std::max(d[kMainKind].head, d[kDelugeKind].head);
-  if (d[kFireCockKind].head >= highest) highest = d[kFireCockKind].head;
-  if (d[kRackKind].head >= highest) highest = d[kRackKind].head;
-  state.imported.LoadedHighestFreeHead = highest;
+  state.imported.LoadedHighestFreeHead =
+      highest_free_head({d[kMainKind].head, d[kRackKind].head, d[kDelugeKind].head, d[kFireCockKind].head});
   Text4.set_text(L"");
 
   const ProblemLines problem = network_section(lines);
@@ -200,6 +214,7 @@ void Form4::LoadGraphicsData() {
       lines.begin() + static_cast<std::ptrdiff_t>(lists + 1), lines.begin() + static_cast<std::ptrdiff_t>(lists + 5)));
   state.imported.OutletTable = outlets.table;
   state.imported.OutletListSize = outlets.list_size;
+  state.imported.OutletGroups = outlets.groups;
 
   // Second run: the groups that the network holds.
   HideOutletGroups();

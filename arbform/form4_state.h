@@ -23,6 +23,11 @@ struct OutletData {
   double k = 0, head = 0;
 };
 
+// The field of a sprinkler group that the import or a field rule computed
+// from the others: the free head from intensity, area and K-factor, or the
+// intensity from free head, area and K-factor.
+enum class ComputedField { None, FreeHead, Intensity };
+
 // What the opening and the import of the network data give the form, and
 // the input values its fields' rules keep: every run starts from them.
 struct ImportedValues {
@@ -38,6 +43,11 @@ struct ImportedValues {
   std::array<OutletData, 4> OutletDataInFile{};
   double LoadedHighestFreeHead = 0;
   double MainSprinklerK = 0;
+  // Of the main (kMainKind) and the rack sprinklers (kRackKind): the field
+  // last computed, which goes when a value it was computed from changes.
+  std::array<ComputedField, 2> SprinklerComputedField{};
+  // The outlet groups the network holds, as the import stacked them.
+  GroupFlags OutletGroups;
   std::vector<NodeNumber> NodeNumberMap;
   Table NodeTable, OutletTable, SectionTable;
   double NodeCount = 0, OutletListSize = 0, SectionCount = 0;

@@ -70,6 +70,4 @@ SprinklerData sprinkler_rule(double intensity, double area, double k_line) {
   return s;
 }
 
-std::wstring free_head_text(double h) { return leading_zero_form(num_text(h)); }
-
 }  // namespace dorv::arb

@@ -45,7 +45,5 @@ struct SprinklerData {
   std::optional<double> free_head;
 };
 SprinklerData sprinkler_rule(double intensity, double area, double k_line);
-// A computed free head as the field shows it: leading-zero form below 1.
-std::wstring free_head_text(double h);
 
 }  // namespace dorv::arb

@@ -14,12 +14,6 @@ double head_from_intensity(double intensity, double a, double b, double k) {
 
 double intensity_from_head(double head, double a, double b, double k) { return k * std::sqrt(head) / (a * b); }
 
-std::wstring field_number_text(double value) {
-  const std::wstring text = num_text(value);
-  if (value > 0 && value < 1) return L" 0" + text.substr(1);
-  return text;
-}
-
 namespace {
 
 std::wstring commas_to_points(std::wstring text) {

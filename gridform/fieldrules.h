@@ -12,10 +12,6 @@ namespace dorv::grid {
 double head_from_intensity(double intensity, double a, double b, double k);
 double intensity_from_head(double head, double a, double b, double k);
 
-// A computed value as the field shows it: the number text, with a "0" before
-// the point of a value strictly between 0 and 1 (" 0.45").
-std::wstring field_number_text(double value);
-
 // Field indices of the grid form that the rule reads and writes.
 enum GridField { kFreeHead = 0, kKFactor = 1, kSprinklerSpacing = 7, kRowSpacing = 8, kIntensity = 18 };
 

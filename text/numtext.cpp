@@ -61,6 +61,12 @@ std::wstring zero_before_point(std::wstring_view text) {
   return t;
 }
 
+std::wstring field_number_text(double value) {
+  const std::wstring text = num_text(value);
+  if (value > 0 && value < 1) return L" 0" + text.substr(1);
+  return text;
+}
+
 long long chars_before_point(std::wstring_view text) {
   return static_cast<long long>(std::min(text.find(L'.'), text.size()));
 }

@@ -15,6 +15,10 @@ std::wstring num_text_trim(double x);
 // Puts a "0" before a text that begins with the point: " .45" -> " 0.45",
 // "-.5" -> "-0.5", ".3" -> "0.3". Other texts are returned unchanged.
 std::wstring zero_before_point(std::wstring_view text);
+// A value as a form's numeric field shows it: the number text, with a "0"
+// before the point of a value strictly between 0 and 1 (" 0.45"). Both
+// calculation forms show in their fields the value they computed with.
+std::wstring field_number_text(double value);
 // What lines a number's text up on its decimal point in a table column: the
 // characters before the "." (every character of a text without one), and
 // the characters from the "." to the end, the point included (0 for a text

@@ -126,6 +126,53 @@ TEST_F(CalcTest, ValuesTooLargeAreRefusedWithWhatTheyAre) {
   }
 }
 
+// A value outside its field's range, typed or answered, is refused with its
+// field named before anything is solved, and so is a free head that its
+// values give beyond any building's.
+TEST_F(CalcTest, ValuesOutOfRangeAreRefusedWithTheirFieldNamed) {
+  const std::wstring main = L"Основные спринклеры: ";
+  enum Field { kIntensity, kArea, kK, kHead, kDelugeFlow };
+  struct Case {
+    const char* name;
+    std::vector<std::pair<Field, std::wstring>> typed;
+    std::wstring answer;  // to the question for a missing value, when not empty
+    std::wstring what, verdict;
+  };
+  const Case cases[] = {
+      {"intensity", {{kIntensity, L"99999999"}, {kHead, L""}}, L"", main + L"Интенсивность орошения, л/с.м2", L"велико"},
+      {"K-factor", {{kK, L"0.0000001"}}, L"", main + L"Коэффициент К-фактор оросителя", L"мало"},
+      {"answered area", {{kArea, L""}}, L"99999", main + L"Средн. площадь, защ. одним оросит., м2", L"велико"},
+      {"deluge flow", {{kDelugeFlow, L"5000"}}, L"", L"Нормативный расход дренчера, л/с", L"велико"},
+      {"free head of values in range",
+       {{kIntensity, L"10"}, {kArea, L"1000"}, {kK, L"0.001"}, {kHead, L""}},
+       L"",
+       main + L"Своб. напор перед оросителем, м в.cт.",
+       L"велико"},
+  };
+  Form4& f4 = open_new();
+  ui::TextBox* const boxes[] = {f4.Text1[0], f4.Text1[1], f4.Text1[2], f4.Text1[3], &f4.Text11};
+  counting_solver();
+  const std::string record = bytes("rezult1.txt");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::pair<ui::TextBox*, std::wstring>> kept;
+    for (const auto& [field, text] : c.typed) {
+      kept.emplace_back(boxes[field], boxes[field]->text());
+      boxes[field]->set_text(text);
+    }
+    if (!c.answer.empty()) host_.answer_input(c.answer);
+    host_.answer_message(MsgResult::OK);
+    forget_messages();
+    f4.Command1.click();
+    EXPECT_EQ(messages(), std::vector<std::wstring>{L"Значение \"" + c.what + L"\" слишком " + c.verdict +
+                                                    L". Нажмите ОК для возврата к началу расчета."});
+    EXPECT_EQ(solver_calls(), 0);
+    EXPECT_EQ(bytes("rezult1.txt"), record);
+    EXPECT_TRUE(host_.script_done());
+    for (const auto& [box, text] : kept) box->set_text(text);
+  }
+}
+
 TEST_F(CalcTest, AnEmptyNetworkDataFileIsNeverStored) {
   prepared_answer(data_file("sklad.out"));
   Form4& f4 = open_new();

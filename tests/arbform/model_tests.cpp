@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "arbform/field_values.h"
 #include "arbform/head_lines.h"
 #include "arbform/network_file.h"
 #include "arbform/network_tables.h"
 #include "arbform/problem_file.h"
+#include "text/codepage.h"
+#include "text/numtext.h"
 
 using namespace dorv;
 using namespace dorv::arb;
@@ -96,9 +99,9 @@ TEST(HeadLines, FieldRules) {
   EXPECT_EQ(leading_zero_form(number_text(L"0,08")), L" 0.08");
   EXPECT_EQ(leading_zero_form(number_text(L" .08 ")), L" 0.08");
   EXPECT_EQ(leading_zero_form(number_text(L"5.28")), L" 5.28");
-  EXPECT_EQ(free_head_text(0), L" 0");
-  EXPECT_EQ(free_head_text(0.45), L" 0.45");
-  EXPECT_EQ(free_head_text(11.7), L" 11.7");
+  EXPECT_EQ(field_number_text(0), L" 0");
+  EXPECT_EQ(field_number_text(0.45), L" 0.45");
+  EXPECT_EQ(field_number_text(11.7), L" 11.7");
   // The intensity line never grows: the loaded intensity after a comma is not the field's.
   struct {
     const wchar_t* line;
@@ -129,6 +132,37 @@ TEST(HeadLines, FieldRules) {
   EXPECT_EQ(s.free_head, 11.7);
   EXPECT_EQ(sprinkler_rule(0.1, 12, 20).k, 20);
   EXPECT_FALSE(sprinkler_rule(0.1, 12, 0).free_head);
+}
+
+// A field is read as the grid form reads its fields: the leading number,
+// a comma as the point, no exponent; a value outside its range computes
+// nothing.
+TEST(FieldValues, ReadingRangesAndTheSprinklerRule) {
+  struct {
+    const wchar_t* text;
+    double value;
+  } read[] = {{L"1e30", 1}, {L" 1e-300", 1}, {L"12e308", 12}, {L"0,47", 0.47}, {L" .08 м", 0.08}, {L"нет", 0}};
+  for (const auto& c : read) EXPECT_EQ(field_value(c.text), c.value) << to_utf8(c.text);
+
+  EXPECT_EQ(range_fault(0.08, kIntensityRange), RangeFault::None);
+  EXPECT_EQ(range_fault(10, kIntensityRange), RangeFault::None);
+  EXPECT_EQ(range_fault(99999999, kIntensityRange), RangeFault::TooLarge);
+  EXPECT_EQ(range_fault(field_value(std::wstring(400, L'9')), kAreaRange), RangeFault::TooLarge);
+  EXPECT_EQ(range_fault(0.0000001, kKFactorRange), RangeFault::TooSmall);
+  EXPECT_EQ(range_fault(0, kFreeHeadRange), RangeFault::TooSmall);
+  EXPECT_EQ(range_fault(-5, kFlowRange), RangeFault::TooSmall);
+
+  EXPECT_EQ(free_head_from(0.08, 12, 0.47), 4.17);
+  EXPECT_EQ(free_head_from(0.1, 12, 95), 5.76);  // K above 20 per L/(min·bar^0.5)
+  EXPECT_EQ(intensity_from(5.76, 12, 0.5), 0.1);
+  EXPECT_FALSE(free_head_from(99999999, 12, 0.47));  // an input out of its range
+  EXPECT_FALSE(free_head_from(10, 1000, 0.001));     // a head out of its range
+  EXPECT_FALSE(intensity_from(4.17, 12, 0));
+  EXPECT_FALSE(intensity_from(10000, 0.01, 10000));  // an intensity out of its range
+  EXPECT_GT(unchecked_free_head(10, 1000, 0.001), kFreeHeadRange.most);
+
+  EXPECT_EQ(highest_free_head({10, 0, 20, 15}), 20);
+  EXPECT_EQ(highest_free_head({10, 15, 5, 15}), 15);
 }
 
 TEST(ProblemFile, NetworkSectionIsCopiedUntilTheSecondMarker) {

@@ -3,6 +3,8 @@
 // the calculation is stored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/scenario/scenario.h"
 
 namespace {
@@ -16,6 +18,17 @@ void expect_transcript(const ScenarioFolder& folder, const std::string& name) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / (name + ".out")));
   EXPECT_EQ(r.err, "");
+}
+
+// Acts out a script that shows Form4's layout more than once, and expects
+// every layout it shows to be the first one; returns that one.
+std::string expect_repeated_layout(const ScenarioFolder& folder, const std::string& name) {
+  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / (name + ".txt"));
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / (name + ".out")));
+  const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
+  EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
+  return first;
 }
 
 }  // namespace
@@ -79,11 +92,7 @@ TEST(ArbitraryScenario, RunAsksForTheValuesItNeeds) {
 TEST(ArbitraryScenario, EveryOpeningLaysTheFormOutFromItsDesign) {
   ScenarioFolder folder;
   folder.put_graphics_link();  // 2-T keeps its drawing
-  const auto r = folder.run_file(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.txt");
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, dorv::read_bytes(fs::path(DORV_SCRIPTS_DIR) / "form4_layout.out"));
-  const std::string first = r.out.substr(0, r.out.find("Form4 layout =", 1));
-  EXPECT_EQ(r.out.substr(first.size()), first + "END\n");
+  expect_repeated_layout(folder, "form4_layout");
 }
 
 TEST(ArbitraryScenario, ANewCalculationAfterAnOpenedOneStartsFromAnEmptyForm) {
@@ -100,4 +109,50 @@ TEST(ArbitraryScenario, EditedInputIsOfferedForStoringWithoutARun) {
   EXPECT_EQ(dorv::split_lines(folder.get("perform/2in.prr"))[3], L"10");
   EXPECT_EQ(folder.get("perform/2res.prr"),
             dorv::from_cp1251(dorv::read_bytes(fs::path(DORV_EXAMPLES_DIR) / "2res.prr")));
+}
+
+// Values asked for at "Пуск" are the form's from then on: calculation 5,
+// whose export lacks the main sprinklers' values, is shown, computed,
+// reported and stored as calculation 6, the same network exported with them.
+TEST(ArbitraryScenario, ValuesAskedForAtTheRunAreTheFormsValues) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example(
+      "contract 34/2\nobject Одна секция\nmain 0.08 12 0.47\nstandard ГОСТ 10704-91\nvalve 0.0019 (УУСЗ-65)\n"
+      "node 1 0 100 0\nnode 2 0 60 4\nnode 3 30 60 4\npipe 1 2 4.5 65\npipe 2 3 3 50\noutlet 3 main\nfeed 1\n"
+      "control 1 2\n"));
+  const fs::path exports = folder.dir() / "export";
+  for (const std::string ext : {".ko2", ".kms", ".dwg"}) fs::copy_file(exports / ("sklad" + ext), exports / ("given" + ext));
+  std::vector<std::wstring> exported = dorv::split_lines(folder.get("export/sklad.ko2"));
+  ASSERT_EQ(exported[5], L"0.08");  // head line 3, after the export's three header lines
+  for (std::size_t line = 5; line <= 7; ++line) exported[line].clear();
+  folder.put("export/sklad.ko2", dorv::join_lines(exported));
+  expect_transcript(folder, "arbitrary_asked_values");
+
+  const auto asked = dorv::split_lines(folder.get("perform/5res.prr"));
+  auto given = dorv::split_lines(folder.get("perform/6res.prr"));
+  ASSERT_EQ(asked.size(), 60u);
+  EXPECT_NE(std::find(asked.begin(), asked.end(), L"          Основные спринклеры"), asked.end());
+  ASSERT_EQ(given.size(), asked.size());
+  given[2] = asked[2];  // the calculation's number
+  EXPECT_EQ(asked, given);
+  const auto record = dorv::split_lines(folder.get("perform/5in.prr"));
+  EXPECT_EQ(std::vector<std::wstring>(record.begin() + 2, record.begin() + 5),
+            (std::vector<std::wstring>{L" 0.08", L" 12", L" 0.6"}));
+  EXPECT_EQ(record, dorv::split_lines(folder.get("perform/6in.prr")));
+}
+
+TEST(ArbitraryScenario, FieldValuesAreReadAsTheGridFormReadsThemAndShownAsComputed) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  expect_transcript(folder, "arbitrary_field_values");
+}
+
+// A new calculation shows every outlet group at its design row, whatever
+// the network opened before it held.
+TEST(ArbitraryScenario, ANewCalculationShowsAllFourGroupsAtTheirDesignRows) {
+  ScenarioFolder folder;
+  folder.put_graphics_link();  // 2-T keeps its drawing
+  const std::string first = expect_repeated_layout(folder, "form4_new_after_network");
+  for (const char* row : {"Label11 480 2040", "Label14 480 3360", "Label12 480 4680", "Label13 480 5520"})
+    EXPECT_NE(first.find(row), std::string::npos) << row;
 }
