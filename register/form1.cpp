@@ -175,15 +175,26 @@ void Form1::form_load() {
 void Form1::mirror_storage() {
   const std::wstring folder = Modul1::StorageFolder;
   if (folder.empty()) return;
+  // Every file of one folder is copied into the other under its own name; a
+  // name that is no single file name (a shared folder may hold "..\prom3.bat")
+  // is not copied, and the user is told.
+  const auto copy_files = [](const std::wstring& from, const std::wstring& to) {
+    const sys::Listing files = sys::list_files(from + L"\\*.*");
+    for (const auto& name : files.names) copy_quietly(from + L"\\" + name, to + L"\\" + name);
+    if (files.refused.empty()) return;
+    std::wstring text = L"Файлы с недопустимыми именами не скопированы из папки " + from + L" в папку " + to + L":";
+    for (const auto& name : files.refused) text += L"\r\n" + name;
+    ui::msg_box(text, MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+  };
   try {
     if (sys::folder_exists(L"Perform") && !sys::folder_exists(folder)) {
       fs::create_directories(sys::resolve(folder));
       sys::delete_if_exists(L"prr.kat");
-      for (const auto& name : sys::dir(L"perform\\*.*")) copy_quietly(L"perform\\" + name, folder + L"\\" + name);
+      copy_files(L"perform", folder);
     } else if (!sys::folder_exists(L"perform") && sys::folder_exists(folder)) {
       sys::delete_if_exists(L"prr.kat");
       sys::make_folder(L"Perform");
-      for (const auto& name : sys::dir(folder + L"\\*.*")) copy_quietly(folder + L"\\" + name, L"perform\\" + name);
+      copy_files(folder, L"perform");
     }
   } catch (const std::exception&) {
     // Without a usable mirror folder the run goes on with the mirror off.

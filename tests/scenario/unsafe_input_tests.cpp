@@ -1,0 +1,54 @@
+// Input that would reach the stored files or the program folder where it
+// does not belong: a line break typed into a field, a record of the other
+// kind, a file name from a shared folder, a counter at its limit. Each is
+// taken so that nothing stored is lost and nothing lands outside its folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/scenario/scenario.h"
+
+namespace {
+
+using dorv::scenario_test::ScenarioFolder;
+namespace fs = std::filesystem;
+
+bool has_line(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
+
+// A start that restores a missing perform folder from the all-users mirror
+// copies the mirror's files under their own names, and only those: a file
+// named "..\prom3.bat", or with bytes that an overlong decoding would read
+// as "../", would otherwise replace the command file the program runs.
+TEST(UnsafeInput, AMirrorFileWhoseNameIsNoSingleNameIsNotCopiedAndIsTold) {
+  ScenarioFolder folder(false);
+  fs::remove(folder.dir() / "nozapas.txt");
+  const fs::path users = folder.dir().parent_path() / "users";
+  const fs::path mirror = users / "VIRN-Dorv" / "Perform";
+  fs::create_directories(mirror);
+  const std::string stored = dorv::to_cp1251(L" 7-R\r\nБаня\r\n");
+  dorv::write_bytes(mirror / "7in.prr", stored);
+  dorv::write_bytes(mirror / "7res.prr", dorv::to_cp1251(L"          Договор: 9\r\n"));
+  for (const char* name : {"..\\prom3.bat", "\xc0\xae\xc0\xae\xc0\xafprom3.bat"})
+    dorv::write_bytes(mirror / name, "echo replaced\n");
+  dorv::write_bytes(users / "VIRN-Dorv" / "prom3.bat", "echo replaced\n");
+  const std::string prom3 = dorv::read_bytes(folder.dir() / "prom3.bat");
+
+  ::setenv("ALLUSERSPROFILE", users.c_str(), 1);
+  const auto r = folder.run("answer OK\nshow Form1.ListView1\n");
+  ::unsetenv("ALLUSERSPROFILE");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "MSGBOX Сообщение | Файлы с недопустимыми именами не скопированы из папки " + users.string() +
+                "\\VIRN-Dorv\\Perform в папку perform:\\n..\\prom3.bat\\n\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf"
+                "\xbd\xef\xbf\xbd\xef\xbf\xbdprom3.bat | OK -> OK\n"
+                "Form1.ListView1 =\n"
+                "    7-R | 9 | Баня\n"
+                "END\n");
+  EXPECT_EQ(dorv::read_bytes(folder.dir() / "prom3.bat"), prom3);
+  // The start makes the folder as "Perform".
+  EXPECT_EQ(dorv::read_bytes(folder.dir() / "Perform" / "7in.prr"), stored);
+  for (const auto& e : fs::directory_iterator(folder.dir() / "Perform"))
+    EXPECT_TRUE(e.path().filename() == "7in.prr" || e.path().filename() == "7res.prr") << e.path();
+}
+
+}  // namespace
