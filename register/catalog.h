@@ -31,6 +31,11 @@ std::optional<std::string> read_catalog_bytes(std::wstring_view name);
 // catalog is at every moment either the old or the complete new file.
 void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& records);
 
+// The highest number a calculation can have: the stored files' names are
+// read back with at most 15 digits, and a number of 15 digits is exact
+// wherever the program reads it as a decimal number.
+constexpr long long kLargestCalcNumber = 999'999'999'999'999;
+
 // The calculation number of an identifier or list text: its leading whole
 // number, blanks and the "-R"/"-T" ignored; 0 when there is none or when it
 // is too long for a whole number.

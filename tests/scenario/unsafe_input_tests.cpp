@@ -51,4 +51,43 @@ TEST(UnsafeInput, AMirrorFileWhoseNameIsNoSingleNameIsNotCopiedAndIsTold) {
     EXPECT_TRUE(e.path().filename() == "7in.prr" || e.path().filename() == "7res.prr") << e.path();
 }
 
+// "Новый расчет" on a shared register whose counter stands at the last
+// number a calculation can have, or past it, or past every whole number:
+// told, and neither the counter nor the shared folder changes.
+TEST(UnsafeInput, ASharedCounterAtItsLimitGivesNoNewNumber) {
+  const struct {
+    const char* counter;
+    const char* given;  // the new calculation's number field, or nothing: refused
+  } cases[] = {
+      {" 999999999999998", " 999999999999999-R"},
+      {" 999999999999999", nullptr},
+      {" 9223372036854775807", nullptr},
+      {"123456789012345678901234567890", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.counter);
+    ScenarioFolder folder(false);
+    const fs::path shared = folder.dir().parent_path() / "shared";
+    fs::create_directories(shared / "perform");
+    dorv::write_bytes(shared / "ined", std::string(c.counter) + "\r\n");
+    folder.put("ined1", dorv::from_utf8(shared.string()) + L"/\r\n");
+    if (c.given) {
+      const auto r = folder.run(
+          "click Form1.Command2\nclick Form5.Command1\nshow Form2.Text2\nanswer No\nclick Form2.Command3\n");
+      EXPECT_EQ(r.exit_code, 0) << r.err;
+      EXPECT_TRUE(has_line(r.out, "Form2.Text2 = " + std::string(c.given))) << r.out;
+      EXPECT_EQ(dorv::read_bytes(shared / "ined"), " 999999999999999\r\n");
+      continue;
+    }
+    const auto r = folder.run("answer OK\nclick Form1.Command2\nshow Form1\n");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "MSGBOX Сообщение | Не удалось получить номер нового расчета: номера расчетов исчерпаны, наибольший "
+              "номер расчета 999999999999999. Счетчик номеров расчетов: " + shared.string() + "/ined. | OK -> OK\n"
+              "Form1 = shown\nEND\n");
+    EXPECT_EQ(dorv::read_bytes(shared / "ined"), std::string(c.counter) + "\r\n");
+    EXPECT_TRUE(fs::is_empty(shared / "perform"));
+  }
+}
+
 }  // namespace
