@@ -43,6 +43,13 @@ long long calc_number(std::wstring_view id);
 // The same as decimal text without blanks, as the stored file names use it.
 std::wstring calc_number_text(std::wstring_view id);
 
+// Whether the lines of a stored input file are a grid calculation's record:
+// line 1, blanks removed at both ends, ends in its first "-R" (the record
+// begins with its identifier), and no line opens a section of a network's
+// data ("#####1" ...), which a contract ending in "-R" could not hide.
+// Everything else stored is an arbitrary network's data.
+bool is_grid_record(const std::vector<std::wstring>& lines);
+
 // Replaces a calculation's record: every record whose identifier, blanks
 // removed at both ends, equals the new one's is left out, and the new record
 // is appended at the end. A missing file is created with the record alone.

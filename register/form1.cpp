@@ -220,8 +220,7 @@ std::vector<CatalogRecord> stored_records(const std::wstring& folder) {
     const std::wstring n = whole_text(number);
     const std::wstring line1 = lines->size() > 0 ? (*lines)[0] : std::wstring();
     const std::wstring line2 = lines->size() > 1 ? (*lines)[1] : std::wstring();
-    const std::wstring id = trim(line1);
-    if (id.size() >= 2 && id.find(L"-R") == id.size() - 2)
+    if (is_grid_record(*lines))
       records.push_back({line1, report_contract(folder + n + L"res.prr"), line2});
     else
       records.push_back({n + L"-T", line1, line2});

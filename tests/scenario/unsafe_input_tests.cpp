@@ -51,6 +51,27 @@ TEST(UnsafeInput, AMirrorFileWhoseNameIsNoSingleNameIsNotCopiedAndIsTold) {
     EXPECT_TRUE(e.path().filename() == "7in.prr" || e.path().filename() == "7res.prr") << e.path();
 }
 
+// A catalog record that calls the stored network 2 a grid calculation: the
+// grid form refuses the network's data as damaged and closes without a word
+// more, so that nothing can store a grid record over the network.
+TEST(UnsafeInput, TheGridFormRefusesANetworksDataAndStoresNothing) {
+  ScenarioFolder folder;
+  folder.put_graphics_link();
+  ASSERT_EQ(folder.run("show Form1.ListView1\n").exit_code, 0);
+  std::wstring catalog = folder.get("prr.kat");
+  catalog.replace(catalog.find(L"2-T"), 3, L"2-R");
+  folder.put("prr.kat", catalog);
+  const std::string stored = dorv::read_bytes(folder.dir() / "perform/2in.prr");
+  const auto r = folder.run("select Form1.ListView1 2-R\nanswer OK\nclick Form1.Command1\nshow Form2\nshow Form1\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "MSGBOX Сообщение | Файл исходных данных расчета perform\\2in.prr поврежден: в нем нет записи расчета "
+            "решетчатой системы. Данные расчета не загружены; сохраненные файлы расчета не изменены. | OK -> OK\n"
+            "Form2 = not loaded\nForm1 = shown\nEND\n");
+  EXPECT_EQ(dorv::read_bytes(folder.dir() / "perform/2in.prr"), stored);
+  EXPECT_EQ(folder.get("prr.kat"), catalog);
+}
+
 // "Новый расчет" on a shared register whose counter stands at the last
 // number a calculation can have, or past it, or past every whole number:
 // told, and neither the counter nor the shared folder changes.
