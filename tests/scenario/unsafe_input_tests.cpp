@@ -15,6 +15,45 @@ namespace fs = std::filesystem;
 
 bool has_line(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
+// The user path: a line break typed into the object of 1-R. The
+// field takes it as a blank, so the stored record keeps its 32 lines and
+// opens again with every field in its place; the same for the executor's
+// name typed into its input box, and for the network form's object box,
+// an editor of several lines, whose text the stored files get as one line.
+TEST(UnsafeInput, ALineBreakTypedIntoAFieldNeverAddsALineToAStoredFile) {
+  ScenarioFolder folder;
+  ASSERT_TRUE(folder.export_example());
+  const auto r = folder.run(
+      "select Form1.ListView1 1-R\nclick Form1.Command1\ntype Form2.Text3 Склад\rВТОРАЯ СТРОКА\nshow Form2.Text3\n"
+      "answer Yes\nclick Form2.Command3\n"
+      "select Form1.ListView1 1-R\nclick Form1.Command1\nshow Form2.Text3\nshow Form2.Text1(0)\nshow Form2.Combo1(0)\n"
+      "answer No\nclick Form2.Command3\n"
+      "input Петров\rП.П.\nclick Form1.Command6\n"
+      "click Form1.Command2\nclick Form5.Option2\nopenfile export/sklad.ko2\nclick Form5.Command1\n"
+      "type Form4.Text3 Склад\rВТОРАЯ\nanswer Yes\nclick Form4.Command3\nshow Form1.ListView1\n");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // The field shows the blank at once, and again when the record is opened.
+  const std::string object = "Form2.Text3 = Склад ВТОРАЯ СТРОКА\n";
+  const std::size_t shown = r.out.find(object);
+  ASSERT_NE(shown, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(object + "Form2.Text1(0) =  5\nForm2.Combo1(0) = ГОСТ 10704-91\n", shown + 1),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.substr(r.out.rfind("Form1.ListView1 =")),
+            "Form1.ListView1 =\n"
+            "    2-T | 18/02 | Торговый центр «Северный»\n"
+            "    3-R | 21/11 | Административное здание\n"
+            "    4-R | 22/04 | Склад\n"
+            "    1-R | 17/05-1 | Склад ВТОРАЯ СТРОКА\n"
+            "    5-T | 24/07 | Склад ВТОРАЯ\n"
+            "END\n");
+  const auto grid = dorv::split_lines(folder.get("perform/1in.prr"));
+  ASSERT_EQ(grid.size(), 32u);
+  EXPECT_EQ(grid[1], L"Склад ВТОРАЯ СТРОКА");
+  EXPECT_EQ(dorv::split_lines(folder.get("perform/5in.prr"))[1], L"Склад ВТОРАЯ");
+  EXPECT_EQ(folder.get("sign.txt"), L"Петров П.П.\r\n");
+}
+
 // A start that restores a missing perform folder from the all-users mirror
 // copies the mirror's files under their own names, and only those: a file
 // named "..\prom3.bat", or with bytes that an overlong decoding would read

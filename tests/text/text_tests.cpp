@@ -210,6 +210,22 @@ TEST(LineFile, WritesCp1251WithCrLfAndReadsEveryLineEnd) {
   fs::remove_all(dir);
 }
 
+// An item holding a line break never adds a line: whatever held the text
+// (a box of several lines, a file of another program), the break is a blank.
+TEST(LineFile, ALineBreakInsideAnItemIsWrittenAsABlank) {
+  const auto dir = temp_dir();
+  const auto f = dir / "lines.txt";
+  write_lines(f, {L" 1-R", L"Склад\r\nВТОРАЯ\rСТРОКА\n", L"3.67"});
+  EXPECT_EQ(read_lines(f), (std::vector<std::wstring>{L" 1-R", L"Склад ВТОРАЯ СТРОКА ", L"3.67"}));
+  {
+    LineWriter w(f);
+    w.write(L"a\rb");
+    w.write_line(L"\nc");
+  }
+  EXPECT_EQ(read_bytes(f), "a b c\r\n");
+  fs::remove_all(dir);
+}
+
 TEST(LineFile, WholeFileReadsGiveEveryByte) {
   const auto dir = temp_dir();
   const auto f = dir / "bytes.bin";
