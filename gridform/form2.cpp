@@ -8,6 +8,7 @@
 #include "gridform/scheme.h"
 #include "platform/files.h"
 #include "platform/host.h"
+#include "register/catalog.h"
 #include "register/fileops.h"
 #include "register/modul1.h"
 #include "tables/pipe_standard.h"
@@ -160,6 +161,12 @@ std::wstring Form2::load_grid_record() {
   }
   const auto lines = try_read_lines(sys::resolve(L"rezult2.txt"));
   if (!lines) return L"нет файла исходных данных расчета";
+  // Another kind's data (a network's, under a record that calls it a grid)
+  // is never taken for a grid record: saved, it would replace that data.
+  if (!lines->empty() && !reg::is_grid_record(*lines)) {
+    RecordRefused = true;
+    return L"";
+  }
   const GridRecordRead r = parse_grid_record(*lines);
   for (std::size_t i = 0; i < kGridFieldCount; ++i) {
     if (i + 3 > r.lines_read) break;
@@ -186,6 +193,7 @@ std::wstring Form2::load_grid_record() {
 
 void Form2::form_load() {
   State = GridFormState{};
+  RecordRefused = false;
   // What could not be read is told in one message; the form opens with the rest.
   std::vector<std::wstring> missing;
   const auto note = [&missing](std::wstring what) {
@@ -205,6 +213,14 @@ void Form2::form_load() {
     Text8.set_text(L" " + ltrim(register_window.SelectedContract));
     Text3.set_text(register_window.SelectedObject);
     note(load_grid_record());
+    if (RecordRefused) {
+      ui::msg_box(L"Файл исходных данных расчета " + Modul1::StoredInputPath +
+                      L" поврежден: в нем нет записи расчета решетчатой системы. Данные расчета не загружены; "
+                      L"сохраненные файлы расчета не изменены.",
+                  MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+      unload();
+      return;
+    }
   } else {
     Text2.set_text(Modul1::NewCalcId);
     OwnCalcId = Text2.text();
@@ -317,9 +333,10 @@ void Form2::close_calculation() {
 
 void Form2::form_unload() {
   // A record that cannot be written is told, and nothing is stored; the
-  // register comes back whatever happened.
+  // register comes back whatever happened. A refused record leaves nothing
+  // to store.
   try {
-    close_calculation();
+    if (!RecordRefused) close_calculation();
   } catch (const FileError& e) {
     ui::show_file_error(e);
   } catch (const std::exception& e) {

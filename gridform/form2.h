@@ -78,6 +78,9 @@ class Form2 : public ui::Form {
     std::vector<std::wstring> input;
     std::vector<std::wstring> results;
   } RecordOfResults;
+  // The stored input opened is no grid record: the form closes at once and
+  // stores nothing.
+  bool RecordRefused = false;
 
   // The form's fields as the input record stores them, and back.
   GridRecordSource record_source() const;

@@ -2,6 +2,7 @@
 
 #include "platform/form.h"
 #include "platform/host.h"
+#include "text/linefile.h"
 
 namespace dorv::ui {
 
@@ -130,6 +131,8 @@ void Control::set_focus() {
 }
 
 void TextBox::set_text(std::wstring text) {
+  // A one-line box holds one line, whatever is typed, pasted or set into it.
+  if (!multi_line_ && text.find_first_of(L"\r\n") != std::wstring::npos) text = one_line_text(text);
   if (text == text_) return;
   text_ = std::move(text);
   sel_start_ = std::min<int>(sel_start_, static_cast<int>(text_.size()));
@@ -183,7 +186,7 @@ void ComboBox::set_list_index(int i) {
 }
 
 void ComboBox::set_text(std::wstring text) {
-  text_ = std::move(text);
+  text_ = one_line_text(text);
   list_index_ = -1;
   for (std::size_t i = 0; i < items_.size(); ++i)
     if (items_[i] == text_) {

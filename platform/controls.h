@@ -164,9 +164,12 @@ class TextBox : public Control {
   TextBox(Form& f, std::wstring name, int index, Rect r, Control* container)
       : Control(f, ControlKind::TextBox, std::move(name), index, r, container) {}
   const std::wstring& text() const { return text_; }
-  // Code sets the text (runs Change).
+  // Code sets the text (runs Change). A box that is not multi-line takes
+  // each line break (CR LF, CR or LF) as a blank: its text is one item of
+  // the files that store it, and must not add a line to them.
   void set_text(std::wstring text);
-  // The user typed: the front end reports the whole new text (runs Change).
+  // The user typed or pasted: the front end reports the whole new text
+  // (runs Change), taken as set_text takes it.
   void type(std::wstring text);
   int sel_start() const { return sel_start_; }
   int sel_length() const { return sel_length_; }
@@ -195,7 +198,9 @@ class ComboBox : public Control {
   int list_index() const { return list_index_; }  // -1 when the text is no item chosen from the list
   void set_list_index(int i);                     // takes the item's text
   const std::wstring& text() const { return text_; }
-  void set_text(std::wstring text);  // typed text; list_index becomes that of an equal item, else -1
+  // Typed text, line breaks taken as blanks as in a one-line text box;
+  // list_index becomes that of an equal item, else -1.
+  void set_text(std::wstring text);
   // The user chose an item from the list (runs Click) or typed a text (runs Change).
   bool choose(int i);
   bool type(std::wstring text);

@@ -142,22 +142,28 @@ bool folder_exists(std::wstring_view name) {
   return fs::is_directory(resolve(name), ec);
 }
 
-std::vector<std::wstring> dir(std::wstring_view pattern) {
+Listing list_files(std::wstring_view pattern) {
   std::wstring folder, last;
   split_folder(pattern, folder, last);
   last = normalise_pattern(last);
-  std::vector<std::wstring> names;
+  Listing listing;
   std::error_code ec;
   const fs::path f = folder_of(folder);
   for (fs::directory_iterator it(f, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code ec2;
     if (!it->is_regular_file(ec2)) continue;
-    const std::wstring n = from_utf8(it->path().filename().string());
-    if (wildcard_match(last, n)) names.push_back(n);
+    const std::string bytes = it->path().filename().string();
+    const std::wstring n = from_utf8(bytes);
+    if (!wildcard_match(last, n)) continue;
+    const bool one_name = n.find_first_of(L"\\/") == std::wstring::npos && to_utf8(n) == bytes;
+    (one_name ? listing.names : listing.refused).push_back(n);
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(listing.names.begin(), listing.names.end());
+  std::sort(listing.refused.begin(), listing.refused.end());
+  return listing;
 }
+
+std::vector<std::wstring> dir(std::wstring_view pattern) { return list_files(pattern).names; }
 
 std::int64_t file_len(std::wstring_view name) {
   std::error_code ec;

@@ -38,6 +38,17 @@ bool folder_exists(std::wstring_view name);  // a folder
 
 // Directory look-up with the wildcards "*" and "?" in the last part of the
 // pattern: the names (without folder) of the matching regular files, sorted.
+// A name is one part of a path only: a name that holds "\" (which the
+// program reads as a folder separator, so that a file named "..\x" would be
+// taken for x in the folder above) or that is not valid text (its bytes do
+// not decode to characters that encode back to them) is left out and kept
+// apart, so that the caller can tell the user of it.
+struct Listing {
+  std::vector<std::wstring> names;
+  std::vector<std::wstring> refused;  // as far as they can be shown
+};
+Listing list_files(std::wstring_view pattern);
+// The names alone.
 std::vector<std::wstring> dir(std::wstring_view pattern);
 
 // Length in bytes; FsError FileNotFound when the file does not exist.

@@ -6,6 +6,7 @@
 #include "platform/printer.h"
 #include "platform/process.h"
 #include "text/fileerror.h"
+#include "text/linefile.h"
 
 namespace dorv::ui {
 namespace {
@@ -63,7 +64,8 @@ MsgResult msg_box(const std::wstring& text, MsgButtons buttons, MsgIcon icon, co
 
 std::wstring input_box(const std::wstring& prompt, const std::wstring& title, const std::wstring& default_text,
                        std::optional<int> left, std::optional<int> top) {
-  return host().input_box({prompt, title, default_text, left, top});
+  // The answer is one line, as a one-line text box holds it.
+  return one_line_text(host().input_box({prompt, title, default_text, left, top}));
 }
 
 }  // namespace dorv::ui

@@ -124,6 +124,8 @@ MsgResult msg_box(const std::wstring& text, MsgButtons buttons = MsgButtons::OK,
 // Tells the user of a file that could not be read or written: its Russian
 // sentence in a message box with an OK button.
 void show_file_error(const FileError& error);
+// The typed answer, a line break in it taken as a blank: an answer is one
+// item (a name, a value) of the files that keep it.
 std::wstring input_box(const std::wstring& prompt, const std::wstring& title = L"",
                        const std::wstring& default_text = L"", std::optional<int> left = std::nullopt,
                        std::optional<int> top = std::nullopt);

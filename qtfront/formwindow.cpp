@@ -167,6 +167,7 @@ void FormWindow::make(ui::Control& c, View& v) {
       });
       if (box->lineEdit()) {
         box->setCompleter(nullptr);
+        keep_on_one_line(*box->lineEdit());
         box->lineEdit()->installEventFilter(this);
         by_widget_[box->lineEdit()] = &c;
         report_typing(box->lineEdit(), cb, [&cb](const std::wstring& t) { cb.type(t); });

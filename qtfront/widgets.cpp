@@ -7,9 +7,11 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QValidator>
 #include <cmath>
 
 #include "qtfront/convert.h"
+#include "text/linefile.h"
 
 namespace dorv::front {
 
@@ -127,6 +129,24 @@ bool paint_wrapped(Button& button, QStyleOptionButton& option, QStyle::ControlEl
 }
 
 }  // namespace
+
+namespace {
+
+class OneLineValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    if (!input.contains(QChar('\r')) && !input.contains(QChar('\n'))) return Acceptable;
+    // The cursor stays after what stood before it.
+    pos = static_cast<int>(qs(one_line_text(ws(input.left(pos)))).size());
+    input = qs(one_line_text(ws(input)));
+    return Acceptable;
+  }
+};
+
+}  // namespace
+
+void keep_on_one_line(QLineEdit& edit) { edit.setValidator(new OneLineValidator(&edit)); }
 
 void FieldEdit::paintEvent(QPaintEvent* event) {
   QLineEdit::paintEvent(event);

@@ -52,12 +52,17 @@ void paint_ops(QPainter& painter, const std::vector<ui::DrawOp>& ops, double wid
 // tall enough for the lines it makes; otherwise every run folds to one blank.
 QString wrapped_caption(const QString& caption, const QFontMetrics& metrics, int height);
 
-// A one-line text box. Where the style's frame would leave its line no room
-// (a field as high as a row of small print), the box goes without it and
-// draws a thin border of its own in the margin around the text.
+// Keeps a one-line editor on one line: a line break typed, pasted or dropped
+// into it becomes a blank at once, as the text box it shows takes it, so that
+// the editor never shows a text other than the control holds.
+void keep_on_one_line(QLineEdit& edit);
+
+// A one-line text box, kept on one line. Where the style's frame would leave
+// its line no room (a field as high as a row of small print), the box goes
+// without it and draws a thin border of its own in the margin around the text.
 class FieldEdit : public QLineEdit {
  public:
-  using QLineEdit::QLineEdit;
+  explicit FieldEdit(QWidget* parent = nullptr) : QLineEdit(parent) { keep_on_one_line(*this); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #include "register/catalog.h"
 
+#include <algorithm>
 
 #include "platform/files.h"
 #include "text/codepage.h"
@@ -67,6 +68,13 @@ long long calc_number(std::wstring_view id) {
 }
 
 std::wstring calc_number_text(std::wstring_view id) { return whole_text(calc_number(id)); }
+
+bool is_grid_record(const std::vector<std::wstring>& lines) {
+  if (lines.empty()) return false;
+  const std::wstring id = trim(lines[0]);
+  if (id.size() < 2 || id.find(L"-R") != id.size() - 2) return false;
+  return std::none_of(lines.begin(), lines.end(), [](const std::wstring& l) { return starts_with(ltrim(l), L"#####"); });
+}
 
 void replace_record(std::wstring_view name, const CatalogRecord& record) {
   auto records = read_catalog(name);

@@ -31,12 +31,24 @@ std::optional<std::string> read_catalog_bytes(std::wstring_view name);
 // catalog is at every moment either the old or the complete new file.
 void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& records);
 
+// The highest number a calculation can have: the stored files' names are
+// read back with at most 15 digits, and a number of 15 digits is exact
+// wherever the program reads it as a decimal number.
+constexpr long long kLargestCalcNumber = 999'999'999'999'999;
+
 // The calculation number of an identifier or list text: its leading whole
 // number, blanks and the "-R"/"-T" ignored; 0 when there is none or when it
 // is too long for a whole number.
 long long calc_number(std::wstring_view id);
 // The same as decimal text without blanks, as the stored file names use it.
 std::wstring calc_number_text(std::wstring_view id);
+
+// Whether the lines of a stored input file are a grid calculation's record:
+// line 1, blanks removed at both ends, ends in its first "-R" (the record
+// begins with its identifier), and no line opens a section of a network's
+// data ("#####1" ...), which a contract ending in "-R" could not hide.
+// Everything else stored is an arbitrary network's data.
+bool is_grid_record(const std::vector<std::wstring>& lines);
 
 // Replaces a calculation's record: every record whose identifier, blanks
 // removed at both ends, equals the new one's is left out, and the new record

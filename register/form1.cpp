@@ -14,6 +14,7 @@
 #include "text/codepage.h"
 #include "text/itemreader.h"
 #include "text/linefile.h"
+#include "text/number.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -31,7 +32,7 @@ Form1* g_form1 = nullptr;
 std::optional<long long> leading_number(std::wstring_view name) {
   std::size_t i = 0;
   while (i < name.size() && name[i] >= L'0' && name[i] <= L'9') ++i;
-  if (i == 0 || i > 15) return std::nullopt;
+  if (i == 0 || i > whole_text(kLargestCalcNumber).size()) return std::nullopt;
   return std::stoll(std::wstring(name.substr(0, i)));
 }
 
@@ -175,15 +176,26 @@ void Form1::form_load() {
 void Form1::mirror_storage() {
   const std::wstring folder = Modul1::StorageFolder;
   if (folder.empty()) return;
+  // Every file of one folder is copied into the other under its own name; a
+  // name that is no single file name (a shared folder may hold "..\prom3.bat")
+  // is not copied, and the user is told.
+  const auto copy_files = [](const std::wstring& from, const std::wstring& to) {
+    const sys::Listing files = sys::list_files(from + L"\\*.*");
+    for (const auto& name : files.names) copy_quietly(from + L"\\" + name, to + L"\\" + name);
+    if (files.refused.empty()) return;
+    std::wstring text = L"Файлы с недопустимыми именами не скопированы из папки " + from + L" в папку " + to + L":";
+    for (const auto& name : files.refused) text += L"\r\n" + name;
+    ui::msg_box(text, MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
+  };
   try {
     if (sys::folder_exists(L"Perform") && !sys::folder_exists(folder)) {
       fs::create_directories(sys::resolve(folder));
       sys::delete_if_exists(L"prr.kat");
-      for (const auto& name : sys::dir(L"perform\\*.*")) copy_quietly(L"perform\\" + name, folder + L"\\" + name);
+      copy_files(L"perform", folder);
     } else if (!sys::folder_exists(L"perform") && sys::folder_exists(folder)) {
       sys::delete_if_exists(L"prr.kat");
       sys::make_folder(L"Perform");
-      for (const auto& name : sys::dir(folder + L"\\*.*")) copy_quietly(folder + L"\\" + name, L"perform\\" + name);
+      copy_files(folder, L"perform");
     }
   } catch (const std::exception&) {
     // Without a usable mirror folder the run goes on with the mirror off.
@@ -208,8 +220,7 @@ std::vector<CatalogRecord> stored_records(const std::wstring& folder) {
     const std::wstring n = whole_text(number);
     const std::wstring line1 = lines->size() > 0 ? (*lines)[0] : std::wstring();
     const std::wstring line2 = lines->size() > 1 ? (*lines)[1] : std::wstring();
-    const std::wstring id = trim(line1);
-    if (id.size() >= 2 && id.find(L"-R") == id.size() - 2)
+    if (is_grid_record(*lines))
       records.push_back({line1, report_contract(folder + n + L"res.prr"), line2});
     else
       records.push_back({n + L"-T", line1, line2});
@@ -561,6 +572,7 @@ bool Form1::take_new_number() {
   Modul1::release_claimed_number();
   const bool shared = !RegisterPrefix.empty() && sys::folder_exists(RegisterPrefix + L"perform");
   const std::wstring counter = RegisterPrefix + L"ined";
+  struct NoNumberLeft {};
   try {
     RegisterLock lock(RegisterPrefix);
     // The shared counter advances at every new calculation, so that a
@@ -569,14 +581,24 @@ bool Form1::take_new_number() {
     long long base = Modul1::HighestCalcNumber;
     if (shared) {
       delete_quietly(L"ined");  // an earlier version's copy of the counter, left by an interrupted run
-      if (sys::file_exists(counter)) base = calc_number(first_line(counter));
+      if (sys::file_exists(counter)) {
+        // A counter too long for a whole number has passed every number;
+        // one below zero gives no negative numbers.
+        bool fits = true;
+        base = 0;
+        scan_whole(ltrim(first_line(counter)), base, &fits);
+        base = fits ? std::max(base, 0LL) : kLargestCalcNumber;
+      }
     }
     // The number is held by creating its stored input file, which only one
     // workstation can do; a number whose files are stored is passed over.
+    // Compared before anything is added: a counter at the limit of whole
+    // numbers must not wrap round to negative numbers.
+    if (base >= kLargestCalcNumber) throw NoNumberLeft{};
     long long n = base + 1;
     std::wstring claim;
     for (;; ++n) {
-      if (n >= LLONG_MAX) throw std::overflow_error("no calculation number is left");
+      if (n > kLargestCalcNumber) throw NoNumberLeft{};
       if (number_stored(n)) continue;
       claim = RegisterPrefix + L"perform\\" + whole_text(n) + L"in.prr";
       if (sys::create_new(claim)) break;
@@ -592,6 +614,11 @@ bool Form1::take_new_number() {
     }
     return true;
   } catch (const RegisterBusy&) {
+  } catch (const NoNumberLeft&) {
+    ui::msg_box(L"Не удалось получить номер нового расчета: номера расчетов исчерпаны, наибольший номер расчета " +
+                    whole_text(kLargestCalcNumber) + L"." +
+                    (shared ? L" Счетчик номеров расчетов: " + counter + L"." : std::wstring()),
+                MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
   } catch (const FileError& e) {
     Modul1::release_claimed_number();
     ui::msg_box(L"Не удалось получить номер нового расчета. " + e.message(), MsgButtons::OK, MsgIcon::Exclamation,

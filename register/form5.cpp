@@ -5,6 +5,7 @@
 #include "register/fileops.h"
 #include "register/form1.h"
 #include "register/modul1.h"
+#include "text/linefile.h"
 #include "text/strings.h"
 
 namespace dorv::reg {
@@ -66,23 +67,27 @@ bool import_network(const std::filesystem::path& folder) {
   sys::set_current_folder(folder);
   if (!chosen) return false;
   Modul1::ChosenImportFile = sys::name_of(*chosen);
-  const std::wstring& file = Modul1::ChosenImportFile;
-  const std::wstring stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
-  const std::wstring kms = stem + L"kms";
-  const std::wstring dwg = stem + L"dwg";
-  auto not_found = [](const std::wstring& name) {
-    ui::msg_box(L"Не найден файл  " + name, MsgButtons::OK, MsgIcon::Critical);
+  // The dialog names the file as this machine does: its path is used as it
+  // stands, never read as a name of the program, in which a "\" inside a
+  // file name would separate folders and name another file.
+  const std::string file = chosen->string();
+  const std::string stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
+  const std::filesystem::path kms = stem + "kms";
+  const std::filesystem::path dwg = stem + "dwg";
+  auto not_found = [](const std::filesystem::path& twin) {
+    ui::msg_box(L"Не найден файл  " + sys::name_of(twin), MsgButtons::OK, MsgIcon::Critical);
     return false;
   };
-  if (!sys::file_exists(kms)) return not_found(kms);
-  if (!sys::file_exists(dwg)) return not_found(dwg);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(kms, ec)) return not_found(kms);
+  if (!std::filesystem::is_regular_file(dwg, ec)) return not_found(dwg);
   // A copy that fails (a full disk) is told; nothing half-imported stays.
   try {
     sys::create_empty(L"rezult.kms");
     sys::create_empty(L"rezult.dwg");
-    sys::copy_file(file, L"rezult.ko2");
-    sys::copy_file(kms, L"rezult.kms");
-    sys::copy_file(dwg, L"rezult.dwg");
+    copy_file_atomic(*chosen, sys::resolve(L"rezult.ko2"));
+    copy_file_atomic(kms, sys::resolve(L"rezult.kms"));
+    copy_file_atomic(dwg, sys::resolve(L"rezult.dwg"));
   } catch (const FileError& e) {
     delete_quietly(L"rezult.ko2");
     create_quietly(L"rezult.kms");

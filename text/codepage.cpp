@@ -62,7 +62,9 @@ const ReverseTable& reverse_table(CodePage cp) {
 }
 
 void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
+  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+    out += '?';  // no character: UTF-8 cannot hold it either
+  } else if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
     out += static_cast<char>(0xC0 | (c >> 6));
@@ -79,6 +81,9 @@ void append_utf8(std::string& out, char32_t c) {
   }
 }
 
+// Only the shortest form of a character is text: a longer one (C0 AE for
+// ".") would let bytes that no check of the text sees as "." or "/" become
+// those characters. Surrogates and values past U+10FFFF are no characters.
 std::wstring decode_utf8(std::string_view b) {
   std::wstring out;
   out.reserve(b.size());
@@ -98,6 +103,8 @@ std::wstring decode_utf8(std::string_view b) {
       if ((ck >> 6) != 2) { ok = false; break; }
       c = (c << 6) | (ck & 0x3F);
     }
+    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (ok && (c < kShortest[len] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)) ok = false;
     if (!ok) {
       out += L'\uFFFD';
       ++i;

@@ -11,7 +11,8 @@ enum class CodePage { Cp1251, Cp866, Utf8 };
 // A character that the code page cannot hold becomes "?"; nothing is dropped.
 std::string encode(std::wstring_view text, CodePage cp);
 // Every byte of the single-byte code pages maps to a character. Invalid UTF-8
-// becomes U+FFFD.
+// becomes U+FFFD: a byte that starts no character, a sequence cut short, a
+// longer form than a character's shortest, a surrogate, a value past U+10FFFF.
 std::wstring decode(std::string_view bytes, CodePage cp);
 
 // The characters of a text that the code page cannot hold, each once, in

@@ -113,10 +113,36 @@ std::vector<std::wstring> split_lines(std::wstring_view text) {
   return lines;
 }
 
+namespace {
+
+void append_one_line(std::wstring& out, std::wstring_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c != L'\r' && c != L'\n') {
+      out += c;
+      continue;
+    }
+    out += L' ';
+    if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+  }
+}
+
+}  // namespace
+
+std::wstring one_line_text(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  append_one_line(out, text);
+  return out;
+}
+
 std::wstring join_lines(const std::vector<std::wstring>& lines) {
   std::wstring out;
   for (const auto& l : lines) {
-    out += l;
+    if (l.find_first_of(L"\r\n") == std::wstring::npos)
+      out += l;
+    else
+      append_one_line(out, l);
     out += L"\r\n";
   }
   return out;
@@ -177,7 +203,7 @@ void LineWriter::write_line(std::wstring_view line) {
   pending_ += "\r\n";
 }
 
-void LineWriter::write(std::wstring_view text) { pending_ += encode(text, cp_); }
+void LineWriter::write(std::wstring_view text) { pending_ += encode(one_line_text(text), cp_); }
 
 void LineWriter::close() {
   if (!open_) return;

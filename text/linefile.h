@@ -77,10 +77,16 @@ class SaveSet {
   std::vector<Staged> staged_;
 };
 
+// A text as one line: each line break inside it (CR LF, CR or LF) becomes
+// one blank. One-line fields take their text through it, and the writers
+// below put every line through it, so that no item, whatever it came from,
+// adds a line to a file that is read line by line.
+std::wstring one_line_text(std::wstring_view text);
+
 // Splits decoded text at CR LF, LF or CR. A final line end does not start a
 // further (empty) line; an empty text has no lines.
 std::vector<std::wstring> split_lines(std::wstring_view text);
-// Joins lines, each followed by CR LF.
+// Joins lines, each as one line (above) followed by CR LF.
 std::wstring join_lines(const std::vector<std::wstring>& lines);
 
 std::vector<std::wstring> read_lines(const std::filesystem::path& path, CodePage cp = CodePage::Cp1251);
@@ -119,7 +125,7 @@ class LineWriter {
   LineWriter& operator=(const LineWriter&) = delete;
 
   void write_line(std::wstring_view line);  // text followed by CR LF
-  void write(std::wstring_view text);       // text alone
+  void write(std::wstring_view text);       // text alone, as one line
   void close();                             // throws FileError when the data could not be written
 
  private:

@@ -84,6 +84,26 @@ TEST(ControlArray, DeclaredOnceWithEventsThatCarryTheIndex) {
   EXPECT_EQ(f.changed.back(), 19);
 }
 
+// A one-line field's text is one item of the files that store it: a line
+// break typed, pasted, set by code or answered in an input box is a blank.
+TEST(TextBox, AOneLineFieldTakesALineBreakAsABlank) {
+  HeadlessHost host;
+  ArrayForm f;
+  f.show();
+  f.Text1(0).type(L"Склад\r\nВТОРАЯ\rСТРОКА\n");
+  EXPECT_EQ(f.Text1(0).text(), L"Склад ВТОРАЯ СТРОКА ");
+  f.Text1(1).set_text(L"1\n2");
+  EXPECT_EQ(f.Text1(1).text(), L"1 2");
+  f.Combo1(0).type(L"Клапан\r\n65");
+  EXPECT_EQ(f.Combo1(0).text(), L"Клапан 65");
+  // A box of several lines keeps them.
+  f.Text1(2).set_multi_line(true);
+  f.Text1(2).set_text(L"10d50\r\n25d65");
+  EXPECT_EQ(f.Text1(2).text(), L"10d50\r\n25d65");
+  host.answer_input(L"Иванов\rИ.И.");
+  EXPECT_EQ(input_box(L"Исполнитель"), L"Иванов И.И.");
+}
+
 TEST(ControlLook, BackColourFontAndZOrder) {
   HeadlessHost host;
   ArrayForm f;

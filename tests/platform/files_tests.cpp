@@ -61,6 +61,26 @@ TEST_F(FilesTest, DirectoryLookUpWithWildcards) {
   EXPECT_THROW(delete_files(L"perform\\*.prr"), FsError);
 }
 
+// A file whose name holds "\\", or bytes that decode to "../" only in a form
+// longer than the shortest, is no file of the folder listed: taken as one,
+// the closing's clean-up of versii\*.dwg would delete a stored drawing.
+TEST_F(FilesTest, ANameThatIsNoSingleFileNameIsListedApartAndNeverUsed) {
+  fs::create_directories("perform");
+  touch("perform/5.dwg", "stored");
+  touch("x.dwg", "program folder");
+  fs::create_directory("versii");
+  for (const char* n : {"5-1.dwg", "..\\perform\\5.dwg", "\xc0\xae\xc0\xae\xc0\xafx.dwg", "caf\xe9.dwg"})
+    touch(fs::path("versii") / n);
+  const Listing listing = list_files(L"versii\\*.dwg");
+  EXPECT_EQ(listing.names, std::vector<std::wstring>{L"5-1.dwg"});
+  EXPECT_EQ(listing.refused, (std::vector<std::wstring>{L"..\\perform\\5.dwg", L"caf\uFFFD.dwg",
+                                                        L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDx.dwg"}));
+  delete_files(L"versii\\*.dwg");
+  EXPECT_EQ(dorv::read_bytes("perform/5.dwg"), "stored");
+  EXPECT_EQ(dorv::read_bytes("x.dwg"), "program folder");
+  EXPECT_FALSE(fs::exists("versii/5-1.dwg"));
+}
+
 TEST_F(FilesTest, CopyRenameReplaceDelete) {
   touch("a", "one");
   copy_file(L"a", L"b");

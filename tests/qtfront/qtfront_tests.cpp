@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -348,6 +350,29 @@ TEST_F(QtFront, UserInputReachesTheControls) {
   EXPECT_EQ(form.Text1.text(), L"нет");
   QTest::keyClick(text, Qt::Key_Escape);
   EXPECT_FALSE(form.loaded());
+}
+
+// A one-line field shows and holds a pasted line break as a blank, its
+// text being one line of the files that store it, and the cursor stays
+// after what was pasted.
+TEST_F(QtFront, ALineBreakInAOneLineFieldIsABlank) {
+  QtHost host;
+  DemoForm form;
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(host.window_of(form)));
+  form.Text1.set_text(L"СкладСТРОКА");
+  form.Combo1.set_text(L"СкладСТРОКА");
+  settle();
+  QApplication::clipboard()->setText(QStringLiteral("\r\nВТОРАЯ\r\n"));
+  for (QLineEdit* edit : {widget<QLineEdit>(host, form.Text1), widget<QComboBox>(host, form.Combo1)->lineEdit()}) {
+    edit->setFocus();
+    edit->setCursorPosition(5);
+    edit->paste();
+    EXPECT_EQ(edit->text(), QStringLiteral("Склад ВТОРАЯ СТРОКА"));
+    EXPECT_EQ(edit->cursorPosition(), 13);
+  }
+  EXPECT_EQ(form.Text1.text(), L"Склад ВТОРАЯ СТРОКА");
+  EXPECT_EQ(form.Combo1.text(), L"Склад ВТОРАЯ СТРОКА");
 }
 
 TEST_F(QtFront, CloseBoxMayBeRefusedAndUnloadDropsTheWindow) {

@@ -361,6 +361,28 @@ TEST_F(OpenTest, NewArbitraryCalculationsNeedTheGraphicsLinkAndTheImportBothTwin
   EXPECT_EQ(fs::current_path(), root_ / "prog");
 }
 
+// The chosen export is the file the dialog named, with its twins beside it:
+// a "\\" in its name separates no folders.
+TEST_F(OpenTest, AnImportTakesTheChosenFileWhateverItsNameHolds) {
+  install_forms();
+  put("dorv54.lsp", L"(load)");
+  start();
+  const fs::path elsewhere = root_ / "elsewhere";
+  fs::create_directories(elsewhere / "a");
+  for (const char* ext : {"ko2", "kms", "dwg"}) {
+    write_bytes(elsewhere / (std::string("a\\net.") + ext), std::string("chosen ") + ext);
+    write_bytes(elsewhere / "a" / (std::string("net.") + ext), "another file");
+  }
+  f().Command2.click();
+  f().form5().Option2.click();
+  host_.answer_open_file(elsewhere / "a\\net.ko2");
+  f().form5().Command1.click();
+  EXPECT_EQ(arbitrary_shown, 1);
+  EXPECT_EQ(bytes("rezult.ko2"), "chosen ko2");
+  EXPECT_EQ(bytes("rezult.kms"), "chosen kms");
+  EXPECT_EQ(bytes("rezult.dwg"), "chosen dwg");
+}
+
 TEST_F(OpenTest, ANewGridCalculationLeavesSchemeAndDrawingAlone) {
   start();
   put("rezult.kms", L"scheme");

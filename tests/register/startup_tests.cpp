@@ -75,6 +75,7 @@ TEST_F(StartupTest, EmptyCatalogBesideFilledPerformIsRebuiltInNumberOrder) {
   put("perform/3in.prr", L"");   // empty input file: no record
   network(12, L"55", L"Цех");
   network(10, L"56/1", L"Гараж");
+  network(11, L"3-R", L"Котельная");  // a contract that reads like a grid identifier
   put("perform/4in.prr", L" 4-R\r\nДом\r\n");  // no report at all
   put("perform/5in.prr", L" 5-R\r\nБаня\r\n");
   put("perform/5res.prr", L"          Договор:\r\n");  // ends right after the colon
@@ -84,8 +85,9 @@ TEST_F(StartupTest, EmptyCatalogBesideFilledPerformIsRebuiltInNumberOrder) {
                                  L" 4-R\r\n\r\nДом\r\n"
                                  L" 5-R\r\n\r\nБаня\r\n"
                                  L"10-T\r\n56/1\r\nГараж\r\n"
+                                 L"11-T\r\n3-R\r\nКотельная\r\n"
                                  L"12-T\r\n55\r\nЦех\r\n"));
-  EXPECT_EQ(f().ListView1.items().size(), 6u);
+  EXPECT_EQ(f().ListView1.items().size(), 7u);
 }
 
 TEST_F(StartupTest, MirrorRestoresAMissingPerformFolderAndRebuildsTheCatalog) {

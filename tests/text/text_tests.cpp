@@ -53,6 +53,34 @@ TEST(CodePage, Cp866AndUtf8) {
   EXPECT_EQ(from_utf8("a\xff" "b"), L"a\uFFFD" L"b");
 }
 
+// Only the shortest form of a character is text: a longer form of "." or "/"
+// would pass every check of a name for those characters.
+TEST(CodePage, Utf8RefusesOverlongFormsSurrogatesAndValuesPastTheLast) {
+  const struct {
+    const char* bytes;
+    std::wstring text;
+  } cases[] = {
+      {"\xc0\xae\xc0\xae\xc0\xaf", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // "../" in two bytes a character
+      {"\xe0\x80\xae", L"\uFFFD\uFFFD\uFFFD"},                                  // "." in three
+      {"\xf0\x80\x80\xaf", L"\uFFFD\uFFFD\uFFFD\uFFFD"},                        // "/" in four
+      {"\xc1\xbf", L"\uFFFD\uFFFD"},                                             // U+007F in two
+      {"\xed\xa0\x80", L"\uFFFD\uFFFD\uFFFD"},                                  // a surrogate
+      {"\xf4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},                        // past U+10FFFF
+      // The shortest forms at each length's edges stay characters.
+      {"\xc2\x80\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
+       L"\u0080\u07FF\u0800\uD7FF\uE000\U00010000\U0010FFFF"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(from_utf8(c.bytes), c.text) << c.bytes;
+    // What is text goes back to the same bytes.
+    if (c.text.find(L'\uFFFD') == std::wstring::npos) {
+      EXPECT_EQ(to_utf8(c.text), c.bytes);
+    }
+  }
+  // Nothing UTF-8 cannot hold is written as if it could.
+  EXPECT_EQ(to_utf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b', static_cast<wchar_t>(0x110000)}), "a?b?");
+}
+
 TEST(CodePage, UnmappableCharacterBecomesQuestionMark) {
   EXPECT_EQ(to_cp1251(L"a€b"), "a\x88" "b");   // the euro sign has a byte
   EXPECT_EQ(to_cp1251(L"a☃b"), "a?b");         // the snowman has none
@@ -179,6 +207,22 @@ TEST(LineFile, WritesCp1251WithCrLfAndReadsEveryLineEnd) {
   EXPECT_TRUE(read_lines(f).empty());
   write_bytes(f, "\r\n");
   EXPECT_EQ(read_lines(f), std::vector<std::wstring>{L""});
+  fs::remove_all(dir);
+}
+
+// An item holding a line break never adds a line: whatever held the text
+// (a box of several lines, a file of another program), the break is a blank.
+TEST(LineFile, ALineBreakInsideAnItemIsWrittenAsABlank) {
+  const auto dir = temp_dir();
+  const auto f = dir / "lines.txt";
+  write_lines(f, {L" 1-R", L"Склад\r\nВТОРАЯ\rСТРОКА\n", L"3.67"});
+  EXPECT_EQ(read_lines(f), (std::vector<std::wstring>{L" 1-R", L"Склад ВТОРАЯ СТРОКА ", L"3.67"}));
+  {
+    LineWriter w(f);
+    w.write(L"a\rb");
+    w.write_line(L"\nc");
+  }
+  EXPECT_EQ(read_bytes(f), "a b c\r\n");
   fs::remove_all(dir);
 }
 
