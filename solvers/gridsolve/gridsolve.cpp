@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "solvers/common/nodesolver.h"
 #include "solvers/common/resultfile.h"
+#include "solvers/gridsolve/newtonsolver.h"
 
 namespace dorv::solvers {
 
@@ -99,24 +102,45 @@ void BuildNetwork(GridNetwork& net) {
   }
 }
 
-double residual(const GridNetwork& net) {
+namespace {
+
+// sqrt of the sum over nodes 1..R of the squared sum over the node's links
+// of term(k, head of the node, head of the neighbour).
+template <class Term>
+double node_sums_norm(const GridNetwork& net, Term term) {
   double sum = 0.0;
   for (int i = 1; i <= net.R; ++i) {
-    double flow = 0.0;
+    double node = 0.0;
     for (int s = 0; s < kSlots; ++s) {
       const double k = net.table.conductance_at(i, s);
       if (k == 0.0) break;
-      flow += link_flow(k, net.heads[at(i)], net.heads[at(net.table.neighbour_at(i, s))]);
+      node += term(k, net.heads[at(i)], net.heads[at(net.table.neighbour_at(i, s))]);
     }
-    sum += flow * flow;
+    sum += node * node;
   }
   return std::sqrt(sum);
+}
+
+}  // namespace
+
+double residual(const GridNetwork& net) {
+  return node_sums_norm(net, [](double k, double hi, double hj) { return link_flow(k, hi, hj); });
+}
+
+double residual_rounding_level(const GridNetwork& net) {
+  return node_sums_norm(net, [](double k, double hi, double hj) {
+    // Each head rounded to its nearest number is off by up to half a unit in
+    // its last place: their difference by up to a unit of the larger.
+    const double u = std::numeric_limits<double>::epsilon() * std::max(std::fabs(hi), std::fabs(hj));
+    const double dh = std::fabs(hi - hj);
+    return u > 0 ? k * u / (std::sqrt(dh + u) + std::sqrt(dh)) : 0.0;
+  });
 }
 
 const wchar_t* relax_stop_text(RelaxStop stop) {
   switch (stop) {
     case RelaxStop::NotFinite: return L"Погрешность вышла за пределы представимых чисел.";
-    case RelaxStop::NoProgress: return L"Погрешность перестала уменьшаться.";
+    case RelaxStop::BelowRounding: return L"Погрешность перестала уменьшаться.";
     case RelaxStop::Limit: return L"Достигнуто наибольшее число итераций.";
     case RelaxStop::Converged: break;
   }
@@ -139,17 +163,11 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
   // The loop goes on at least to the first residual check: a tolerance above
   // the start residual must not pass the start heads off as a solution.
   bool checked = false;
-  // Progress is judged stretch by stretch, each twice as long as the one
-  // before: a stretch whose residuals are on the whole (geometric mean) no
-  // lower than those of the stretch before has made no progress. A single
-  // low residual proves nothing: the residual at any one check jitters with
-  // the random order, and a shift that starts from the previous shift's
-  // near-solution falls slowly beneath that jitter for millions of
-  // relaxations before it reaches the tolerance.
-  long long stretchEnd = kNoProgressPerNode * R;
-  double stretchLogSum = 0.0;
-  int stretchChecks = 0;
-  double previousStretchMean = HUGE_VAL;
+  // Newton steps finish a relaxation that has not converged after
+  // kNewtonAfterPerNode relaxations a node; one that does not reach the
+  // tolerance is tried again after as many relaxations again.
+  std::optional<NewtonSolver> newton;
+  long long newtonFrom = kNewtonAfterPerNode * R;
   RelaxStop stop = RelaxStop::Converged;
   while (!(checked && g < tolerance)) {
     double nh[kSlots];
@@ -182,20 +200,21 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
       }
       gPrev = g;
       nextCheck = std::min(std::trunc(nextCheck + R * spacing), 9e18);
-      if (g >= tolerance) {
-        stretchLogSum += std::log(g);
-        ++stretchChecks;
-        if (counter >= stretchEnd) {
-          const double mean = stretchLogSum / stretchChecks;
-          if (mean >= previousStretchMean) {
-            stop = RelaxStop::NoProgress;
+      if (g >= tolerance && counter >= newtonFrom) {
+        if (!newton) newton.emplace(net);
+        // The steps cost no more than the relaxations already made.
+        if (newton->step_work() <= kNewtonWorkPerRelaxation * static_cast<double>(counter)) {
+          const NewtonResult finish = newton->solve(net, tolerance);
+          g = finish.residual;
+          // Where the tolerance lies below what rounding the heads may leave
+          // in the residual, neither more steps nor more relaxing can be
+          // told from rounding.
+          if (finish.stalled && g >= tolerance && tolerance < residual_rounding_level(net)) {
+            stop = RelaxStop::BelowRounding;
             break;
           }
-          previousStretchMean = mean;
-          stretchLogSum = 0.0;
-          stretchChecks = 0;
-          stretchEnd = 2 * counter;
         }
+        newtonFrom = 2 * counter;
       }
     }
     if (counter >= limit) {

@@ -71,11 +71,19 @@ void BuildNetwork(GridNetwork& net);
 // the node.
 double residual(const GridNetwork& net);
 
+// The residual that rounding alone may leave at the present heads: a head
+// is held only to its last binary place, so a link's head difference may be
+// off by u, a unit in the last place of the larger head, and its flow
+// k * sqrt(|dH|) by k * (sqrt(|dH| + u) - sqrt(|dH|)); summed as residual()
+// sums the flows. Near a link of almost no flow this is k * sqrt(u), far
+// above the rounding of the heads themselves.
+double residual_rounding_level(const GridNetwork& net);
+
 // Why a relaxation ended.
 enum class RelaxStop {
   Converged,   // the residual fell below the tolerance
   NotFinite,   // the residual is not a finite number: the heads left the range of the arithmetic
-  NoProgress,  // no new lowest residual over a long stretch
+  BelowRounding,  // the tolerance lies below what rounding the heads may leave, and no step lowers the residual
   Limit,       // the overall bound on relaxations was reached
 };
 
@@ -86,25 +94,26 @@ struct RelaxResult {
   double residual = 0;
 };
 
-// The most relaxations one shift may take before it is given up. A grid
-// whose residual still falls converges however slowly it falls (a small grid
-// may take hundreds of millions of relaxations), so the bound lies beyond
-// what any grid reaches in hours of relaxing (some 40 million relaxations a
-// second); a run that is not wanted is stopped by closing its console
-// window. A relaxation that cannot converge ends long before, on the
-// no-progress test below or on a residual that is not finite.
+// The most relaxations one shift may take before it is given up: a bound
+// beyond what any grid reaches in hours of relaxing (some 40 million
+// relaxations a second). A relaxation that cannot converge ends long before,
+// on a residual at the rounding level or one that is not finite; a run that
+// is not wanted is stopped by closing its console window.
 inline constexpr long long kRelaxationLimit = 1'000'000'000'000;
 
-// Progress of a relaxation is judged over stretches of relaxations, the
-// first kNoProgressPerNode per node long and each later one twice as long as
-// the one before; a stretch whose residuals are on the whole no lower than
-// those of the stretch before makes no progress, and the relaxation is
-// given up.
-inline constexpr long long kNoProgressPerNode = 10000;
+// A relaxation not converged after this many relaxations a node is finished
+// by Newton steps (newtonsolver.h).
+inline constexpr long long kNewtonAfterPerNode = 2000;
+
+// Newton steps are taken once their factorisations cost no more multiply-adds
+// than this many per relaxation made: a relaxation costs some twenty, and a
+// finish takes a handful of steps.
+inline constexpr double kNewtonWorkPerRelaxation = 2;
 
 // Relaxes until the residual is below the tolerance (at least up to the first
-// residual check). Gives up, not converged, on a residual that is not finite,
-// on one that makes no progress (above), or after `limit` relaxations; a
+// residual check), finishing with Newton steps where the relaxation is slow.
+// Gives up, not converged, on a residual that is not finite, on one that
+// rounding keeps above the tolerance, or after `limit` relaxations; a
 // residual that still falls, however slowly, goes on. Prints progress and
 // the closing "Сдвиг: ..." line.
 RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& random, const ConsoleOut& out,

@@ -119,8 +119,8 @@ TEST_F(Console, ClosingTheWindowStopsTheSolverAndTheWaitEnds) {
   ProgramFolder f;
   f.install(GRIDSOLVE_EXE, "gridsolve");
   f.install(PROM2_BAT, "prom2.bat");
-  // A grid slow enough to be stopped halfway.
-  f.put("spr.in", dorv::testing::grid_parameter_text({3, 3, 20, 40, 13.97, 110, 10, 0.47, 24, 1e-9, 0, 0, 1.5, 110, 0, 2, 1}));
+  // A grid slow enough to be stopped halfway: 195 shifts, seconds of work.
+  f.put("spr.in", dorv::testing::grid_parameter_text({3, 3, 200, 40, 13.97, 110, 10, 0.47, 24, 0.01, 0, 0, 1.5, 110, 0, 2, 1}));
   f.put("spr.out", "stale");
   f.put("prom.in", "");
   Waiter form(f.dir(), L"prom2.bat");

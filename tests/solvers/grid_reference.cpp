@@ -14,17 +14,6 @@ struct Pipe {
   double resistance;  // head loss = resistance * Q * |Q|
 };
 
-constexpr double kLinearZone = 1e-12;  // below this head difference the flow law is taken linear
-
-double pipe_flow(double dh, double s) {
-  if (std::fabs(dh) > kLinearZone) return std::copysign(std::sqrt(std::fabs(dh) / s), dh);
-  return dh / std::sqrt(kLinearZone * s);
-}
-double pipe_slope(double dh, double s) {
-  if (std::fabs(dh) > kLinearZone) return 0.5 / std::sqrt(std::fabs(dh) * s);
-  return 1.0 / std::sqrt(kLinearZone * s);
-}
-
 struct Model {
   std::vector<Pipe> pipes;
   std::map<int, double> outletK;  // sprinkler node -> K
@@ -32,39 +21,43 @@ struct Model {
   int add() { return nodes++; }
 };
 
-// Solves for all heads with the feed at head 1 (damped Newton, dense).
-bool solve(const Model& m, std::vector<double>& h) {
+// Solves for all heads with the feed at head 1 and the flows of all pipes,
+// by Newton's method on heads and flows together (dense): a pipe's head loss
+// s Q |Q| has a finite slope at zero flow, where the flow k sqrt(dh) has
+// none, so a pipe of almost no flow slows nothing. Converged when every
+// pipe's head loss matches its heads to rounding.
+bool solve(const Model& m, std::vector<double>& h, std::vector<double>& flows) {
   const int n = m.nodes;
+  const int u = n - 1;  // unknown heads 1..n-1
+  struct Link {
+    int from, to;  // to -1: an outlet, head 0
+    double s;
+  };
+  std::vector<Link> links;
+  for (const Pipe& p : m.pipes) links.push_back({p.u, p.v, p.resistance});
+  for (const auto& [node, k] : m.outletK) links.push_back({node, -1, 1 / (k * k)});
   h.assign(static_cast<std::size_t>(n), 0.9);
   h[0] = 1.0;
-  auto residual = [&](const std::vector<double>& x, std::vector<double>& f) {
-    f.assign(static_cast<std::size_t>(n), 0.0);
-    for (const Pipe& p : m.pipes) {
-      const double q = pipe_flow(x[p.u] - x[p.v], p.resistance);
-      f[p.u] -= q;
-      f[p.v] += q;
-    }
-    for (const auto& [node, k] : m.outletK) f[node] -= k * std::sqrt(std::max(x[node], 0.0));
-    f[0] = 0.0;
-    double norm = 0;
-    for (double v : f) norm += v * v;
-    return std::sqrt(norm);
-  };
-  std::vector<double> f, trialF;
-  double norm = residual(h, f);
-  for (int iteration = 0; iteration < 500 && norm > 1e-13; ++iteration) {
-    // Jacobian of the unknowns 1..n-1.
-    const int u = n - 1;
-    std::vector<double> J(static_cast<std::size_t>(u * u), 0.0), rhs(static_cast<std::size_t>(u));
+  std::vector<double> q(links.size(), 0.1);
+  auto head = [&](int node) { return node < 0 ? 0.0 : h[static_cast<std::size_t>(node)]; };
+  double worstError = 1;
+  for (int iteration = 0; iteration < 200 && worstError > 1e-13; ++iteration) {
+    double largest = 0;
+    for (double v : q) largest = std::max(largest, std::fabs(v));
+    std::vector<double> J(static_cast<std::size_t>(u * u), 0.0), rhs(static_cast<std::size_t>(u), 0.0);
+    std::vector<double> w(links.size()), e(links.size());
     auto at = [&](int r, int c) -> double& { return J[static_cast<std::size_t>((r - 1) * u + (c - 1))]; };
-    for (const Pipe& p : m.pipes) {
-      const double g = pipe_slope(h[p.u] - h[p.v], p.resistance);
-      if (p.u) at(p.u, p.u) -= g;
-      if (p.v) at(p.v, p.v) -= g;
-      if (p.u && p.v) at(p.u, p.v) += g, at(p.v, p.u) += g;
+    worstError = 0;
+    for (std::size_t l = 0; l < links.size(); ++l) {
+      const Link& k = links[l];
+      w[l] = 1 / (std::max(2 * std::fabs(q[l]), 1e-12 * largest) * k.s);
+      e[l] = head(k.from) - head(k.to) - k.s * q[l] * std::fabs(q[l]);
+      worstError = std::max(worstError, std::fabs(e[l]));
+      // Flow balance of the corrected flows q + w (e + dh_from - dh_to).
+      if (k.from > 0) at(k.from, k.from) += w[l], rhs[static_cast<std::size_t>(k.from - 1)] -= q[l] + w[l] * e[l];
+      if (k.to > 0) at(k.to, k.to) += w[l], rhs[static_cast<std::size_t>(k.to - 1)] += q[l] + w[l] * e[l];
+      if (k.from > 0 && k.to > 0) at(k.from, k.to) -= w[l], at(k.to, k.from) -= w[l];
     }
-    for (const auto& [node, k] : m.outletK) at(node, node) -= 0.5 * k / std::sqrt(std::max(h[node], 1e-12));
-    for (int r = 1; r < n; ++r) rhs[static_cast<std::size_t>(r - 1)] = -f[r];
     // Gaussian elimination with partial pivoting.
     for (int c = 0; c < u; ++c) {
       int pivot = c;
@@ -84,18 +77,13 @@ bool solve(const Model& m, std::vector<double>& h) {
       for (int k = r + 1; k < u; ++k) s -= J[r * u + k] * dx[k];
       dx[r] = s / J[r * u + r];
     }
-    double step = 1.0;
-    std::vector<double> trial;
-    for (; step > 1e-12; step *= 0.5) {
-      trial = h;
-      for (int r = 1; r < n; ++r) trial[r] += step * dx[r - 1];
-      if (residual(trial, trialF) < (1 - 1e-4 * step) * norm) break;
-    }
-    if (step <= 1e-12) break;
-    h = trial;
-    norm = residual(h, f);
+    auto correction = [&](int node) { return node > 0 ? dx[static_cast<std::size_t>(node - 1)] : 0.0; };
+    for (std::size_t l = 0; l < links.size(); ++l)
+      q[l] += w[l] * (e[l] + correction(links[l].from) - correction(links[l].to));
+    for (int r = 1; r < n; ++r) h[r] += dx[r - 1];
   }
-  return norm <= 1e-9;
+  flows.assign(q.begin(), q.begin() + static_cast<std::ptrdiff_t>(m.pipes.size()));
+  return worstError <= 1e-13;
 }
 
 }  // namespace
@@ -143,12 +131,13 @@ ReferenceSolution solve_grid_exactly(const solvers::ParameterRecord& r, int shif
   }
 
   ReferenceSolution s;
-  std::vector<double> h;
-  s.converged = solve(m, h);
+  std::vector<double> h, flows;
+  s.converged = solve(m, h, flows);
   auto flow = [&](int u, int v) {
-    for (const Pipe& p : m.pipes) {
-      if (p.u == u && p.v == v) return pipe_flow(h[u] - h[v], p.resistance);
-      if (p.u == v && p.v == u) return -pipe_flow(h[v] - h[u], p.resistance);
+    for (std::size_t i = 0; i < m.pipes.size(); ++i) {
+      const Pipe& p = m.pipes[i];
+      if (p.u == u && p.v == v) return flows[i];
+      if (p.u == v && p.v == u) return -flows[i];
     }
     return 0.0;
   };
