@@ -146,6 +146,9 @@ void Form1::form_load() {
 
   Modul1::StorageFolder =
       sys::file_exists(L"nozapas.txt") ? std::wstring() : sys::all_users_folder() + L"\\VIRN-Dorv\\Perform";
+  // A save that a crash cut short is finished or undone before anything
+  // reads or copies the stored calculations.
+  Modul1::recover_storage_at_start(sys::file_exists(L"ined1") ? first_line(L"ined1") : std::wstring());
 
   // A first start unpacks the example pack and goes through the mirror and
   // the rebuild once more; a second pass never unpacks again.
@@ -471,6 +474,11 @@ void Form1::Command5_Click() {
       try {
         {
           RegisterLock lock(RegisterPrefix);
+          // A save of it that a crash cut short would bring it back later.
+          try {
+            Modul1::recover_storage(RegisterPrefix);
+          } catch (const FileError&) {
+          }
           remove_record(catalog(), id);
         }
         // A search result in force loses the record too.
@@ -668,19 +676,27 @@ bool Form1::store_calculation(const CatalogRecord& record, const Modul1::StoreOp
                 MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
   try {
     RegisterLock lock(RegisterPrefix);
+    bool files_stored = false;
+    const Modul1::CatalogEntry entry{record, [&] {
+                                       files_stored = true;
+                                       save_catalog_record(record);
+                                     }};
     try {
-      Modul1::store_working_files(options);
-    } catch (const FileError& e) {
-      ui::msg_box(L"Не удалось сохранить расчет " + id + L". " + e.message() +
-                      L" Сохраненные ранее файлы расчета и перечень расчетов не изменены.",
+      Modul1::store_working_files(options, &entry);
+    } catch (const Modul1::StoreUnfinished& e) {
+      ui::msg_box(L"Расчет " + id + L" сохранен не полностью. " + e.message() +
+                      L" Сохранение будет завершено при следующем сохранении расчета или запуске программы.",
                   MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
       return false;
-    }
-    try {
-      save_catalog_record(record);
     } catch (const FileError& e) {
-      ui::msg_box(L"Файлы расчета " + id + L" сохранены, но его запись в перечне расчетов не изменена. " + e.message(),
-                  MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+      if (files_stored)
+        ui::msg_box(
+            L"Файлы расчета " + id + L" сохранены, но его запись в перечне расчетов не изменена. " + e.message(),
+            MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
+      else
+        ui::msg_box(L"Не удалось сохранить расчет " + id + L". " + e.message() +
+                        L" Сохраненные ранее файлы расчета и перечень расчетов не изменены.",
+                    MsgButtons::OK, MsgIcon::Critical, L"Сообщение");
       return false;
     }
     return true;

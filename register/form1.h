@@ -59,10 +59,11 @@ class Form1 : public ui::Form {
   // exists) and in the catalog, which is changed under the register's lock.
   void save_catalog_record(const CatalogRecord& record);
   // A calculation form keeps its calculation: the working files replace the
-  // stored files first, all or none, and only then does the catalog take the
-  // record. Every failure is told in one box; false when the calculation
-  // could not be stored (what was stored before stays as it was). Characters
-  // that the files cannot hold are told by field before storing.
+  // stored files first, all or none also across a crash, and only then does
+  // the catalog take the record. Every failure is told in one box; false
+  // when the calculation could not be stored (what was stored before stays as
+  // it was). Characters that the files cannot hold are told by field before
+  // storing.
   bool store_calculation(const CatalogRecord& record, const Modul1::StoreOptions& options = {});
   // A calculation form has closed (or could not be shown): working files
   // cleared, list reloaded, OpenedFromRegister false, the window shown.

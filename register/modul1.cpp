@@ -7,6 +7,8 @@
 #include "platform/host.h"
 #include "register/fileops.h"
 #include "register/form1.h"
+#include "register/registerlock.h"
+#include "text/codepage.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -128,7 +130,51 @@ void ClearWorkingFiles() {
     delete_quietly(name);
 }
 
-void store_working_files(const StoreOptions& options) {
+namespace {
+
+// The folders where calculations are stored: the register's, the program's
+// own and the mirror.
+std::vector<fs::path> storage_folders(const std::wstring& prefix) {
+  std::vector<fs::path> folders = {sys::resolve(prefix + L"perform"), sys::resolve(L"perform")};
+  if (!StorageFolder.empty()) folders.push_back(sys::resolve(StorageFolder));
+  return folders;
+}
+
+// A save's record as its journal keeps it: the catalog's three lines.
+std::string record_note(const CatalogRecord& record) { return to_cp1251(join_lines(catalog_lines({record}))); }
+
+// Finishes the saves in `folders` that a crash cut short, entering their
+// records in the catalog of the register with `prefix`.
+void recover(const std::vector<fs::path>& folders, const std::wstring& prefix) {
+  recover_saves(folders, [&prefix](std::string_view note) {
+    const auto records = parse_catalog(split_lines(from_cp1251(note)));
+    if (!records.empty()) replace_record(prefix + L"prr.kat", records.front());
+  });
+}
+
+}  // namespace
+
+void recover_storage(const std::wstring& prefix) { recover(storage_folders(prefix), prefix); }
+
+void recover_storage_at_start(const std::wstring& prefix) {
+  // Before anything else saves: the temporary files of the catalog, the
+  // counter and the working files that a crash left are removed too.
+  std::vector<fs::path> folders = storage_folders(prefix);
+  folders.push_back(sys::current_folder());
+  if (!prefix.empty()) folders.push_back(sys::resolve(prefix));
+  try {
+    if (!unfinished_saves(folders)) return;
+    RegisterLock lock(prefix);
+    recover(folders, prefix);
+  } catch (const RegisterBusy&) {
+    // Tried again before the next save.
+  } catch (const FileError& e) {
+    ui::show_file_error(e);
+  }
+}
+
+void store_working_files(const StoreOptions& options, const CatalogEntry* entry) {
+  recover_storage(Register.RegisterPrefix);
   struct Target {
     const wchar_t* working;
     const std::wstring* stored;
@@ -166,16 +212,28 @@ void store_working_files(const StoreOptions& options) {
     stage(*t.stored, bytes);
     if (mirror) stage(StorageFolder + L"\\" + n + t.suffix, bytes);
   }
-  try {
-    copies.commit();
-  } catch (const FileError& e) {
-    throw sys::FsError(sys::FsError::PathFileAccess, sys::name_of(e.path()), e.step(), e.error_number());
-  }
   if (!english_name) {
-    sys::delete_if_exists(StoredNamePath);
-    if (mirror) sys::delete_if_exists(StorageFolder + L"\\" + n + L"angl.txt");
+    copies.stage_removal(sys::resolve(StoredNamePath));
+    if (mirror) copies.stage_removal(sys::resolve(StorageFolder + L"\\" + n + L"angl.txt"));
   }
-  if (trim(StoredInputPath) == trim(ClaimedInputPath)) ClaimedInputPath.clear();
+  // Once the files are in place the number is no longer only claimed.
+  const auto stored = [] {
+    if (trim(StoredInputPath) == trim(ClaimedInputPath)) ClaimedInputPath.clear();
+  };
+  bool in_place = false;
+  try {
+    copies.commit(entry ? record_note(entry->record) : std::string(), [&] {
+      in_place = true;
+      stored();
+      if (entry && entry->enter) entry->enter();
+    });
+  } catch (const FileError& e) {
+    if (in_place) throw;
+    const std::wstring name = sys::name_of(e.path());
+    if (!copies.pending()) throw sys::FsError(sys::FsError::PathFileAccess, name, e.step(), e.error_number());
+    stored();
+    throw StoreUnfinished(sys::FsError::PathFileAccess, name, e.step(), e.error_number());
+  }
 }
 
 void release_claimed_number() {

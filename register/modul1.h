@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/files.h"
 #include "register/catalog.h"
 #include "text/itemreader.h"
 
@@ -96,13 +97,43 @@ void PrepareWorkingFiles();
 // Deletes the working files that exist; never fails.
 void ClearWorkingFiles();
 
+// The catalog's part of a save: the calculation's record, and how the
+// register enters it (with its search list) once every file is in place.
+struct CatalogEntry {
+  CatalogRecord record;
+  std::function<void()> enter;
+};
 // Copies the working files to the StoragePaths (and the mirror) as one: every
 // copy is written beside its stored file first, and only when all are written
 // do they replace the stored files, so that a failed copy (a full disk)
-// leaves every stored file as it was. The English name file follows the
+// leaves every stored file as it was; a crash at any moment leaves the
+// calculation wholly as it was or, once recover_storage has run, wholly
+// new with its record in the catalog. The English name file follows the
 // working one: when nazangl.txt no longer exists the stored name file is
-// deleted. Throws sys::FsError naming the file whose copy failed.
-void store_working_files(const StoreOptions& options = {});
+// deleted with the others. What an earlier save cut short is finished
+// first. The caller holds the register's lock. Throws sys::FsError naming
+// the file whose copy failed, StoreUnfinished when the files could not all
+// be put in place, and what entry->enter throws.
+void store_working_files(const StoreOptions& options = {}, const CatalogEntry* entry = nullptr);
+// A save that failed after it had begun to replace the stored files: those
+// not yet in place wait beside them, and the next save or start puts them
+// in place.
+class StoreUnfinished : public sys::FsError {
+ public:
+  using sys::FsError::FsError;
+};
+// Finishes or undoes the saves that a crash cut short in the stored-
+// calculation folder of the register with `prefix`, in the program's own
+// perform folder and in the mirror, enters the catalog records of those
+// finished, and removes the temporary files of unfinished saves. The
+// caller holds the register's lock. Throws FileError when a save cannot be
+// finished; it is tried again the next time.
+void recover_storage(const std::wstring& prefix);
+// The same at start-up, when a crash has left something behind, under the
+// register's lock; the temporary files that a crash left beside the
+// register's other files and the program's own go too. A failure is told
+// and the start goes on.
+void recover_storage_at_start(const std::wstring& prefix);
 // Gives the number held by ClaimedInputPath back when nothing was stored
 // under it: the empty file is deleted.
 void release_claimed_number();

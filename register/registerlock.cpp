@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <map>
 #include <random>
 #include <thread>
@@ -16,9 +17,14 @@
 namespace dorv::reg {
 namespace {
 
-// Locks this program holds, by file name, with how often each is taken.
-std::map<std::wstring, int>& held() {
-  static std::map<std::wstring, int> m;
+// Locks this program holds, by file name: how often each is taken, and the
+// token written into its file.
+struct Held {
+  int count = 0;
+  std::string token;
+};
+std::map<std::wstring, Held>& held() {
+  static std::map<std::wstring, Held> m;
   return m;
 }
 
@@ -27,6 +33,21 @@ std::string holder_text() {
   char host[256] = {};
   if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
   return std::string(host) + " " + std::to_string(::getpid()) + "\r\n";
+}
+
+// A token no other taking of the lock has: 128 random bits.
+std::string new_token() {
+  static std::mt19937_64 gen(std::random_device{}());
+  std::string token;
+  for (int part = 0; part < 2; ++part)
+    for (std::uint64_t n = gen(), k = 0; k < 16; ++k, n >>= 4) token += "0123456789abcdef"[n & 15];
+  return token;
+}
+
+// The token in a lock file: its second line.
+std::string token_of(const std::string& bytes) {
+  const auto lines = split_lines(from_cp1251(bytes));
+  return lines.size() > 1 ? to_utf8(trim(lines[1])) : std::string();
 }
 
 bool wait_for(const std::wstring& name, const std::string& holder) {
@@ -43,8 +64,10 @@ bool wait_for(const std::wstring& name, const std::string& holder) {
 }  // namespace
 
 RegisterLock::RegisterLock(const std::wstring& prefix) : name_(file_name(prefix)) {
-  if (held()[name_]++ > 0) return;
-  const std::string holder = holder_text();
+  Held& mine = held()[name_];
+  if (mine.count++ > 0) return;
+  mine.token = new_token();
+  const std::string holder = holder_text() + mine.token + "\r\n";
   try {
     while (!wait_for(name_, holder)) {
       const auto lines = split_lines(from_cp1251(try_read_bytes(sys::resolve(name_)).value_or("")));
@@ -58,15 +81,18 @@ RegisterLock::RegisterLock(const std::wstring& prefix) : name_(file_name(prefix)
       if (answer != ui::MsgResult::Retry) throw RegisterBusy();
     }
   } catch (...) {
-    if (--held()[name_] == 0) held().erase(name_);
+    if (--held()[name_].count == 0) held().erase(name_);
     throw;
   }
 }
 
 RegisterLock::~RegisterLock() {
-  if (--held()[name_] > 0) return;
+  Held& mine = held()[name_];
+  if (--mine.count > 0) return;
+  const std::string token = mine.token;
   held().erase(name_);
-  delete_quietly(name_);
+  const auto bytes = try_read_bytes(sys::resolve(name_));
+  if (bytes && token_of(*bytes) == token) delete_quietly(name_);
 }
 
 }  // namespace dorv::reg

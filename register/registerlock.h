@@ -20,7 +20,10 @@ class RegisterBusy : public std::runtime_error {
 inline std::chrono::milliseconds RegisterLockWait{10000};
 
 // The lock file of the register folder `prefix` (empty: the program folder):
-// created exclusively, removed when the lock goes. Taking it waits up to
+// created exclusively, holding who took it (for the one who waits) and a
+// token of its own, and removed when the lock goes only while it still holds
+// that token: a lock file that a user deleted as stale and another
+// workstation then took belongs to that workstation. Taking it waits up to
 // RegisterLockWait, then asks the user to try again or give up (RegisterBusy).
 // A lock this program already holds is taken again at once.
 class RegisterLock {

@@ -53,11 +53,17 @@ void replace_bytes_in_parts(const std::filesystem::path& path, const std::functi
 // A copy made with the safe save.
 void copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Several files saved as one: each new content is written and flushed
-// beside its target first, and only when every one is written are they
-// renamed over their targets. A write that fails (a full disk) leaves every
-// target as it was; what was staged and not committed is removed when the
-// set goes.
+// Several files saved as one, all or none also across a crash. Each new
+// content is written and flushed beside its target first (stage). commit
+// then writes a journal naming the set's files into every folder the set
+// touches, renames each file over its target (or deletes it), and removes
+// the journals. The journal in the folder of the first file staged decides:
+// once it is written the set is complete, and recover_saves finishes a set
+// that a crash cut short; before it, the set never happened and
+// recover_saves drops what it left. A journal of another folder waits for
+// the deciding one: its files are renamed only when that journal exists.
+// A write that fails (a full disk) leaves every target as it was; what was
+// staged and not committed is removed when the set goes.
 class SaveSet {
  public:
   SaveSet() = default;
@@ -66,15 +72,30 @@ class SaveSet {
   SaveSet& operator=(const SaveSet&) = delete;
   // Throws FileError naming the target.
   void stage(const std::filesystem::path& path, std::string_view bytes);
-  // Renames every staged file over its target and flushes the folders.
-  // Throws FileError naming the target whose rename failed.
-  void commit();
+  // The file is deleted with the set (nothing when it does not exist).
+  void stage_removal(const std::filesystem::path& path);
+  // Puts the set in place. `then` runs once every file is in place and
+  // before the journals go, and the deciding journal keeps `note`: when a
+  // crash stops the set before its journals are gone, recover_saves hands
+  // the note back so that its caller does again what `then` does. A failure
+  // of `then` is thrown on after the journals are dropped (the files are
+  // whole). Throws FileError naming the file whose step failed; when that
+  // came after the deciding journal was written the set is pending: its
+  // files stay for recover_saves to finish it.
+  void commit(std::string_view note = {}, const std::function<void()>& then = {});
+  bool pending() const { return pending_; }
+
+  // Called after every step of a save that a crash could stop it at: each
+  // file staged, each journal written, each file renamed or deleted, each
+  // journal removed. Tests stop the program there.
+  static inline std::function<void()> after_step;
 
  private:
   struct Staged {
-    std::filesystem::path path, target, temporary;
+    std::filesystem::path path, target, temporary;  // no temporary: the target is deleted
   };
   std::vector<Staged> staged_;
+  bool pending_ = false;
 };
 
 // A text as one line: each line break inside it (CR LF, CR or LF) becomes
@@ -82,6 +103,24 @@ class SaveSet {
 // below put every line through it, so that no item, whatever it came from,
 // adds a line to a file that is read line by line.
 std::wstring one_line_text(std::wstring_view text);
+
+// What recover_saves found and did.
+struct SaveRecovery {
+  int finished = 0;     // sets (in one folder each) completed
+  int dropped = 0;      // sets whose deciding journal was never written
+  int temporaries = 0;  // temporary files of unfinished saves removed
+};
+// Finishes the sets that a crash cut short in `folders` after their
+// deciding journal was written, drops the others, and removes every
+// temporary file of an unfinished save that no set still needs. `finish`
+// gets the note of every deciding journal whose set was completed. Nothing
+// else may save into these folders meanwhile. Throws FileError when a set
+// cannot be finished; its journal stays for the next time.
+SaveRecovery recover_saves(const std::vector<std::filesystem::path>& folders,
+                           const std::function<void(std::string_view note)>& finish = {});
+// A journal or a temporary file of an unfinished save lies in one of the
+// folders: recover_saves has work to do.
+bool unfinished_saves(const std::vector<std::filesystem::path>& folders);
 
 // Splits decoded text at CR LF, LF or CR. A final line end does not start a
 // further (empty) line; an empty text has no lines.

@@ -3,14 +3,21 @@
 // on one file system), are flushed to the disk, and the temporary file is
 // renamed over the target; then the folder itself is flushed so that the
 // rename survives a power cut. At every moment the target is either the old
-// or the complete new file, and a failed save leaves nothing behind.
+// or the complete new file, and a failed save leaves nothing behind. Several
+// files saved as one (SaveSet) add a journal that a crash cannot leave half
+// done; see below.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "text/linefile.h"
 
@@ -148,23 +155,365 @@ void replace_bytes_in_parts(const fs::path& path, const std::function<void(const
 
 void copy_file_atomic(const fs::path& from, const fs::path& to) { write_bytes_atomic(to, read_bytes(from)); }
 
+// ---- sets of files saved as one
+
+namespace {
+
+// A journal: ".dorv-save-" and 16 hexadecimal digits, then ".jrn". Hidden
+// like the temporary files, and matched by no pattern of a stored file.
+constexpr std::string_view kJournalStart = ".dorv-save-";
+constexpr std::string_view kJournalEnd = ".jrn";
+constexpr std::string_view kJournalHead = "VIRN-Dorv save journal\n";
+
+void step_done() {
+  if (SaveSet::after_step) SaveSet::after_step();
+}
+
+// The name create_temporary gives: ".1in.prr.tmp123456".
+bool temporary_name(std::string_view name) {
+  const std::size_t at = name.rfind(".tmp");
+  if (name.size() < 2 || name[0] != '.' || at == std::string_view::npos || at < 2 || at + 4 == name.size())
+    return false;
+  return name.substr(at + 4).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool journal_name(std::string_view name) {
+  return name.size() > kJournalStart.size() + kJournalEnd.size() && name.starts_with(kJournalStart) &&
+         name.ends_with(kJournalEnd);
+}
+
+std::string new_journal_name() {
+  static std::mt19937_64 gen(std::random_device{}());
+  std::uint64_t n = gen();
+  std::string hex(16, '0');
+  for (int i = 15; i >= 0; --i, n >>= 4) hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[n & 15];
+  return std::string(kJournalStart) + hex + std::string(kJournalEnd);
+}
+
+// A name of a file in the journal's own folder: a journal read from a shared
+// folder never makes the recovery touch a file anywhere else.
+bool own_file_name(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// What a journal holds. Its files are named inside the journal's folder.
+struct Journal {
+  std::optional<fs::path> awaits;  // the folder of the deciding journal; none: this one decides
+  std::string note;
+  struct Entry {
+    std::string temporary, target;  // no temporary: the target is deleted
+  };
+  std::vector<Entry> entries;
+};
+
+// Every text of the journal is its length, a colon and its bytes, so that
+// no name can be read as anything else.
+std::string field(std::string_view bytes) { return std::to_string(bytes.size()) + ":" + std::string(bytes); }
+
+std::string journal_text(const Journal& j) {
+  std::string text(kJournalHead);
+  text += j.awaits ? "awaits " + field(j.awaits->string()) + "\n" : std::string("decides\n");
+  text += "note " + field(j.note) + "\n";
+  for (const auto& e : j.entries)
+    text += e.temporary.empty() ? "remove " + field(e.target) + "\n"
+                                : "replace " + field(e.temporary) + " " + field(e.target) + "\n";
+  return text + "end\n";
+}
+
+class JournalReader {
+ public:
+  explicit JournalReader(std::string_view text) : rest_(text) {}
+  bool literal(std::string_view s) {
+    if (!rest_.starts_with(s)) return false;
+    rest_.remove_prefix(s.size());
+    return true;
+  }
+  std::optional<std::string> field() {
+    const std::size_t digits = std::min(rest_.find_first_not_of("0123456789"), rest_.size());
+    if (digits == 0 || digits > 9 || digits == rest_.size() || rest_[digits] != ':') return std::nullopt;
+    const std::size_t size = std::stoul(std::string(rest_.substr(0, digits)));
+    if (rest_.size() - digits - 1 < size) return std::nullopt;
+    std::string out(rest_.substr(digits + 1, size));
+    rest_.remove_prefix(digits + 1 + size);
+    return out;
+  }
+  bool at_end() const { return rest_.empty(); }
+
+ private:
+  std::string_view rest_;
+};
+
+// Nothing when the text is not a whole journal.
+std::optional<Journal> parse_journal(std::string_view text) {
+  JournalReader r(text);
+  Journal j;
+  if (!r.literal(kJournalHead)) return std::nullopt;
+  if (r.literal("awaits ")) {
+    auto folder = r.field();
+    if (!folder || folder->empty() || !r.literal("\n")) return std::nullopt;
+    j.awaits = fs::path(*folder);
+  } else if (!r.literal("decides\n")) {
+    return std::nullopt;
+  }
+  if (!r.literal("note ")) return std::nullopt;
+  auto note = r.field();
+  if (!note || !r.literal("\n")) return std::nullopt;
+  j.note = std::move(*note);
+  for (;;) {
+    if (r.literal("end\n")) return r.at_end() ? std::optional<Journal>(std::move(j)) : std::nullopt;
+    Journal::Entry e;
+    if (r.literal("replace ")) {
+      auto temporary = r.field();
+      if (!temporary || !temporary_name(*temporary) || !own_file_name(*temporary) || !r.literal(" "))
+        return std::nullopt;
+      e.temporary = std::move(*temporary);
+    } else if (!r.literal("remove ")) {
+      return std::nullopt;
+    }
+    auto target = r.field();
+    if (!target || !own_file_name(*target) || !r.literal("\n")) return std::nullopt;
+    e.target = std::move(*target);
+    j.entries.push_back(std::move(e));
+  }
+}
+
+// Removes a journal and flushes its folder; false when it could not be removed.
+bool remove_journal(const fs::path& journal) {
+  if (::unlink(journal.c_str()) != 0 && errno != ENOENT) return false;
+  sync_folder(folder_of(journal));
+  return true;
+}
+
+// Puts a journal's files in place: a temporary file that is still there is
+// renamed over its target (one that is gone was renamed before), and a
+// file the set deletes is deleted.
+void put_in_place(const fs::path& folder, const Journal& j) {
+  for (const auto& e : j.entries) {
+    const fs::path target = folder / e.target;
+    if (e.temporary.empty()) {
+      if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(target, FileError::Step::Delete, errno);
+    } else if (::rename((folder / e.temporary).c_str(), target.c_str()) != 0 && errno != ENOENT) {
+      throw FileError(target, FileError::Step::Replace, errno);
+    }
+  }
+  if (const int err = sync_folder(folder)) throw FileError(folder, FileError::Step::Write, err);
+}
+
+// The folders that exist, each once.
+std::vector<fs::path> distinct_folders(const std::vector<fs::path>& folders) {
+  std::vector<fs::path> out;
+  for (const auto& f : folders) {
+    std::error_code ec;
+    if (f.empty() || !fs::is_directory(f, ec)) continue;
+    const fs::path canonical = fs::weakly_canonical(f, ec);
+    const fs::path key = ec ? f : canonical;
+    if (std::find(out.begin(), out.end(), key) == out.end()) out.push_back(key);
+  }
+  return out;
+}
+
+// The names of the regular files in a folder.
+std::vector<std::string> file_names(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ec2;
+    if (it->is_regular_file(ec2)) names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
+}  // namespace
+
 SaveSet::~SaveSet() {
-  for (const auto& s : staged_) ::unlink(s.temporary.c_str());
+  // A pending set's files wait for the recovery.
+  if (pending_) return;
+  for (const auto& s : staged_)
+    if (!s.temporary.empty()) ::unlink(s.temporary.c_str());
 }
 
 void SaveSet::stage(const fs::path& path, std::string_view bytes) {
   Staged s{path, {}, {}};
   write_temporary(path, [&](int fd) { return write_all(fd, bytes); }, true, s.target, s.temporary);
   staged_.push_back(std::move(s));
+  step_done();
 }
 
-void SaveSet::commit() {
-  while (!staged_.empty()) {
-    const Staged s = staged_.front();
-    if (::rename(s.temporary.c_str(), s.target.c_str()) != 0) throw FileError(s.path, FileError::Step::Replace, errno);
-    staged_.erase(staged_.begin());
-    if (const int err = sync_folder(folder_of(s.target))) throw FileError(s.path, FileError::Step::Write, err);
+void SaveSet::stage_removal(const fs::path& path) { staged_.push_back({path, path, {}}); }
+
+void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
+  // The set's folders in the order their first files were staged; the
+  // first one's journal decides.
+  struct Part {
+    fs::path folder, journal_path;
+    Journal journal;
+    std::vector<const Staged*> files;
+  };
+  std::vector<Part> parts;
+  for (const auto& s : staged_) {
+    const fs::path folder = folder_of(s.target).lexically_normal();
+    auto part = std::find_if(parts.begin(), parts.end(), [&](const Part& p) { return p.folder == folder; });
+    if (part == parts.end()) part = parts.insert(parts.end(), Part{folder, {}, {}, {}});
+    part->journal.entries.push_back(
+        {s.temporary.empty() ? std::string() : s.temporary.filename().string(), s.target.filename().string()});
+    part->files.push_back(&s);
   }
+  if (parts.empty()) {
+    if (then) then();
+    return;
+  }
+  const std::string name = new_journal_name();
+  for (auto& p : parts) {
+    p.journal_path = p.folder / name;
+    if (&p != &parts.front()) p.journal.awaits = fs::absolute(parts.front().folder).lexically_normal();
+  }
+  parts.front().journal.note = note;
+  const fs::path& first = staged_.front().path;
+
+  // The staged files' names reach the disk before a journal names them.
+  for (const auto& p : parts)
+    if (const int err = sync_folder(p.folder)) throw FileError(p.files.front()->path, FileError::Step::Write, err);
+
+  // The journals that wait first, the deciding one last: once it is
+  // written the set is complete.
+  const auto drop_journals = [&parts] {
+    for (const auto& p : parts) remove_journal(p.journal_path);
+  };
+  for (std::size_t k = 1; k <= parts.size(); ++k) {
+    Part& p = parts[k % parts.size()];
+    try {
+      write_bytes_atomic(p.journal_path, journal_text(p.journal));
+    } catch (const FileError& e) {
+      drop_journals();
+      throw FileError(first, e.step(), e.error_number());
+    }
+    if (&p == &parts.front()) pending_ = true;
+    step_done();
+  }
+
+  // Every file in place, the deciding folder's first.
+  bool moved = false;
+  for (const auto& p : parts)
+    for (const Staged* s : p.files) {
+      const bool removal = s->temporary.empty();
+      const int err = removal ? (::unlink(s->target.c_str()) == 0 || errno == ENOENT ? 0 : errno)
+                              : (::rename(s->temporary.c_str(), s->target.c_str()) == 0 ? 0 : errno);
+      if (err) {
+        // Nothing moved yet: the set is undone by removing its deciding
+        // journal first. Else the recovery finishes it.
+        if (!moved && remove_journal(parts.front().journal_path)) {
+          drop_journals();
+          pending_ = false;
+        }
+        throw FileError(s->path, removal ? FileError::Step::Delete : FileError::Step::Replace, err);
+      }
+      moved = true;
+      if (const int sync_err = sync_folder(p.folder)) throw FileError(s->path, FileError::Step::Write, sync_err);
+      step_done();
+    }
+
+  // The journals go in the order they were written, the deciding one last.
+  // One that cannot be removed is finished again by the recovery, which
+  // finds nothing left to rename.
+  const auto done = [&] {
+    for (std::size_t k = 1; k <= parts.size(); ++k) {
+      remove_journal(parts[k % parts.size()].journal_path);
+      step_done();
+    }
+    pending_ = false;
+    staged_.clear();
+  };
+  if (then) {
+    try {
+      then();
+    } catch (...) {
+      done();
+      throw;
+    }
+  }
+  done();
+}
+
+SaveRecovery recover_saves(const std::vector<fs::path>& folders,
+                           const std::function<void(std::string_view note)>& finish) {
+  SaveRecovery result;
+  std::optional<FileError> failure;
+  struct Found {
+    fs::path folder, path;
+    std::optional<Journal> journal;
+  };
+  const std::vector<fs::path> places = distinct_folders(folders);
+  std::vector<Found> found;
+  for (const auto& folder : places)
+    for (const auto& name : file_names(folder))
+      if (journal_name(name)) {
+        const fs::path path = folder / name;
+        const auto text = try_read_bytes(path);
+        found.push_back({folder, path, text ? parse_journal(*text) : std::nullopt});
+      }
+
+  std::vector<const Found*> kept;  // journals that stay for the next time
+  const auto keep = [&](const Found& f, const FileError& e) {
+    if (!failure) failure = e;
+    kept.push_back(&f);
+  };
+  const auto drop = [&](const Found& f) {
+    if (remove_journal(f.path))
+      ++result.dropped;
+    else
+      keep(f, FileError(f.path, FileError::Step::Delete, errno));
+  };
+  const auto complete = [&](const Found& f) {
+    try {
+      put_in_place(f.folder, *f.journal);
+      if (!f.journal->awaits && finish) finish(f.journal->note);
+      if (!remove_journal(f.path)) throw FileError(f.path, FileError::Step::Delete, errno);
+      ++result.finished;
+    } catch (const FileError& e) {
+      keep(f, e);
+    }
+  };
+  // The journals that wait go first, while the deciding ones are still
+  // there to be looked at. Such a set was decided when its deciding journal
+  // is there, or when one of its files was renamed already (which happens
+  // only after the deciding journal was written; another workstation may
+  // have finished that journal's own folder and removed it since).
+  for (const auto& f : found) {
+    if (!f.journal || !f.journal->awaits) continue;
+    std::error_code ec;
+    bool decided = fs::exists(*f.journal->awaits / f.path.filename(), ec);
+    for (const auto& e : f.journal->entries)
+      if (!e.temporary.empty() && !fs::exists(fs::symlink_status(f.folder / e.temporary, ec))) decided = true;
+    decided ? complete(f) : drop(f);
+  }
+  for (const auto& f : found) {
+    if (!f.journal)
+      drop(f);
+    else if (!f.journal->awaits)
+      complete(f);
+  }
+
+  // What no kept journal names is left by a save that will never finish.
+  for (const auto& folder : places) {
+    std::vector<std::string> needed;
+    for (const Found* f : kept)
+      if (f->folder == folder && f->journal)
+        for (const auto& e : f->journal->entries) needed.push_back(e.temporary);
+    for (const auto& name : file_names(folder))
+      if (temporary_name(name) && std::find(needed.begin(), needed.end(), name) == needed.end() &&
+          ::unlink((folder / name).c_str()) == 0)
+        ++result.temporaries;
+  }
+  if (failure) throw *failure;
+  return result;
+}
+
+bool unfinished_saves(const std::vector<fs::path>& folders) {
+  for (const auto& folder : distinct_folders(folders))
+    for (const auto& name : file_names(folder))
+      if (journal_name(name) || temporary_name(name)) return true;
+  return false;
 }
 
 }  // namespace dorv

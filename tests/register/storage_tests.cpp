@@ -147,6 +147,27 @@ TEST_F(StorageTest, AHeldRegisterIsWaitedForThenTheUserMayRetryOrGiveUp) {
   RegisterLockWait = wait;
 }
 
+TEST_F(StorageTest, TheLockFileIsRemovedOnlyWhileItIsStillItsHoldersOwn) {
+  const std::string other = cp(L"other-host 4242\r\n0123456789abcdef0123456789abcdef\r\n");
+  {
+    RegisterLock lock(L"");
+    const std::string mine = bytes("prr.lck");
+    // The waiting user still reads the computer and the process first.
+    EXPECT_NE(mine.find(" " + std::to_string(::getpid()) + "\r\n"), std::string::npos) << mine;
+    { RegisterLock again(L""); }
+    EXPECT_EQ(bytes("prr.lck"), mine);
+  }
+  EXPECT_FALSE(exists("prr.lck"));
+  // Deleted by the user as stale while it was held, and taken by another
+  // workstation: the first holder's release leaves the other's lock.
+  {
+    RegisterLock lock(L"");
+    fs::remove(at("prr.lck"));
+    put_bytes("prr.lck", other);
+  }
+  EXPECT_EQ(bytes("prr.lck"), other);
+}
+
 TEST_F(StorageTest, LookupKltrFindsTheFirstEqualKeyOrTakesTheLastRecord) {
   put("kltr.inf", L"57,57,3.5,110\r\n57,60,5,1\r\n\"Т1\",76,2.8,572\r\n325,325,4.0,185600\r\n");
   struct Case {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <chrono>
 #include <deque>
@@ -17,6 +18,7 @@
 #include "register/form1.h"
 #include "register/modul1.h"
 #include "text/codepage.h"
+#include "text/linefile.h"
 #include "text/strings.h"
 #ifdef DORV_SCENARIO_PDF
 #include "tests/scenario/pdfprinters.h"
@@ -311,6 +313,19 @@ class Runner : public ui::HeadlessHost, public ui::FormObserver {
       return open_files_.push_back(p.is_absolute() ? p : folder_ / p);
     }
     if (v == L"openfile-cancel") return open_files_.push_back(std::nullopt);
+    if (v == L"stop-after-save-step") {
+      // Counted from here over the saves of sets of files, the program stops
+      // dead after that step, as a crash or a kill would stop it: nothing
+      // more is written, closed or removed.
+      long long steps = 0;
+      if (!scan_index(trim(a.argument), steps) || steps < 1) script_error("stop-after-save-step needs a step from 1");
+      SaveSet::after_step = [this, steps]() mutable {
+        if (--steps > 0) return;
+        print(L"STOPPED");
+        std::_Exit(kStoppedInSave);
+      };
+      return;
+    }
     if (v == L"pdf") {
       // The next print job goes to this PDF file instead of the printer.
 #ifdef DORV_SCENARIO_PDF

@@ -15,6 +15,7 @@ enum ExitCode {
   kUnansweredBox = 3,   // a box came with no answer queued
   kScriptError = 4,     // unknown form, control or action, or one that cannot be done now
   kProcedureError = 5,  // an error escaped an event procedure
+  kStoppedInSave = 9,   // stopped dead inside a save (stop-after-save-step)
 };
 
 // Runs the program in `folder` and acts out the script's lines (UTF-8 text).

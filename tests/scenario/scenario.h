@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "text/codepage.h"
 #include "text/linefile.h"
@@ -18,6 +19,14 @@
 namespace dorv::scenario_test {
 
 namespace fs = std::filesystem;
+
+// A memory file system where there is one: on a busy local disk the flushes
+// of every save make many runs slow, not what they do any different.
+inline fs::path quick_folder() {
+  std::error_code ec;
+  return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                                             : fs::temp_directory_path();
+}
 
 class ScenarioFolder {
  public:
@@ -32,8 +41,7 @@ class ScenarioFolder {
     if (example_pack)
       for (const char* f : {"demo.ini", "demo"}) fs::copy_file(fs::path(DORV_DATA_DIR) / f, dir() / f);
     for (const char* f : {"prom1.bat", "prom2.bat", "prom3.bat"}) fs::copy_file(fs::path(DORV_BATCH_DIR) / f, dir() / f);
-    std::stringstream programs(DORV_PROGRAMS);
-    for (std::string p; std::getline(programs, p, '|');) fs::copy_file(p, dir() / fs::path(p).filename());
+    for (const auto& p : programs()) fs::copy_file(p, dir() / p.filename());
     put("sign.txt", L"Иванов И.И.\r\n");
     put("nozapas.txt", L"");
   }
@@ -42,6 +50,26 @@ class ScenarioFolder {
   ScenarioFolder& operator=(const ScenarioFolder&) = delete;
 
   fs::path dir() const { return root_ / "prog"; }
+  // The all-users mirror on: its folder lies beside the program folder.
+  void use_mirror() {
+    fs::remove(dir() / "nozapas.txt");
+    environment_ = "ALLUSERSPROFILE='" + (root_ / "users").string() + "' ";
+  }
+  fs::path mirror() const { return root_ / "users" / "VIRN-Dorv" / "Perform"; }
+  // The program folder and the mirror of another folder as they stand. The
+  // programs, the same in every folder, are not copied again.
+  void copy_from(const ScenarioFolder& other) {
+    for (const auto& e : fs::directory_iterator(dir())) {
+      bool program = false;
+      for (const auto& p : programs()) program = program || e.path().filename() == p.filename();
+      if (!program) fs::remove_all(e.path());
+    }
+    fs::copy(other.dir(), dir(), fs::copy_options::recursive | fs::copy_options::skip_existing);
+    fs::remove_all(root_ / "users");
+    if (fs::exists(other.root_ / "users"))
+      fs::copy(other.root_ / "users", root_ / "users", fs::copy_options::recursive);
+    if (!other.environment_.empty()) use_mirror();
+  }
   // Files of the program folder in windows-1251.
   void put(const std::string& name, std::wstring_view text) const {
     fs::create_directories((dir() / name).parent_path());
@@ -82,9 +110,9 @@ class ScenarioFolder {
   // Runs dorv-scenario on a script file; `options` go before the folder.
   Result run_file(const fs::path& script, const std::string& options = "") const {
     const fs::path out = root_ / "out.txt", err = root_ / "err.txt";
-    const std::string command = "'" + std::string(DORV_SCENARIO) + "' " + options + " '" + dir().string() + "' '" +
-                                script.string() +
-                                "' > '" + out.string() + "' 2> '" + err.string() + "'";
+    const std::string command = environment_ + "'" + std::string(DORV_SCENARIO) + "' " + options + " '" +
+                                dir().string() + "' '" + script.string() + "' > '" + out.string() + "' 2> '" +
+                                err.string() + "'";
     const int rc = std::system(command.c_str());
     Result r;
     r.exit_code = (rc != -1 && WIFEXITED(rc)) ? WEXITSTATUS(rc) : -1;
@@ -100,7 +128,15 @@ class ScenarioFolder {
   }
 
  private:
+  static std::vector<fs::path> programs() {
+    std::vector<fs::path> out;
+    std::stringstream list(DORV_PROGRAMS);
+    for (std::string p; std::getline(list, p, '|');) out.emplace_back(p);
+    return out;
+  }
+
   fs::path root_;
+  std::string environment_;  // variables set for the runs
 };
 
 }  // namespace dorv::scenario_test

@@ -1,7 +1,9 @@
 // Two workstations on one shared register folder (ined1), each a run of
 // dorv-scenario in its own program folder, doing the same thing at the same
 // moment round after round: new calculations stored, and stored ones renamed.
-// Nothing one of them stores may be lost or overwritten by the other.
+// Nothing one of them stores may be lost or overwritten by the other. The
+// folders lie in memory (quick_folder), as quick as a shared folder on the
+// network.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,17 +16,9 @@
 
 namespace {
 
+using dorv::scenario_test::quick_folder;
 using dorv::scenario_test::ScenarioFolder;
 namespace fs = std::filesystem;
-
-// A memory file system where there is one, as quick as a shared folder on
-// the network: on a busy local disk the flushes of every save would make
-// the rounds slow, not the race any different.
-fs::path quick_folder() {
-  std::error_code ec;
-  return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
-                                                                               : fs::temp_directory_path();
-}
 
 class SharedRegister : public ::testing::Test {
  protected:

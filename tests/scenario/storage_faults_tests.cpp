@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <memory>
 
+#include "register/catalog.h"
+#include "tests/scenario/runner.h"
 #include "tests/scenario/scenario.h"
 
 namespace {
 
+using dorv::scenario_test::quick_folder;
 using dorv::scenario_test::ScenarioFolder;
 namespace fs = std::filesystem;
 
@@ -86,6 +91,94 @@ TEST(StorageFaults, AFullDiskIsToldAtTheImportAndAtTheSaveAndStoresNothingHalf) 
   }
   EXPECT_EQ(folder.get("prr.kat").find(L"5-T"), std::wstring::npos);
   EXPECT_EQ(r.out.substr(r.out.rfind("Form1.ListView1 =")).find("5-T"), std::string::npos);
+}
+
+// What a restart shows of one calculation: its stored files in perform and
+// in the mirror, its catalog record, and any hidden file a save left there.
+struct StoredState {
+  std::map<std::string, std::string> perform, mirror;
+  std::wstring record;
+  std::vector<std::string> hidden;
+  bool operator==(const StoredState&) const = default;
+};
+
+StoredState stored_state(const ScenarioFolder& folder, int n) {
+  StoredState state;
+  const std::string number = std::to_string(n);
+  for (const char* suffix : {"in.prr", "res.prr", ".kms", ".dwg", "angl.txt"}) {
+    if (auto bytes = dorv::try_read_bytes(folder.dir() / "perform" / (number + suffix))) state.perform[suffix] = *bytes;
+    if (auto bytes = dorv::try_read_bytes(folder.mirror() / (number + suffix))) state.mirror[suffix] = *bytes;
+  }
+  for (const auto& r : dorv::reg::read_catalog(dorv::from_utf8((folder.dir() / "prr.kat").string())))
+    if (dorv::reg::calc_number(r.id) == n) state.record += r.id + L"|" + r.contract + L"|" + r.object;
+  for (const fs::path& place : {folder.dir(), folder.dir() / "perform", folder.mirror()})
+    for (const auto& e : fs::directory_iterator(place))
+      if (e.path().filename().string()[0] == '.') state.hidden.push_back(e.path().string());
+  return state;
+}
+
+TEST(StorageFaults, ASaveStoppedAfterAnyOfItsStepsLeavesTheCalculationWhollyOldOrWhollyNewAfterARestart) {
+  struct Case {
+    const char* what;
+    std::string before;  // the script up to the save
+    std::string save;    // the action that saves
+    int n;
+    int steps;  // each file written, each journal, each rename, each journal removed
+  };
+  const Case cases[] = {
+      // Input record, report and English name; the grid form stores them in
+      // perform alone.
+      {"an opened grid calculation", "select Form1.ListView1 1-R\nclick Form1.Command1\ntype Form2.Text3 Склад сырья\n",
+       "answer Yes\nclick Form2.Command3\n", 1, 3 + 1 + 3 + 1},
+      // A new network holds its number by its empty input file until it is
+      // stored; its five files go to perform and to the mirror.
+      {"a new network",
+       "click Form1.Command2\nclick Form5.Option2\nopenfile export/sklad.ko2\nclick Form5.Command1\n"
+       "type Form4.Text3 Новый склад\n",
+       "answer Yes\nclick Form4.Command3\n", 5, 5 * 2 + 2 + 5 * 2 + 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    // The examples unpacked and mirrored, and a network export.
+    ScenarioFolder started(true, quick_folder());
+    started.use_mirror();
+    ASSERT_TRUE(started.export_example());
+    ASSERT_EQ(started.run("show Form1.ListView1\n").exit_code, 0);
+    // The calculation saved to its end, and stopped at its first step: what
+    // a restart must find after any other stop.
+    const auto after = [&](int stop) {
+      auto folder = std::make_unique<ScenarioFolder>(false, quick_folder());
+      folder->copy_from(started);
+      const auto r =
+          folder->run(c.before + (stop ? "stop-after-save-step " + std::to_string(stop) + "\n" : "") + c.save);
+      // The crash left the register's lock file; the user deletes it, as
+      // the box of the next save would ask.
+      fs::remove(folder->dir() / "prr.lck");
+      const auto restart = folder->run("show Form1.ListView1\n");
+      EXPECT_EQ(restart.exit_code, 0) << restart.err;
+      EXPECT_EQ(restart.out.find("MSGBOX"), std::string::npos) << restart.out;
+      return std::pair{r.exit_code, stored_state(*folder, c.n)};
+    };
+    const auto [saved, whole_new] = after(0);
+    const auto [stopped, whole_old] = after(1);
+    ASSERT_EQ(saved, 0);
+    ASSERT_EQ(stopped, dorv::scenario::kStoppedInSave);
+    EXPECT_NE(whole_new.perform, whole_old.perform);
+    if (c.n == 5) {
+      EXPECT_EQ(whole_new.perform, whole_new.mirror);
+    }
+    EXPECT_TRUE(whole_old.hidden.empty() && whole_new.hidden.empty());
+    int steps = 1;
+    for (int stop = 2;; ++stop) {
+      SCOPED_TRACE("stopped after step " + std::to_string(stop));
+      const auto [exit_code, state] = after(stop);
+      if (exit_code == 0) break;
+      ASSERT_EQ(exit_code, dorv::scenario::kStoppedInSave);
+      steps = stop;
+      EXPECT_TRUE(state == whole_old || state == whole_new) << state.hidden.size();
+    }
+    EXPECT_EQ(steps, c.steps);
+  }
 }
 
 TEST(StorageFaults, ACutNetworkRecordIsToldAsDamagedNamingItsFile) {

@@ -3,11 +3,13 @@
 // and one Russian sentence naming the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -134,6 +136,154 @@ TEST_F(SafeSave, TheSavedFileKeepsItsPermissionsAndALinkStaysALink) {
   fs::create_directory(dir_ / "karman1");
   EXPECT_THROW(write_bytes_atomic(dir_ / "karman1", "x"), FileError);
   EXPECT_TRUE(fs::is_directory(dir_ / "karman1"));
+}
+
+// A set of files saved as one into a folder and its mirror: the input and
+// the report replaced, the English name deleted.
+class SaveSetTest : public SafeSave {
+ protected:
+  void SetUp() override {
+    SafeSave::SetUp();
+    for (const fs::path& f : {perform(), mirror()}) {
+      fs::create_directories(f);
+      write_bytes(f / "1in.prr", "old input");
+      write_bytes(f / "1res.prr", "old report");
+      write_bytes(f / "1angl.txt", "old name");
+    }
+  }
+  fs::path perform() const { return dir_ / "perform"; }
+  fs::path mirror() const { return dir_ / "mirror"; }
+
+  void stage_all(SaveSet& set) const {
+    for (const char* name : {"1in.prr", "1res.prr"})
+      for (const fs::path& f : {perform(), mirror()})
+        set.stage(f / name, std::string(name) == "1in.prr" ? "new input" : "new report");
+    set.stage_removal(perform() / "1angl.txt");
+    set.stage_removal(mirror() / "1angl.txt");
+  }
+
+  // "old", "new", or what else the folder holds, with any hidden file.
+  static std::string state(const fs::path& folder) {
+    std::string files;
+    for (const char* name : {"1in.prr", "1res.prr", "1angl.txt"})
+      files += try_read_bytes(folder / name).value_or("-") + "|";
+    std::string state = files == "old input|old report|old name|" ? "old"
+                        : files == "new input|new report|-|"      ? "new"
+                                                                  : files;
+    for (const auto& e : fs::directory_iterator(folder))
+      if (e.path().filename().string()[0] == '.') state += " " + e.path().filename().string();
+    return state;
+  }
+
+  // Saves the set in a child process that stops dead after step `stop` (0:
+  // never). The set's `then` and the recovery's note both mark the record
+  // as entered. True when the child stopped.
+  bool save_stopped_after(int stop) const {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      int steps = 0;
+      SaveSet::after_step = [&] {
+        if (++steps == stop) ::_exit(9);
+      };
+      SaveSet set;
+      stage_all(set);
+      set.commit("record", [this] { write_bytes(dir_ / "entered", "record"); });
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 9;
+  }
+  std::function<void(std::string_view)> enter() const {
+    return [this](std::string_view note) { write_bytes(dir_ / "entered", std::string(note)); };
+  }
+};
+
+TEST_F(SaveSetTest, StoppedAfterAnyStepTheRecoveryLeavesEachFolderWhollyOldOrWhollyNew) {
+  // Recovered by the program that saved, or first the deciding folder by
+  // another workstation that shares it and only then the mirror by the
+  // program that saved: each folder is whole, and the record is entered
+  // exactly when the deciding folder is new.
+  for (const bool shared : {false, true}) {
+    int steps = 0;
+    for (int stop = 1; stop < 100; ++stop) {
+      SCOPED_TRACE(std::string(shared ? "shared" : "own") + ", stopped after step " + std::to_string(stop));
+      fs::remove_all(dir_);
+      SetUp();
+      if (!save_stopped_after(stop)) break;
+      steps = stop;
+      if (shared) {
+        recover_saves({perform()}, enter());
+        recover_saves({mirror()});
+      } else {
+        recover_saves({perform(), mirror()}, enter());
+      }
+      const std::string here = state(perform()), there = state(mirror());
+      EXPECT_TRUE(here == "old" || here == "new") << here;
+      EXPECT_TRUE(there == "old" || there == "new") << there;
+      if (!shared) {
+        EXPECT_EQ(here, there);
+      }
+      EXPECT_EQ(fs::exists(dir_ / "entered"), here == "new");
+      EXPECT_FALSE(unfinished_saves({perform(), mirror()}));
+    }
+    // Four files written, two journals, six files renamed or deleted, two
+    // journals removed.
+    EXPECT_EQ(steps, 14);
+  }
+}
+
+TEST_F(SaveSetTest, AFailedRenameUndoesTheSetUntilOneFileIsInPlaceAndThenLeavesItToTheRecovery) {
+  // The first target turned into a folder: nothing was moved, so the set
+  // is undone at once.
+  {
+    SaveSet set;
+    stage_all(set);
+    fs::remove(perform() / "1in.prr");
+    fs::create_directories(perform() / "1in.prr" / "x");
+    EXPECT_THROW(set.commit("record"), FileError);
+    EXPECT_FALSE(set.pending());
+  }
+  fs::remove_all(perform() / "1in.prr");
+  write_bytes(perform() / "1in.prr", "old input");
+  EXPECT_EQ(state(perform()), "old");
+  EXPECT_EQ(state(mirror()), "old");
+
+  // A later target a folder: the set was under way, its files wait, and the
+  // recovery finishes it once the folder is gone.
+  {
+    SaveSet set;
+    stage_all(set);
+    fs::remove(perform() / "1res.prr");
+    fs::create_directories(perform() / "1res.prr" / "x");
+    bool entered = false;
+    EXPECT_THROW(set.commit("record", [&] { entered = true; }), FileError);
+    EXPECT_TRUE(set.pending());
+    EXPECT_FALSE(entered);
+  }
+  fs::remove_all(perform() / "1res.prr");
+  EXPECT_TRUE(unfinished_saves({perform()}));
+  const auto recovery = recover_saves({perform(), mirror()}, enter());
+  EXPECT_EQ(recovery.finished, 2);
+  EXPECT_EQ(state(perform()), "new");
+  EXPECT_EQ(state(mirror()), "new");
+  EXPECT_EQ(read_bytes(dir_ / "entered"), "record");
+}
+
+TEST_F(SaveSetTest, AJournalNamingAFileOutsideItsFolderIsDroppedAndTouchesNothing) {
+  // As another user of a shared folder could write it.
+  write_bytes(dir_ / "prr.kat", "catalog");
+  write_bytes(perform() / ".1in.prr.tmp123", "planted");
+  for (const std::string& target : {std::string("9:../prr.kat"), std::to_string((dir_ / "prr.kat").string().size()) +
+                                                                     ":" + (dir_ / "prr.kat").string()}) {
+    write_bytes(perform() / ".dorv-save-0000000000000001.jrn",
+                "VIRN-Dorv save journal\ndecides\nnote 0:\nreplace 15:.1in.prr.tmp123 " + target + "\nend\n");
+    const auto recovery = recover_saves({perform()});
+    EXPECT_EQ(recovery.dropped, 1);
+    EXPECT_EQ(read_bytes(dir_ / "prr.kat"), "catalog");
+    EXPECT_EQ(state(perform()), "old");
+    write_bytes(perform() / ".1in.prr.tmp123", "planted");
+  }
 }
 
 }  // namespace
