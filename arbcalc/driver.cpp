@@ -248,11 +248,11 @@ StageEnd check_and_take_input(ArbRun& run) {
     return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
                   L"Нажмите кнопку ЗАГРУЗКА ДАННЫХ основной панели.",
                   L"Предупреждение");
-  if (Modul1::CurrentCalcId == L"TI" && s.imported.DataVersion < kOldestVersion)
+  if (Modul1::Register.CurrentCalcId == L"TI" && s.imported.DataVersion < kOldestVersion)
     return refuse(L"Поскольку подготовка данных для расчета была выполнена устаревшей версией программы, для "
                   L"выполнения расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                   L"Устаревшая версия");
-  if (Modul1::CurrentCalcId != L"TI" && sys::file_exists(L"rezres.txt")) {
+  if (Modul1::Register.CurrentCalcId != L"TI" && sys::file_exists(L"rezres.txt")) {
     if (s.imported.DataVersion < kOldestVersion) {
       std::vector<std::wstring> report;
       try {

@@ -28,7 +28,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   std::vector<std::wstring> out;
   auto line = [&](std::wstring l) { out.push_back(std::move(l)); };
 
-  line(L"          Программа ВИРН-Дорв " + reg::Modul1::ProgramVersion);
+  line(L"          Программа ВИРН-Дорв " + reg::Modul1::Register.ProgramVersion);
   line(L"");
   line(L"                     Гидравлический расчет №" + f.Text2.text());
   line(L"                   (объект произвольной конфигурации)");

@@ -144,9 +144,9 @@ void Form4::form_load() {
   std::vector<std::wstring> results(5);
   bool stored = false;
   if (!f1.OpenedFromRegister) {
-    Text2.set_text(L" " + ltrim(Modul1::NewCalcId));
-    Text8.set_text(L" " + ltrim(Modul1::NewCalcContract));
-    Text3.set_text(Modul1::NewCalcObject);
+    Text2.set_text(L" " + ltrim(Modul1::Register.NewCalcId));
+    Text8.set_text(L" " + ltrim(Modul1::Register.NewCalcContract));
+    Text3.set_text(Modul1::Register.NewCalcObject);
   } else {
     Text2.set_text(L" " + ltrim(f1.SelectedCalcNumber));
     Text8.set_text(L" " + f1.SelectedContract);
@@ -162,7 +162,7 @@ void Form4::form_load() {
       } catch (const std::exception&) {
       }
       if (const std::wstring fault = check_record_without_results(lines, line_end); !fault.empty()) {
-        ui::msg_box(L"Файл исходных данных расчета " + Modul1::StoredInputPath + L" поврежден: " + fault +
+        ui::msg_box(L"Файл исходных данных расчета " + Modul1::Register.StoredInputPath + L" поврежден: " + fault +
                         L". Данные расчета не загружены; сохраненные файлы расчета не изменены.",
                     MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
         return;

@@ -176,7 +176,7 @@ void Form4::LoadGraphicsData() {
   if (const std::wstring fault = check_network_data(lines); !fault.empty()) {
     // Named as the user knows it: the stored file of a calculation from the register.
     const std::wstring file =
-        Modul1::Register.OpenedFromRegister && !state.imported.ExportImported ? Modul1::StoredInputPath : state.imported.NetworkFileName;
+        Modul1::Register.OpenedFromRegister && !state.imported.ExportImported ? Modul1::Register.StoredInputPath : state.imported.NetworkFileName;
     ui::msg_box(L"Файл исходных данных расчета " + file + L" поврежден: " + fault + L".", MsgButtons::OK,
                 MsgIcon::Exclamation, L"Сообщение");
     return;
@@ -238,7 +238,7 @@ void Form4::LoadGraphicsData() {
   const bool empty_scheme = !reg::nonempty_file(L"rezult.kms");
   // In front even when there is nothing to draw: the box hides the groups.
   Picture1.bring_to_front();
-  if (Modul1::Register.OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::StoredSchemePath)) {
+  if (Modul1::Register.OpenedFromRegister && empty_scheme && !sys::file_exists(Modul1::Register.StoredSchemePath)) {
     Picture1.cls();
   } else {
     DrawCalcScheme(Picture1, Picture1.rect().width, Picture1.rect().height, sys::resolve(L"rezult.kms"));
@@ -293,7 +293,7 @@ void Form4::Command4_Click() {
                   MsgButtons::YesNo, MsgIcon::Question, L"Загрузка данных") != ui::MsgResult::Yes)
     return;
   Command5.set_enabled(false);
-  std::wstring version = Modul1::ProgramVersion;
+  std::wstring version = Modul1::Register.ProgramVersion;
   std::erase(version, L'.');
   state.imported.DataVersion = num_value(version);
   LoadGraphicsData();

@@ -58,7 +58,7 @@ bool Form4::store_input_data() {
 bool Form4::store_calculation() {
   const Modul1::RegisterState& f1 = Modul1::Register;
   // The identifier comes from the register, never from the editable field.
-  const std::wstring id = f1.OpenedFromRegister ? Modul1::CurrentCalcId : Modul1::NewCalcId;
+  const std::wstring id = f1.OpenedFromRegister ? Modul1::Register.CurrentCalcId : Modul1::Register.NewCalcId;
   // A network data file without its results block could never be opened
   // again: it must not replace the stored calculation.
   const auto data = read_file_lines(L"rezult1.txt");

@@ -28,7 +28,7 @@ namespace Modul1 = reg::Modul1;
 bool current_report_exists(const arb::Form4& form) {
   if (form.state.printout.ResultsValid != 1) return false;
   if (!sys::file_exists(L"rezres.txt") || sys::file_len(L"rezres.txt") == 0) return false;
-  return reg::first_line(L"rezres.txt").find(Modul1::ProgramVersion) != std::wstring::npos;
+  return reg::first_line(L"rezres.txt").find(Modul1::Register.ProgramVersion) != std::wstring::npos;
 }
 
 ArbitrarySchemeInput scheme_input(const arb::Form4& form, bool english, int next_page) {
@@ -72,12 +72,12 @@ void print_arbitrary_report(arb::Form4& form) {
   if (language.empty()) return;
 
   const auto chosen = report::choose_report(language, [&] {
-    return make_english_arbitrary_report(form, sys::current_folder(), Modul1::EnglishObjectName);
+    return make_english_arbitrary_report(form, sys::current_folder(), Modul1::Register.EnglishObjectName);
   });
   if (!chosen) return;
   ReportPagesInput pages;
   pages.calculation_number = form.Text2.text();
-  pages.program_version = Modul1::ProgramVersion;
+  pages.program_version = Modul1::Register.ProgramVersion;
   pages.english = chosen->english;
   pages.metric = chosen->metric;
   const auto report_file = read_report(chosen->file_name);

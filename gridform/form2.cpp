@@ -157,7 +157,10 @@ std::wstring Form2::load_grid_record() {
   // The register copied the stored record to rezult1.txt; the form works on it as rezult2.txt.
   try {
     if (sys::file_exists(L"rezult1.txt")) sys::replace_file(L"rezult1.txt", L"rezult2.txt");
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // The working record was cleared before the register copied the stored
+    // one, so a record that could not be moved is not there to read: the
+    // reading below says so, and the form opens without it.
   }
   const auto lines = try_read_lines(sys::resolve(L"rezult2.txt"));
   if (!lines) return L"нет файла исходных данных расчета";
@@ -214,7 +217,7 @@ void Form2::form_load() {
     Text3.set_text(register_window.SelectedObject);
     note(load_grid_record());
     if (RecordRefused) {
-      ui::msg_box(L"Файл исходных данных расчета " + Modul1::StoredInputPath +
+      ui::msg_box(L"Файл исходных данных расчета " + Modul1::Register.StoredInputPath +
                       L" поврежден: в нем нет записи расчета решетчатой системы. Данные расчета не загружены; "
                       L"сохраненные файлы расчета не изменены.",
                   MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
@@ -222,10 +225,10 @@ void Form2::form_load() {
       return;
     }
   } else {
-    Text2.set_text(Modul1::NewCalcId);
+    Text2.set_text(Modul1::Register.NewCalcId);
     OwnCalcId = Text2.text();
-    Text8.set_text(L" " + Modul1::NewCalcContract);
-    Text3.set_text(L" " + ltrim(Modul1::NewCalcObject));
+    Text8.set_text(L" " + Modul1::Register.NewCalcContract);
+    Text3.set_text(L" " + ltrim(Modul1::Register.NewCalcObject));
   }
   if (!missing.empty()) {
     std::wstring text = L"Не удалось прочитать все данные расчета:";

@@ -111,7 +111,7 @@ void Form2::RunGridCalculation() {
     scheme_drawn = true;
   };
   hooks.hide_scheme = [this] { Picture1.set_visible(false); };
-  hooks.program_version = reg::Modul1::ProgramVersion;
+  hooks.program_version = reg::Modul1::Register.ProgramVersion;
   hooks.executor_name = reg::Modul1::Register.ExecutorName;
   std::vector<std::wstring> record;
   hooks.write_input_record = [&](bool given_up) {

@@ -68,12 +68,12 @@ void print_grid_report(grid::Form2& form) {
   ui::Printer& printer = ui::host().printers().printer();
   report::set_up_report_printer(printer, 0, form.Text2.text());  // twips, as no user scale is set
   const auto chosen = report::choose_report(language, [&] {
-    return MakeEnglishGridReport(grid::texts_of(form), state, sys::current_folder(), Modul1::ProgramVersion,
-                                 Modul1::EnglishObjectName);
+    return MakeEnglishGridReport(grid::texts_of(form), state, sys::current_folder(), Modul1::Register.ProgramVersion,
+                                 Modul1::Register.EnglishObjectName);
   });
   if (!chosen) return;
   GridTextStyle style;
-  style.program_version = Modul1::ProgramVersion;
+  style.program_version = Modul1::Register.ProgramVersion;
   style.english = chosen->english;
   style.metric_units = chosen->metric;
   const auto report_file = try_read_lines(sys::resolve(chosen->file_name));

@@ -5,24 +5,32 @@
 
 namespace dorv::reg {
 
+// The callers use these only for files that no stored calculation depends
+// on (working files and their twins, the search result, copies kept for the
+// user, the mirror's copy): a step that fails leaves the file as it was, and
+// whoever needs the file next finds it missing or stale and makes it again
+// or says so. A file error is therefore all that is caught, and dropped.
 void copy_quietly(const std::wstring& from, const std::wstring& to) {
   try {
     sys::copy_file(from, to);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // Dropped: see above.
   }
 }
 
 void create_quietly(const std::wstring& name) {
   try {
     sys::create_empty(name);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // Dropped: see above.
   }
 }
 
 void delete_quietly(const std::wstring& name) {
   try {
     sys::delete_if_exists(name);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // Dropped: see above.
   }
 }
 

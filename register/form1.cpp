@@ -77,7 +77,7 @@ Form1::Form1() : Form(L"Form1"), form5_(std::make_unique<Form5>()) {
   };
   Modul1::Register.calculation_closed = [this] { calculation_closed(); };
   move({0, 0, 11235, 6780});
-  set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
+  set_caption(L"ВИРН-Дорв " + Modul1::Register.ProgramVersion + L" - Перечень выполненных расчетов");
   Command1.set_caption(L"   Редактир.    расчета");
   Command2.set_caption(L"Новый  расчет");
   Command3.set_caption(L" Выход");
@@ -114,8 +114,8 @@ void Form1::form_load() {
     writable = false;
   }
   if (writable) Modul1::ClearWorkingFiles();
-  Modul1::ProgramVersion = L"5.4.0";
-  set_caption(L"ВИРН-Дорв " + Modul1::ProgramVersion + L" - Перечень выполненных расчетов");
+  Modul1::Register.ProgramVersion = L"5.4.0";
+  set_caption(L"ВИРН-Дорв " + Modul1::Register.ProgramVersion + L" - Перечень выполненных расчетов");
   if (writable) {
     try {
       sys::create_empty(L"test");
@@ -144,7 +144,7 @@ void Form1::form_load() {
     ExecutorName = nonempty_file(L"sign.txt") ? first_line(L"sign.txt") : std::wstring();
   }
 
-  Modul1::StorageFolder =
+  Modul1::Register.StorageFolder =
       sys::file_exists(L"nozapas.txt") ? std::wstring() : sys::all_users_folder() + L"\\VIRN-Dorv\\Perform";
   // A save that a crash cut short is finished or undone before anything
   // reads or copies the stored calculations.
@@ -152,15 +152,19 @@ void Form1::form_load() {
 
   // A first start unpacks the example pack and goes through the mirror and
   // the rebuild once more; a second pass never unpacks again.
+  std::optional<FileError> rebuild_failed;
   for (int pass = 0;; ++pass) {
     mirror_storage();
-    rebuild_catalog();
+    rebuild_failed = rebuild_catalog();
     delete_quietly(L"karman1");
     if (sys::file_exists(L"ined1")) RegisterPrefix = first_line(L"ined1");
     for (const wchar_t* folder : {L"perform", L"versii"}) {
       try {
         if (!sys::folder_exists(folder)) sys::make_folder(folder);
-      } catch (const std::exception&) {
+      } catch (const FileError&) {
+        // The program folder was found writable above; a folder that still
+        // cannot be made is named by the first save or drawing copy that
+        // needs it.
       }
     }
     if (ListView1.columns().empty()) {
@@ -173,11 +177,17 @@ void Form1::form_load() {
     if (sys::file_exists(L"prr.kat") || pass > 0) break;
     UnpackExamplePack(RegisterPrefix + L"perform\\");
   }
+  // Something standing at the catalog's name is told by the list load.
+  // Without it the register would list nothing although calculations are
+  // stored, and say nothing: the user must know why. The next start tries
+  // again.
+  if (rebuild_failed && !sys::file_exists(L"prr.kat") && !sys::folder_exists(L"prr.kat"))
+    ui::show_file_error(*rebuild_failed);
   ReloadRegister();
 }
 
 void Form1::mirror_storage() {
-  const std::wstring folder = Modul1::StorageFolder;
+  const std::wstring folder = Modul1::Register.StorageFolder;
   if (folder.empty()) return;
   // Every file of one folder is copied into the other under its own name; a
   // name that is no single file name (a shared folder may hold "..\prom3.bat")
@@ -202,7 +212,7 @@ void Form1::mirror_storage() {
     }
   } catch (const std::exception&) {
     // Without a usable mirror folder the run goes on with the mirror off.
-    if (!sys::folder_exists(folder)) Modul1::StorageFolder.clear();
+    if (!sys::folder_exists(folder)) Modul1::Register.StorageFolder.clear();
   }
 }
 
@@ -261,12 +271,14 @@ std::wstring catalog_fault(const std::string& bytes, const std::wstring& folder)
 
 }  // namespace
 
-void Form1::rebuild_catalog() {
-  if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return;
+std::optional<FileError> Form1::rebuild_catalog() {
+  if (!sys::folder_exists(L"Perform") || nonempty_file(L"prr.kat")) return std::nullopt;
   try {
     write_catalog(L"prr.kat", stored_records(L"perform\\"));
-  } catch (const std::exception&) {
+  } catch (const FileError& e) {
+    return e;  // the start tells it once it has done what it can
   }
+  return std::nullopt;
 }
 
 void Form1::repair_catalog() {
@@ -294,6 +306,8 @@ void Form1::repair_catalog() {
                     L".",
                 MsgButtons::OK, MsgIcon::Exclamation, L"Сообщение");
   } catch (const RegisterBusy&) {
+    // The user was told and gave up waiting; the catalog is looked at again
+    // at the next list load.
   } catch (const FileError& e) {
     // A catalog that cannot be read is told by the list load; one that
     // cannot be kept or written stays as it is.
@@ -319,7 +333,9 @@ void Form1::UnpackExamplePack(const std::wstring& prefix) {
     try {
       if (sys::file_exists(target) || sys::folder_exists(target)) continue;
       write_bytes_atomic(sys::resolve(target), bytes);
-    } catch (const std::exception&) {
+    } catch (const FileError&) {
+      // An example that cannot be written is simply not unpacked; the
+      // catalog rebuilt from what is stored lists the rest.
     }
   }
 }
@@ -352,7 +368,10 @@ void Form1::fill_list() {
       if (const auto now = read_catalog_bytes(cat); now && compacted(*now) != *now)
         write_bytes_atomic(sys::resolve(cat), compacted(*now));
     } catch (const RegisterBusy&) {
-    } catch (const std::exception&) {
+      // Told to the user; the list below reads past the blank lines anyway.
+    } catch (const FileError&) {
+      // The catalog stays as it was and the list below reads past its blank
+      // lines; the next load tries the compaction again.
     }
   }
 
@@ -371,11 +390,12 @@ void Form1::fill_list() {
   try {
     sys::copy_file(source, L"prk.kat");
     write_catalog(L"prk1.kat", records);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // Copies of the list kept for the user; the program never reads them.
   }
   for (const auto& r : records) {
     const long long n = calc_number(r.id);
-    if (n > Modul1::HighestCalcNumber) Modul1::HighestCalcNumber = static_cast<int>(std::min<long long>(n, INT_MAX));
+    if (n > Modul1::Register.HighestCalcNumber) Modul1::Register.HighestCalcNumber = static_cast<int>(std::min<long long>(n, INT_MAX));
     ListView1.add_item({r.id, {r.contract, r.object}});
   }
   if (records.empty()) return;
@@ -475,17 +495,16 @@ void Form1::Command5_Click() {
         {
           RegisterLock lock(RegisterPrefix);
           // A save of it that a crash cut short would bring it back later.
-          try {
-            Modul1::recover_storage(RegisterPrefix);
-          } catch (const FileError&) {
-          }
+          // One that cannot be finished now would be finished later, over
+          // this deletion: then nothing is deleted, and the user is told.
+          Modul1::recover_storage(RegisterPrefix);
           remove_record(catalog(), id);
         }
         // A search result in force loses the record too.
         remove_record(L"karman1", id);
       } catch (const RegisterBusy&) {
         listed_removed = false;
-      } catch (const std::exception&) {
+      } catch (const FileError&) {
         listed_removed = false;
         failed.push_back(catalog());
       }
@@ -495,7 +514,7 @@ void Form1::Command5_Click() {
           for (const wchar_t* suffix : {L"res.prr", L"in.prr", L".dwg", L".kms", L"angl.txt"}) {
             try {
               sys::delete_if_exists(folder + n + suffix);
-            } catch (const std::exception&) {
+            } catch (const FileError&) {
               failed.push_back(folder + n + suffix);
             }
           }
@@ -515,7 +534,7 @@ void Form1::Command5_Click() {
 
 std::vector<std::wstring> Form1::stored_folders() const {
   std::vector<std::wstring> folders = {RegisterPrefix + L"perform\\"};
-  if (!Modul1::StorageFolder.empty()) folders.push_back(Modul1::StorageFolder + L"\\");
+  if (!Modul1::Register.StorageFolder.empty()) folders.push_back(Modul1::Register.StorageFolder + L"\\");
   return folders;
 }
 
@@ -524,12 +543,12 @@ void Form1::Command1_Click() {
   const ui::ListItem* item = ListView1.selected_item();
   if (!item) return;
   SelectedCalcNumber = item->text;
-  Modul1::CurrentCalcId = item->text;
+  Modul1::Register.CurrentCalcId = item->text;
   SelectedContract = item->sub_item(2);
   SelectedObject = item->sub_item(3);
 
   Modul1::set_storage_paths(calc_number(SelectedCalcNumber));
-  if (!sys::file_exists(Modul1::StoredInputPath) || !sys::file_exists(Modul1::StoredReportPath)) {
+  if (!sys::file_exists(Modul1::Register.StoredInputPath) || !sys::file_exists(Modul1::Register.StoredReportPath)) {
     ui::msg_box(L"Исходный файл не найден.", MsgButtons::OK, MsgIcon::None, L"Сообщение");
     return;
   }
@@ -545,12 +564,12 @@ void Form1::Command1_Click() {
 
   // The graphics link is checked before any form is shown, so that a failed
   // check never clears the working files under an open form.
-  if (sys::file_exists(Modul1::StoredDrawingPath)) {
+  if (sys::file_exists(Modul1::Register.StoredDrawingPath)) {
     if (!Modul1::graphics_link_check()) {
       Modul1::graphics_link_failed();
       return;
     }
-    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+    Modul1::OpenDrawingVersion(Modul1::Register.StoredDrawingPath);
   }
 
   const std::wstring id = rtrim(SelectedCalcNumber);
@@ -586,7 +605,7 @@ bool Form1::take_new_number() {
     // The shared counter advances at every new calculation, so that a
     // number once given is not given again; without it (or without a shared
     // register) the numbers follow the highest one listed.
-    long long base = Modul1::HighestCalcNumber;
+    long long base = Modul1::Register.HighestCalcNumber;
     if (shared) {
       delete_quietly(L"ined");  // an earlier version's copy of the counter, left by an interrupted run
       if (sys::file_exists(counter)) {
@@ -611,7 +630,7 @@ bool Form1::take_new_number() {
       claim = RegisterPrefix + L"perform\\" + whole_text(n) + L"in.prr";
       if (sys::create_new(claim)) break;
     }
-    Modul1::ClaimedInputPath = claim;
+    Modul1::Register.ClaimedInputPath = claim;
     CalcNumberBase = n - 1;
     if (shared) {
       try {
@@ -622,6 +641,7 @@ bool Form1::take_new_number() {
     }
     return true;
   } catch (const RegisterBusy&) {
+    // The user was told and gave up waiting: no number, no calculation.
   } catch (const NoNumberLeft&) {
     ui::msg_box(L"Не удалось получить номер нового расчета: номера расчетов исчерпаны, наибольший номер расчета " +
                     whole_text(kLargestCalcNumber) + L"." +

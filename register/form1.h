@@ -3,6 +3,7 @@
 // program (the front end ends its run when Form1 is no longer loaded).
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/form.h"
@@ -90,7 +91,9 @@ class Form1 : public ui::Form {
  private:
   std::wstring catalog() const { return RegisterPrefix + L"prr.kat"; }
   void mirror_storage();
-  void rebuild_catalog();
+  // Makes the program's catalog anew from its stored calculations when it is
+  // missing or empty; the file error when it could not be written.
+  std::optional<FileError> rebuild_catalog();
   // A catalog cut inside a record, or one without calculations that are
   // stored, is kept beside under another name and made anew from the stored
   // calculations; the user is told.

@@ -66,7 +66,7 @@ bool import_network(const std::filesystem::path& folder) {
   }
   sys::set_current_folder(folder);
   if (!chosen) return false;
-  Modul1::ChosenImportFile = sys::name_of(*chosen);
+  Modul1::Register.ChosenImportFile = sys::name_of(*chosen);
   // The dialog names the file as this machine does: its path is used as it
   // stands, never read as a name of the program, in which a "\" inside a
   // file name would separate folders and name another file.
@@ -103,24 +103,24 @@ bool import_network(const std::filesystem::path& folder) {
 int CreateCalculation(const std::wstring& kind) {
   Form1& register_window = form1();
   const std::filesystem::path folder = sys::current_folder();
-  Modul1::CurrentCalcId = kind;
+  Modul1::Register.CurrentCalcId = kind;
   Modul1::PrepareWorkingFiles();
-  Modul1::NewCalcId.clear();
-  Modul1::NewCalcContract.clear();
-  Modul1::NewCalcObject.clear();
-  Modul1::ChosenImportFile.clear();
+  Modul1::Register.NewCalcId.clear();
+  Modul1::Register.NewCalcContract.clear();
+  Modul1::Register.NewCalcObject.clear();
+  Modul1::Register.ChosenImportFile.clear();
 
   if (kind == L"TI") {
     if (!import_network(folder)) {
       sys::set_current_folder(folder);
       return -1;
     }
-    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+    Modul1::OpenDrawingVersion(Modul1::Register.StoredDrawingPath);
   } else if (kind == L"TN") {
-    Modul1::OpenDrawingVersion(Modul1::StoredDrawingPath);
+    Modul1::OpenDrawingVersion(Modul1::Register.StoredDrawingPath);
   }
   const bool grid = kind == L"R";
-  Modul1::NewCalcId = L" " + whole_text(Modul1::Register.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
+  Modul1::Register.NewCalcId = L" " + whole_text(Modul1::Register.CalcNumberBase + 1) + (grid ? L"-R" : L"-T");
   if (!Modul1::show_calc_form(grid ? Modul1::CalcKind::Grid : Modul1::CalcKind::Arbitrary)) {
     register_window.calc_form_missing(grid ? L'R' : L'T');
     return 0;

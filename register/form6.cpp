@@ -34,7 +34,7 @@ Form6::Form6() : Form(L"Form6") {
 }
 
 void Form6::form_load() {
-  Modul1::PrintLanguage.clear();
+  Modul1::Register.PrintLanguage.clear();
   const ui::Printers& printers = ui::host().printers();
   const auto names = printers.device_names();
   if (names.empty() || printers.current() < 0) {
@@ -92,9 +92,9 @@ void Form6::Command1_Click() {
     }
   }
   if (Option1.value()) {
-    Modul1::PrintLanguage = L"1";
+    Modul1::Register.PrintLanguage = L"1";
   } else {
-    Modul1::PrintLanguage = L"2";
+    Modul1::Register.PrintLanguage = L"2";
     if (!Text1.text().empty())
       write_lines_atomic(sys::resolve(L"nazangl.txt"), {Text1.text()});
     else

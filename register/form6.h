@@ -1,6 +1,6 @@
 // The print set-up dialog: language version of the report, printer, number
 // of copies and, for the English version, the object's English name. Shown
-// modally by the print commands, which then read Modul1::PrintLanguage.
+// modally by the print commands, which then read Modul1::Register.PrintLanguage.
 #pragma once
 #include "platform/form.h"
 

@@ -43,44 +43,26 @@ fs::path program_folder() { return ProgramFolder.empty() ? sys::executable_folde
 
 void reset() {
   Register = {};
-  ProgramVersion = L"5.4.0";
-  CurrentCalcId.clear();
-  NewCalcId.clear();
-  NewCalcContract.clear();
-  NewCalcObject.clear();
-  ChosenImportFile.clear();
-  StoredInputPath.clear();
-  StoredReportPath.clear();
-  StoredSchemePath.clear();
-  StoredDrawingPath.clear();
-  StoredNamePath.clear();
-  ClaimedInputPath.clear();
-  StorageFolder.clear();
-  PrintLanguage.clear();
-  EnglishObjectName.clear();
-  ResultsViewFile.clear();
-  DrawingCounter = 0;
-  HighestCalcNumber = 0;
   ProgramFolder.clear();
   openers().clear();
 }
 
 void set_storage_paths(long long n) {
   const std::wstring base = Register.RegisterPrefix + L"perform\\" + whole_text(n);
-  StoredInputPath = base + L"in.prr";
-  StoredReportPath = base + L"res.prr";
-  StoredSchemePath = base + L".kms";
-  StoredDrawingPath = base + L".dwg";
-  StoredNamePath = base + L"angl.txt";
+  Register.StoredInputPath = base + L"in.prr";
+  Register.StoredReportPath = base + L"res.prr";
+  Register.StoredSchemePath = base + L".kms";
+  Register.StoredDrawingPath = base + L".dwg";
+  Register.StoredNamePath = base + L"angl.txt";
 }
 
 void PrepareWorkingFiles() {
   const RegisterState& f = Register;
   for (const wchar_t* name : {L"rezult1.txt", L"rezult.bak", L"rezres.txt", L"rezres.bak", L"nazangl.txt", L"nazangl.bak"})
     create_quietly(name);
-  if (CurrentCalcId.empty()) CurrentCalcId = right(f.SelectedCalcNumber, 1);
+  if (Register.CurrentCalcId.empty()) Register.CurrentCalcId = right(f.SelectedCalcNumber, 1);
   // A new grid calculation is the only case that leaves scheme and drawing alone.
-  if (CurrentCalcId != L"R")
+  if (Register.CurrentCalcId != L"R")
     for (const wchar_t* name : {L"rezult.kms", L"rezkms.bak", L"rezult.dwg", L"rezdwg.bak"}) create_quietly(name);
 
   if (!f.OpenedFromRegister) {
@@ -90,8 +72,8 @@ void PrepareWorkingFiles() {
   set_storage_paths(calc_number(f.SelectedCalcNumber));
   if (contains(f.SelectedCalcNumber, L"T")) {
     try {
-      upgrade_oldest_layout(StoredInputPath);
-    } catch (const std::exception&) {
+      upgrade_oldest_layout(Register.StoredInputPath);
+    } catch (const FileError&) {
       // The stored file stays as it was; the form opens what is there.
     }
   }
@@ -103,17 +85,16 @@ void PrepareWorkingFiles() {
       sys::copy_file(from, to);
     } catch (const sys::FsError& e) {
       if (!failed) failed = e;
-    } catch (const std::exception&) {
     }
   };
-  copy(StoredInputPath, L"rezult1.txt");
-  copy(StoredInputPath, L"rezult.bak");
-  copy(StoredReportPath, L"rezres.txt");
-  copy(StoredReportPath, L"rezres.bak");
+  copy(Register.StoredInputPath, L"rezult1.txt");
+  copy(Register.StoredInputPath, L"rezult.bak");
+  copy(Register.StoredReportPath, L"rezres.txt");
+  copy(Register.StoredReportPath, L"rezres.bak");
   const std::pair<const std::wstring*, std::pair<const wchar_t*, const wchar_t*>> optional[] = {
-      {&StoredSchemePath, {L"rezult.kms", L"rezkms.bak"}},
-      {&StoredDrawingPath, {L"rezult.dwg", L"rezdwg.bak"}},
-      {&StoredNamePath, {L"nazangl.txt", L"nazangl.bak"}},
+      {&Register.StoredSchemePath, {L"rezult.kms", L"rezkms.bak"}},
+      {&Register.StoredDrawingPath, {L"rezult.dwg", L"rezdwg.bak"}},
+      {&Register.StoredNamePath, {L"nazangl.txt", L"nazangl.bak"}},
   };
   for (const auto& [stored, working] : optional) {
     if (!sys::file_exists(*stored)) continue;
@@ -136,7 +117,7 @@ namespace {
 // own and the mirror.
 std::vector<fs::path> storage_folders(const std::wstring& prefix) {
   std::vector<fs::path> folders = {sys::resolve(prefix + L"perform"), sys::resolve(L"perform")};
-  if (!StorageFolder.empty()) folders.push_back(sys::resolve(StorageFolder));
+  if (!Register.StorageFolder.empty()) folders.push_back(sys::resolve(Register.StorageFolder));
   return folders;
 }
 
@@ -181,17 +162,17 @@ void store_working_files(const StoreOptions& options, const CatalogEntry* entry)
     const wchar_t* suffix;
     bool always;
   };
-  std::vector<Target> targets = {{options.input_file.c_str(), &StoredInputPath, L"in.prr", true},
-                                 {L"rezres.txt", &StoredReportPath, L"res.prr", true}};
+  std::vector<Target> targets = {{options.input_file.c_str(), &Register.StoredInputPath, L"in.prr", true},
+                                 {L"rezres.txt", &Register.StoredReportPath, L"res.prr", true}};
   if (options.scheme_and_drawing) {
-    targets.push_back({L"rezult.kms", &StoredSchemePath, L".kms", false});
-    targets.push_back({L"rezult.dwg", &StoredDrawingPath, L".dwg", false});
+    targets.push_back({L"rezult.kms", &Register.StoredSchemePath, L".kms", false});
+    targets.push_back({L"rezult.dwg", &Register.StoredDrawingPath, L".dwg", false});
   }
   // The English name was removed in the print set-up: the stored one goes too.
   const bool english_name = sys::file_exists(L"nazangl.txt");
-  if (english_name) targets.push_back({L"nazangl.txt", &StoredNamePath, L"angl.txt", true});
-  const std::wstring n = calc_number_text(StoredInputPath.substr(StoredInputPath.find_last_of(L"\\/") + 1));
-  const bool mirror = options.mirror && !StorageFolder.empty();
+  if (english_name) targets.push_back({L"nazangl.txt", &Register.StoredNamePath, L"angl.txt", true});
+  const std::wstring n = calc_number_text(Register.StoredInputPath.substr(Register.StoredInputPath.find_last_of(L"\\/") + 1));
+  const bool mirror = options.mirror && !Register.StorageFolder.empty();
 
   SaveSet copies;
   const auto stage = [&copies](const std::wstring& name, const std::string& bytes) {
@@ -210,15 +191,15 @@ void store_working_files(const StoreOptions& options, const CatalogEntry* entry)
       throw sys::FsError(sys::FsError::FileNotFound, t.working, e.step(), e.error_number());
     }
     stage(*t.stored, bytes);
-    if (mirror) stage(StorageFolder + L"\\" + n + t.suffix, bytes);
+    if (mirror) stage(Register.StorageFolder + L"\\" + n + t.suffix, bytes);
   }
   if (!english_name) {
-    copies.stage_removal(sys::resolve(StoredNamePath));
-    if (mirror) copies.stage_removal(sys::resolve(StorageFolder + L"\\" + n + L"angl.txt"));
+    copies.stage_removal(sys::resolve(Register.StoredNamePath));
+    if (mirror) copies.stage_removal(sys::resolve(Register.StorageFolder + L"\\" + n + L"angl.txt"));
   }
   // Once the files are in place the number is no longer only claimed.
   const auto stored = [] {
-    if (trim(StoredInputPath) == trim(ClaimedInputPath)) ClaimedInputPath.clear();
+    if (trim(Register.StoredInputPath) == trim(Register.ClaimedInputPath)) Register.ClaimedInputPath.clear();
   };
   bool in_place = false;
   try {
@@ -237,9 +218,9 @@ void store_working_files(const StoreOptions& options, const CatalogEntry* entry)
 }
 
 void release_claimed_number() {
-  if (ClaimedInputPath.empty()) return;
-  if (sys::file_exists(ClaimedInputPath) && !nonempty_file(ClaimedInputPath)) delete_quietly(ClaimedInputPath);
-  ClaimedInputPath.clear();
+  if (Register.ClaimedInputPath.empty()) return;
+  if (sys::file_exists(Register.ClaimedInputPath) && !nonempty_file(Register.ClaimedInputPath)) delete_quietly(Register.ClaimedInputPath);
+  Register.ClaimedInputPath.clear();
 }
 
 bool graphics_link_check() {
@@ -257,12 +238,12 @@ void graphics_link_failed() {
 }
 
 void OpenDrawingVersion(const std::wstring& stored_drawing_path) {
-  ++DrawingCounter;
+  ++Register.DrawingCounter;
   const RegisterState& f = Register;
   std::wstring source;
   if (f.OpenedFromRegister)
     source = stored_drawing_path;
-  else if (ChosenImportFile.empty())
+  else if (Register.ChosenImportFile.empty())
     source = L"format22.dwg";
   else
     source = L"rezult.dwg";
@@ -272,7 +253,7 @@ void OpenDrawingVersion(const std::wstring& stored_drawing_path) {
   const std::wstring head = f.RegisterPrefix + L"perform\\";
   if (starts_with(n, head)) n = n.substr(head.size());
   if (ends_with(n, L".dwg")) n.resize(n.size() - 4);
-  const std::wstring copy = L"versii\\" + n + L"-" + whole_text(DrawingCounter) + L".dwg";
+  const std::wstring copy = L"versii\\" + n + L"-" + whole_text(Register.DrawingCounter) + L".dwg";
   copy_quietly(source, copy);
 
   const fs::path here = sys::current_folder();
@@ -292,7 +273,7 @@ bool open_results_view(EmptyReport empty) {
     view.reserve(lines->size());
     for (const auto& line : *lines) view.push_back(line.size() > 6 ? line.substr(6) : std::wstring());
     write_lines_atomic(sys::resolve(L"flrez.txt"), view);
-    ResultsViewFile = L"flrez.txt";
+    Register.ResultsViewFile = L"flrez.txt";
     if (view.empty() && empty == EmptyReport::Skip) return false;
   } catch (const std::exception&) {
     return false;

@@ -23,11 +23,14 @@ struct StoreOptions {
   bool mirror = true;                        // also into StorageFolder, when it is set
 };
 
-// What the register window knows of the calculation being opened or made,
-// read by the calculation forms and the printing without the register window.
+// The one state that the register shares with the calculation forms and
+// the printing: what the register window knows of the calculation being
+// opened or made, and what a form or the printing leaves for the others.
+// The forms read it through Modul1::Register and never keep a copy.
 struct RegisterState {
   std::wstring ExecutorName;
   std::wstring RegisterPrefix;  // folder (ending in its separator) of a shared register, or empty
+  std::wstring ProgramVersion = L"5.4.0";
   // The record chosen in the list: its identifier as the list shows it, its
   // contract and object.
   std::wstring SelectedCalcNumber;
@@ -36,6 +39,38 @@ struct RegisterState {
   bool OpenedFromRegister = false;  // the open calculation came from the list, not "new"
   long long CalcNumberBase = 0;     // the highest number taken; a new calculation gets the next
   int SearchResultShown = 0;        // the list shows the search result karman1
+  // The highest calculation number a list load has met; it never decreases.
+  int HighestCalcNumber = 0;
+  // The open calculation's identifier as the list shows it, or the kind code
+  // "R", "TN", "TI" while a new calculation is being created.
+  std::wstring CurrentCalcId;
+  // The calculation being created: " 42-R" (a blank, the number, the kind),
+  // its contract and object (empty), and the ".ko2" file chosen for "TI".
+  std::wstring NewCalcId;
+  std::wstring NewCalcContract;
+  std::wstring NewCalcObject;
+  std::wstring ChosenImportFile;
+  // The stored files of the open (or new) calculation: RegisterPrefix +
+  // "perform\" + N + "in.prr", "res.prr", ".kms", ".dwg", "angl.txt".
+  std::wstring StoredInputPath;
+  std::wstring StoredReportPath;
+  std::wstring StoredSchemePath;
+  std::wstring StoredDrawingPath;
+  std::wstring StoredNamePath;
+  // The empty stored input file by which the new calculation holds its number
+  // (created exclusively, so that no other workstation takes the number);
+  // empty when no number is held.
+  std::wstring ClaimedInputPath;
+  // The all-users mirror of the perform folder; empty when switched off.
+  std::wstring StorageFolder;
+  // "1" Russian report, "2" English report, empty: the print set-up was cancelled.
+  std::wstring PrintLanguage;
+  // The English object name as the printing procedures last read it.
+  std::wstring EnglishObjectName;
+  // The results view file that the calculation forms open ("flrez.txt").
+  std::wstring ResultsViewFile;
+  // Numbered drawing copies made in this run.
+  int DrawingCounter = 0;
   // What the register window does for a calculation form, installed by the
   // window while it exists: keeps the form's calculation (false when it could
   // not be stored), and takes the program back when the form has closed.
@@ -43,40 +78,6 @@ struct RegisterState {
   std::function<void()> calculation_closed;
 };
 inline RegisterState Register;
-
-inline std::wstring ProgramVersion = L"5.4.0";
-// The open calculation's identifier as the list shows it, or the kind code
-// "R", "TN", "TI" while a new calculation is being created.
-inline std::wstring CurrentCalcId;
-// The calculation being created: " 42-R" (a blank, the number, the kind),
-// its contract and object (empty), and the ".ko2" file chosen for "TI".
-inline std::wstring NewCalcId;
-inline std::wstring NewCalcContract;
-inline std::wstring NewCalcObject;
-inline std::wstring ChosenImportFile;
-// The stored files of the open (or new) calculation: RegisterPrefix +
-// "perform\" + N + "in.prr", "res.prr", ".kms", ".dwg", "angl.txt".
-inline std::wstring StoredInputPath;
-inline std::wstring StoredReportPath;
-inline std::wstring StoredSchemePath;
-inline std::wstring StoredDrawingPath;
-inline std::wstring StoredNamePath;
-// The empty stored input file by which the new calculation holds its number
-// (created exclusively, so that no other workstation takes the number);
-// empty when no number is held.
-inline std::wstring ClaimedInputPath;
-// The all-users mirror of the perform folder; empty when switched off.
-inline std::wstring StorageFolder;
-// "1" Russian report, "2" English report, empty: the print set-up was cancelled.
-inline std::wstring PrintLanguage;
-// The English object name as the printing procedures last read it.
-inline std::wstring EnglishObjectName;
-// The results view file that the calculation forms open ("flrez.txt").
-inline std::wstring ResultsViewFile;
-// Numbered drawing copies made in this run.
-inline int DrawingCounter = 0;
-// The highest calculation number a list load has met; it never decreases.
-inline int HighestCalcNumber = 0;
 
 // The program folder that the register makes current at start-up; empty
 // means the folder of the executable.

@@ -20,7 +20,7 @@ std::wstring ask_print_language() {
     reg::Form6 setup;
     setup.show(ui::ShowMode::Modal);
   }
-  return reg::Modul1::PrintLanguage;
+  return reg::Modul1::Register.PrintLanguage;
 }
 
 void set_up_report_printer(ui::Printer& printer, int scale_mode, const std::wstring& calculation_number) {

@@ -195,6 +195,8 @@ LineWriter::~LineWriter() {
   try {
     close();
   } catch (...) {
+    // A destructor must not throw. A writer whose data must be known to be
+    // written calls close() itself, which reports the failure.
   }
 }
 

@@ -35,9 +35,9 @@ class CalcTest : public RegisterTest {
   Form4& open_new(const std::string& description = "") {
     f().OpenedFromRegister = false;
     f().CalcNumberBase = 3;
-    Modul1::CurrentCalcId = L"TI";
+    Modul1::Register.CurrentCalcId = L"TI";
     Modul1::PrepareWorkingFiles();
-    Modul1::NewCalcId = L" 4-T";
+    Modul1::Register.NewCalcId = L" 4-T";
     std::string source = NETEXPORT_EXAMPLE;
     if (!description.empty()) {
       put_bytes("network.net", description);

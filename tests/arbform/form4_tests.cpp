@@ -29,9 +29,9 @@ class Form4Test : public RegisterTest {
   Form4& open_new(const std::string& export_bytes) {
     f().OpenedFromRegister = false;
     f().CalcNumberBase = 3;
-    Modul1::CurrentCalcId = L"TI";
+    Modul1::Register.CurrentCalcId = L"TI";
     Modul1::PrepareWorkingFiles();
-    Modul1::NewCalcId = L" 4-T";
+    Modul1::Register.NewCalcId = L" 4-T";
     put_bytes("rezult.ko2", export_bytes);
     put("rezult.kms", L"0,0,100,50\r\n2,10,10,90,10\r\n3,90,10\r\n5,10,10,\"1\",2\r\n");
     form4_->show();

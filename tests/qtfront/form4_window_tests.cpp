@@ -40,7 +40,7 @@ TEST(Form4Window, ShowsTheImportedNetworkAndItsScheme) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     dorv::arb::Form4 form;
     register_window.OpenedFromRegister = false;
-    Modul1::NewCalcId = L" 1-T";
+    Modul1::Register.NewCalcId = L" 1-T";
     form.show();
     QWidget* window = host.window_of(form);
     ASSERT_NE(window, nullptr);

@@ -133,7 +133,7 @@ TEST_F(FormLayout, NothingOverlapsAndEveryTextFits) {
                               dir_.string() + "' '" + NETEXPORT_EXAMPLE + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   register_window.OpenedFromRegister = false;
-  Modul1::NewCalcId = L" 5-T";
+  Modul1::Register.NewCalcId = L" 5-T";
   dorv::arb::Form4& form4 = calc_forms.form4();
   form4.show();
   settle();

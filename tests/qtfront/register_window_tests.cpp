@@ -156,10 +156,10 @@ TEST_F(RegisterWindow, KindChoiceAndPrintSetUpAreWindowsOfTheirOwn) {
     screenshot(w, QStringLiteral("print-setup.png"));
     QTest::keyClick(w, Qt::Key_Escape);
   });
-  Modul1::PrintLanguage = L"1";
+  Modul1::Register.PrintLanguage = L"1";
   setup.show(dorv::ui::ShowMode::Modal);
   EXPECT_TRUE(printers.contains(QString::fromStdWString(dorv::front::kPdfPrinterName)));
-  EXPECT_EQ(Modul1::PrintLanguage, L"");
+  EXPECT_EQ(Modul1::Register.PrintLanguage, L"");
   EXPECT_FALSE(setup.loaded());
 
   // On a machine without a printer the PDF file is offered, and chosen.
@@ -173,7 +173,7 @@ TEST_F(RegisterWindow, KindChoiceAndPrintSetUpAreWindowsOfTheirOwn) {
   });
   setup.show(dorv::ui::ShowMode::Modal);
   EXPECT_EQ(printers, QStringList{QString::fromStdWString(dorv::front::kPdfPrinterName)});
-  EXPECT_EQ(Modul1::PrintLanguage, L"1");
+  EXPECT_EQ(Modul1::Register.PrintLanguage, L"1");
   EXPECT_EQ(host.printers().current_device_name(), dorv::front::kPdfPrinterName);
   form.unload();
 }

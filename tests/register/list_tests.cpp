@@ -1,5 +1,6 @@
 // The register list: reload and compaction, search, delete, tool tip.
 #include "fixture.h"
+#include "tests/support/failing_writes.h"
 
 namespace regtest {
 namespace {
@@ -27,7 +28,7 @@ TEST_F(ListTest, ReloadDropsBlankLinesBetweenRecordsAndAlignsTheNumbers) {
   EXPECT_EQ(listed(), (std::vector<std::wstring>{L"    1-R||Склад", L"   12-T|7|Цех", L"123456789-R|1|Длинный",
                                                  L"   41-R||"}));
   EXPECT_EQ(f().ListView1.selected(), 3);
-  EXPECT_EQ(Modul1::HighestCalcNumber, 123456789);
+  EXPECT_EQ(Modul1::Register.HighestCalcNumber, 123456789);
 }
 
 TEST_F(ListTest, ANumberTooLongForAWholeNumberIsNoCalculationNumber) {
@@ -35,7 +36,7 @@ TEST_F(ListTest, ANumberTooLongForAWholeNumberIsNoCalculationNumber) {
   start();
   EXPECT_EQ(listed(), (std::vector<std::wstring>{L"    5-R|1|Дом", L"123456789012345678901234-R|2|Склад",
                                                  L"    7-T|3|Цех"}));
-  EXPECT_EQ(Modul1::HighestCalcNumber, 7);
+  EXPECT_EQ(Modul1::Register.HighestCalcNumber, 7);
   EXPECT_EQ(calc_number(L"123456789012345678901234-R"), 0);
   EXPECT_EQ(calc_number(L" -9223372036854775809-T"), 0);
   EXPECT_EQ(calc_number(L"  9223372036854775807-T"), 9223372036854775807LL);
@@ -77,6 +78,23 @@ TEST_F(ListTest, AnUnreadableCatalogIsReportedKeptAndItsNumbersAreNotGivenAgain)
     f().form5().close_box();
     EXPECT_TRUE(host_.script_done());
   }
+}
+
+// The catalog made anew from the stored calculations cannot be written (the
+// disk is full): the register would list nothing and say nothing.
+TEST_F(ListTest, ACatalogThatCannotBeMadeAnewIsTold) {
+  grid(1, L"17/05", L"Склад");
+  fs::remove(at("prr.kat"));
+  put("sign.txt", L"Иванов И.И.\r\n");
+  host_.answer_message(MsgResult::OK);
+  {
+    dorv::testing::FileSizeLimit full(4);
+    start();
+  }
+  ASSERT_EQ(host_.messages().size(), 1u);
+  EXPECT_EQ(last_message().text, L"Не удалось записать файл «prr.kat»: файл слишком велик.");
+  EXPECT_TRUE(f().ListView1.items().empty());
+  EXPECT_FALSE(fs::exists(at("prr.kat")));
 }
 
 TEST_F(ListTest, AnObjectNameOf71CharactersBecomesTheToolTip) {
@@ -218,7 +236,7 @@ TEST_F(DeleteTest, TheNumberOfADeletedHighestCalculationIsNotGivenAgain) {
   host_.answer_message(MsgResult::Yes);
   f().Command5.click();
   EXPECT_FALSE(stored(21, "in.prr"));
-  EXPECT_EQ(Modul1::HighestCalcNumber, 21);
+  EXPECT_EQ(Modul1::Register.HighestCalcNumber, 21);
   f().Command2.click();
   EXPECT_EQ(f().CalcNumberBase, 21);
 }

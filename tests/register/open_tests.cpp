@@ -50,9 +50,9 @@ TEST_F(OpenTest, OpeningCopiesTheStoredFilesToWorkingFilesAndTwins) {
   EXPECT_EQ(seen.SelectedCalcNumber, L"    7-R");
   EXPECT_EQ(seen.SelectedContract, L"70");
   EXPECT_EQ(seen.SelectedObject, L"Склад");
-  EXPECT_EQ(Modul1::CurrentCalcId, L"    7-R");
-  EXPECT_EQ(Modul1::StoredInputPath, L"perform\\7in.prr");
-  EXPECT_EQ(Modul1::StoredNamePath, L"perform\\7angl.txt");
+  EXPECT_EQ(Modul1::Register.CurrentCalcId, L"    7-R");
+  EXPECT_EQ(Modul1::Register.StoredInputPath, L"perform\\7in.prr");
+  EXPECT_EQ(Modul1::Register.StoredNamePath, L"perform\\7angl.txt");
   for (const char* working : {"rezult1.txt", "rezult.bak"}) EXPECT_EQ(bytes(working), bytes("perform/7in.prr"));
   for (const char* working : {"rezres.txt", "rezres.bak"}) EXPECT_EQ(bytes(working), bytes("perform/7res.prr"));
   for (const char* working : {"nazangl.txt", "nazangl.bak"}) EXPECT_EQ(bytes(working), "Store\r\n");
@@ -235,10 +235,10 @@ TEST_F(OpenTest, ANewCalculationAfter41IsNumbered42) {
   EXPECT_FALSE(kind.loaded());
   EXPECT_TRUE(f().enabled());
   EXPECT_FALSE(f().visible());
-  EXPECT_EQ(Modul1::CurrentCalcId, L"R");
-  EXPECT_EQ(Modul1::NewCalcId, L" 42-R");
-  EXPECT_EQ(Modul1::StoredInputPath, L"perform\\42in.prr");
-  EXPECT_EQ(Modul1::NewCalcContract, L"");
+  EXPECT_EQ(Modul1::Register.CurrentCalcId, L"R");
+  EXPECT_EQ(Modul1::Register.NewCalcId, L" 42-R");
+  EXPECT_EQ(Modul1::Register.StoredInputPath, L"perform\\42in.prr");
+  EXPECT_EQ(Modul1::Register.NewCalcContract, L"");
 }
 
 TEST_F(OpenTest, TheSharedCounterAdvancesOnEveryPressAlsoAfterCancel) {
@@ -285,7 +285,7 @@ TEST_F(OpenTest, TheSharedCounterAdvancesOnEveryPressAlsoAfterCancel) {
   f().Command2.click();
   f().form5().Option1.click();
   f().form5().Command1.click();
-  EXPECT_EQ(Modul1::StoredDrawingPath, sys::name_of(shared) + L"/perform\\103.dwg");
+  EXPECT_EQ(Modul1::Register.StoredDrawingPath, sys::name_of(shared) + L"/perform\\103.dwg");
   EXPECT_EQ(bytes("versii/103-1.dwg"), "template");
   f().calculation_closed();
   // A counter that has gone (another workstation stopped while holding it)
@@ -318,7 +318,7 @@ TEST_F(OpenTest, NewArbitraryCalculationsNeedTheGraphicsLinkAndTheImportBothTwin
   put("dorv54.lsp", L"(load)");
   kind.Command1.click();
   EXPECT_EQ(arbitrary_shown, 1);
-  EXPECT_EQ(Modul1::NewCalcId, L" 5-T");
+  EXPECT_EQ(Modul1::Register.NewCalcId, L" 5-T");
   EXPECT_EQ(bytes("versii/5-1.dwg"), "template");
 
   // "TI": the open-file dialog cancelled, then a drawing twin missing.
@@ -357,7 +357,7 @@ TEST_F(OpenTest, NewArbitraryCalculationsNeedTheGraphicsLinkAndTheImportBothTwin
   EXPECT_EQ(bytes("rezult.kms"), "kms");
   EXPECT_EQ(bytes("rezult.dwg"), "dwg");
   EXPECT_EQ(bytes("versii/5-2.dwg"), "dwg");
-  EXPECT_EQ(Modul1::ChosenImportFile, sys::name_of(elsewhere / "net.ko2"));
+  EXPECT_EQ(Modul1::Register.ChosenImportFile, sys::name_of(elsewhere / "net.ko2"));
   EXPECT_EQ(fs::current_path(), root_ / "prog");
 }
 
@@ -387,12 +387,12 @@ TEST_F(OpenTest, ANewGridCalculationLeavesSchemeAndDrawingAlone) {
   start();
   put("rezult.kms", L"scheme");
   put("rezult.dwg", L"drawing");
-  Modul1::CurrentCalcId = L"R";
+  Modul1::Register.CurrentCalcId = L"R";
   Modul1::PrepareWorkingFiles();
   EXPECT_EQ(bytes("rezult.kms"), "scheme");
   EXPECT_EQ(bytes("rezult.dwg"), "drawing");
   EXPECT_EQ(bytes("rezult1.txt"), "");
-  Modul1::CurrentCalcId = L"TN";
+  Modul1::Register.CurrentCalcId = L"TN";
   Modul1::PrepareWorkingFiles();
   EXPECT_EQ(bytes("rezult.kms"), "");
   EXPECT_EQ(bytes("rezult.dwg"), "");

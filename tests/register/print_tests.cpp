@@ -20,7 +20,7 @@ class PrintSetupTest : public RegisterTest {
 
 TEST_F(PrintSetupTest, OpensInRussianWithThePrintersAndTheStoredEnglishName) {
   put("nazangl.txt", L"Store\r\n");
-  Modul1::PrintLanguage = L"2";
+  Modul1::Register.PrintLanguage = L"2";
   show([](Form6& d) {
     EXPECT_EQ(d.caption(), L"Настройка печати");
     EXPECT_EQ(d.Combo1.items(), (std::vector<std::wstring>{L"Printer 1", L"PDF"}));
@@ -31,7 +31,7 @@ TEST_F(PrintSetupTest, OpensInRussianWithThePrintersAndTheStoredEnglishName) {
     EXPECT_FALSE(d.Label5.visible());
     EXPECT_EQ(d.Text1.text(), L"Store");
     EXPECT_EQ(d.Text2.text(), L"1");
-    EXPECT_EQ(Modul1::PrintLanguage, L"");
+    EXPECT_EQ(Modul1::Register.PrintLanguage, L"");
     d.Option2.click();
     EXPECT_TRUE(d.Text1.visible());
     EXPECT_EQ(d.focused(), &d.Text1);
@@ -41,7 +41,7 @@ TEST_F(PrintSetupTest, OpensInRussianWithThePrintersAndTheStoredEnglishName) {
   });
   // A calculation without its own English name (an empty or no name file)
   // is offered none, whatever another calculation's printout last read.
-  Modul1::EnglishObjectName = L"Warehouse";
+  Modul1::Register.EnglishObjectName = L"Warehouse";
   put("nazangl.txt", L"");
   show([](Form6& d) { EXPECT_EQ(d.Text1.text(), L""); });
   fs::remove(at("nazangl.txt"));
@@ -76,10 +76,10 @@ TEST_F(PrintSetupTest, EveryWayOutOfTheDialog) {
     put("nazangl.txt", L"Store\r\n");
     printers().set_current(0);
     printers().set_copies(1);
-    Modul1::PrintLanguage = L"stale";
+    Modul1::Register.PrintLanguage = L"stale";
     show(c.act);
     EXPECT_FALSE(dialog_->loaded());
-    EXPECT_EQ(Modul1::PrintLanguage, c.language);
+    EXPECT_EQ(Modul1::Register.PrintLanguage, c.language);
     EXPECT_EQ(bytes("nazangl.txt"), c.nazangl);
     EXPECT_EQ(printers().current(), c.printer);
     EXPECT_EQ(printers().copies(), c.copies);
@@ -119,7 +119,7 @@ TEST_F(PrintSetupTest, WhatCannotBeUsedIsToldAndTheDialogStaysWithNothingChanged
     });
     ASSERT_EQ(host_.messages().size(), 1u);
     EXPECT_EQ(last_message().text, c.message);
-    EXPECT_EQ(Modul1::PrintLanguage, L"");
+    EXPECT_EQ(Modul1::Register.PrintLanguage, L"");
     EXPECT_EQ(bytes("nazangl.txt"), "Store\r\n");
     EXPECT_EQ(printers().current(), 0);
     EXPECT_EQ(printers().copies(), 1);
@@ -129,12 +129,12 @@ TEST_F(PrintSetupTest, WhatCannotBeUsedIsToldAndTheDialogStaysWithNothingChanged
 
 TEST_F(PrintSetupTest, WithoutAPrinterNothingIsPrinted) {
   printers().set_names({}, -1);
-  Modul1::PrintLanguage = L"1";
+  Modul1::Register.PrintLanguage = L"1";
   host_.answer_message(MsgResult::OK);
   dialog_ = std::make_unique<Form6>();
   dialog_->show(ui::ShowMode::Modal);
   EXPECT_FALSE(dialog_->loaded());
-  EXPECT_EQ(Modul1::PrintLanguage, L"");
+  EXPECT_EQ(Modul1::Register.PrintLanguage, L"");
   EXPECT_TRUE(host_.script_done());
 }
 

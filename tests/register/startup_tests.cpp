@@ -52,14 +52,14 @@ TEST_F(StartupTest, FirstStartUnpacksMirrorsAndCataloguesTheExamplePack) {
                                                  L"    3-R|21/11|Административное здание",
                                                  L"    4-R|22/04|Склад"}));
   EXPECT_EQ(r.ListView1.selected(), 3);
-  EXPECT_EQ(Modul1::HighestCalcNumber, 4);
+  EXPECT_EQ(Modul1::Register.HighestCalcNumber, 4);
 }
 
 TEST_F(StartupTest, NozapasKeepsTheMirrorOffAndThePackedCatalogIsUsed) {
   copy_pack();
   put("nozapas.txt", L"");
   start();
-  EXPECT_EQ(Modul1::StorageFolder, L"");
+  EXPECT_EQ(Modul1::Register.StorageFolder, L"");
   EXPECT_FALSE(fs::exists(root_ / "users" / "VIRN-Dorv"));
   EXPECT_EQ(bytes("prr.kat"), file_of(fs::path(DORV_EXAMPLES_DIR) / "prr.kat"));
   EXPECT_EQ(f().ListView1.items().size(), 4u);
