@@ -12,6 +12,7 @@
 #include "register/fileops.h"
 #include "register/modul1.h"
 #include "tables/pipe_standard.h"
+#include "tables/valve_file.h"
 #include "text/fileerror.h"
 #include "text/linefile.h"
 #include "text/number.h"
@@ -141,16 +142,12 @@ void Form2::FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file) 
 }
 
 std::wstring Form2::FillValveTypes() {
-  const auto lines = try_read_lines(sys::resolve(L"klap.inf"));
+  const auto lines = try_read_lines(sys::resolve(tables::kValveFile));
   if (!lines) return L"нет файла клапанов klap.inf";
-  bool any = false;
-  for (const auto& line : *lines)
-    if (num_value(line) == 0) {
-      Combo1(1).add_item(line);
-      any = true;
-    }
+  const auto names = tables::valve_names(*lines);
+  for (const auto& name : names) Combo1(1).add_item(name);
   Combo1(1).set_text(L"");
-  return any ? L"" : L"в файле klap.inf нет ни одного клапана";
+  return names.empty() ? L"в файле klap.inf нет ни одного клапана" : L"";
 }
 
 std::wstring Form2::load_grid_record() {

@@ -160,7 +160,7 @@ struct GridRun {
   const GridRunHooks& hooks;
   std::filesystem::path folder;
   GridRunLocals local{};
-  std::filesystem::path file(const char* name) const { return folder / name; }
+  std::filesystem::path file(const std::filesystem::path& name) const { return folder / name; }
 };
 
 // The table row found by the field stage for a grid pipe (field 10 to 15):
