@@ -13,6 +13,7 @@
 #include "platform/host.h"
 #include "platform/printer.h"
 #include "register/fileops.h"
+#include "register/form6.h"
 #include "register/modul1.h"
 #include "reportkit/print_steps.h"
 #include "text/fileerror.h"
@@ -66,7 +67,7 @@ void print_arbitrary_report(arb::Form4& form) {
     report::refuse_print_without_results();
     return;
   }
-  const std::wstring language = report::ask_print_language();
+  const std::wstring language = reg::ask_print_language();
   ui::Printer& printer = ui::host().printers().printer();
   report::set_up_report_printer(printer, 1, form.Text2.text());  // twips anew
   if (language.empty()) return;

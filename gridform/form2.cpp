@@ -12,6 +12,7 @@
 #include "register/fileops.h"
 #include "register/modul1.h"
 #include "tables/pipe_standard.h"
+#include "tables/valve_file.h"
 #include "text/fileerror.h"
 #include "text/linefile.h"
 #include "text/number.h"
@@ -25,28 +26,6 @@ using ui::MsgResult;
 namespace Modul1 = reg::Modul1;
 
 namespace {
-
-const wchar_t* const kFieldCaptions[kGridFieldCount] = {
-    L"Мин. своб. напор перед оросителем, м в.cт",
-    L"Коэффициент К-фактор оросителя",
-    L"Расчетная площадь орошения, м2",
-    L"Количество рядков оросит. в решетке",
-    L"Количество оросителей в рядке",
-    L"   из них  на тупике за основной трубой",
-    L"   из них на тупике за дополнит. трубой",
-    L"Расстояние между оросителями в рядке, м",
-    L"Расстояние между рядками оросителей, м",
-    L"Переп. высот между оросит. и рядком, м",
-    L"Условный диаметр патрубка оросителя, мм",
-    L"Условный диаметр трубы рядка, мм",
-    L"Усл. диаметр основной трубы решетки, мм",
-    L"Усл. диаметр дополнит. трубы решетки, мм",
-    L"Усл. диаметр параллельной трубы, мм",
-    L"Условн. диаметр кольцующей трубы, мм",
-    L"Расст. от осн. трубы до места ввода в реш., м",
-    L"Перепад высот между рядками и трубами, м",
-    L"Интенсивность орошения, л/с.м2",
-};
 
 const wchar_t* const kResultCaptions[4] = {L"Расход секции", L"Напор на вводе в решетку",
                                            L"Напор выше узла управления", L"Напор перед узлом управления"};
@@ -85,7 +64,7 @@ Form2::Form2() : Form(L"Form2") {
   Label9.set_caption(L"Данные питающего трубопровода");
   Label10.set_caption(L"По тек. расчету");
   Label11.set_caption(L"По пред. расчету");
-  for (int i = 0; i < static_cast<int>(kGridFieldCount); ++i) Label1(i).set_caption(kFieldCaptions[i]);
+  for (std::size_t i = 0; i < kGridFieldCount; ++i) Label1(static_cast<int>(i)).set_caption(kGridFieldCaptions[i]);
   for (int i = 0; i < 4; ++i) Label7(i).set_caption(kResultCaptions[i]);
   Command1.set_caption(L"Пуск");
   Command2.set_caption(L"Печать");
@@ -141,16 +120,12 @@ void Form2::FillSecondPipeStandards(const std::vector<std::wstring>* pipe_file) 
 }
 
 std::wstring Form2::FillValveTypes() {
-  const auto lines = try_read_lines(sys::resolve(L"klap.inf"));
+  const auto lines = try_read_lines(sys::resolve(tables::kValveFile));
   if (!lines) return L"нет файла клапанов klap.inf";
-  bool any = false;
-  for (const auto& line : *lines)
-    if (num_value(line) == 0) {
-      Combo1(1).add_item(line);
-      any = true;
-    }
+  const auto names = tables::valve_names(*lines);
+  for (const auto& name : names) Combo1(1).add_item(name);
   Combo1(1).set_text(L"");
-  return any ? L"" : L"в файле klap.inf нет ни одного клапана";
+  return names.empty() ? L"в файле klap.inf нет ни одного клапана" : L"";
 }
 
 std::wstring Form2::load_grid_record() {

@@ -19,6 +19,29 @@ namespace dorv::grid {
 using tables::PipeRow;
 using tables::PipeTable;
 
+// The captions of the input fields (Form2's Label1), as the form shows them.
+inline constexpr std::array<const wchar_t*, 19> kGridFieldCaptions{
+    L"Мин. своб. напор перед оросителем, м в.cт",
+    L"Коэффициент К-фактор оросителя",
+    L"Расчетная площадь орошения, м2",
+    L"Количество рядков оросит. в решетке",
+    L"Количество оросителей в рядке",
+    L"   из них  на тупике за основной трубой",
+    L"   из них на тупике за дополнит. трубой",
+    L"Расстояние между оросителями в рядке, м",
+    L"Расстояние между рядками оросителей, м",
+    L"Переп. высот между оросит. и рядком, м",
+    L"Условный диаметр патрубка оросителя, мм",
+    L"Условный диаметр трубы рядка, мм",
+    L"Усл. диаметр основной трубы решетки, мм",
+    L"Усл. диаметр дополнит. трубы решетки, мм",
+    L"Усл. диаметр параллельной трубы, мм",
+    L"Условн. диаметр кольцующей трубы, мм",
+    L"Расст. от осн. трубы до места ввода в реш., м",
+    L"Перепад высот между рядками и трубами, м",
+    L"Интенсивность орошения, л/с.м2",
+};
+
 // The texts of Form2's controls that a run reads and writes.
 struct GridFormTexts {
   std::array<std::wstring, 19> Text1;   // the input fields
@@ -160,7 +183,7 @@ struct GridRun {
   const GridRunHooks& hooks;
   std::filesystem::path folder;
   GridRunLocals local{};
-  std::filesystem::path file(const char* name) const { return folder / name; }
+  std::filesystem::path file(const std::filesystem::path& name) const { return folder / name; }
 };
 
 // The table row found by the field stage for a grid pipe (field 10 to 15):

@@ -33,13 +33,8 @@ bool ask_header(std::wstring& field, std::wstring& last_answer, const wchar_t* p
 // A valve chosen by name must be one that the valve file lists with its
 // sizes: a coefficient it does not hold is never taken as no loss at all.
 bool valve_in_file(const GridRun& run) {
-  const auto lines = try_read_lines(run.file("klap.inf"));
-  if (!lines) return false;
-  const auto sizes = tables::valve_sizes(*lines, run.state.ValveSelection);
-  if (!sizes || sizes->empty()) return false;
-  for (const auto& line : *sizes)
-    if (num_value(line) <= 0) return false;
-  return true;
+  const auto lines = try_read_lines(run.file(tables::kValveFile));
+  return lines && tables::valve_has_coefficients(*lines, run.state.ValveSelection);
 }
 
 }  // namespace

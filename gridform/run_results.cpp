@@ -31,7 +31,7 @@ StageEnd show_results(GridRun& run) {
   if (s.ValveSelection.empty() || s.ValveSelection == L"0") {
     xi = num(f.Combo1_1);
   } else {
-    const auto lines = try_read_lines(run.file("klap.inf"));
+    const auto lines = try_read_lines(run.file(tables::kValveFile));
     const PipeTable& table = last.second_table ? s.SecondPipeTable : s.MainPipeTable;
     const double dn = last.row > 0 ? table.row(last.row).nominal : 0;
     const auto sizes = lines ? tables::valve_sizes(*lines, s.ValveSelection) : std::nullopt;

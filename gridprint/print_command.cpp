@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
+#include "register/form6.h"
 #include "register/modul1.h"
 #include "reportkit/print_steps.h"
 #include "reportkit/report_pages.h"
@@ -59,7 +60,7 @@ void print_grid_report(grid::Form2& form) {
     report::refuse_print_without_results();
     return;
   }
-  const std::wstring language = report::ask_print_language();
+  const std::wstring language = reg::ask_print_language();
   // spr.out is read in the layout of the solver that wrote it.
   grid::GridFormState state = form.State;
   state.SolverChoice = state.ResultsSolverChoice;

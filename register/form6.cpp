@@ -117,4 +117,12 @@ void Form6::Command1_Click() {
 
 void Form6::Command2_Click() { unload(); }
 
+std::wstring ask_print_language() {
+  {
+    Form6 setup;
+    setup.show(ui::ShowMode::Modal);
+  }
+  return Modul1::Register.PrintLanguage;
+}
+
 }  // namespace dorv::reg

@@ -1,7 +1,9 @@
 // The print set-up dialog: language version of the report, printer, number
-// of copies and, for the English version, the object's English name. Shown
-// modally by the print commands, which then read Modul1::Register.PrintLanguage.
+// of copies and, for the English version, the object's English name. The
+// print commands ask it through ask_print_language.
 #pragma once
+#include <string>
+
 #include "platform/form.h"
 
 namespace dorv::reg {
@@ -31,5 +33,9 @@ class Form6 : public ui::Form {
  protected:
   void form_load() override;
 };
+
+// Shows the print set-up dialog modally; the language chosen ("2" English,
+// else Russian), empty when the user cancelled.
+std::wstring ask_print_language();
 
 }  // namespace dorv::reg

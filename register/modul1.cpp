@@ -6,7 +6,6 @@
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
-#include "register/form1.h"
 #include "register/registerlock.h"
 #include "text/codepage.h"
 #include "text/linefile.h"

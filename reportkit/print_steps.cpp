@@ -2,8 +2,6 @@
 
 #include "platform/files.h"
 #include "platform/host.h"
-#include "register/form6.h"
-#include "register/modul1.h"
 #include "reportkit/report_pages.h"
 #include "text/strings.h"
 
@@ -14,14 +12,6 @@ void warn_print(const std::wstring& text) {
 }
 
 void refuse_print_without_results() { warn_print(L"Для печати необходимо выполнить расчет!"); }
-
-std::wstring ask_print_language() {
-  {
-    reg::Form6 setup;
-    setup.show(ui::ShowMode::Modal);
-  }
-  return reg::Modul1::Register.PrintLanguage;
-}
 
 void set_up_report_printer(ui::Printer& printer, int scale_mode, const std::wstring& calculation_number) {
   printer.set_scale_mode(scale_mode);

@@ -1,5 +1,5 @@
 // The steps "Печать" takes alike on the grid form and on the network form:
-// the warnings, the print set-up dialog, the printer's set-up, the choice of
+// the warnings, the printer's set-up, the choice of
 // the report file by the language chosen, and a document that is dropped
 // whole when anything goes wrong while it is printed. Each printout keeps
 // its own steps: its refusals, its English report, the reading of its
@@ -19,10 +19,6 @@ void warn_print(const std::wstring& text);
 // The refusal of a printout whose report is not that of the form's last
 // completed run.
 void refuse_print_without_results();
-
-// Shows the print set-up dialog; the language chosen ("2" English, else
-// Russian), empty when the user cancelled.
-std::wstring ask_print_language();
 
 // The printer before the first page: the scale mode the printout draws in
 // (1 twips anew, 0 the scale left as it is), portrait, the position at x 0,

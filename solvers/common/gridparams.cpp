@@ -66,13 +66,13 @@ int whole(double v) { return static_cast<int>(std::trunc(v)); }
 
 }  // namespace
 
-std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool needSeparator) {
+std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool need_separator) {
   std::vector<std::optional<double>> values(kValueCount);
   std::size_t pos = 0;
   for (int field = 0; field < kValueCount; ++field) {
     const std::size_t start = pos;
     while (pos < bytes.size() && !is_digit(bytes[pos]) && bytes[pos] != '-') ++pos;
-    if (needSeparator && pos == start) break;  // the read is stuck here for good
+    if (need_separator && pos == start) break;  // the read is stuck here for good
     if (pos >= bytes.size()) break;
     double v = 0.0;
     if (read_number(bytes, pos, v)) values[static_cast<std::size_t>(field)] = v;
@@ -231,11 +231,11 @@ int NodeCount(const ParameterRecord& r) {
   return 2 * r.LineCount + r.SquareLines * r.SquareWidth + r.PartialCount;
 }
 
-ParameterLoad load_grid_parameters(const std::filesystem::path& sprIn, GridProgram program) {
+ParameterLoad load_grid_parameters(const std::filesystem::path& spr_in, GridProgram program) {
   ParameterLoad load;
-  const auto bytes = try_read_bytes(sprIn);
+  const auto bytes = try_read_bytes(spr_in);
   if (!bytes) {
-    load.exitCode = kExitNoInput;
+    load.exit_code = kExitNoInput;
     load.message = kNoInputMessage;
     return load;
   }
@@ -243,7 +243,7 @@ ParameterLoad load_grid_parameters(const std::filesystem::path& sprIn, GridProgr
   const auto record = record_from_values(values);
   const auto absurd = find_absurd_value(values);
   if (!record || !parameters_acceptable(*record, program) || absurd) {
-    load.exitCode = kExitBadInput;
+    load.exit_code = kExitBadInput;
     load.message = kBadInputMessage;
     if (absurd) load.message += absurd->reason + L"\n\n";
     return load;
@@ -270,8 +270,8 @@ std::optional<GridIoArguments> parse_grid_io_arguments(const std::vector<std::st
   if (args[0].empty() || (args[0][0] != 'i' && args[0][0] != 'o')) return std::nullopt;
   GridIoArguments a;
   a.mode = args[0][0];
-  a.alongText = args[1];
-  a.acrossText = args[2];
+  a.along_text = args[1];
+  a.across_text = args[2];
   a.along = whole_argument(args[1]);
   a.across = whole_argument(args[2]);
   if (args.size() == 4 && a.mode == 'i') {
@@ -301,7 +301,7 @@ std::optional<GridScanArguments> parse_grid_scan_arguments(const std::vector<std
   const char first = args[0][0];
   if (args.size() == 1) {
     if (first == 't') {
-      a.keepFiles = true;
+      a.keep_files = true;
       return a;
     }
     if (kModes.find(first) == std::string_view::npos) return std::nullopt;
@@ -310,7 +310,7 @@ std::optional<GridScanArguments> parse_grid_scan_arguments(const std::vector<std
   }
   if (kModes.find(first) == std::string_view::npos || args[1][0] != 't') return std::nullopt;
   a.mode = first;
-  a.keepFiles = true;
+  a.keep_files = true;
   return a;
 }
 

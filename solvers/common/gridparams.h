@@ -66,9 +66,9 @@ inline constexpr std::int64_t kMaxSprinklerPositions = 250000;
 // character that is neither "-" nor a digit is skipped; then a decimal
 // number is read ("." and an exponent may continue it). A field that cannot
 // be read (a "-" that starts no number, the end of the file) is left empty.
-// With needSeparator (gridio, gridscan) a number must be preceded by at least
+// With need_separator (gridio, gridscan) a number must be preceded by at least
 // one skipped character: where none is, that read and every later one fail.
-std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool needSeparator);
+std::vector<std::optional<double>> read_parameter_values(std::string_view bytes, bool need_separator);
 
 // The record from the 17 values; whole-number fields are truncated toward
 // zero. Nothing when a value is missing or not finite, or a whole-number
@@ -105,22 +105,22 @@ int NodeCount(const ParameterRecord& r);
 // Outcome of loading spr.in: exit code kExitDone with the checked and sized
 // record, or the refusal's exit code and message.
 struct ParameterLoad {
-  int exitCode = kExitDone;
+  int exit_code = kExitDone;
   std::wstring message;
   ParameterRecord record;
 };
 
 // Reads, checks and sizes; the file is read whole and closed at once. A
 // refusal for an absurd value names its line after the usual message.
-ParameterLoad load_grid_parameters(const std::filesystem::path& sprIn, GridProgram program);
+ParameterLoad load_grid_parameters(const std::filesystem::path& spr_in, GridProgram program);
 
 // gridio's command line (arguments after the program name).
 struct GridIoArguments {
-  char mode = 'i';              // 'i' problem file, 'o' report
-  std::string alongText;        // A as typed
-  std::string acrossText;       // B as typed
-  int along = 0;                // A, leading number truncated toward zero
-  int across = 0;               // B
+  char mode = 'i';                  // 'i' problem file, 'o' report
+  std::string along_text;           // A as typed
+  std::string across_text;          // B as typed
+  int along = 0;                    // A, leading number truncated toward zero
+  int across = 0;                   // B
   std::optional<double> tolerance;  // pog (mode i only; ignored in mode o)
 };
 // Nothing when the command line must get the usage text and exit 1.
@@ -132,8 +132,8 @@ bool grid_io_shift_in_range(const ParameterRecord& r, int along, int across);
 
 // gridscan's command line.
 struct GridScanArguments {
-  char mode = 'c';        // a, b, c, d or u
-  bool keepFiles = false; // the letter t
+  char mode = 'c';          // a, b, c, d or u
+  bool keep_files = false;  // the letter t
 };
 std::optional<GridScanArguments> parse_grid_scan_arguments(const std::vector<std::string>& args);
 

@@ -64,7 +64,7 @@ double link_flow(const LinkTable& table, const std::vector<double>& heads, int u
 }
 
 void BuildFireLines(int start, int stride, int shift, int width, int endBase, const ParameterRecord& r,
-                    LinkTable& table, double betweenExtra) {
+                    LinkTable& table, double between_extra) {
   const int q = r.LineCount;
   const double a = r.SprinklerSpacing;
   const double K5 = r.LinePipeK;
@@ -72,12 +72,12 @@ void BuildFireLines(int start, int stride, int shift, int width, int endBase, co
   const int e = shift + width - 1;
   const int d1 = r.DeadEnds1;
   const int c2 = r.SprinklersPerLine - r.DeadEnds2;
-  const double kStep = pipe_conductance(K5, a);
+  const double step_k = pipe_conductance(K5, a);
   auto column = [&](int position) { return start + stride * (position - s); };
   auto chain = [&](int from, int to) {
-    for (int p = from; p < to; ++p) table.LinkRange(column(p), column(p + 1), column(p) + stride - 1, kStep);
+    for (int p = from; p < to; ++p) table.LinkRange(column(p), column(p + 1), column(p) + stride - 1, step_k);
   };
-  auto toEnds = [&](int position, int ends, double length) {
+  auto to_ends = [&](int position, int ends, double length) {
     table.LinkRange(column(position), ends, column(position) + stride - 1, pipe_conductance(K5, length));
   };
   const int ends1 = endBase;
@@ -86,18 +86,18 @@ void BuildFireLines(int start, int stride, int shift, int width, int endBase, co
   if (s <= d1) {  // beyond main 1, which lies half a spacing after position d1
     const int last = std::min(e, d1);
     chain(s, last);
-    toEnds(last, ends1, (d1 - last + 0.5) * a);
+    to_ends(last, ends1, (d1 - last + 0.5) * a);
   }
   if (s <= c2 && e > d1) {  // between the mains
     const int p = std::max(s, d1 + 1);
     const int last = std::min(e, c2);
-    toEnds(p, ends1, (p - d1 - 1 + 0.5) * a + betweenExtra);
+    to_ends(p, ends1, (p - d1 - 1 + 0.5) * a + between_extra);
     chain(p, last);
-    toEnds(last, ends2, (c2 - last + 0.5) * a + betweenExtra);
+    to_ends(last, ends2, (c2 - last + 0.5) * a + between_extra);
   }
   if (e > c2) {  // beyond main 2
     const int p = std::max(s, c2 + 1);
-    toEnds(p, ends2, (p - c2 - 1 + 0.5) * a);
+    to_ends(p, ends2, (p - c2 - 1 + 0.5) * a);
     chain(p, e);
   }
   if (e <= d1 || s > c2)  // no open sprinkler between the mains: a plain pipe

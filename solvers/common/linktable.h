@@ -1,6 +1,7 @@
 // The pipe network of a grid: numbered nodes, each with a few link slots
-// (neighbour and conductance). A link of conductance k carries
-// Q = k * sign(dH) * sqrt(|dH|) from the higher head to the lower.
+// (neighbour and conductance). A link of conductance k between heads that
+// differ by dh carries Q = k * sign(dh) * sqrt(|dh|) from the higher head to
+// the lower.
 #pragma once
 #include <vector>
 
@@ -60,7 +61,7 @@ class LinkTable {
 };
 
 // Flow over a link of conductance k between heads hu and hv, from u to v:
-// k * dH / sqrt(|dH|), 0 when the heads are equal.
+// k * dh / sqrt(|dh|) with dh = hu - hv, 0 when the heads are equal.
 double link_flow(double k, double hu, double hv);
 // Flow from u to v over u's link to v (0 when u has no such link).
 double link_flow(const LinkTable& table, const std::vector<double>& heads, int u, int v);
@@ -69,10 +70,10 @@ double link_flow(const LinkTable& table, const std::vector<double>& heads, int u
 // square at once. Column j (0-based, sprinkler position shift + j on its line)
 // is the nodes start + stride*j .. start + stride*j + stride - 1, one a line.
 // endBase + r is where line r joins main 1's side, endBase + q + r main 2's
-// side. betweenExtra is a length added to the two links that join the
+// side. between_extra is a length added to the two links that join the
 // between-mains part of a line to its ends (0 when the lines meet the mains
 // through risers of their own).
 void BuildFireLines(int start, int stride, int shift, int width, int endBase, const ParameterRecord& r,
-                    LinkTable& table, double betweenExtra = 0.0);
+                    LinkTable& table, double between_extra = 0.0);
 
 }  // namespace dorv::solvers

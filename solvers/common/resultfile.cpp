@@ -12,7 +12,7 @@ namespace dorv::solvers {
 std::wstring head_cell(double head) { return c_format("%6.2lf   ", head); }
 
 std::wstring square_head_rows(const ParameterRecord& r, const std::function<double(int node)>& head,
-                            bool zeroRowWithoutPartial) {
+                            bool zero_row_without_partial) {
   const int q = r.LineCount;
   std::wstring out;
   for (int line = r.SquareLines - 1; line >= 0; --line) {
@@ -20,7 +20,7 @@ std::wstring square_head_rows(const ParameterRecord& r, const std::function<doub
     out += L"\n";
   }
   if (r.PartialCount == 0) {
-    if (zeroRowWithoutPartial)
+    if (zero_row_without_partial)
       for (int j = 0; j < r.SquareWidth; ++j) out += head_cell(0.0);
     return out;
   }

@@ -17,10 +17,10 @@ std::wstring head_cell(double head);
 // towards the feed, one cell a column and a line break; then the partial
 // line, with no line break after it: PartialOffset cells of 0, its heads,
 // and cells of 0 up to SquareWidth. Without a partial line that last row is
-// SquareWidth cells of 0 when zeroRowWithoutPartial, else it is left out.
+// SquareWidth cells of 0 when zero_row_without_partial, else it is left out.
 // head(node) gives the head to print for a sprinkler node (2q+1..M).
 std::wstring square_head_rows(const ParameterRecord& r, const std::function<double(int node)>& head,
-                            bool zeroRowWithoutPartial);
+                            bool zero_row_without_partial);
 
 // printf writes a negative value that rounds to zero at its decimals (a
 // negative zero, or -0.0001 at three) as "-0.000"; to the reader it is zero.

@@ -25,9 +25,9 @@ int run_grid_io_steps(const std::vector<std::string>& args, const std::filesyste
     return kExitUsage;
   }
   const ParameterLoad load = load_grid_parameters(folder / "spr.in", GridProgram::GridIo);
-  if (load.exitCode != kExitDone) {
+  if (load.exit_code != kExitDone) {
     out(load.message);
-    return load.exitCode;
+    return load.exit_code;
   }
   // A single branch line has no main to speak of: the network needs two.
   if (load.record.LineCount < 2) {
@@ -36,13 +36,13 @@ int run_grid_io_steps(const std::vector<std::string>& args, const std::filesyste
   }
   // The shift texts become part of the file names, so only whole numbers
   // from 1 on pass.
-  if (!is_shift_text(parsed->alongText) || !is_shift_text(parsed->acrossText) ||
+  if (!is_shift_text(parsed->along_text) || !is_shift_text(parsed->across_text) ||
       !grid_io_shift_in_range(load.record, parsed->along, parsed->across)) {
     out(kBadShiftMessage);
     return kExitBadShift;
   }
   const PositionNetwork net(load.record, parsed->along, parsed->across);
-  const std::string stem = position_stem(parsed->alongText, parsed->acrossText);
+  const std::string stem = position_stem(parsed->along_text, parsed->across_text);
   if (parsed->mode == 'i') {
     const double tolerance = parsed->tolerance.value_or(net.record.Tolerance);
     const std::wstring problem = problem_file_text(net, tolerance);

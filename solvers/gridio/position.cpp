@@ -41,34 +41,34 @@ void BuildPositionNetwork(PositionNetwork& net) {
   const int Lf = net.feed.Lf;
   const double Md = net.feed.Md;
   const bool between = Md != 0.0;  // the feed lies between two main nodes (or before node 1)
-  const double kL = pipe_conductance(K5, L + 2 * h);
+  const double plain_line_k = pipe_conductance(K5, L + 2 * h);
 
   t.clear(M);
   for (int s = 2 * q + 1; s <= M; ++s) t.add_link(s, M + s, r.SprinklerK);
   // Plain lines nearer the feed, the line next to the square, the square,
   // the plain lines beyond it.
-  if (q - SL - B >= 1) t.LinkRange(1, q + 1, q - SL - B, kL);
+  if (q - SL - B >= 1) t.LinkRange(1, q + 1, q - SL - B, plain_line_k);
   const int next = q - SL - B + 1;
   if (r.PartialCount == 0) {
-    if (SL < q - B + 1) t.LinkRange(next, q + next, next, kL);
+    if (SL < q - B + 1) t.LinkRange(next, q + next, next, plain_line_k);
   } else {
     BuildFireLines(2 * q + SL * SW + 1, 1, A + r.PartialOffset, r.PartialCount, next, r, t, h);
   }
   BuildFireLines(2 * q + 1, SL, A, SW, q - SL - B + 2, r, t, h);
-  if (q - B + 2 <= q) t.LinkRange(q - B + 2, 2 * q - B + 2, q, kL);
+  if (q - B + 2 <= q) t.LinkRange(q - B + 2, 2 * q - B + 2, q, plain_line_k);
 
   // Main 1, with the feed between nodes Lf and Lf + 1.
   const double kM1 = pipe_conductance(K6, b);
-  auto toFeed = [&](int i, double length) { link_both(t, i, 0, pipe_conductance(K6, length)); };
-  if (Lf == 1 && between) toFeed(1, Md);
+  auto to_feed = [&](int i, double length) { link_both(t, i, 0, pipe_conductance(K6, length)); };
+  if (Lf == 1 && between) to_feed(1, Md);
   else t.add_link(1, 2, kM1);
   for (int i = 2; i <= q - 1; ++i) {
-    if (i == Lf && between) toFeed(i, Md);
+    if (i == Lf && between) to_feed(i, Md);
     else t.add_link(i, i + 1, kM1);
-    if (i - 1 == Lf && between) toFeed(i, b - Md);
+    if (i - 1 == Lf && between) to_feed(i, b - Md);
     else t.add_link(i, i - 1, kM1);
   }
-  if (q - 1 == Lf && between) toFeed(q, b - Md);
+  if (q - 1 == Lf && between) to_feed(q, b - Md);
   else t.add_link(q, q - 1, kM1);
   // Main 2.
   const double kM2 = pipe_conductance(K14, b);
@@ -130,34 +130,35 @@ PositionNetwork::PositionNetwork(const ParameterRecord& sized, int along, int ac
   BuildPositionNetwork(*this);
 }
 
-int RenumberNode(int node, int M, int q, int feedNode) {
+int RenumberNode(int node, int M, int q, int feed_node) {
   const int n = M - 2 * q;
-  if (node == feedNode) return 0;
+  if (node == feed_node) return 0;
   if (node > M) return node - M - 2 * q;
   if (node > 2 * q) return n + node - 2 * q;
-  return 2 * n + node - ((feedNode > 0 && feedNode < node) ? 1 : 0);
+  return 2 * n + node - ((feed_node > 0 && feed_node < node) ? 1 : 0);
 }
 
 std::wstring problem_file_text(const PositionNetwork& net, double tolerance) {
   const ParameterRecord& r = net.record;
   const LinkTable& t = net.table;
-  const int q = r.LineCount, M = net.M, feedNode = net.feed.FeedNode;
+  const int q = r.LineCount, M = net.M, feed_node = net.feed.FeedNode;
   auto links = [&](int node) {
     std::wstring s;
     for (int k = 0; k < t.CountLinks(node); ++k)
-      s += c_format("%2d  %11.8lf  ", RenumberNode(t.neighbour_at(node, k), M, q, feedNode), t.conductance_at(node, k));
+      s += c_format("%2d  %11.8lf  ", RenumberNode(t.neighbour_at(node, k), M, q, feed_node),
+                    t.conductance_at(node, k));
     return s;
   };
   std::wstring out = c_format("%.15lf  %.15lf  200000\n", tolerance, r.Tolerance);
-  out += c_format(" 0  p  %12.8lf  %d  ", net.heads[feedNode], t.CountLinks(feedNode)) + links(feedNode) + L"\n";
+  out += c_format(" 0  p  %12.8lf  %d  ", net.heads[feed_node], t.CountLinks(feed_node)) + links(feed_node) + L"\n";
   int number = 0;
   for (int s = 2 * q + 1; s <= M; ++s)
-    out += c_format("%2d  p             0  1  %2d  ", ++number, RenumberNode(s, M, q, feedNode)) +
+    out += c_format("%2d  p             0  1  %2d  ", ++number, RenumberNode(s, M, q, feed_node)) +
            c_format("%11.8lf\n", t.conductance_at(s, 0));
   for (int s = 2 * q + 1; s <= M; ++s)
     out += c_format("%2d  o  %12.8lf  %d  ", ++number, net.heads[s], t.CountLinks(s)) + links(s) + L"\n";
   for (int i = 1; i <= 2 * q; ++i) {
-    if (i == feedNode) continue;
+    if (i == feed_node) continue;
     out += c_format("%2d  v  %12.8lf  %d  ", ++number, net.heads[i], t.CountLinks(i)) + links(i) + L"\n";
   }
   return out;
@@ -175,16 +176,16 @@ std::optional<PositionAnswer> read_position_answer(std::string_view text, const 
     if (scan_decimal(text.substr(s, i - s), x) != i - s || !std::isfinite(x)) return std::nullopt;
     v.push_back(x);
   }
-  const int q = net.record.LineCount, M = net.M, feedNode = net.feed.FeedNode, n = M - 2 * q;
-  const std::size_t mains = static_cast<std::size_t>(2 * q - (feedNode != 0 ? 1 : 0));
+  const int q = net.record.LineCount, M = net.M, feed_node = net.feed.FeedNode, n = M - 2 * q;
+  const std::size_t mains = static_cast<std::size_t>(2 * q - (feed_node != 0 ? 1 : 0));
   const std::size_t expected = 3 + 3 * static_cast<std::size_t>(n) + 4 * static_cast<std::size_t>(n) + 4 * mains;
   if (v.size() != expected || v[0] != 0) return std::nullopt;
   PositionAnswer a;
-  a.feedHead = v[1];
-  a.totalFlow = v[2];
+  a.feed_head = v[1];
+  a.total_flow = v[2];
   a.heads.assign(static_cast<std::size_t>(M) + 1, 0.0);
-  a.heads[0] = a.feedHead;
-  a.heads[static_cast<std::size_t>(feedNode)] = a.feedHead;
+  a.heads[0] = a.feed_head;
+  a.heads[static_cast<std::size_t>(feed_node)] = a.feed_head;
   std::size_t p = 3;
   int number = 0;
   for (int s = 0; s < n; ++s, p += 3)
@@ -194,7 +195,7 @@ std::optional<PositionAnswer> read_position_answer(std::string_view text, const 
     a.heads[static_cast<std::size_t>(s)] = v[p + 1];
   }
   for (int m = 1; m <= 2 * q; ++m) {
-    if (m == feedNode) continue;
+    if (m == feed_node) continue;
     if (v[p] != ++number) return std::nullopt;
     a.heads[static_cast<std::size_t>(m)] = v[p + 1];
     a.error = std::max(a.error, v[p + 3]);
@@ -214,7 +215,7 @@ std::wstring position_report(const PositionNetwork& net, const PositionAnswer& a
   auto flow = [&](int u, int v) { return link_flow(t, H, u, v); };
   // The flow over the last link from u to v: a ring or cross-pipe link added
   // after a branch line's own link between the same two main nodes.
-  auto lastFlow = [&](int u, int v) {
+  auto last_flow = [&](int u, int v) {
     for (int s = t.CountLinks(u) - 1; s >= 0; --s)
       if (t.neighbour_at(u, s) == v) return link_flow(t.conductance_at(u, s), H[u], H[v]);
     return 0.0;
@@ -224,12 +225,12 @@ std::wstring position_report(const PositionNetwork& net, const PositionAnswer& a
   out += square_head_rows(r, [&](int node) { return H[static_cast<std::size_t>(node)]; }, false);
   out += c_format("\n\nСмещение квадрата пожара:\n вправо  -  %2d,        вниз  -  %2d\n", A, B);
   out += c_format("\nПолный напор:   %6.2lf\nПолный расход: %7.3lf\nПогрешность:    %10.8lf\n", H[0] + h,
-                 answer.totalFlow, answer.error);
+                 answer.total_flow, answer.error);
   out += L"\nПараметры концов рядков:\n        Напор     Расход     Расход      Напор\n"
          L"        слева     слева      справа      справа";
   const char* row = "\nмаг  %8.2lf   %8.3lf   %8.3lf   %8.2lf";
   if (r.RingPipeK != 0) {
-    const double Qr = lastFlow(2 * q, (Lf == q && between) ? 0 : q);
+    const double Qr = last_flow(2 * q, (Lf == q && between) ? 0 : q);
     const double Hr = H[2 * q] - std::fabs(Qr) * Qr * b / (2 * r.SecondMainK);
     out += c_format(row, H[2 * q] - std::fabs(Qr) * Qr * (b / (2 * r.SecondMainK) + L / r.RingPipeK) + h, -Qr, Qr,
                    Hr + h);
@@ -239,17 +240,18 @@ std::wstring position_report(const PositionNetwork& net, const PositionAnswer& a
   // open dead-end sprinklers has two on that side), or over the plain pipe
   // when no open sprinkler lies between the mains.
   const int d1 = r.DeadEnds1, c2 = r.SprinklersPerLine - r.DeadEnds2;
-  auto fireLine = [&](int u, int w, int firstNode, int stride, int count, int s) {
+  auto fire_line = [&](int u, int w, int first_node, int stride, int count, int s) {
     const int e = s + count - 1;
-    auto onLine = [&](int node) {
+    auto on_line = [&](int node) {
       for (int j = 0; j < count; ++j)
-        if (node == firstNode + stride * j) return true;
+        if (node == first_node + stride * j) return true;
       return false;
     };
     auto into = [&](int main, int other) {
       double sum = 0.0;
       for (int k = 0; k < t.CountLinks(main); ++k)
-        if (onLine(t.neighbour_at(main, k))) sum += link_flow(t.conductance_at(main, k), H[main], H[t.neighbour_at(main, k)]);
+        if (on_line(t.neighbour_at(main, k)))
+          sum += link_flow(t.conductance_at(main, k), H[main], H[t.neighbour_at(main, k)]);
       if (e <= d1 || s > c2) sum += flow(main, other);
       return sum;
     };
@@ -260,9 +262,9 @@ std::wstring position_report(const PositionNetwork& net, const PositionAnswer& a
     double Q1 = 0, Q2 = 0;
     if (k >= B - 1 && k <= SL + B - 2) {
       const int line = SL + B - 2 - k;  // square line, 0-based
-      std::tie(Q1, Q2) = fireLine(u, w, 2 * q + 1 + line, SL, SW, A);
+      std::tie(Q1, Q2) = fire_line(u, w, 2 * q + 1 + line, SL, SW, A);
     } else if (k == SL + B - 1 && r.PartialCount != 0) {
-      std::tie(Q1, Q2) = fireLine(u, w, 2 * q + SL * SW + 1, 1, r.PartialCount, A + r.PartialOffset);
+      std::tie(Q1, Q2) = fire_line(u, w, 2 * q + SL * SW + 1, 1, r.PartialCount, A + r.PartialOffset);
     } else {
       Q1 = flow(u, w);
       Q2 = -Q1;
@@ -270,7 +272,7 @@ std::wstring position_report(const PositionNetwork& net, const PositionAnswer& a
     out += c_format("\n%2d   %8.2lf   %8.3lf   %8.3lf   %8.2lf", k + 1, H[u] + h, Q1, Q2, H[w] + h);
   }
   if (r.CrossPipeK != 0) {
-    const double Q2 = lastFlow(q + 1, Lf == 0 ? 0 : 1);
+    const double Q2 = last_flow(q + 1, Lf == 0 ? 0 : 1);
     const double Hr = H[q + 1] - std::fabs(Q2) * Q2 * b / (2 * r.SecondMainK);
     double Q1, Hl;
     if (r.FeedOffset > 0) {

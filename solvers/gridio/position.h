@@ -38,15 +38,15 @@ struct PositionNetwork {
 // The node's number in the problem file: feed 0, outlets 1..n, sprinklers
 // n+1..2n, main nodes from 2n+1 (n = M - 2q), the main nodes after a feed
 // main node closing up by one.
-int RenumberNode(int node, int M, int q, int feedNode);
+int RenumberNode(int node, int M, int q, int feed_node);
 
 // The problem file's text; tolerance is the one to reach (pog or Tolerance).
 std::wstring problem_file_text(const PositionNetwork& net, double tolerance);
 
 // What the answer file of a position holds for the report.
 struct PositionAnswer {
-  double feedHead = 0.0;
-  double totalFlow = 0.0;
+  double feed_head = 0.0;
+  double total_flow = 0.0;
   double error = 0.0;         // largest error estimate of the main nodes
   std::vector<double> heads;  // nodes 0..M (node 0 and a feed main node: the feed head)
 };

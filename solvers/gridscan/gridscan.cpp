@@ -137,12 +137,12 @@ int run_scan(const std::vector<std::string>& args, const ConsoleOut& out) {
     return kExitUsage;
   }
   const ParameterLoad load = load_grid_parameters("spr.in", GridProgram::GridScan);
-  if (load.exitCode != kExitDone) {
+  if (load.exit_code != kExitDone) {
     out(load.message);
-    return load.exitCode;
+    return load.exit_code;
   }
   const ParameterRecord& r = load.record;
-  const bool keep = parsed->keepFiles;
+  const bool keep = parsed->keep_files;
   const int X = r.SprinklersPerLine - r.SquareWidth + 1;
   const int Y = r.LineCount - r.SquareLines + 1 - (r.PartialCount != 0 ? 1 : 0);
 
@@ -232,9 +232,9 @@ int run_scan(const std::vector<std::string>& args, const ConsoleOut& out) {
     if (!answer) return fail(p);
     std::error_code ec;
     if (!keep) fs::remove(p.stem + ".in", ec);
-    out(c_format("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", p.x, p.y, answer->feedHead));
-    if (answer->feedHead > best) {
-      best = answer->feedHead;
+    out(c_format("\nСдвиг:  x=%d, y=%d   напор:  %lf\n", p.x, p.y, answer->feed_head));
+    if (answer->feed_head > best) {
+      best = answer->feed_head;
       if (wait_for(start({"gridio", "o", p.xs, p.ys}, false).pid) != 0) return fail(p);
     }
     if (!keep) fs::remove(p.stem + ".out", ec);

@@ -58,14 +58,14 @@ void BuildNetwork(GridNetwork& net) {
   const double K14 = r.SecondMainK;
   const double K15 = r.RingPipeK;
   const double f12 = r.FeedOffset;
-  const double kPlain = pipe_conductance(r.LinePipeK, L);
+  const double plain_line_k = pipe_conductance(r.LinePipeK, L);
 
   t.clear(net.R);
   for (int s = 2 * q + 1; s <= M; ++s) t.add_link(s, M + s, r.SprinklerK);
   // Lines nearer the feed than the square carry water from main to main.
-  if (q - SL - 1 >= 1) t.LinkRange(M + 1, M + q + 1, M + q - SL - 1, kPlain);
+  if (q - SL - 1 >= 1) t.LinkRange(M + 1, M + q + 1, M + q - SL - 1, plain_line_k);
   if (r.PartialCount == 0) {
-    if (SL < q) t.LinkRange(M + q - SL, M + 2 * q - SL, M + q - SL, kPlain);
+    if (SL < q) t.LinkRange(M + q - SL, M + 2 * q - SL, M + q - SL, plain_line_k);
   } else {
     BuildFireLines(2 * q + SL * SW + 1, 1, r.ShiftAlong + r.PartialOffset, r.PartialCount, M + q - SL, r, t);
   }
@@ -156,10 +156,10 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
   int node = 2;
   long long counter = 0;
   double g = 10.0;
-  double gPrev = 0.0;
-  double gPrinted = 100.0;
+  double previous_g = 0.0;
+  double printed_g = 100.0;
   double spacing = 100.0;
-  double nextCheck = std::trunc(R * 100.0);
+  double next_check = std::trunc(R * 100.0);
   // The loop goes on at least to the first residual check: a tolerance above
   // the start residual must not pass the start heads off as a solution.
   bool checked = false;
@@ -167,7 +167,7 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
   // kNewtonAfterPerNode relaxations a node; one that does not reach the
   // tolerance is tried again after as many relaxations again.
   std::optional<NewtonSolver> newton;
-  long long newtonFrom = kNewtonAfterPerNode * R;
+  long long newton_from = kNewtonAfterPerNode * R;
   RelaxStop stop = RelaxStop::Converged;
   while (!(checked && g < tolerance)) {
     double nh[kSlots];
@@ -180,27 +180,27 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
     h[at(node)] = SolveNode(nh[0], nh[1], nh[2], nk[0], nk[1], nk[2], &warning);
     if (warning != NodeWarning::None) out(node_warning_text(warning));
     ++counter;
-    if (counter % 100000 == 0 && g != gPrinted) {
+    if (counter % 100000 == 0 && g != printed_g) {
       out(c_format("\n  итерация %lld - погрешность %f", counter, g));
-      gPrinted = g;
+      printed_g = g;
     }
     node = draw.next(random);
-    if (counter > nextCheck) {
+    if (counter > next_check) {
       g = residual(net);
       checked = true;
       if (!std::isfinite(g)) {
         stop = RelaxStop::NotFinite;
         break;
       }
-      const double ratio = gPrev / g;
+      const double ratio = previous_g / g;
       if (ratio >= 1.5 || g <= 3 * tolerance) {
         if (ratio > 2.5) spacing *= 0.5;
       } else {
         spacing *= 2;
       }
-      gPrev = g;
-      nextCheck = std::min(std::trunc(nextCheck + R * spacing), 9e18);
-      if (g >= tolerance && counter >= newtonFrom) {
+      previous_g = g;
+      next_check = std::min(std::trunc(next_check + R * spacing), 9e18);
+      if (g >= tolerance && counter >= newton_from) {
         if (!newton) newton.emplace(net);
         // The steps cost no more than the relaxations already made.
         if (newton->step_work() <= kNewtonWorkPerRelaxation * static_cast<double>(counter)) {
@@ -214,7 +214,7 @@ RelaxResult RelaxNetwork(GridNetwork& net, const NodeDraw& draw, RelaxRandom& ra
             break;
           }
         }
-        newtonFrom = 2 * counter;
+        newton_from = 2 * counter;
       }
     }
     if (counter >= limit) {
@@ -278,7 +278,7 @@ std::wstring grid_report_text(double c, const GridNetwork& net) {
   return without_negative_zeros(std::move(out));
 }
 
-ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
+ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& spr_out,
                       const ConsoleOut& out, long long limit) {
   ParameterRecord& r = net.record;
   const int q = r.LineCount;
@@ -298,30 +298,30 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
     if (!relax.converged) {
       scan.outcome = ScanOutcome::NoConvergence;
       scan.failed = relax;
-      scan.failedShift = shift;
+      scan.failed_shift = shift;
       return scan;
     }
     // A dictating head of 0 or a scale beyond the arithmetic gives no
     // report worth the name: the grid has no solution to print.
     const double c = r.MinHead / weakest;
     const double measure = net.heads[0] / weakest;
-    const double feedHead = (r.CrossPipeK == 0 ? net.heads[1] : net.heads[0]) * c;
-    if (!(weakest > 0) || !std::isfinite(c) || !std::isfinite(measure) || !std::isfinite(feedHead)) {
+    const double feed_head = (r.CrossPipeK == 0 ? net.heads[1] : net.heads[0]) * c;
+    if (!(weakest > 0) || !std::isfinite(c) || !std::isfinite(measure) || !std::isfinite(feed_head)) {
       scan.outcome = ScanOutcome::NotFinite;
-      scan.failedShift = shift;
+      scan.failed_shift = shift;
       return scan;
     }
-    out(c_format(", напор: %f", feedHead));
+    out(c_format(", напор: %f", feed_head));
     if (measure > worst) {
       worst = measure;
-      scan.worstShift = shift;
+      scan.worst_shift = shift;
       const std::wstring report = grid_report_text(c, net);
       if (!numbers_sensible(report, kMaxResultValue)) {
         scan.outcome = ScanOutcome::NotFinite;
-        scan.failedShift = shift;
+        scan.failed_shift = shift;
         return scan;
       }
-      if (!write_result_file(sprOut, report)) {
+      if (!write_result_file(spr_out, report)) {
         scan.outcome = ScanOutcome::NoOutput;
         return scan;
       }
@@ -331,36 +331,36 @@ ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesyst
 }
 
 int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out,
-                        long long relaxationLimit) {
-  const std::filesystem::path sprOut = folder / "spr.out";
+                        long long relaxation_limit) {
+  const std::filesystem::path spr_out = folder / "spr.out";
   const ParameterLoad load = load_grid_parameters(folder / "spr.in", GridProgram::GridSolve);
-  if (load.exitCode != kExitDone) {
+  if (load.exit_code != kExitDone) {
     // An earlier grid's report must not pass for this one's.
-    empty_result_file(sprOut);
+    empty_result_file(spr_out);
     out(load.message);
-    return load.exitCode;
+    return load.exit_code;
   }
   GridNetwork net(load.record);
   set_start_heads(net);
   RelaxRandom random(seed);
   out(L"\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n    Программа расчета решеточной спринклерной системы\n\n");
-  const ScanResult scan = ScanShifts(net, random, sprOut, out, relaxationLimit);
+  const ScanResult scan = ScanShifts(net, random, spr_out, out, relaxation_limit);
   switch (scan.outcome) {
     case ScanOutcome::NoConvergence:
       // A report of an earlier shift is no result: the worst shift is unknown.
-      empty_result_file(sprOut);
+      empty_result_file(spr_out);
       out(c_format("\n\n\nРасчет не сходится: сдвиг %d, погрешность %f после %lld итераций.\n",
-                  scan.failedShift, scan.failed.residual, scan.failed.relaxations) +
+                  scan.failed_shift, scan.failed.residual, scan.failed.relaxations) +
           relax_stop_text(scan.failed.stop) + L"\nРезультат не получен, файл  spr.out  пуст.\n\n");
       return kExitNoConvergence;
     case ScanOutcome::NotFinite:
-      empty_result_file(sprOut);
+      empty_result_file(spr_out);
       out(c_format("\n\n\nРешетка не может быть рассчитана: сдвиг %d дает напоры или расходы вне\n"
                   "пределов представимых чисел.\nРезультат не получен, файл  spr.out  пуст.\n\n",
-                  scan.failedShift));
+                  scan.failed_shift));
       return kExitNoConvergence;
     case ScanOutcome::NoOutput:
-      empty_result_file(sprOut);
+      empty_result_file(spr_out);
       out(kNoOutputMessage);
       return kExitNoOutput;
     case ScanOutcome::Done:

@@ -43,7 +43,7 @@ class NodeDraw {
     const long long wide = high * kRange + random.next();
     return 1 + static_cast<int>(wide % R_);
   }
-  bool favoursEnds() const { return !table_.empty(); }
+  bool favours_ends() const { return !table_.empty(); }
 
  private:
   int R_;
@@ -72,9 +72,9 @@ void BuildNetwork(GridNetwork& net);
 double residual(const GridNetwork& net);
 
 // The residual that rounding alone may leave at the present heads: a head
-// is held only to its last binary place, so a link's head difference may be
-// off by u, a unit in the last place of the larger head, and its flow
-// k * sqrt(|dH|) by k * (sqrt(|dH| + u) - sqrt(|dH|)); summed as residual()
+// is held only to its last binary place, so a link's head difference dh may
+// be off by u, a unit in the last place of the larger head, and its flow
+// k * sqrt(|dh|) by k * (sqrt(|dh| + u) - sqrt(|dh|)); summed as residual()
 // sums the flows. Near a link of almost no flow this is k * sqrt(u), far
 // above the rounding of the heads themselves.
 double residual_rounding_level(const GridNetwork& net);
@@ -131,23 +131,23 @@ std::wstring grid_report_text(double c, const GridNetwork& net);
 enum class ScanOutcome { Done, NoConvergence, NotFinite, NoOutput };
 struct ScanResult {
   ScanOutcome outcome = ScanOutcome::Done;
-  int worstShift = 0;
+  int worst_shift = 0;
   long long relaxations = 0;  // over all shifts
   RelaxResult failed;         // the shift that did not converge
-  int failedShift = 0;
+  int failed_shift = 0;
 };
 
 // Slides the square over the whole line; writes spr.out at each new worst
 // shift. Stops at a shift that does not converge or a report that cannot be
 // written. limit 0 means kRelaxationLimit.
-ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& sprOut,
+ScanResult ScanShifts(GridNetwork& net, RelaxRandom& random, const std::filesystem::path& spr_out,
                       const ConsoleOut& out, long long limit = 0);
 
-// The whole program in `folder`; returns its exit code. relaxationLimit
+// The whole program in `folder`; returns its exit code. relaxation_limit
 // bounds each shift's relaxation as ScanShifts' limit does (0:
 // kRelaxationLimit); a lower one keeps a run short where many grids are
 // tried one after another.
 int RunGridSolveProgram(const std::filesystem::path& folder, std::uint32_t seed, const ConsoleOut& out,
-                        long long relaxationLimit = 0);
+                        long long relaxation_limit = 0);
 
 }  // namespace dorv::solvers

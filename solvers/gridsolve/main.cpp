@@ -12,9 +12,9 @@ int main() {
   // it so that a run can be repeated exactly.
   std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr));
   if (const char* fixed = std::getenv("GRIDSOLVE_SEED"); fixed && *fixed) {
-    long long fixedSeed = 0;
-    dorv::scan_whole(fixed, fixedSeed);
-    seed = static_cast<std::uint32_t>(fixedSeed);
+    long long fixed_seed = 0;
+    dorv::scan_whole(fixed, fixed_seed);
+    seed = static_cast<std::uint32_t>(fixed_seed);
   }
   std::error_code ec;
   const auto folder = std::filesystem::current_path(ec);

@@ -165,7 +165,7 @@ NewtonResult NewtonSolver::solve(GridNetwork& net, double tolerance) {
   result.residual = residual(net);
   if (!usable_ || unknowns_ == 0) return result;
   auto head_at = [&](int unknown) { return h[at(unknown + 1)]; };
-  auto far_head = [&](const Link& l) { return l.to >= 0 ? head_at(l.to) : h[at(l.fixedNode)]; };
+  auto far_head = [&](const Link& l) { return l.to >= 0 ? head_at(l.to) : h[at(l.fixed_node)]; };
 
   // The flows start as the heads give them: the first step is Newton's step
   // on the heads alone.
@@ -176,9 +176,9 @@ NewtonResult NewtonSolver::solve(GridNetwork& net, double tolerance) {
   std::vector<double> best = h;
   std::vector<double> rhs(at(unknowns_));
   std::vector<double> weight(links_.size());
-  std::vector<double> headError(links_.size());
-  int withoutProgress = 0;
-  while (result.residual >= tolerance && result.steps < kMaxSteps && withoutProgress < kStepsWithoutProgress) {
+  std::vector<double> head_error(links_.size());
+  int without_progress = 0;
+  while (result.residual >= tolerance && result.steps < kMaxSteps && without_progress < kStepsWithoutProgress) {
     ++result.steps;
     double largest = 0;
     for (double q : flow) largest = std::max(largest, std::fabs(q));
@@ -197,7 +197,7 @@ NewtonResult NewtonSolver::solve(GridNetwork& net, double tolerance) {
       const double w = kk / std::max(2 * std::fabs(q), least);
       const double e = head_at(link.from) - far_head(link) - q * std::fabs(q) / kk;
       weight[l] = w;
-      headError[l] = e;
+      head_error[l] = e;
       const int a = position_[at(link.from)];
       entry(a, a) += w;
       rhs[at(a)] -= q + w * e;
@@ -213,22 +213,22 @@ NewtonResult NewtonSolver::solve(GridNetwork& net, double tolerance) {
     for (int u = 0; u < unknowns_; ++u) h[at(u + 1)] += rhs[at(position_[at(u)])];
     for (std::size_t l = 0; l < links_.size(); ++l) {
       const Link& link = links_[l];
-      const double dFrom = rhs[at(position_[at(link.from)])];
-      const double dTo = link.to >= 0 ? rhs[at(position_[at(link.to)])] : 0.0;
-      flow[l] += weight[l] * (headError[l] + dFrom - dTo);
+      const double d_from = rhs[at(position_[at(link.from)])];
+      const double d_to = link.to >= 0 ? rhs[at(position_[at(link.to)])] : 0.0;
+      flow[l] += weight[l] * (head_error[l] + d_from - d_to);
     }
     const double g = residual(net);
     if (!std::isfinite(g)) break;
     if (g < result.residual) {
       result.residual = g;
       best = h;
-      withoutProgress = 0;
+      without_progress = 0;
     } else {
-      ++withoutProgress;
+      ++without_progress;
     }
   }
   h = best;
-  result.stalled = withoutProgress >= kStepsWithoutProgress;
+  result.stalled = without_progress >= kStepsWithoutProgress;
   return result;
 }
 

@@ -2,9 +2,9 @@
 // unknowns beside the heads of its nodes. It finishes what the relaxation has
 // begun where the relaxation has slowed to a crawl.
 //
-// Why the relaxation crawls: a link of conductance k carries
-// k * sqrt(|dH|), whose slope k / (2 sqrt(|dH|)) grows without bound as the
-// flow falls to zero. Where a link carries almost nothing at the solution (a
+// Why the relaxation crawls: a link of conductance k whose ends differ in
+// head by dh carries k * sqrt(|dh|), whose slope k / (2 sqrt(|dh|)) grows
+// without bound as the flow falls to zero. Where a link carries almost nothing at the solution (a
 // branch line whose mains stand at almost one head, the point on a main or a
 // line where water from both sides meets), its two ends are held together
 // far more tightly than to the rest of the network. Relaxing one node at a
@@ -49,9 +49,9 @@ class NewtonSolver {
 
  private:
   struct Link {
-    int from;      // unknown index (node - 1) of the end the flow leaves by
-    int to;        // unknown index of the end it enters by, or -1: a node of fixed head
-    int fixedNode; // that node (the feed or an outlet) when to is -1
+    int from;        // unknown index (node - 1) of the end the flow leaves by
+    int to;          // unknown index of the end it enters by, or -1: a node of fixed head
+    int fixed_node;  // that node (the feed or an outlet) when to is -1
     double k;
   };
   bool factor();

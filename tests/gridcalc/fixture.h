@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,28 +62,6 @@ inline std::wstring result_file(int layout, double head, double flow, std::optio
   return crlf;
 }
 
-inline const std::array<std::wstring, 19> kGridCaptions{
-    L"Мин. своб. напор перед оросителем, м в.cт",
-    L"Коэффициент К-фактор оросителя",
-    L"Расчетная площадь орошения, м2",
-    L"Количество рядков оросит. в решетке",
-    L"Количество оросителей в рядке",
-    L"   из них  на тупике за основной трубой",
-    L"   из них на тупике за дополнит. трубой",
-    L"Расстояние между оросителями в рядке, м",
-    L"Расстояние между рядками оросителей, м",
-    L"Переп. высот между оросит. и рядком, м",
-    L"Условный диаметр патрубка оросителя, мм",
-    L"Условный диаметр трубы рядка, мм",
-    L"Усл. диаметр основной трубы решетки, мм",
-    L"Усл. диаметр дополнит. трубы решетки, мм",
-    L"Усл. диаметр параллельной трубы, мм",
-    L"Условн. диаметр кольцующей трубы, мм",
-    L"Расст. от осн. трубы до места ввода в реш., м",
-    L"Перепад высот между рядками и трубами, м",
-    L"Интенсивность орошения, л/с.м2",
-};
-
 // Welded pipes: DN, outer diameter, wall, K_T.
 inline PipeTable pipe_table(const std::vector<std::array<double, 4>>& rows) {
   PipeTable t;
@@ -99,7 +78,7 @@ class GridRunTest : public ::testing::Test {
  protected:
   GridRunTest() {
     folder.install(std::filesystem::path(DORV_DATA_DIR) / "klap.inf", "klap.inf");
-    form.Label1 = kGridCaptions;
+    std::ranges::copy(kGridFieldCaptions, form.Label1.begin());
     // A grid of 4 branch lines of 6 sprinklers, 3 m by 4 m, fed at main 1.
     form.Text1 = {L" 5",   L" 0.47", L" 120", L" 4",   L" 6",   L" нет", L" нет", L" 3",   L" 4",  L" нет",
                   L"",     L" 25",   L" 40",  L" 40",  L" нет", L" нет", L" нет", L" нет", L" 0.08"};

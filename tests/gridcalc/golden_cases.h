@@ -1,6 +1,7 @@
 // Two grids whose stored spr.out (under data/, one per solver layout) the
 // report tests compute again: their form texts and the run that reads them.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -54,7 +55,7 @@ class GridReportTest : public GridRunTest {
  protected:
   void set_case(const GoldenCase& c) {
     form = {};
-    form.Label1 = kGridCaptions;
+    std::ranges::copy(kGridFieldCaptions, form.Label1.begin());
     form.Text2 = L" 7-R";
     form.Text8 = L" 12";
     form.Combo1_0 = L"ГОСТ 10704-91";

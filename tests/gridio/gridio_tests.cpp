@@ -39,7 +39,7 @@ ParameterRecord record(const std::vector<double>& values) {
   ProgramFolder f;
   f.put("spr.in", grid_parameter_text(values));
   const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
-  EXPECT_EQ(load.exitCode, kExitDone);
+  EXPECT_EQ(load.exit_code, kExitDone);
   return load.record;
 }
 
@@ -98,7 +98,7 @@ TEST(GridIoProblem, NumbersKeepTheirPointUnderACommaDecimalLocale) {
   f.put("spr.in", grid_parameter_text(v));
   ASSERT_EQ(f.get("spr.in").find(','), std::string::npos);
   const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
-  ASSERT_EQ(load.exitCode, kExitDone);
+  ASSERT_EQ(load.exit_code, kExitDone);
   const ParameterRecord& r = load.record;
   const double read[] = {r.SprinklerSpacing, r.LineSpacing, double(r.SprinklersPerLine), double(r.LineCount),
                          r.LinePipeK, r.MainPipeK, r.MinHead, r.SprinklerK, double(r.OpenCount), r.Tolerance,
@@ -118,7 +118,7 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
     double offset, b;
     int Lf;
     double Md;
-    int feedNode;
+    int feed_node;
   };
   const Case cases[] = {
       {-9, 3, 3, 1.5, 0},   // between main nodes 3 and 4
@@ -132,7 +132,7 @@ TEST(GridIoProblem, FeedPositionsOnMainOne) {
     const auto feed = locate_feed(record(v));
     EXPECT_EQ(feed.Lf, c.Lf) << c.offset;
     EXPECT_NEAR(feed.Md, c.Md, 1e-12) << c.offset;
-    EXPECT_EQ(feed.FeedNode, c.feedNode) << c.offset;
+    EXPECT_EQ(feed.FeedNode, c.feed_node) << c.offset;
   }
   auto v = kSmallGrid;
   v[3] = 6, v[11] = -9;
@@ -168,7 +168,7 @@ TEST(GridIoProblem, FeedAtTheFarEndOfMainOneAsTyped) {
       ProgramFolder f;
       f.put("spr.in", grid_parameter_text(v));
       const auto load = load_grid_parameters(f / "spr.in", GridProgram::GridIo);
-      ASSERT_EQ(load.exitCode, kExitDone);
+      ASSERT_EQ(load.exit_code, kExitDone);
       const PositionNetwork net(load.record, 1, 1);
       ASSERT_EQ(net.feed.Lf, q);
       const int s = net.table.FindLink(2 * q, 0);

@@ -55,7 +55,7 @@ struct Outcome {
 // Runs argv[0] from the folder with the given arguments, console output
 // thrown away, in a process group of its own so that a hang is ended with
 // everything it started.
-Outcome run_in(const fs::path& dir, const std::vector<std::string>& argv, double limitSeconds) {
+Outcome run_in(const fs::path& dir, const std::vector<std::string>& argv, double limit_seconds) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -73,7 +73,7 @@ Outcome run_in(const fs::path& dir, const std::vector<std::string>& argv, double
   setpgid(pid, pid);
   const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   pollfd p{fd, POLLIN, 0};
-  const int ready = fd >= 0 ? poll(&p, 1, static_cast<int>(limitSeconds * 1000)) : 1;
+  const int ready = fd >= 0 ? poll(&p, 1, static_cast<int>(limit_seconds * 1000)) : 1;
   if (ready == 0) {
     o.hung = true;
     kill(-pid, SIGKILL);
@@ -132,7 +132,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
   const auto [problem, answer] = position_files();
   // The answer with a feed head of 1e308 (its second number).
   const std::size_t head = answer.find(' ') + 1;
-  const std::string hugeHead = answer.substr(0, head) + "1e308" + answer.substr(answer.find(' ', head));
+  const std::string huge_head = answer.substr(0, head) + "1e308" + answer.substr(answer.find(' ', head));
   std::string blanks = grid_parameter_text(kScanGrid);
   blanks.insert(blanks.find("\r\n") + 2, std::string(300000, ' '));
   std::string infinite = grid_parameter_text(kSolveGrid);
@@ -141,7 +141,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
   struct Case {
     const char* what;
     std::vector<std::string> argv;
-    std::string sprIn;
+    std::string spr_in;
     std::string answer;  // spr1_1.out, when the case needs one
     int code;
     std::string says;    // part of the console text
@@ -154,7 +154,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
       {"a tolerance no arithmetic reaches", {"./gridsolve"}, with(kSolveGrid, {{10, 1e-300}}), "", 5,
        "Погрешность перестала уменьшаться."},
       {"no spr.in", {"./gridsolve"}, "", "", 2, "Не найден файл  spr.in !"},
-      {"an answer with a feed head of 1e308", {"./gridio", "o", "1", "1"}, grid_parameter_text(kScanGrid), hugeHead, 5,
+      {"an answer with a feed head of 1e308", {"./gridio", "o", "1", "1"}, grid_parameter_text(kScanGrid), huge_head, 5,
        "не является решением"},
       {"a shift off the grid", {"./gridio", "o", "9", "1"}, grid_parameter_text(kScanGrid), answer, 4,
        "Недопустимые значения сдвига"},
@@ -174,7 +174,7 @@ TEST(BadInput, ReproducersAreRefusedWithAnEmptySprOut) {
     SCOPED_TRACE(c.what);
     ProgramFolder f;
     install_all(f);
-    if (!c.sprIn.empty()) f.put("spr.in", c.sprIn);
+    if (!c.spr_in.empty()) f.put("spr.in", c.spr_in);
     if (!c.answer.empty()) f.put("spr1_1.out", c.answer);
     f.put("spr.out", "report of an earlier grid");
     std::string console;
@@ -285,9 +285,9 @@ class Mutator {
 
 // A grid too big for a fuzz run's few seconds: a valid grid of that size is
 // honest work, not a hang, and another mutation takes its place.
-bool too_big_to_fuzz(const std::string& sprIn, int maxPositions) {
-  const auto r = solvers::record_from_values(solvers::read_parameter_values(sprIn, false));
-  return r && std::int64_t{r->SprinklersPerLine} * r->LineCount > maxPositions;
+bool too_big_to_fuzz(const std::string& spr_in, int max_positions) {
+  const auto r = solvers::record_from_values(solvers::read_parameter_values(spr_in, false));
+  return r && std::int64_t{r->SprinklersPerLine} * r->LineCount > max_positions;
 }
 
 struct FuzzRun {
@@ -335,16 +335,16 @@ const solvers::ConsoleOut kQuiet = [](std::wstring_view) {};
 // Runs `count` mutated inputs; `prepare` puts the input in place and names
 // the run. Checks: no crash, no hang, a documented exit code, the output
 // empty (or absent) after a refusal and sensible after success.
-void fuzz(const char* program, int count, unsigned seed, const std::string& seedInput,
-          const std::function<FuzzRun(const std::string&)>& make, const ProgramFolder& f, int maxPositions = 0) {
+void fuzz(const char* program, int count, unsigned seed, const std::string& seed_input,
+          const std::function<FuzzRun(const std::string&)>& make, const ProgramFolder& f, int max_positions = 0) {
   Mutator mutate(seed);
   std::map<int, int> codes;
   int failures = 0;
   double slowest = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count && failures < 5; ++i) {
-    std::string input = mutate.mutated(seedInput);
-    while (maxPositions && too_big_to_fuzz(input, maxPositions)) input = mutate.mutated(seedInput);
+    std::string input = mutate.mutated(seed_input);
+    while (max_positions && too_big_to_fuzz(input, max_positions)) input = mutate.mutated(seed_input);
     const FuzzRun run = make(input);
     f.put(run.output, "stale output of an earlier run");
     const Outcome o = run.run();

@@ -189,7 +189,7 @@ TEST(GridScan, CommandFilesStoppedHalfwayLeaveSprOutEmpty) {
   // the scan has found a worst position (spr.out written) by then.
   struct Case {
     const char* script;
-    const char* slowSolver;
+    const char* slow_solver;
   };
   const Case cases[] = {
       {"prom1.bat", "#!/bin/sh\nsleep 0.3\nexec ./optimer.real \"$@\"\n"},
@@ -200,7 +200,7 @@ TEST(GridScan, CommandFilesStoppedHalfwayLeaveSprOutEmpty) {
     ProgramFolder f;
     install_programs(f);
     std::filesystem::rename(f / "optimer", f / "optimer.real");
-    f.put("optimer", c.slowSolver);
+    f.put("optimer", c.slow_solver);
     std::filesystem::permissions(f / "optimer", std::filesystem::perms::owner_all);
     f.install(std::filesystem::path(BATCH_DIR) / c.script, c.script);
     f.put("spr.in", grid_parameter_text(grid(-5)));

@@ -67,8 +67,8 @@ TEST(ResultFile, NegativeZerosPrintAsZero) {
 TEST(SizeFireSquare, Table) {
   struct Case {
     double a, b;
-    int perLine, lines, open;
-    int width, squareLines, partialCount, partialOffset;
+    int per_line, lines, open;
+    int width, square_lines, partial_count, partial_offset;
   };
   const Case cases[] = {
       {2.5, 3, 8, 10, 12, 5, 2, 2, 1},   // w = 4.554 rounds up to 5
@@ -82,15 +82,15 @@ TEST(SizeFireSquare, Table) {
     ParameterRecord r;
     r.SprinklerSpacing = c.a;
     r.LineSpacing = c.b;
-    r.SprinklersPerLine = c.perLine;
+    r.SprinklersPerLine = c.per_line;
     r.LineCount = c.lines;
     r.OpenCount = c.open;
     SizeFireSquare(r);
     SCOPED_TRACE(testing::Message() << "a=" << c.a << " b=" << c.b << " N=" << c.open << " q=" << c.lines);
     EXPECT_EQ(r.SquareWidth, c.width);
-    EXPECT_EQ(r.SquareLines, c.squareLines);
-    EXPECT_EQ(r.PartialCount, c.partialCount);
-    EXPECT_EQ(r.PartialOffset, c.partialOffset);
+    EXPECT_EQ(r.SquareLines, c.square_lines);
+    EXPECT_EQ(r.PartialCount, c.partial_count);
+    EXPECT_EQ(r.PartialOffset, c.partial_offset);
     EXPECT_EQ(NodeCount(r), 2 * c.lines + c.open);
   }
 }
@@ -158,7 +158,7 @@ TEST(CheckParameters, EachProgramsRules) {
   // Line (1-based) and its text; expected exit code of gridsolve, gridio, gridscan.
   struct Case {
     const char* what;
-    bool solveBase;  // start from the lines gridsolve accepts
+    bool solve_base;  // start from the lines gridsolve accepts
     std::vector<std::pair<int, std::string>> changes;
     int solve, io, scan;
   };
@@ -193,7 +193,7 @@ TEST(CheckParameters, EachProgramsRules) {
   };
   const fs::path dir = temp_dir("checks");
   for (const Case& c : cases) {
-    auto lines = c.solveBase ? solve_lines() : base_lines();
+    auto lines = c.solve_base ? solve_lines() : base_lines();
     for (const auto& [line, text] : c.changes) {
       if (line == 0) lines.resize(10);
       else lines[static_cast<std::size_t>(line - 1)] = text;
@@ -204,7 +204,7 @@ TEST(CheckParameters, EachProgramsRules) {
     for (int p = 0; p < 3; ++p) {
       const ParameterLoad load = load_grid_parameters(dir / "spr.in", programs[p]);
       SCOPED_TRACE(testing::Message() << c.what << ", program " << p);
-      EXPECT_EQ(load.exitCode, expected[p]);
+      EXPECT_EQ(load.exit_code, expected[p]);
       EXPECT_EQ(load.message, expected[p] == 3 ? L"\n\n\nНедопустимые параметры в файле  spr.in !\n\n" : L"");
     }
   }
@@ -217,7 +217,7 @@ TEST(CheckParameters, TwoBranchLinesForTheScanToo) {
   l[3] = " 2";
   write_bytes(dir / "spr.in", spr_in(l));
   const ParameterLoad load = load_grid_parameters(dir / "spr.in", GridProgram::GridScan);
-  EXPECT_EQ(load.exitCode, 0);
+  EXPECT_EQ(load.exit_code, 0);
   EXPECT_EQ(load.record.SquareWidth, 7);  // sized on the way
   EXPECT_EQ(load.record.SquareLines, 1);
   EXPECT_EQ(load.record.PartialCount, 5);
@@ -228,11 +228,11 @@ TEST(CheckParameters, MissingFile) {
   const fs::path dir = temp_dir("missing");
   for (GridProgram p : {GridProgram::GridSolve, GridProgram::GridIo, GridProgram::GridScan}) {
     const ParameterLoad load = load_grid_parameters(dir / "spr.in", p);
-    EXPECT_EQ(load.exitCode, 2);
+    EXPECT_EQ(load.exit_code, 2);
     EXPECT_EQ(load.message, L"\n\n\nНе найден файл  spr.in !\n\n");
   }
   fs::create_directory(dir / "spr.in");  // a folder of that name is no file either
-  EXPECT_EQ(load_grid_parameters(dir / "spr.in", GridProgram::GridSolve).exitCode, 2);
+  EXPECT_EQ(load_grid_parameters(dir / "spr.in", GridProgram::GridSolve).exit_code, 2);
   fs::remove_all(dir);
 }
 
@@ -250,13 +250,13 @@ TEST(CommandLines, GridIo) {
   EXPECT_EQ(in->mode, 'i');
   EXPECT_EQ(in->along, 3);
   EXPECT_EQ(in->across, 12);
-  EXPECT_EQ(in->acrossText, "12");
+  EXPECT_EQ(in->across_text, "12");
   EXPECT_EQ(in->tolerance, 0.001);
   const auto out = parse_grid_io_arguments(Args{"o", "2.7", "1", "0.5"});
   ASSERT_TRUE(out);
   EXPECT_EQ(out->mode, 'o');
   EXPECT_EQ(out->along, 2);
-  EXPECT_EQ(out->alongText, "2.7");
+  EXPECT_EQ(out->along_text, "2.7");
   EXPECT_FALSE(out->tolerance);  // ignored in mode o
 }
 
@@ -280,7 +280,7 @@ TEST(CommandLines, GridScan) {
     ASSERT_EQ(a.has_value(), c.ok) << testing::PrintToString(c.args);
     if (!a) continue;
     EXPECT_EQ(a->mode, c.mode);
-    EXPECT_EQ(a->keepFiles, c.keep);
+    EXPECT_EQ(a->keep_files, c.keep);
   }
 }
 
@@ -330,11 +330,11 @@ double balance(double H, const double h[3], const double k[3]) {
 TEST(SolveNode, AgreesWithBisectionOfTheBalance) {
   std::mt19937_64 gen(20240611);
   std::uniform_real_distribution<double> head(0.0, 120.0);
-  std::uniform_real_distribution<double> logK(-3.0, 3.0);
+  std::uniform_real_distribution<double> log_k(-3.0, 3.0);
   int below = 0;
   for (int t = 0; t < 20000; ++t) {
     double h[3], k[3];
-    for (int j = 0; j < 3; ++j) h[j] = head(gen), k[j] = std::exp(logK(gen));
+    for (int j = 0; j < 3; ++j) h[j] = head(gen), k[j] = std::exp(log_k(gen));
     const bool three = t % 4 != 0;
     if (!three) k[2] = 0;
     NodeWarning w;

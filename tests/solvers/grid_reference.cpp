@@ -16,7 +16,7 @@ struct Pipe {
 
 struct Model {
   std::vector<Pipe> pipes;
-  std::map<int, double> outletK;  // sprinkler node -> K
+  std::map<int, double> outlet_k;  // sprinkler node -> K
   int nodes = 1;                  // node 0 is the feed
   int add() { return nodes++; }
 };
@@ -35,24 +35,24 @@ bool solve(const Model& m, std::vector<double>& h, std::vector<double>& flows) {
   };
   std::vector<Link> links;
   for (const Pipe& p : m.pipes) links.push_back({p.u, p.v, p.resistance});
-  for (const auto& [node, k] : m.outletK) links.push_back({node, -1, 1 / (k * k)});
+  for (const auto& [node, k] : m.outlet_k) links.push_back({node, -1, 1 / (k * k)});
   h.assign(static_cast<std::size_t>(n), 0.9);
   h[0] = 1.0;
   std::vector<double> q(links.size(), 0.1);
   auto head = [&](int node) { return node < 0 ? 0.0 : h[static_cast<std::size_t>(node)]; };
-  double worstError = 1;
-  for (int iteration = 0; iteration < 200 && worstError > 1e-13; ++iteration) {
+  double worst_error = 1;
+  for (int iteration = 0; iteration < 200 && worst_error > 1e-13; ++iteration) {
     double largest = 0;
     for (double v : q) largest = std::max(largest, std::fabs(v));
     std::vector<double> J(static_cast<std::size_t>(u * u), 0.0), rhs(static_cast<std::size_t>(u), 0.0);
     std::vector<double> w(links.size()), e(links.size());
     auto at = [&](int r, int c) -> double& { return J[static_cast<std::size_t>((r - 1) * u + (c - 1))]; };
-    worstError = 0;
+    worst_error = 0;
     for (std::size_t l = 0; l < links.size(); ++l) {
       const Link& k = links[l];
       w[l] = 1 / (std::max(2 * std::fabs(q[l]), 1e-12 * largest) * k.s);
       e[l] = head(k.from) - head(k.to) - k.s * q[l] * std::fabs(q[l]);
-      worstError = std::max(worstError, std::fabs(e[l]));
+      worst_error = std::max(worst_error, std::fabs(e[l]));
       // Flow balance of the corrected flows q + w (e + dh_from - dh_to).
       if (k.from > 0) at(k.from, k.from) += w[l], rhs[static_cast<std::size_t>(k.from - 1)] -= q[l] + w[l] * e[l];
       if (k.to > 0) at(k.to, k.to) += w[l], rhs[static_cast<std::size_t>(k.to - 1)] += q[l] + w[l] * e[l];
@@ -83,7 +83,7 @@ bool solve(const Model& m, std::vector<double>& h, std::vector<double>& flows) {
     for (int r = 1; r < n; ++r) h[r] += dx[r - 1];
   }
   flows.assign(q.begin(), q.begin() + static_cast<std::ptrdiff_t>(m.pipes.size()));
-  return worstError <= 1e-13;
+  return worst_error <= 1e-13;
 }
 
 }  // namespace
@@ -116,7 +116,7 @@ ReferenceSolution solve_grid_exactly(const solvers::ParameterRecord& r, int shif
   for (int line = q - r.SquareLines + 1; line <= q; ++line)
     for (int p = shift; p < shift + r.SquareWidth; ++p) open[{line, p}] = m.add();
   for (int j = 0; j < r.PartialCount; ++j) open[{q - r.SquareLines, shift + r.PartialOffset + j}] = m.add();
-  for (const auto& [key, node] : open) m.outletK[node] = r.SprinklerK;
+  for (const auto& [key, node] : open) m.outlet_k[node] = r.SprinklerK;
 
   // Along each line, from one open point to the next: sprinkler p lies at p
   // spacings, the mains half a spacing after the last dead-end position.
@@ -147,20 +147,21 @@ ReferenceSolution solve_grid_exactly(const solvers::ParameterRecord& r, int shif
   const double c = r.MinHead / weakest, rc = std::sqrt(c);
   auto head = [&](int node) { return c * h[node] + rise; };
 
-  s.weakestOpen = 1e300;
-  for (const auto& [key, node] : open) s.weakestOpen = std::min(s.weakestOpen, c * h[node]);
+  s.weakest_open = 1e300;
+  for (const auto& [key, node] : open) s.weakest_open = std::min(s.weakest_open, c * h[node]);
   for (int line = q; line > q - r.SquareLines; --line) {
     std::vector<double> row;
     for (int p = shift; p < shift + r.SquareWidth; ++p) row.push_back(c * h[open[{line, p}]]);
-    s.squareRows.push_back(row);
+    s.square_rows.push_back(row);
   }
-  s.partialRow.assign(static_cast<std::size_t>(r.SquareWidth), 0.0);
+  s.partial_row.assign(static_cast<std::size_t>(r.SquareWidth), 0.0);
   for (int j = 0; j < r.PartialCount; ++j)
-    s.partialRow[static_cast<std::size_t>(r.PartialOffset + j)] = c * h[open[{q - r.SquareLines, shift + r.PartialOffset + j}]];
+    s.partial_row[static_cast<std::size_t>(r.PartialOffset + j)] =
+        c * h[open[{q - r.SquareLines, shift + r.PartialOffset + j}]];
   double total = flow(0, main1[1]);
   if (r.CrossPipeK) total += flow(0, main2[1]);
-  s.totalFlow = rc * total;
-  s.totalHead = r.CrossPipeK ? head(0) : head(main1[1]);
+  s.total_flow = rc * total;
+  s.total_head = r.CrossPipeK ? head(0) : head(main1[1]);
   for (int line = q; line >= 1; --line)
     s.rows.push_back({head(main1[line]), head(end1[line]), rc * flow(main1[line], end1[line]),
                       rc * flow(main2[line], end2[line]), head(main2[line]), head(end2[line])});

@@ -19,10 +19,10 @@ struct ReferenceSolution {
   double measure = 0;  // feed head per unit of the dictating head
   // Scaled so that the weakest sprinkler of the far-end line has the
   // required head; printed heads carry the riser height as the report does.
-  std::vector<std::vector<double>> squareRows;  // far-end line first
-  std::vector<double> partialRow;               // SquareWidth cells, 0 where closed
-  double weakestOpen = 0;                       // the lowest head of all open sprinklers
-  double totalHead = 0, totalFlow = 0;
+  std::vector<std::vector<double>> square_rows;  // far-end line first
+  std::vector<double> partial_row;               // SquareWidth cells, 0 where closed
+  double weakest_open = 0;                       // the lowest head of all open sprinklers
+  double total_head = 0, total_flow = 0;
   std::vector<ReferenceRow> rows;               // far-end line first
   std::optional<std::vector<double>> ring;      // head at main 1's end, flow, head at main 2's end
   std::optional<std::vector<double>> cross;     // head at main 1's end, flow to main 1, to main 2, head at main 2's end

@@ -29,10 +29,10 @@ inline ParameterRecord sized(const std::vector<double>& values) {
 // The report read back by character column, the way the grid form reads it;
 // every separator and width is checked on the way.
 struct Report {
-  std::vector<std::vector<double>> squareRows;
-  std::vector<double> partialRow;
+  std::vector<std::vector<double>> square_rows;
+  std::vector<double> partial_row;
   int shift = 0;
-  double totalHead = 0, totalFlow = 0;
+  double total_head = 0, total_flow = 0;
   std::vector<std::vector<double>> rows;  // head, end, flow, flow, head, end
   std::vector<double> ring, cross;
 };
@@ -76,20 +76,20 @@ inline Report read_report(const std::string& bytes, const ParameterRecord& r) {
   EXPECT_EQ(lines.size(), count);
   if (lines.size() != count) return rep;
   EXPECT_EQ(lines[0], L"Давления во вскрывшихся спринклерах:");
-  for (std::size_t i = 1; i <= SL; ++i) rep.squareRows.push_back(cells_of(lines[i], r.SquareWidth));
-  rep.partialRow = cells_of(lines[SL + 1], r.SquareWidth);
+  for (std::size_t i = 1; i <= SL; ++i) rep.square_rows.push_back(cells_of(lines[i], r.SquareWidth));
+  rep.partial_row = cells_of(lines[SL + 1], r.SquareWidth);
   EXPECT_EQ(lines[SL + 2], L"");
-  const std::wstring shiftLabel = L"Смещение вправо квадрата пожара: ";
-  EXPECT_EQ(lines[SL + 3].substr(0, shiftLabel.size()), shiftLabel);
-  EXPECT_EQ(lines[SL + 3].size(), shiftLabel.size() + 2);
-  rep.shift = static_cast<int>(field(lines[SL + 3], shiftLabel.size(), 2));
+  const std::wstring shift_label = L"Смещение вправо квадрата пожара: ";
+  EXPECT_EQ(lines[SL + 3].substr(0, shift_label.size()), shift_label);
+  EXPECT_EQ(lines[SL + 3].size(), shift_label.size() + 2);
+  rep.shift = static_cast<int>(field(lines[SL + 3], shift_label.size(), 2));
   EXPECT_EQ(lines[SL + 4], L"");
   EXPECT_EQ(lines[SL + 5].substr(0, 16), L"Полный напор:   ");
   EXPECT_EQ(lines[SL + 5].size(), 22u);
-  rep.totalHead = field(lines[SL + 5], 16, 6);
+  rep.total_head = field(lines[SL + 5], 16, 6);
   EXPECT_EQ(lines[SL + 6].substr(0, 15), L"Полный расход: ");
   EXPECT_EQ(lines[SL + 6].size(), 22u);
-  rep.totalFlow = field(lines[SL + 6], 15, 7);
+  rep.total_flow = field(lines[SL + 6], 15, 7);
   EXPECT_EQ(lines[SL + 7], L"");
   EXPECT_EQ(lines[SL + 8], L"Параметры концов рядков:");
   EXPECT_EQ(lines[SL + 9], L"           Напоры         Расход     Расход        Напоры");
@@ -134,16 +134,17 @@ inline constexpr double kHead = 0.025;
 // nothing may be off by a few thousandths.
 inline double flow_tolerance(double exact, double slack) { return 0.005 * std::fabs(exact) + slack; }
 
-inline void expect_matches(const Report& rep, const ReferenceSolution& ref, double minHead, double flowSlack = 0.0006) {
-  auto flow_tolerance = [flowSlack](double exact) { return gridsolve_report::flow_tolerance(exact, flowSlack); };
-  ASSERT_EQ(rep.squareRows.size(), ref.squareRows.size());
-  for (std::size_t i = 0; i < ref.squareRows.size(); ++i)
-    for (std::size_t j = 0; j < ref.squareRows[i].size(); ++j)
-      EXPECT_NEAR(rep.squareRows[i][j], ref.squareRows[i][j], kHead) << "square row " << i << " column " << j;
-  for (std::size_t j = 0; j < ref.partialRow.size(); ++j)
-    EXPECT_NEAR(rep.partialRow[j], ref.partialRow[j], kHead) << "partial row column " << j;
-  EXPECT_NEAR(rep.totalHead, ref.totalHead, kHead);
-  EXPECT_NEAR(rep.totalFlow, ref.totalFlow, flow_tolerance(ref.totalFlow));
+inline void expect_matches(const Report& rep, const ReferenceSolution& ref, double min_head,
+                           double flow_slack = 0.0006) {
+  auto flow_tolerance = [flow_slack](double exact) { return gridsolve_report::flow_tolerance(exact, flow_slack); };
+  ASSERT_EQ(rep.square_rows.size(), ref.square_rows.size());
+  for (std::size_t i = 0; i < ref.square_rows.size(); ++i)
+    for (std::size_t j = 0; j < ref.square_rows[i].size(); ++j)
+      EXPECT_NEAR(rep.square_rows[i][j], ref.square_rows[i][j], kHead) << "square row " << i << " column " << j;
+  for (std::size_t j = 0; j < ref.partial_row.size(); ++j)
+    EXPECT_NEAR(rep.partial_row[j], ref.partial_row[j], kHead) << "partial row column " << j;
+  EXPECT_NEAR(rep.total_head, ref.total_head, kHead);
+  EXPECT_NEAR(rep.total_flow, ref.total_flow, flow_tolerance(ref.total_flow));
   ASSERT_EQ(rep.rows.size(), ref.rows.size());
   for (std::size_t i = 0; i < ref.rows.size(); ++i) {
     const auto& e = ref.rows[i];
@@ -170,19 +171,19 @@ inline void expect_matches(const Report& rep, const ReferenceSolution& ref, doub
     EXPECT_NEAR(rep.cross[3], (*ref.cross)[3], kHead);
   }
   // The dictating sprinkler has the required head, no open sprinkler less.
-  double weakestFar = 1e300, weakest = 1e300;
-  for (double h : rep.squareRows.front()) weakestFar = std::min(weakestFar, h);
-  for (const auto& row : rep.squareRows)
+  double weakest_far = 1e300, weakest = 1e300;
+  for (double h : rep.square_rows.front()) weakest_far = std::min(weakest_far, h);
+  for (const auto& row : rep.square_rows)
     for (double h : row) weakest = std::min(weakest, h);
-  for (double h : rep.partialRow)
+  for (double h : rep.partial_row)
     if (h > 0) weakest = std::min(weakest, h);
-  EXPECT_NEAR(weakestFar, minHead, 0.0051);
-  EXPECT_GE(weakest, minHead - 0.0051);
-  EXPECT_NEAR(ref.weakestOpen, minHead, 1e-9);
+  EXPECT_NEAR(weakest_far, min_head, 0.0051);
+  EXPECT_GE(weakest, min_head - 0.0051);
+  EXPECT_NEAR(ref.weakest_open, min_head, 1e-9);
   // What enters the branch lines through the risers is the whole flow.
-  double rowSum = 0;
-  for (const auto& row : rep.rows) rowSum += row[2] + row[3];
-  EXPECT_NEAR(rowSum, rep.totalFlow, 0.005 * rep.totalFlow + 0.001 * rep.rows.size());
+  double row_sum = 0;
+  for (const auto& row : rep.rows) row_sum += row[2] + row[3];
+  EXPECT_NEAR(row_sum, rep.total_flow, 0.005 * rep.total_flow + 0.001 * rep.rows.size());
 }
 
 }  // namespace dorv::testing::gridsolve_report

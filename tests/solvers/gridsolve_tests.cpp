@@ -54,19 +54,19 @@ TEST(GridSolveProgram, ReportsTheWorstShiftOfAnExactSolve) {
   auto plain = plain_grid();
   // 5 lines, a dead end beyond each main, fed 4 m along the cross-pipe, main 2
   // thinner than main 1 so that the ring carries water across.
-  auto ringCross = plain_grid();
-  ringCross[3] = 5, ringCross[8] = 6, ringCross[10] = 110, ringCross[11] = 4, ringCross[13] = 28, ringCross[14] = 40,
-  ringCross[16] = 1;
-  auto deadEnds = plain_grid();  // 3 dead-end positions beyond each main: squares wholly beyond either
-  deadEnds[0] = 3, deadEnds[1] = 3, deadEnds[2] = 9, deadEnds[3] = 3, deadEnds[8] = 4, deadEnds[15] = 3,
-  deadEnds[16] = 3;
+  auto ring_cross = plain_grid();
+  ring_cross[3] = 5, ring_cross[8] = 6, ring_cross[10] = 110, ring_cross[11] = 4, ring_cross[13] = 28,
+  ring_cross[14] = 40, ring_cross[16] = 1;
+  auto dead_ends = plain_grid();  // 3 dead-end positions beyond each main: squares wholly beyond either
+  dead_ends[0] = 3, dead_ends[1] = 3, dead_ends[2] = 9, dead_ends[3] = 3, dead_ends[8] = 4, dead_ends[15] = 3,
+  dead_ends[16] = 3;
   auto single = plain_grid();  // one sprinkler: a column of one, no partial line
   single[8] = 1, single[3] = 3, single[2] = 5;
   auto hanging = plain_grid();  // lines 1.5 m below the mains
   hanging[12] = -1.5;
   const Case cases[] = {{"plain", plain},
-                        {"ring and cross-pipe", ringCross},
-                        {"dead ends", deadEnds},
+                        {"ring and cross-pipe", ring_cross},
+                        {"dead ends", dead_ends},
                         {"single sprinkler", single},
                         {"lines below the mains", hanging}};
   for (Case c : cases) {
@@ -221,7 +221,7 @@ TEST(Prom2Bat, StoppedWhileTheSolverRuns) {
 TEST(GridSolveParts, DrawReachesEveryNode) {
   for (int R : {9, 602, 603, 5000}) {
     const NodeDraw draw(R);
-    EXPECT_EQ(draw.favoursEnds(), R <= 602) << R;
+    EXPECT_EQ(draw.favours_ends(), R <= 602) << R;
     RelaxRandom random(12345);
     std::vector<char> seen(static_cast<std::size_t>(R) + 1, 0);
     for (long i = 0; i < 2000000; ++i) {

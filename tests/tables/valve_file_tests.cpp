@@ -54,4 +54,26 @@ TEST(ValveFile, BlocksEndAtTheFirstLineWithoutASize) {
   EXPECT_EQ(valve_sizes(lines, L"Клапан А")->size(), 2u);
 }
 
+// The form lists every line without a leading number, the closing "0" too;
+// a valve chosen by name is taken only with sizes that all have a coefficient.
+TEST(ValveFile, NamesAndValvesWithTheirCoefficients) {
+  const auto shipped = dorv::read_lines(std::filesystem::path(DORV_DATA_DIR) / "klap.inf");
+  EXPECT_EQ(valve_names(shipped), (std::vector<std::wstring>{L"Узел управления спринклерный водозаполненный",
+                                                             L"Узел управления спринклерный воздушный",
+                                                             L"Узел управления дренчерный", L"0"}));
+  const std::vector<std::wstring> lines = {
+      L"Клапан А", L"0.005 (КА-50)", L"0.002 (КА-80)",  //
+      L"Клапан Б", L"0.004 (КБ-50)", L"0 (КБ-65)",      // a size without a coefficient
+      L"Клапан В",                                      // no sizes
+      L"Клапан Г", L"(КГ-65)", L"0"};
+  EXPECT_EQ(valve_names(lines), (std::vector<std::wstring>{L"Клапан А", L"Клапан Б", L"0 (КБ-65)", L"Клапан В",
+                                                           L"Клапан Г", L"(КГ-65)", L"0"}));
+  const std::vector<std::pair<std::wstring, bool>> cases{
+      {L"Клапан А", true}, {L"Клапан Б", false}, {L"Клапан В", false},
+      {L"Клапан Г", false}, {L"Клапан Д", false}, {L"", false},
+  };
+  for (const auto& [valve, taken] : cases)
+    EXPECT_EQ(valve_has_coefficients(lines, valve), taken) << dorv::to_utf8(valve);
+}
+
 }  // namespace
