@@ -287,8 +287,9 @@ class FormFuzz : public ::testing::Test {
   void expect_finite_results(const grid::Form2& g) const {
     for (int i = 0; i < 4; ++i)
       EXPECT_TRUE(shows_no_value(g.Text5(i).text())) << to_utf8(g.Text5(i).text());
-    if (const auto report = try_read_bytes(dir() / "rezres.txt"))
+    if (const auto report = try_read_bytes(dir() / "rezres.txt")) {
       EXPECT_TRUE(shows_no_value(from_cp1251(*report))) << "rezres.txt";
+    }
   }
 
   // The result file of a grid of 2 branch lines (gridio's layout).
