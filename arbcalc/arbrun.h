@@ -1,19 +1,69 @@
 // The calculation behind Form4's "Пуск": the values one run hands from stage
-// to stage and the stages themselves, each in a file of its own. A stage
-// works on the form as the form hands it in (its fields and its values) and
-// on the working files of the program folder; a stage that refuses has told the
-// user why and ends the run.
+// to stage and the stages themselves, each in a file of its own. The stages
+// are plain functions over the form's texts and values, so that the form
+// hands them in and shows what comes back, and the tests drive them without a
+// form; questions go through the host's message and input boxes. A stage
+// works on them and on the working files of the program folder; a stage that
+// refuses has told the user why and ends the run.
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "arbcalc/network_form.h"
-#include "arbform/field_values.h"
+#include "arbmodel/field_values.h"
+#include "arbmodel/form4_state.h"
 #include "platform/command_wait.h"
 
 namespace dorv::arb {
+
+// The texts of Form4's controls that a run reads and writes, and what else
+// of the form it reads and changes.
+struct NetworkFormTexts {
+  std::wstring Text2;   // calculation number
+  std::wstring Text3;   // object
+  std::wstring Text8;   // contract
+  std::wstring Text9;   // main pipe standard
+  std::wstring Text10;  // second pipe standard
+  std::wstring Text15;  // valve
+  // Main sprinklers (Text1, Label1), rack sprinklers (Text16 to Text19,
+  // Label15 to Label18), deluge heads (Text11, Text12, Label5, Label9) and
+  // fire cocks (Text13, Text14, Label8, Label10): the fields and their
+  // captions, each group under its heading (Label11, Label14, Label12,
+  // Label13).
+  std::array<std::wstring, 4> Text1, Label1;
+  std::wstring Text11, Text12, Text13, Text14, Text16, Text17, Text18, Text19;
+  std::wstring Label5, Label8, Label9, Label10, Label15, Label16, Label17, Label18;
+  std::wstring Label11, Label12, Label13, Label14;
+  // The design values by the groups: intensity and head of the main and the
+  // rack sprinklers, flow and head of the deluge heads and the fire cocks.
+  std::wstring Text20, Text21, Text22, Text23, Text24, Text25, Text26, Text27;
+  // The results of this run and of the one before.
+  std::array<std::wstring, 3> Text5, Text6;
+
+  // By OutletKindIndex: the group's heading shows.
+  std::array<bool, 4> GroupShown{};
+  // The groups of the kinds whose missing values the run asked for: the form
+  // shows every row of them, as the import shows a group whose values it read.
+  std::array<bool, 4> GroupsToShow{};
+  // The inlet head is given (Command6's colour).
+  bool GivenInletPressureMode = false;
+  // The scheme (Picture1) shows.
+  bool SchemeShown = false;
+};
+
+// What the run asks of the form around it.
+struct NetworkRunHooks {
+  // The form's import of the network data, for a run that finds none
+  // loaded: the texts go onto the form and come back as the import left them.
+  std::function<void(NetworkFormTexts&)> import_network;
+  // Shows the texts on the form: before a question about them and before
+  // the solver's wait, so that the user sees what the run works on. The
+  // groups to show are shown once: GroupsToShow comes back empty.
+  std::function<void(NetworkFormTexts&)> show_texts;
+  // The command file's start, its end and the pause; empty: the host's own.
+  ui::CommandFileCalls calls;
+};
 
 enum class StageEnd { Continue, Stop };
 
@@ -21,9 +71,11 @@ enum class StageEnd { Continue, Stop };
 using ProblemRow = std::array<std::wstring, 13>;
 
 struct ArbRun {
-  explicit ArbRun(NetworkForm form) : f(std::move(form)), s(f.state) {}
-  NetworkForm f;
+  ArbRun(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks)
+      : f(texts), s(state), hooks(hooks) {}
+  NetworkFormTexts& f;
   Form4State& s;
+  const NetworkRunHooks& hooks;
 
   // Values of this run only.
   std::wstring GivenHeadText;
@@ -35,9 +87,6 @@ struct ArbRun {
   int AnswerLineCount = 0;
   int Iteration = 0;
   std::wstring ErrorText;  // the balance error in per cent, as the report writes it
-
-  // The command file's start, its end and the pause; empty: the host's own.
-  ui::CommandFileCalls calls;
 
   // The current K-factor of an outlet kind.
   double current_k(int kind) const;
@@ -84,7 +133,12 @@ StageEnd update_network_record(ArbRun& run);
 // rezres.txt.
 StageEnd WriteNetworkReport(ArbRun& run);
 
-// The whole run of "Пуск".
-void run_arbitrary_calculation(NetworkForm form, const ui::CommandFileCalls& calls = {});
+// The 15 head lines of rezult1.txt as the fields hold them: a given inlet
+// head goes after the pipe standard, the intensity as loaded after the main
+// sprinklers' intensity.
+std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported);
+
+// The whole run of "Пуск"; true when every stage ran.
+bool run_arbitrary_calculation(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks);
 
 }  // namespace dorv::arb

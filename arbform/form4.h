@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "arbcalc/network_form.h"
-#include "arbform/form4_state.h"
-#include "arbform/problem_file.h"
+#include "arbcalc/arbrun.h"
+#include "arbmodel/form4_state.h"
+#include "arbmodel/problem_file.h"
 #include "platform/form.h"
 
 namespace dorv::arb {
@@ -33,8 +33,10 @@ class Form4 : public ui::Form {
   // head goes after the pipe standard, the intensity as loaded after the
   // main sprinklers' intensity.
   std::vector<std::wstring> head_lines_from_fields() const;
-  // The form as a run of "Пуск" works on it.
-  NetworkForm network_form();
+  // The texts and values of the form that a run of "Пуск" works on, and
+  // what comes back shown on the form.
+  NetworkFormTexts run_texts() const;
+  void show_run_texts(NetworkFormTexts& texts);
 
   // ---- controls ----
   ui::Label& Label3 = add<ui::Label>(L"Label3", {120, 150, 1000, 285});
@@ -104,7 +106,6 @@ class Form4 : public ui::Form {
   // ---- procedures ----
   void LoadGraphicsData();
   void LoadMainPipeTable();
-  void LoadSecondPipeTable();
   void ResetGroupLayout();
   void HideOutletGroups();
   void RestackOutletGroups(const GroupFlags& present);
@@ -140,6 +141,8 @@ class Form4 : public ui::Form {
   // The controls of one outlet group, by its kind.
   std::vector<ui::Control*> outlet_group(int kind) const;
   void restore_design_tops();
+  // The field rules of the rack sprinklers' field `index` (0 to 3).
+  void rack_field_left(int index);
   // The groups as the form is designed: every row shown.
   void show_design_groups();
   void apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& groups);

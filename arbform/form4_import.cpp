@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "arbform/field_values.h"
-#include "arbform/form4_files.h"
-#include "arbform/head_lines.h"
-#include "arbform/network_file.h"
+#include "arbmodel/field_values.h"
+#include "arbmodel/form4_files.h"
+#include "arbmodel/head_lines.h"
+#include "arbmodel/network_file.h"
+#include "arbmodel/pipe_tables.h"
 #include "arbform/scheme.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -251,36 +252,10 @@ void Form4::LoadGraphicsData() {
   state.imported.NetworkLoaded = 1;
 }
 
-namespace {
-
-// A standard named by a part of its header, each row its own four numbers.
-std::optional<PipeTable> network_pipe_table(const std::wstring& name) {
-  const auto lines = tables::read_pipe_standard_file(sys::resolve(tables::kPipeStandardFile));
-  if (!lines) return std::nullopt;
-  return tables::load_pipe_table(*lines, name, tables::StandardName::PartOfHeader, tables::RowNumbers::PerLine);
-}
-
-}  // namespace
-
 void Form4::LoadMainPipeTable() {
-  state.imported.MainStandardPhrase = L" по " + Text9.text();
-  const auto t = network_pipe_table(Text9.text());
-  if (!t || t->rows.empty()) {
-    Text9.set_text(kNoStandard);
-    return;
-  }
-  state.imported.MainPipeTable = *t;
-  state.imported.MainPipeRows = static_cast<double>(t->rows.size());
-}
-
-void Form4::LoadSecondPipeTable() {
-  const auto t = network_pipe_table(Text10.text());
-  if (!t || t->rows.empty()) {
-    Text10.set_text(L"");
-    return;
-  }
-  state.imported.SecondPipeTable = *t;
-  state.imported.SecondPipeRows = static_cast<double>(t->rows.size());
+  std::wstring standard = Text9.text();
+  load_main_pipe_table(state.imported, standard);
+  if (standard != Text9.text()) Text9.set_text(standard);
 }
 
 void Form4::Command4_Click() {
