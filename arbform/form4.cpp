@@ -213,7 +213,7 @@ void Form4::upgrade_working_file() {
 // ---------------------------------------------------------------- buttons
 
 void Form4::Command2_Click() {
-  if (print_report) print_report(*this);
+  if (print_report) print_report(run_texts(), state, Picture1.rect().width, Picture1.rect().height);
 }
 
 void Form4::Command3_Click() { unload(); }

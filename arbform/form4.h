@@ -24,9 +24,10 @@ class Form4 : public ui::Form {
   // The results file has been opened once in this run of the program: a
   // click on the scheme then only brings it to the front.
   int ResultsShown = 0;
-  // "Печать" prints through this; the printed report builds on the form, so
-  // the program hands its print command in here.
-  std::function<void(Form4&)> print_report;
+  // "Печать" prints through this: the program hands its print command in
+  // here, which gets the form's texts, its values and the size of its
+  // scheme's box in twips.
+  std::function<void(const NetworkFormTexts&, const Form4State&, int scheme_width, int scheme_height)> print_report;
   bool GivenInletPressureMode() const;
   void set_given_inlet_pressure_mode(bool on);
   // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
