@@ -20,12 +20,10 @@ namespace dorv::arb {
 
 // What the run asks of the form around it.
 struct NetworkRunHooks {
-  // The form's import of the network data, for a run that finds none
-  // loaded: the texts go onto the form and come back as the import left them.
-  std::function<void(NetworkFormTexts&)> import_network;
-  // Shows the texts on the form: before a question about them and before
-  // the solver's wait, so that the user sees what the run works on. The
-  // groups to show are shown once: GroupsToShow comes back empty.
+  // Shows the texts on the form: after an import, before a question about
+  // them and before the solver's wait, so that the user sees what the run
+  // works on. An import and the groups to show are shown once (an import's
+  // messages after it): ImportToShow and GroupsToShow come back empty.
   std::function<void(NetworkFormTexts&)> show_texts;
   // The command file's start, its end and the pause; empty: the host's own.
   ui::CommandFileCalls calls;

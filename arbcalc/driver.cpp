@@ -7,6 +7,7 @@
 #include "arbmodel/field_rules.h"
 #include "arbmodel/field_values.h"
 #include "arbmodel/head_lines.h"
+#include "arbmodel/network_import.h"
 #include "arbmodel/pipe_tables.h"
 #include "platform/files.h"
 #include "platform/host.h"
@@ -267,7 +268,11 @@ StageEnd check_and_take_input(ArbRun& run) {
                     L"расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                     L"Устаревшая версия");
   }
-  if (s.imported.NetworkLoaded == 0 && run.hooks.import_network) run.hooks.import_network(f);
+  if (s.imported.NetworkLoaded == 0) {
+    f.ImportToShow =
+        import_network(s, f, Modul1::Register.OpenedFromRegister ? Modul1::StoredInputPath : std::wstring());
+    if (run.hooks.show_texts) run.hooks.show_texts(f);
+  }
   // An import that failed has told the user why; there is nothing to compute.
   if (s.imported.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 

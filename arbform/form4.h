@@ -106,7 +106,6 @@ class Form4 : public ui::Form {
 
   // ---- procedures ----
   void LoadGraphicsData();
-  void LoadMainPipeTable();
   void ResetGroupLayout();
   void HideOutletGroups();
   void RestackOutletGroups(const GroupFlags& present);
@@ -146,8 +145,10 @@ class Form4 : public ui::Form {
   void rack_field_left(int index);
   // The groups as the form is designed: every row shown.
   void show_design_groups();
-  void apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& groups);
-  void show_controls(std::initializer_list<ui::Control*> controls);
+  // The controls of the row that head line `line` fills.
+  std::vector<ui::Control*> head_line_row(int line) const;
+  void show_import(const NetworkImport& import);
+  void tell_import_messages(const NetworkImport& import);
   void upgrade_working_file();
   bool store_calculation();
   std::vector<std::wstring> input_texts() const;

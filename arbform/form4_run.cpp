@@ -1,7 +1,7 @@
 // "Пуск" of Form4: the calculation runs on the form's texts and values. The
-// texts go back to the controls whenever the user is to see them: before the
-// question about a given inlet head, before the solver's wait and at the end
-// of the run; the import a run may start works on the controls themselves.
+// texts go back to the controls whenever the user is to see them: after an
+// import, before the question about a given inlet head, before the solver's
+// wait and at the end of the run.
 #include "arbform/form4.h"
 
 namespace dorv::arb {
@@ -46,7 +46,8 @@ NetworkFormTexts Form4::run_texts() const {
   return t;
 }
 
-// The run changes fields, never captions.
+// The texts are fields, never captions: neither the run nor the import
+// changes a caption through them.
 void Form4::show_run_texts(NetworkFormTexts& t) {
   set(Text2, t.Text2);
   set(Text3, t.Text3);
@@ -64,22 +65,21 @@ void Form4::show_run_texts(NetworkFormTexts& t) {
     set(*Text5[i], t.Text5[i]);
     set(*Text6[i], t.Text6[i]);
   }
+  std::optional<NetworkImport> import = std::move(t.ImportToShow);
+  t.ImportToShow.reset();
+  if (import) show_import(*import);
   if (t.GroupsToShow != std::array<bool, 4>{}) {
     show_outlet_groups(t.GroupsToShow);
     t.GroupsToShow = {};
   }
   if (GivenInletPressureMode() != t.GivenInletPressureMode) set_given_inlet_pressure_mode(t.GivenInletPressureMode);
   if (Picture1.visible() != t.SchemeShown) Picture1.set_visible(t.SchemeShown);
+  if (import) tell_import_messages(*import);
 }
 
 void Form4::Command1_Click() {
   NetworkFormTexts texts = run_texts();
   NetworkRunHooks hooks;
-  hooks.import_network = [this](NetworkFormTexts& t) {
-    show_run_texts(t);
-    LoadGraphicsData();
-    t = run_texts();
-  };
   hooks.show_texts = [this](NetworkFormTexts& t) { show_run_texts(t); };
   // Whatever way the run ends, the form shows where it got to.
   struct ShowAtEnd {

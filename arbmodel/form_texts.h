@@ -2,7 +2,10 @@
 // read of the form's controls, without the form.
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
+
+#include "arbmodel/network_import.h"
 
 namespace dorv::arb {
 
@@ -40,6 +43,9 @@ struct NetworkFormTexts {
   bool GivenInletPressureMode = false;
   // The scheme (Picture1) shows.
   bool SchemeShown = false;
+  // An import the form has not shown yet: its rows, section table and
+  // scheme, and its messages after them.
+  std::optional<NetworkImport> ImportToShow;
 };
 
 }  // namespace dorv::arb
