@@ -11,7 +11,7 @@ namespace dorv::app {
 namespace Modul1 = reg::Modul1;
 
 CalcForms::CalcForms() : form4_(std::make_unique<arb::Form4>()) {
-  form4_->print_report = [](arb::Form4& form) { arbprint::print_arbitrary_report(form); };
+  form4_->print_report = arbprint::print_arbitrary_report;
   Modul1::set_calc_form(Modul1::CalcKind::Arbitrary, [this] { form4_->show(); });
   Modul1::set_calc_form(Modul1::CalcKind::Grid, [this] {
     // The form before has closed: none of its procedures is running now.

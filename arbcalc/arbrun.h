@@ -1,19 +1,33 @@
 // The calculation behind Form4's "Пуск": the values one run hands from stage
-// to stage and the stages themselves, each in a file of its own. A stage
-// works on the form as the form hands it in (its fields and its values) and
-// on the working files of the program folder; a stage that refuses has told the
-// user why and ends the run.
+// to stage and the stages themselves, each in a file of its own. The stages
+// are plain functions over the form's texts and values, so that the form
+// hands them in and shows what comes back, and the tests drive them without a
+// form; questions go through the host's message and input boxes. A stage
+// works on them and on the working files of the program folder; a stage that
+// refuses has told the user why and ends the run.
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "arbcalc/network_form.h"
-#include "arbform/field_values.h"
+#include "arbmodel/field_values.h"
+#include "arbmodel/form4_state.h"
+#include "arbmodel/form_texts.h"
 #include "platform/command_wait.h"
 
 namespace dorv::arb {
+
+// What the run asks of the form around it.
+struct NetworkRunHooks {
+  // Shows the texts on the form: after an import, before a question about
+  // them and before the solver's wait, so that the user sees what the run
+  // works on. An import and the groups to show are shown once (an import's
+  // messages after it): ImportToShow and GroupsToShow come back empty.
+  std::function<void(NetworkFormTexts&)> show_texts;
+  // The command file's start, its end and the pause; empty: the host's own.
+  ui::CommandFileCalls calls;
+};
 
 enum class StageEnd { Continue, Stop };
 
@@ -21,9 +35,11 @@ enum class StageEnd { Continue, Stop };
 using ProblemRow = std::array<std::wstring, 13>;
 
 struct ArbRun {
-  explicit ArbRun(NetworkForm form) : f(std::move(form)), s(f.state) {}
-  NetworkForm f;
+  ArbRun(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks)
+      : f(texts), s(state), hooks(hooks) {}
+  NetworkFormTexts& f;
   Form4State& s;
+  const NetworkRunHooks& hooks;
 
   // Values of this run only.
   std::wstring GivenHeadText;
@@ -35,9 +51,6 @@ struct ArbRun {
   int AnswerLineCount = 0;
   int Iteration = 0;
   std::wstring ErrorText;  // the balance error in per cent, as the report writes it
-
-  // The command file's start, its end and the pause; empty: the host's own.
-  ui::CommandFileCalls calls;
 
   // The current K-factor of an outlet kind.
   double current_k(int kind) const;
@@ -84,7 +97,12 @@ StageEnd update_network_record(ArbRun& run);
 // rezres.txt.
 StageEnd WriteNetworkReport(ArbRun& run);
 
-// The whole run of "Пуск".
-void run_arbitrary_calculation(NetworkForm form, const ui::CommandFileCalls& calls = {});
+// The 15 head lines of rezult1.txt as the fields hold them: a given inlet
+// head goes after the pipe standard, the intensity as loaded after the main
+// sprinklers' intensity.
+std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported);
+
+// The whole run of "Пуск"; true when every stage ran.
+bool run_arbitrary_calculation(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks);
 
 }  // namespace dorv::arb

@@ -24,9 +24,9 @@ std::wstring result_text(double v) { return v > 0 && v < 1 ? L" 0" + num_text_tr
 std::wstring design_text(double v) { return L" " + zero_before_point(num_text_trim(v)); }
 
 StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
-  NetworkForm& f = run.f;
+  NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
-  const double typed = num_value(f.Text15.text());
+  const double typed = num_value(f.Text15);
   if (typed > 0) {
     s.run.ValveCoefficient = typed;
   } else {
@@ -54,7 +54,7 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
       return refuse(L"Данные клапана, указанного в окне \"Клапан\", отсутствуют в базе данных программы!",
                     L"Предупреждение");
     s.run.ValveCoefficient = num_value(*chosen);
-    f.Text15.set_text(*chosen);
+    f.Text15 = *chosen;
   }
   const double q = s.run.AnswerRows[0][3].number_value();
   s.run.ValveLoss = s.run.ValveCoefficient * q * q;
@@ -64,7 +64,7 @@ StageEnd valve_lookup(ArbRun& run, const std::wstring& lookup_name) {
 }  // namespace
 
 StageEnd control_unit_and_results(ArbRun& run) {
-  NetworkForm& f = run.f;
+  NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
   std::wstring lookup_name;
   double head_before = 0;
@@ -81,7 +81,7 @@ StageEnd control_unit_and_results(ArbRun& run) {
                     kStopTitle);
     const auto& row = s.imported.SectionTable[static_cast<std::size_t>(s.printout.ControlUnitSectionRow)];
     head_before = std::max(row[5].number_value(), row[6].number_value());
-    const std::wstring valve = f.Text15.text();
+    const std::wstring valve = f.Text15;
     const std::size_t dash = valve.find(L'-');
     const double typed = num_value(dash == std::wstring::npos ? valve : valve.substr(dash + 1));
     // A type name without its size: the valve takes the size of the pipe
@@ -89,7 +89,7 @@ StageEnd control_unit_and_results(ArbRun& run) {
     s.run.ValveDiameter = typed > 1 ? num_text(typed) : row[3].str();
     lookup_name = valve_text(valve);
   } else {
-    lookup_name = trim(f.Text15.text());
+    lookup_name = trim(f.Text15);
     head_before = run.InletHead;
     for (std::size_t i = 1; i < s.imported.NodeTable.size(); ++i)
       if (s.imported.NodeTable[i][2].number_value() == 0) s.run.ValveDiameter = s.imported.NodeTable[i][7].str();
@@ -97,13 +97,13 @@ StageEnd control_unit_and_results(ArbRun& run) {
   if (valve_lookup(run, lookup_name) == StageEnd::Stop) return StageEnd::Stop;
 
   if (s.imported.ControlUnitOnSection == 1) {
-    f.Text5[2]->set_text(result_text(round_half_even(run.InletHead, 2)));
-    f.Text5[1]->set_text(result_text(head_before));
+    f.Text5[2] = result_text(round_half_even(run.InletHead, 2));
+    f.Text5[1] = result_text(head_before);
   } else {
-    f.Text5[2]->set_text(result_text(round_half_even(run.InletHead + s.run.ValveLoss, 2)));
-    f.Text5[1]->set_text(result_text(round_half_even(run.InletHead, 2)));
+    f.Text5[2] = result_text(round_half_even(run.InletHead + s.run.ValveLoss, 2));
+    f.Text5[1] = result_text(round_half_even(run.InletHead, 2));
   }
-  f.Text5[0]->set_text(result_text(round_half_even(run.InletFlow, 2)));
+  f.Text5[0] = result_text(round_half_even(run.InletFlow, 2));
 
   // Outlets: free head and flow, sums and smallest values per kind.
   std::array<double, 4> sum{};
@@ -141,29 +141,29 @@ StageEnd control_unit_and_results(ArbRun& run) {
   s.printout.DelugeFlowSum = sum[kDelugeKind];
   s.printout.FireCockFlowSum = sum[kFireCockKind];
 
-  auto intensity = [&](int kind, ui::TextBox& area, int decimals, ui::TextBox& field) {
-    const double a = num_value(area.text());
+  auto intensity = [&](int kind, const std::wstring& area, int decimals, std::wstring& field) {
+    const double a = num_value(area);
     if (a <= 0) return false;
-    field.set_text(design_text(round_half_even(least_flow[static_cast<std::size_t>(kind)] / a, decimals)));
+    field = design_text(round_half_even(least_flow[static_cast<std::size_t>(kind)] / a, decimals));
     return true;
   };
   if (least_head[kMainKind] != kNone) {
-    if (!intensity(kMainKind, *f.Text1[1], 2, f.Text20))
+    if (!intensity(kMainKind, f.Text1[1], 2, f.Text20))
       return refuse(L"Не задана площадь, защищаемая одним основным спринклером. Расчет прерван.", kStopTitle);
-    f.Text21.set_text(design_text(least_head[kMainKind]));
+    f.Text21 = design_text(least_head[kMainKind]);
   }
   if (least_head[kRackKind] != kNone) {
     if (!intensity(kRackKind, f.Text17, 3, f.Text22))
       return refuse(L"Не задана площадь, защищаемая одним внутристеллажным спринклером. Расчет прерван.", kStopTitle);
-    f.Text23.set_text(design_text(least_head[kRackKind]));
+    f.Text23 = design_text(least_head[kRackKind]);
   }
   if (least_head[kDelugeKind] != kNone) {
-    f.Text24.set_text(design_text(least_flow[kDelugeKind]));
-    f.Text25.set_text(design_text(least_head[kDelugeKind]));
+    f.Text24 = design_text(least_flow[kDelugeKind]);
+    f.Text25 = design_text(least_head[kDelugeKind]);
   }
   if (least_head[kFireCockKind] != kNone) {
-    f.Text26.set_text(design_text(least_flow[kFireCockKind]));
-    f.Text27.set_text(design_text(least_head[kFireCockKind]));
+    f.Text26 = design_text(least_flow[kFireCockKind]);
+    f.Text27 = design_text(least_head[kFireCockKind]);
   }
   return StageEnd::Continue;
 }

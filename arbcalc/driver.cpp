@@ -1,12 +1,14 @@
 // "Пуск" of Form4: the checks of loaded data and version, the given inlet
 // head, the form's data, then the stages of the calculation in order.
 #include <cmath>
-#include <functional>
 #include <tuple>
 
 #include "arbcalc/arbrun.h"
-#include "arbform/field_values.h"
-#include "arbform/head_lines.h"
+#include "arbmodel/field_rules.h"
+#include "arbmodel/field_values.h"
+#include "arbmodel/head_lines.h"
+#include "arbmodel/network_import.h"
+#include "arbmodel/pipe_tables.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/modul1.h"
@@ -48,7 +50,7 @@ bool holds_number(const std::wstring& text) { return starts_with_number(all_comm
 
 // A numeric field of the outlets as the run reads it.
 struct InputField {
-  ui::TextBox* box;
+  std::wstring* text;
   std::wstring name;  // as a message names it
   int kind;           // the outlet kind whose field it is
   ValueRange range;
@@ -57,19 +59,19 @@ struct InputField {
 // The main and the rack sprinklers' intensity, area, K-factor and free head
 // (fields 0 to 3 and 4 to 7), then the flow and free head of the deluge
 // heads and of the fire cocks.
-std::vector<InputField> input_fields(NetworkForm& f) {
+std::vector<InputField> input_fields(NetworkFormTexts& f) {
   const std::wstring main = L"Основные спринклеры: ", rack = L"Внутристеллажные спринклеры: ";
   const ValueRange sprinkler[] = {kIntensityRange, kAreaRange, kKFactorRange, kFreeHeadRange};
   std::vector<InputField> fields;
-  for (int i = 0; i < 4; ++i) fields.push_back({f.Text1[i], main + f.Label1[i]->caption(), kMainKind, sprinkler[i]});
-  const std::pair<ui::TextBox*, const ui::Label*> rack_fields[] = {
+  for (int i = 0; i < 4; ++i) fields.push_back({&f.Text1[i], main + f.Label1[i], kMainKind, sprinkler[i]});
+  const std::pair<std::wstring*, const std::wstring*> rack_fields[] = {
       {&f.Text16, &f.Label15}, {&f.Text17, &f.Label16}, {&f.Text18, &f.Label17}, {&f.Text19, &f.Label18}};
   for (int i = 0; i < 4; ++i)
-    fields.push_back({rack_fields[i].first, rack + rack_fields[i].second->caption(), kRackKind, sprinkler[i]});
-  fields.push_back({&f.Text11, f.Label5.caption(), kDelugeKind, kFlowRange});
-  fields.push_back({&f.Text12, f.Label9.caption(), kDelugeKind, kFreeHeadRange});
-  fields.push_back({&f.Text13, f.Label8.caption(), kFireCockKind, kFlowRange});
-  fields.push_back({&f.Text14, f.Label10.caption(), kFireCockKind, kFreeHeadRange});
+    fields.push_back({rack_fields[i].first, rack + *rack_fields[i].second, kRackKind, sprinkler[i]});
+  fields.push_back({&f.Text11, f.Label5, kDelugeKind, kFlowRange});
+  fields.push_back({&f.Text12, f.Label9, kDelugeKind, kFreeHeadRange});
+  fields.push_back({&f.Text13, f.Label8, kFireCockKind, kFlowRange});
+  fields.push_back({&f.Text14, f.Label10, kFireCockKind, kFreeHeadRange});
   return fields;
 }
 
@@ -79,10 +81,10 @@ std::vector<InputField> input_fields(NetworkForm& f) {
 StageEnd refuse_given_values(const std::vector<InputField>& fields, const std::array<bool, 4>& present,
                              const std::wstring& given_head_text) {
   for (const InputField& field : fields)
-    if (too_large(field.box->text())) return refuse_too_large(field.name);
+    if (too_large(*field.text)) return refuse_too_large(field.name);
   if (!std::isfinite(num_value(given_head_text))) return refuse_too_large(L"Заданный напор на входе в систему");
   for (const InputField& field : fields) {
-    const double v = field_value(field.box->text());
+    const double v = field_value(*field.text);
     if (!present[static_cast<std::size_t>(field.kind)] || !(v > 0)) continue;
     if (const RangeFault fault = range_fault(v, field.range); fault != RangeFault::None)
       return refuse_out_of_range(field.name, fault);
@@ -98,15 +100,15 @@ StageEnd refuse_values_out_of_range(const std::vector<InputField>& fields, const
                                     const std::wstring& given_head_text) {
   if (refuse_given_values(fields, present, given_head_text) == StageEnd::Stop) return StageEnd::Stop;
   for (const InputField& field : fields) {
-    if (!present[static_cast<std::size_t>(field.kind)] || !holds_number(field.box->text())) continue;
-    if (const RangeFault fault = range_fault(field_value(field.box->text()), field.range); fault != RangeFault::None)
+    if (!present[static_cast<std::size_t>(field.kind)] || !holds_number(*field.text)) continue;
+    if (const RangeFault fault = range_fault(field_value(*field.text), field.range); fault != RangeFault::None)
       return refuse_out_of_range(field.name, fault);
   }
   for (const std::size_t first : {std::size_t{0}, std::size_t{4}}) {
     if (!present[static_cast<std::size_t>(fields[first].kind)]) continue;
-    auto value = [&](std::size_t i) { return field_value(fields[first + i].box->text()); };
+    auto value = [&](std::size_t i) { return field_value(*fields[first + i].text); };
     for (const std::size_t computed : {std::size_t{0}, std::size_t{3}}) {
-      if (holds_number(fields[first + computed].box->text())) continue;
+      if (holds_number(*fields[first + computed].text)) continue;
       const double v = computed == 0 ? unchecked_intensity(value(3), value(1), value(2))
                                      : unchecked_free_head(value(0), value(1), value(2));
       if (const RangeFault fault = range_fault(v, fields[first + computed].range); fault != RangeFault::None)
@@ -119,12 +121,12 @@ StageEnd refuse_values_out_of_range(const std::vector<InputField>& fields, const
 // Asks for a value the run cannot do without until one above 0 is given;
 // false when the user gives the run up instead. The answer shows in the
 // field as the value it reads as; `answered` tells that one was given.
-bool ask_until_given(ui::TextBox& box, const std::wstring& name, bool& answered) {
-  while (!(field_value(box.text()) > 0)) {
+bool ask_until_given(std::wstring& field, const std::wstring& name, bool& answered) {
+  while (!(field_value(field) > 0)) {
     const double answer =
         field_value(ui::input_box(L"Пожалуйста, введите: " + name, L"Ввод исх. данных", L"", 6000, 3000));
     if (answer > 0) {
-      box.set_text(field_number_text(answer));
+      field = field_number_text(answer);
       answered = true;
     } else if (ui::msg_box(L"Отказ от пуска?", MsgButtons::YesNo, MsgIcon::None, L"Отказ") == ui::MsgResult::Yes) {
       return false;
@@ -152,44 +154,44 @@ std::array<bool, 4> kinds_present(const Form4State& s) {
 // and intensity follow from each other by the field rules, so only both
 // missing ask for the intensity. A value given here is the form's from now
 // on: its group shows, as the import shows a group whose values it read.
-StageEnd ask_for_missing_values(NetworkForm& f, const std::array<bool, 4>& present) {
+StageEnd ask_for_missing_values(NetworkFormTexts& f, ImportedValues& imported, const std::array<bool, 4>& present) {
   std::array<bool, 4> answered{};
   const StageEnd end = [&] {
     struct SprinklerGroup {
       int kind;
-      const ui::Label& group;
-      std::array<ui::TextBox*, 4> fields;  // intensity, area, K-factor, free head
-      std::array<const ui::Label*, 4> captions;
-      std::function<void(int)> lost_focus;  // the field rule of field 0 or 3
+      const std::wstring& group;
+      SprinklerTexts fields;  // intensity, area, K-factor, free head
+      std::array<const std::wstring*, 4> captions;
+      void (*field_left)(const SprinklerTexts&, int, ImportedValues&);  // the field rules
     };
     const SprinklerGroup sprinklers[] = {
-        {kMainKind, f.Label11, {f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3]},
-         {f.Label1[0], f.Label1[1], f.Label1[2], f.Label1[3]}, [&f](int i) { f.Text1_LostFocus(i); }},
+        {kMainKind, f.Label11, {&f.Text1[0], &f.Text1[1], &f.Text1[2], &f.Text1[3]},
+         {&f.Label1[0], &f.Label1[1], &f.Label1[2], &f.Label1[3]}, main_sprinkler_field_left},
         {kRackKind, f.Label14, {&f.Text16, &f.Text17, &f.Text18, &f.Text19}, {&f.Label15, &f.Label16, &f.Label17, &f.Label18},
-         [&f](int i) { i == 0 ? f.Text16_LostFocus() : f.Text19_LostFocus(); }},
+         rack_sprinkler_field_left},
     };
     for (const SprinklerGroup& g : sprinklers) {
       const auto kind = static_cast<std::size_t>(g.kind);
       if (!present[kind]) continue;
-      const std::wstring group = g.group.caption() + L": ";
+      const std::wstring group = g.group + L": ";
       for (int i : {1, 2})
-        if (!ask_until_given(*g.fields[i], group + g.captions[i]->caption(), answered[kind])) return StageEnd::Stop;
-      if (!(field_value(g.fields[3]->text()) > 0) &&
-          !ask_until_given(*g.fields[0], group + g.captions[0]->caption(), answered[kind]))
+        if (!ask_until_given(*g.fields[i], group + *g.captions[i], answered[kind])) return StageEnd::Stop;
+      if (!(field_value(*g.fields[3]) > 0) && !ask_until_given(*g.fields[0], group + *g.captions[0], answered[kind]))
         return StageEnd::Stop;
-      if (!(field_value(g.fields[3]->text()) > 0)) g.lost_focus(0);
-      if (!(field_value(g.fields[0]->text()) > 0)) g.lost_focus(3);
+      if (!(field_value(*g.fields[3]) > 0)) g.field_left(g.fields, 0, imported);
+      if (!(field_value(*g.fields[0]) > 0)) g.field_left(g.fields, 3, imported);
     }
-    const std::tuple<int, ui::TextBox&, const ui::Label&> flows[] = {
+    const std::tuple<int, std::wstring&, const std::wstring&> flows[] = {
         {kDelugeKind, f.Text11, f.Label5}, {kDelugeKind, f.Text12, f.Label9},
         {kFireCockKind, f.Text13, f.Label8}, {kFireCockKind, f.Text14, f.Label10}};
-    for (const auto& [kind, box, caption] : flows)
+    for (const auto& [kind, field, caption] : flows)
       if (present[static_cast<std::size_t>(kind)] &&
-          !ask_until_given(box, caption.caption(), answered[static_cast<std::size_t>(kind)]))
+          !ask_until_given(field, caption, answered[static_cast<std::size_t>(kind)]))
         return StageEnd::Stop;
     return StageEnd::Continue;
   }();
-  if (answered != std::array<bool, 4>{}) f.show_outlet_groups(answered);
+  for (std::size_t kind = 0; kind < 4; ++kind)
+    if (answered[kind]) f.GroupsToShow[kind] = f.GroupShown[kind] = true;
   return end;
 }
 
@@ -208,7 +210,7 @@ void take_given_values_as_imported(ArbRun& run, const std::array<bool, 4>& prese
     if (!present[k] || (data.k > 0 && data.head > 0)) continue;
     data = {run.current_k(kind), run.FreeHead[k]};
     imported.OutletDataInFile[k] = data;
-    if (kind == kMainKind) imported.LoadedMainIntensity = field_value(run.f.Text1[0]->text());
+    if (kind == kMainKind) imported.LoadedMainIntensity = field_value(run.f.Text1[0]);
     taken = true;
   }
   if (!taken) return;
@@ -242,7 +244,7 @@ StageEnd refuse(const std::wstring& text, const std::wstring& title) {
 }
 
 StageEnd check_and_take_input(ArbRun& run) {
-  NetworkForm& f = run.f;
+  NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
   if (sys::file_exists(L"rezult.ko2"))
     return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
@@ -266,23 +268,28 @@ StageEnd check_and_take_input(ArbRun& run) {
                     L"расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                     L"Устаревшая версия");
   }
-  if (s.imported.NetworkLoaded == 0) f.LoadGraphicsData();
+  if (s.imported.NetworkLoaded == 0) {
+    f.ImportToShow =
+        import_network(s, f, Modul1::Register.OpenedFromRegister ? Modul1::Register.StoredInputPath : std::wstring());
+    if (run.hooks.show_texts) run.hooks.show_texts(f);
+  }
   // An import that failed has told the user why; there is nothing to compute.
   if (s.imported.NetworkLoaded == 0) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
   if (s.imported.GivenInletHead > 0) {
-    f.set_given_inlet_pressure_mode(true);
+    f.GivenInletPressureMode = true;
+    if (run.hooks.show_texts) run.hooks.show_texts(f);
     const ui::MsgResult answer = ui::msg_box(
         L"Данный гидравлический расчет был выполнен для напора на входе в систему " + num_text(s.imported.GivenInletHead) +
             L" м в.ст.\r\nДля редактирования этого расчета нажмите ОК.\r\nДля выполнения обычного расчета с "
             L"определением напора на входе в систему нажмите ОТМЕНА (Cancel)",
         MsgButtons::OKCancel, MsgIcon::Information, L"Предупреждение");
     if (answer == ui::MsgResult::Cancel) {
-      f.set_given_inlet_pressure_mode(false);
+      f.GivenInletPressureMode = false;
       s.imported.GivenInletHead = 0;
     }
   }
-  if (f.GivenInletPressureMode()) {
+  if (f.GivenInletPressureMode) {
     run.GivenHeadText = all_commas_to_point(
         ui::input_box(L"Задайте напор на вводе в систему.", L"Заданный напор", num_text(s.imported.GivenInletHead), 6000, 3000));
     s.imported.GivenInletHead = num_value(run.GivenHeadText);
@@ -295,9 +302,9 @@ StageEnd check_and_take_input(ArbRun& run) {
   const std::array<bool, 4> present = kinds_present(s);
   const std::vector<InputField> fields = input_fields(f);
   for (const InputField& field : fields) {
-    const double v = field_value(field.box->text());
-    if (present[static_cast<std::size_t>(field.kind)] && holds_number(field.box->text()) && std::isfinite(v))
-      field.box->set_text(field_number_text(v));
+    const double v = field_value(*field.text);
+    if (present[static_cast<std::size_t>(field.kind)] && holds_number(*field.text) && std::isfinite(v))
+      *field.text = field_number_text(v);
   }
   // A value out of range is told before a field is asked for, and an answer
   // out of range after.
@@ -305,53 +312,51 @@ StageEnd check_and_take_input(ArbRun& run) {
     s.imported.GivenInletHead = 0;
     return StageEnd::Stop;
   }
-  if (ask_for_missing_values(f, present) == StageEnd::Stop) return StageEnd::Stop;
+  if (ask_for_missing_values(f, s.imported, present) == StageEnd::Stop) return StageEnd::Stop;
   if (refuse_values_out_of_range(fields, present, run.GivenHeadText) == StageEnd::Stop) {
     s.imported.GivenInletHead = 0;
     return StageEnd::Stop;
   }
-  run.FreeHead[kMainKind] = field_value(f.Text1[3]->text());
-  run.FreeHead[kRackKind] = field_value(f.Text19.text());
-  run.FreeHead[kDelugeKind] = field_value(f.Text12.text());
-  run.FreeHead[kFireCockKind] = field_value(f.Text14.text());
-  if (const double k = field_value(f.Text1[2]->text()); k > 0)
+  run.FreeHead[kMainKind] = field_value(f.Text1[3]);
+  run.FreeHead[kRackKind] = field_value(f.Text19);
+  run.FreeHead[kDelugeKind] = field_value(f.Text12);
+  run.FreeHead[kFireCockKind] = field_value(f.Text14);
+  if (const double k = field_value(f.Text1[2]); k > 0)
     s.imported.MainSprinklerK = tables::sprinkler_k_factor(k, tables::KRounding::DividedHalfEven8);
-  const double rack_k = field_value(f.Text18.text());
+  const double rack_k = field_value(f.Text18);
   run.RackSprinklerK = rack_k > 0 ? tables::sprinkler_k_factor(rack_k, tables::KRounding::DividedHalfEven8) : 0;
   auto outlet_k = [](double flow, double head) {
     return flow > 0 && head > 0 ? round_half_even(flow / std::sqrt(head), 8) : 0.0;
   };
-  run.DelugeK = outlet_k(field_value(f.Text11.text()), run.FreeHead[kDelugeKind]);
-  run.FireCockK = outlet_k(field_value(f.Text13.text()), run.FreeHead[kFireCockKind]);
+  run.DelugeK = outlet_k(field_value(f.Text11), run.FreeHead[kDelugeKind]);
+  run.FireCockK = outlet_k(field_value(f.Text13), run.FreeHead[kFireCockKind]);
   take_given_values_as_imported(run, present);
 
-  f.LoadMainPipeTable();
+  load_main_pipe_table(s.imported, f.Text9);
   // A second standard of an earlier run must not stand in for a missing one.
   s.imported.SecondPipeTable = {};
   s.imported.SecondPipeRows = 0;
-  if (!f.Text10.text().empty()) {
-    s.printout.SecondStandardNote = L" по " + trim(f.Text10.text());
-    f.LoadSecondPipeTable();
+  if (!f.Text10.empty()) {
+    s.printout.SecondStandardNote = L" по " + trim(f.Text10);
+    load_second_pipe_table(s.imported, f.Text10);
   } else {
     s.printout.SecondStandardNote = L"";
   }
-  if (f.Text9.text() == kNoStandard) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
+  if (f.Text9 == kNoStandard) return refuse(L"Исходные данные для расчета не загружены!", L"Нет исходных данных");
 
   run.HighestFreeHead = highest_free_head(run.FreeHead);
   return StageEnd::Continue;
 }
 
-void run_arbitrary_calculation(NetworkForm form, const ui::CommandFileCalls& calls) {
-  ArbRun run(std::move(form));
-  run.calls = calls;
-  if (check_and_take_input(run) == StageEnd::Stop) return;
+bool run_arbitrary_calculation(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks) {
+  ArbRun run(texts, state, hooks);
+  if (check_and_take_input(run) == StageEnd::Stop) return false;
   for (auto stage : {GivenPressureLoop, read_answer_rows, SectionFlows, control_unit_and_results, update_network_record,
                      WriteNetworkReport})
-    if (stage(run) == StageEnd::Stop) return;
-  run.f.Command5.set_enabled(true);
-  run.f.Command6.set_enabled(true);
+    if (stage(run) == StageEnd::Stop) return false;
   run.s.run.CalculationEndedFlag = 1;
   run.s.printout.ResultsValid = 1;
+  return true;
 }
 
 }  // namespace dorv::arb

@@ -4,7 +4,7 @@
 // are scaled about the reference level. OutletDataInFile says what spr.in
 // holds, so that a changed input is applied once.
 #include "arbcalc/arbrun.h"
-#include "arbform/cells.h"
+#include "arbmodel/cells.h"
 #include "platform/files.h"
 #include "text/linefile.h"
 #include "text/numtext.h"

@@ -4,7 +4,7 @@
 // after "#####4". The file is replaced whole, so that it is at every moment
 // either the old record or the new one.
 #include "arbcalc/arbrun.h"
-#include "arbform/network_file.h"
+#include "arbmodel/network_file.h"
 #include "platform/files.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
@@ -12,8 +12,23 @@
 
 namespace dorv::arb {
 
+std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported) {
+  // The contract without the blank the field shows in front: the catalog
+  // holds it so, and a catalog rebuilt from the stored records must agree.
+  std::vector<std::wstring> out = {
+      ltrim(f.Text8), f.Text3,  f.Text1[0], f.Text1[1], f.Text1[2],
+      f.Text9,        imported.LoadedValveLine.empty() ? trim(f.Text15) : imported.LoadedValveLine,
+      f.Text10,       f.Text11, f.Text12,   f.Text13,   f.Text14,
+      f.Text16,       f.Text17, f.Text18};
+  if (imported.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(imported.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(imported.GivenInletHead);
+  }
+  return out;
+}
+
 StageEnd update_network_record(ArbRun& run) {
-  NetworkForm& f = run.f;
+  NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
   const std::wstring name = s.imported.NetworkFileName;
   std::vector<std::wstring> lines;
@@ -29,9 +44,9 @@ StageEnd update_network_record(ArbRun& run) {
                       L"заново.",
                   L"Остановка расчета из-за ошибки");
 
-  std::vector<std::wstring> out = f.head_lines_from_fields();
+  std::vector<std::wstring> out = head_lines_of(f, s.imported);
   out.insert(out.end(), lines.begin() + kHeadLines, lines.begin() + static_cast<std::ptrdiff_t>(marker) + 1);
-  for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]->text());
+  for (int i = 0; i < 3; ++i) out.push_back(f.Text5[i]);
   out.push_back(s.imported.ControlUnitSectionStart);
   out.push_back(s.imported.ControlUnitSectionEnd);
   try {

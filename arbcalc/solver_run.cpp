@@ -32,22 +32,20 @@ std::wstring valve_text(const std::wstring& t) {
 }
 
 StageEnd solve_network(ArbRun& run) {
-  NetworkForm& f = run.f;
+  NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
-  f.Picture1.set_visible(false);
-  for (int i = 0; i < 3; ++i) {
-    f.Text5[i]->set_visible(true);
-    f.Text6[i]->set_visible(true);
-  }
+  f.SchemeShown = false;
   if (s.run.CalculationEndedFlag == 1)
     for (int i = 0; i < 3; ++i)
-      if (!trim(f.Text5[i]->text()).empty()) {
-        f.Text6[i]->set_text(f.Text5[i]->text());
-        f.Text5[i]->set_text(L"");
+      if (!trim(f.Text5[i]).empty()) {
+        f.Text6[i] = f.Text5[i];
+        f.Text5[i] = L"";
       }
+  // The user sees the results panel while the solver runs.
+  if (run.hooks.show_texts) run.hooks.show_texts(f);
   s.run.CalculationStarted = 1;
 
-  const std::wstring valve = f.Text15.text();
+  const std::wstring valve = f.Text15;
   if (valve.empty() || valve == L" Коэфф. потерь клап. ") {
     // The network data stay as they are: the user's import must survive a
     // missing valve, and closing may still store it.
@@ -71,7 +69,7 @@ StageEnd solve_network(ArbRun& run) {
                   L"Остановка расчета из-за ошибки");
   }
   const ui::CommandWaitEnd end =
-      ui::run_command_file_until_flag_removed(sys::current_folder(), L"prom3.bat", sys::resolve(L"prom.in"), run.calls);
+      ui::run_command_file_until_flag_removed(sys::current_folder(), L"prom3.bat", sys::resolve(L"prom.in"), run.hooks.calls);
   if (end != ui::CommandWaitEnd::FlagRemoved) {
     sys::delete_if_exists(L"prom.in");
     if (end == ui::CommandWaitEnd::NotStarted) {

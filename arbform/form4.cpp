@@ -2,10 +2,9 @@
 // calculation from the register or a new one, and its buttons.
 #include "arbform/form4.h"
 
-#include "arbcalc/arbrun.h"
-#include "arbform/form4_files.h"
-#include "arbform/head_lines.h"
-#include "arbform/network_file.h"
+#include "arbmodel/form4_files.h"
+#include "arbmodel/head_lines.h"
+#include "arbmodel/network_file.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "register/fileops.h"
@@ -213,35 +212,8 @@ void Form4::upgrade_working_file() {
 
 // ---------------------------------------------------------------- buttons
 
-NetworkForm Form4::network_form() {
-  return NetworkForm{
-      .state = state,
-      .Text2 = Text2, .Text3 = Text3, .Text8 = Text8, .Text9 = Text9, .Text10 = Text10, .Text15 = Text15,
-      .Text1 = Text1, .Label1 = Label1,
-      .Text11 = Text11, .Text12 = Text12, .Text13 = Text13, .Text14 = Text14,
-      .Text16 = Text16, .Text17 = Text17, .Text18 = Text18, .Text19 = Text19,
-      .Label5 = Label5, .Label8 = Label8, .Label9 = Label9, .Label10 = Label10,
-      .Label11 = Label11, .Label12 = Label12, .Label13 = Label13, .Label14 = Label14,
-      .Label15 = Label15, .Label16 = Label16, .Label17 = Label17, .Label18 = Label18,
-      .Text20 = Text20, .Text21 = Text21, .Text22 = Text22, .Text23 = Text23,
-      .Text24 = Text24, .Text25 = Text25, .Text26 = Text26, .Text27 = Text27,
-      .Text5 = Text5, .Text6 = Text6, .Picture1 = Picture1, .Command5 = Command5, .Command6 = Command6,
-      .LoadGraphicsData = [this] { LoadGraphicsData(); },
-      .LoadMainPipeTable = [this] { LoadMainPipeTable(); },
-      .LoadSecondPipeTable = [this] { LoadSecondPipeTable(); },
-      .head_lines_from_fields = [this] { return head_lines_from_fields(); },
-      .Text1_LostFocus = [this](int index) { Text1_LostFocus(index); },
-      .Text16_LostFocus = [this] { Text16_LostFocus(); },
-      .Text19_LostFocus = [this] { Text19_LostFocus(); },
-      .show_outlet_groups = [this](const std::array<bool, 4>& kinds) { show_outlet_groups(kinds); },
-      .GivenInletPressureMode = [this] { return GivenInletPressureMode(); },
-      .set_given_inlet_pressure_mode = [this](bool on) { set_given_inlet_pressure_mode(on); }};
-}
-
-void Form4::Command1_Click() { run_arbitrary_calculation(network_form()); }
-
 void Form4::Command2_Click() {
-  if (print_report) print_report(*this);
+  if (print_report) print_report(run_texts(), state, Picture1.rect().width, Picture1.rect().height);
 }
 
 void Form4::Command3_Click() { unload(); }

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "arbcalc/network_form.h"
-#include "arbform/form4_state.h"
-#include "arbform/problem_file.h"
+#include "arbcalc/arbrun.h"
+#include "arbmodel/form4_state.h"
+#include "arbmodel/problem_file.h"
 #include "platform/form.h"
 
 namespace dorv::arb {
@@ -24,17 +24,20 @@ class Form4 : public ui::Form {
   // The results file has been opened once in this run of the program: a
   // click on the scheme then only brings it to the front.
   int ResultsShown = 0;
-  // "Печать" prints through this; the printed report builds on the form, so
-  // the program hands its print command in here.
-  std::function<void(Form4&)> print_report;
+  // "Печать" prints through this: the program hands its print command in
+  // here, which gets the form's texts, its values and the size of its
+  // scheme's box in twips.
+  std::function<void(const NetworkFormTexts&, const Form4State&, int scheme_width, int scheme_height)> print_report;
   bool GivenInletPressureMode() const;
   void set_given_inlet_pressure_mode(bool on);
   // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
   // head goes after the pipe standard, the intensity as loaded after the
   // main sprinklers' intensity.
   std::vector<std::wstring> head_lines_from_fields() const;
-  // The form as a run of "Пуск" works on it.
-  NetworkForm network_form();
+  // The texts and values of the form that a run of "Пуск" works on, and
+  // what comes back shown on the form.
+  NetworkFormTexts run_texts() const;
+  void show_run_texts(NetworkFormTexts& texts);
 
   // ---- controls ----
   ui::Label& Label3 = add<ui::Label>(L"Label3", {120, 150, 1000, 285});
@@ -103,8 +106,6 @@ class Form4 : public ui::Form {
 
   // ---- procedures ----
   void LoadGraphicsData();
-  void LoadMainPipeTable();
-  void LoadSecondPipeTable();
   void ResetGroupLayout();
   void HideOutletGroups();
   void RestackOutletGroups(const GroupFlags& present);
@@ -140,10 +141,14 @@ class Form4 : public ui::Form {
   // The controls of one outlet group, by its kind.
   std::vector<ui::Control*> outlet_group(int kind) const;
   void restore_design_tops();
+  // The field rules of the rack sprinklers' field `index` (0 to 3).
+  void rack_field_left(int index);
   // The groups as the form is designed: every row shown.
   void show_design_groups();
-  void apply_head_lines(const std::vector<std::wstring>& lines, const GroupFlags& groups);
-  void show_controls(std::initializer_list<ui::Control*> controls);
+  // The controls of the row that head line `line` fills.
+  std::vector<ui::Control*> head_line_row(int line) const;
+  void show_import(const NetworkImport& import);
+  void tell_import_messages(const NetworkImport& import);
   void upgrade_working_file();
   bool store_calculation();
   std::vector<std::wstring> input_texts() const;

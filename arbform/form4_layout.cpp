@@ -63,10 +63,6 @@ void Form4::show_outlet_groups(const std::array<bool, 4>& kinds) {
   RestackOutletGroups(state.imported.OutletGroups);
 }
 
-void Form4::show_controls(std::initializer_list<ui::Control*> controls) {
-  for (ui::Control* c : controls) c->set_visible(true);
-}
-
 void Form4::RestackOutletGroups(const GroupFlags& present) {
   auto move_up = [](const std::vector<ui::Control*>& group, int s) {
     for (ui::Control* c : group) {

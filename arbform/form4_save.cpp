@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "arbform/form4_files.h"
-#include "arbform/head_lines.h"
-#include "arbform/network_file.h"
+#include "arbmodel/form4_files.h"
+#include "arbmodel/head_lines.h"
+#include "arbmodel/network_file.h"
 #include "platform/host.h"
 #include "register/modul1.h"
 #include "text/numtext.h"
@@ -17,20 +17,7 @@ namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
-std::vector<std::wstring> Form4::head_lines_from_fields() const {
-  // The contract without the blank the field shows in front: the catalog
-  // holds it so, and a catalog rebuilt from the stored records must agree.
-  std::vector<std::wstring> out = {
-      ltrim(Text8.text()),  Text3.text(),  Text1[0]->text(), Text1[1]->text(), Text1[2]->text(),
-      Text9.text(),  state.imported.LoadedValveLine.empty() ? trim(Text15.text()) : state.imported.LoadedValveLine,
-      Text10.text(), Text11.text(), Text12.text(), Text13.text(), Text14.text(),
-      Text16.text(), Text17.text(), Text18.text()};
-  if (state.imported.GivenInletHead > 0) {
-    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(state.imported.LoadedMainIntensity, 3)));
-    out[5] += L"," + num_text_trim(state.imported.GivenInletHead);
-  }
-  return out;
-}
+std::vector<std::wstring> Form4::head_lines_from_fields() const { return head_lines_of(run_texts(), state.imported); }
 
 std::vector<std::wstring> Form4::input_texts() const {
   std::vector<std::wstring> out;

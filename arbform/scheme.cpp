@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "arbform/scheme_file.h"
-#include "arbform/scheme_symbols.h"
+#include "arbmodel/scheme_file.h"
+#include "arbmodel/scheme_symbols.h"
 #include "text/numtext.h"
 
 namespace dorv::arb {

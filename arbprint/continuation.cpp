@@ -1,7 +1,7 @@
 // The repeated captions of a table cut by a page break.
 #include "arbprint/continuation.h"
 
-#include "arbcalc/report_tables.h"
+#include "arbmodel/report_tables.h"
 #include "arbprint/english_arbitrary_report.h"
 
 namespace dorv::arbprint {

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "arbform/form4.h"
+#include "arbmodel/form4_state.h"
+#include "arbmodel/form_texts.h"
 #include "reportkit/english_start.h"
 #include "reportkit/report_units.h"
 
@@ -35,17 +36,17 @@ using Lines = std::vector<std::wstring>;
 // The caller has checked that the calculation's results are there (rezres.txt
 // and spr.out present, the form's results valid); nothing is read from
 // spr.out.
-EnglishReportResult make_english_arbitrary_report(const arb::Form4& form, const std::filesystem::path& folder,
-                                               std::wstring& english_object_name);
+EnglishReportResult make_english_arbitrary_report(const arb::NetworkFormTexts& form, const arb::Form4State& s,
+                                                  const std::filesystem::path& folder, std::wstring& english_object_name);
 
 // The whole report's lines, the empty first line included.
-Lines english_arbitrary_report_lines(const arb::Form4& form, const std::wstring& english_object_name,
-                                     ReportUnits units);
+Lines english_arbitrary_report_lines(const arb::NetworkFormTexts& form, const arb::Form4State& s,
+                                     const std::wstring& english_object_name, ReportUnits units);
 
 // ---- the stages of the report, in the order it is written ----
 // Title, project (wrapped), contract and the initial data.
-void write_english_head(Lines& out, const arb::Form4& form, const std::wstring& english_object_name,
-                        ReportUnits units);
+void write_english_head(Lines& out, const arb::NetworkFormTexts& form, const arb::Form4State& s,
+                        const std::wstring& english_object_name, ReportUnits units);
 // The heads and flows at the outlets, in blocks of seven.
 void write_english_outlet_table(Lines& out, const arb::Form4State& s, ReportUnits units);
 // The heads and flows of the pipe sections, between its two rules.
@@ -53,7 +54,7 @@ void write_english_pipe_table(Lines& out, const arb::Form4State& s, ReportUnits 
 // Its column heads, also where a printed page continues the table.
 Lines english_pipe_table_heads(ReportUnits units);
 // The footnotes, the flows and heads of the result panel and the signature.
-void write_english_closing(Lines& out, const arb::Form4& form, ReportUnits units);
+void write_english_closing(Lines& out, const arb::NetworkFormTexts& form, const arb::Form4State& s, ReportUnits units);
 
 // ---- number forms of the initial data and the closing block ----
 // A value from 0 to below 1 as " 0.74" (0 as " 00"), one blank wider than a

@@ -16,28 +16,28 @@ using report::k_factor_in_units;
 using report::latin_standard_name;
 
 bool us(ReportUnits units) { return units == ReportUnits::US; }
-double value_of(const ui::TextBox& field) { return num_value(field.text()); }
+double value_of(const std::wstring& field) { return num_value(field); }
 
-void write_title(Lines& out, const arb::Form4& f, const std::wstring& english_object_name) {
+void write_title(Lines& out, const arb::NetworkFormTexts& f, const std::wstring& english_object_name) {
   out.push_back(L"");
-  out.push_back(L"                Hydraulic calculation N" + f.Text2.text());
+  out.push_back(L"                Hydraulic calculation N" + f.Text2);
   out.push_back(L"               (project of an arbitrary configuration)");
   out.push_back(L"");
-  const std::wstring project = english_object_name.empty() ? f.Text3.text() : trim(english_object_name);
+  const std::wstring project = english_object_name.empty() ? f.Text3 : trim(english_object_name);
   for (auto& line : wrap_object_line(L"          Project: " + project)) out.push_back(std::move(line));
-  out.push_back(L"          Contract: " + f.Text8.text());
+  out.push_back(L"          Contract: " + f.Text8);
   out.push_back(L"");
 }
 
-void write_standard_and_valve(Lines& out, const arb::Form4& f, ReportUnits units) {
-  if (trim(f.state.imported.MainStandardPhrase) == L"по ГОСТ СОВМ") {
+void write_standard_and_valve(Lines& out, const arb::NetworkFormTexts& f, const arb::Form4State& s, ReportUnits units) {
+  if (trim(s.imported.MainStandardPhrase) == L"по ГОСТ СОВМ") {
     out.push_back(L"          Tubing in accordance with GOST 3262-75 (for d<=50 mm)");
     out.push_back(L"          and GOST 10704-76 (for d>50 mm)");
   } else {
     out.push_back(L"          Tubing in accordance with                     -      " +
-                  latin_standard_name(f.Text9.text()));
+                  latin_standard_name(f.Text9));
   }
-  const std::wstring& valve = f.Text15.text();
+  const std::wstring& valve = f.Text15;
   if (const auto type = report::valve_type_in(valve)) out.push_back(L"          Type of the valve of Supervisory Device              - " + *type);
   out.push_back(L"          Loss-factor of the valve ");
   out.push_back((us(units) ? L"          of Supervisory Device, psi/gpm^2                     - "
@@ -48,13 +48,13 @@ void write_standard_and_valve(Lines& out, const arb::Form4& f, ReportUnits units
 // The four lines of a sprinkler group: water density, protected area,
 // K-factor and lowest operating pressure.
 struct SprinklerGroup {
-  const ui::Label& caption;
-  const ui::TextBox *density, *area, *k_factor, *pressure;
+  bool shown;  // the form shows the group
+  const std::wstring *density, *area, *k_factor, *pressure;
   std::array<const wchar_t*, 4> us_captions, metric_captions;
 };
 
 void write_sprinkler_group(Lines& out, const SprinklerGroup& g, ReportUnits units) {
-  if (!g.caption.visible()) return;
+  if (!g.shown) return;
   const auto& captions = us(units) ? g.us_captions : g.metric_captions;
   out.push_back(captions[0] +
                 led_fraction_text(round_half_even(intensity_in_units(value_of(*g.density), units), 2)));
@@ -67,9 +67,9 @@ void write_sprinkler_group(Lines& out, const SprinklerGroup& g, ReportUnits unit
 
 // The two lines of deluge heads or fire cocks: lowest operating pressure and
 // normative flow.
-void write_flow_group(Lines& out, const ui::Label& caption, const ui::TextBox& flow, const ui::TextBox& head,
+void write_flow_group(Lines& out, bool shown, const std::wstring& flow, const std::wstring& head,
                       const std::array<const wchar_t*, 2>& captions, ReportUnits units) {
-  if (!caption.visible()) return;
+  if (!shown) return;
   const double pressure = round_half_even(head_in_units(value_of(head), units), 1);
   out.push_back(captions[0] + (us(units) ? num_text(pressure) : fraction_text(pressure)));
   const double q = flow_in_units(value_of(flow), units);
@@ -86,14 +86,14 @@ std::wstring led_fraction_text(double v) {
 // point to lead, is "0"; a negative value keeps its sign in front ("-0.5").
 std::wstring fraction_text(double v) { return zero_before_point(num_text_trim(v)); }
 
-void write_english_head(Lines& out, const arb::Form4& f, const std::wstring& english_object_name,
-                        ReportUnits units) {
+void write_english_head(Lines& out, const arb::NetworkFormTexts& f, const arb::Form4State& s,
+                        const std::wstring& english_object_name, ReportUnits units) {
   write_title(out, f, english_object_name);
   out.push_back(L"*         THE INITIAL DATA:");
-  write_standard_and_valve(out, f, units);
+  write_standard_and_valve(out, f, s, units);
   write_sprinkler_group(
       out,
-      {f.Label11, f.Text1[0], f.Text1[1], f.Text1[2], f.Text1[3],
+      {f.GroupShown[arb::kMainKind], &f.Text1[0], &f.Text1[1], &f.Text1[2], &f.Text1[3],
        {L"          Water density for main sprinklers, gpm/ft2           - ",
         L"          Average area of main sprinkler operation, ft2        - ",
         L"          Main sprinkler's K-factor                            - ",
@@ -105,7 +105,7 @@ void write_english_head(Lines& out, const arb::Form4& f, const std::wstring& eng
       units);
   write_sprinkler_group(
       out,
-      {f.Label14, &f.Text16, &f.Text17, &f.Text18, &f.Text19,
+      {f.GroupShown[arb::kRackKind], &f.Text16, &f.Text17, &f.Text18, &f.Text19,
        {L"          Water density for in-rack sprinklers , gpm/ft2       - ",
         L"          Average area of in-rack sprinkler operation, ft2     - ",
         L"          In-rack sprinkler's K-factor                         - ",
@@ -115,13 +115,13 @@ void write_english_head(Lines& out, const arb::Form4& f, const std::wstring& eng
         L"          In-rack sprinkler's K-factor                             - ",
         L"          Minimum operating pressure of in-rack sprinkler, bar   - "}},
       units);
-  write_flow_group(out, f.Label12, f.Text11, f.Text12,
+  write_flow_group(out, f.GroupShown[arb::kDelugeKind], f.Text11, f.Text12,
                    us(units) ? std::array{L"          Minimum operating pressure of a drencher, psi    - ",
                                           L"          Normative flow of a drencher, gpm                - "}
                              : std::array{L"          Minimum operating pressure of a drencher, bar    - ",
                                           L"          Normative flow of a drencher, L/min              - "},
                    units);
-  write_flow_group(out, f.Label13, f.Text13, f.Text14,
+  write_flow_group(out, f.GroupShown[arb::kFireCockKind], f.Text13, f.Text14,
                    us(units) ? std::array{L"          Minimum operating pressure of a fire cock, psi   - ",
                                           L"          Normative flow of a fire cock, gpm               - "}
                              : std::array{L"          Minimum operating pressure of a fire-cock, bar   - ",

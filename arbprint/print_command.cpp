@@ -5,7 +5,6 @@
 
 #include <optional>
 
-#include "arbform/form4.h"
 #include "arbprint/arb_scheme_page.h"
 #include "arbprint/english_arbitrary_report.h"
 #include "arbprint/report_text.h"
@@ -26,26 +25,27 @@ namespace {
 namespace Modul1 = reg::Modul1;
 
 // The report is the form's last completed run and written by this version.
-bool current_report_exists(const arb::Form4& form) {
-  if (form.state.printout.ResultsValid != 1) return false;
+bool current_report_exists(const arb::Form4State& s) {
+  if (s.printout.ResultsValid != 1) return false;
   if (!sys::file_exists(L"rezres.txt") || sys::file_len(L"rezres.txt") == 0) return false;
   return reg::first_line(L"rezres.txt").find(Modul1::Register.ProgramVersion) != std::wstring::npos;
 }
 
-ArbitrarySchemeInput scheme_input(const arb::Form4& form, bool english, int next_page) {
+ArbitrarySchemeInput scheme_input(const arb::NetworkFormTexts& form, bool english, int next_page, int width,
+                                  int height) {
   ArbitrarySchemeInput in;
-  in.calculation_number = form.Text2.text();
+  in.calculation_number = form.Text2;
   in.english = english;
   in.page_number = next_page;
-  in.main_intensity_given = !form.Text1[0]->text().empty();
-  in.deluge_flow_given = !form.Text11.text().empty();
-  in.main_sprinklers = form.Label11.visible();
-  in.rack_sprinklers = form.Label14.visible();
-  in.deluge_heads = form.Label12.visible();
-  in.fire_cocks = form.Label13.visible();
+  in.main_intensity_given = !form.Text1[0].empty();
+  in.deluge_flow_given = !form.Text11.empty();
+  in.main_sprinklers = form.GroupShown[arb::kMainKind];
+  in.rack_sprinklers = form.GroupShown[arb::kRackKind];
+  in.deluge_heads = form.GroupShown[arb::kDelugeKind];
+  in.fire_cocks = form.GroupShown[arb::kFireCockKind];
   in.scheme_file = sys::resolve(L"rezult.kms");
-  in.picture_width = form.Picture1.rect().width;
-  in.picture_height = form.Picture1.rect().height;
+  in.picture_width = width;
+  in.picture_height = height;
   return in;
 }
 
@@ -62,22 +62,23 @@ std::optional<ReportFile> read_report(const std::wstring& name) {
 
 }  // namespace
 
-void print_arbitrary_report(arb::Form4& form) {
-  if (!current_report_exists(form)) {
+void print_arbitrary_report(const arb::NetworkFormTexts& form, const arb::Form4State& s, int scheme_width,
+                            int scheme_height) {
+  if (!current_report_exists(s)) {
     report::refuse_print_without_results();
     return;
   }
   const std::wstring language = reg::ask_print_language();
   ui::Printer& printer = ui::host().printers().printer();
-  report::set_up_report_printer(printer, 1, form.Text2.text());  // twips anew
+  report::set_up_report_printer(printer, 1, form.Text2);  // twips anew
   if (language.empty()) return;
 
   const auto chosen = report::choose_report(language, [&] {
-    return make_english_arbitrary_report(form, sys::current_folder(), Modul1::Register.EnglishObjectName);
+    return make_english_arbitrary_report(form, s, sys::current_folder(), Modul1::Register.EnglishObjectName);
   });
   if (!chosen) return;
   ReportPagesInput pages;
-  pages.calculation_number = form.Text2.text();
+  pages.calculation_number = form.Text2;
   pages.program_version = Modul1::Register.ProgramVersion;
   pages.english = chosen->english;
   pages.metric = chosen->metric;
@@ -86,7 +87,7 @@ void print_arbitrary_report(arb::Form4& form) {
 
   report::print_or_drop(printer, [&] {
     const int next_page = print_report_text(printer, *report_file, pages);
-    print_arbitrary_scheme(printer, scheme_input(form, pages.english, next_page));
+    print_arbitrary_scheme(printer, scheme_input(form, pages.english, next_page, scheme_width, scheme_height));
   });
   printer.end_doc();  // a job the printer refuses is told there
   printer.set_scale_mode(1);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "arbform/scheme_symbols.h"
+#include "arbmodel/scheme_symbols.h"
 #include "arbprint/scheme_stages.h"
 #include "text/numtext.h"
 

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "arbform/scheme_symbols.h"
+#include "arbmodel/scheme_symbols.h"
 #include "arbprint/scheme_stages.h"
 
 namespace dorv::arbprint {

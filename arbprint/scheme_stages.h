@@ -3,7 +3,7 @@
 // the legend, the drawing. All page lengths are twips; the scale is
 // millimetres of paper per scheme unit, 56.7 twips to the millimetre.
 #pragma once
-#include "arbform/scheme_file.h"
+#include "arbmodel/scheme_file.h"
 #include "arbprint/arb_scheme_page.h"
 #include "platform/printer.h"
 

@@ -2,7 +2,6 @@
 // given-inlet-head loop, and the split of four-link junctions.
 #include <functional>
 
-#include "arbcalc/report_tables.h"
 #include "tests/arbcalc/fixture.h"
 #include "text/numtext.h"
 
@@ -240,7 +239,9 @@ TEST_F(CalcTest, FourLinkJunctionIsSplit) {
     else problem += whole_text(n) + L" p 0 1 1 1\r\n";
   }
   put("spr.in", problem);
-  dorv::arb::ArbRun run(f4.network_form());
+  dorv::arb::NetworkFormTexts texts;
+  const dorv::arb::NetworkRunHooks hooks;
+  dorv::arb::ArbRun run(texts, f4.state, hooks);
   ASSERT_EQ(dorv::arb::rebuild_problem_file(run), dorv::arb::StageEnd::Continue);
   const auto out = lines("spr.in");
   ASSERT_EQ(out.size(), 24u);
@@ -303,31 +304,6 @@ TEST_F(CalcTest, EmptyValuesTheOutletsNeedAreAskedFor) {
   EXPECT_EQ(f4.Text16.text(), L" 0.1");
   EXPECT_EQ(f4.Text19.text(), L" 3.24");
   EXPECT_TRUE(host_.script_done());
-}
-
-}  // namespace
-
-namespace {
-
-using dorv::arb::Cell;
-
-// Numbers of the section table: a fraction gets its "0", a negative fraction
-// keeps its "-.52" form, each point in its column.
-TEST(ReportTables, NegativeFractionsInTheSectionRowsHaveNoZero) {
-  dorv::arb::Form4State s;
-  s.imported.SectionTable = dorv::arb::make_table(1, 9);
-  auto& row = s.imported.SectionTable[1];
-  row[1] = Cell::of_text(L" 1-2");
-  row[2] = Cell::number(4.5);
-  row[3] = Cell::number(65);
-  row[4] = Cell::number(0.3);
-  row[5] = Cell::number(-0.52);
-  row[6] = Cell::number(-0.004);
-  row[7] = Cell::number(-0.456);
-  row[9] = Cell::number(0.8);
-  const auto lines = dorv::arb::section_row_lines(s, 0);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], L"          1-2      4.5     65        0.3     -.52      0        -.46     0.8");
 }
 
 }  // namespace

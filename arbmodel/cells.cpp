@@ -1,4 +1,4 @@
-#include "arbform/cells.h"
+#include "arbmodel/cells.h"
 
 #include "text/numtext.h"
 

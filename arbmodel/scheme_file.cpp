@@ -1,4 +1,4 @@
-#include "arbform/scheme_file.h"
+#include "arbmodel/scheme_file.h"
 
 #include <cmath>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "arbform/field_values.h"
+#include "arbmodel/field_values.h"
 
 #include <algorithm>
 #include <cmath>

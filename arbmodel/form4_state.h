@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "arbform/cells.h"
-#include "arbform/network_tables.h"
-#include "arbform/problem_file.h"
+#include "arbmodel/cells.h"
+#include "arbmodel/network_tables.h"
+#include "arbmodel/problem_file.h"
 #include "tables/pipe_standard.h"
 
 namespace dorv::arb {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "arbform/form4_state.h"
+#include "arbmodel/form4_state.h"
 
 namespace dorv::arb {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "arbform/cells.h"
+#include "arbmodel/cells.h"
 
 namespace dorv::arb {
 

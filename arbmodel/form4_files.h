@@ -1,5 +1,6 @@
-// The working files as Form4 reads and writes them: a file that cannot be
-// read is no file, a write that fails is false; neither throws.
+// The working files as the network form and its import read and write
+// them: a file that cannot be read is no file, a write that fails is false;
+// neither throws.
 #pragma once
 #include <optional>
 #include <string>

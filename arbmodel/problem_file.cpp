@@ -1,7 +1,7 @@
-#include "arbform/problem_file.h"
+#include "arbmodel/problem_file.h"
 
-#include "arbform/cells.h"
-#include "arbform/network_file.h"
+#include "arbmodel/cells.h"
+#include "arbmodel/network_file.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 

@@ -1,6 +1,6 @@
-#include "arbform/network_file.h"
+#include "arbmodel/network_file.h"
 
-#include "arbform/cells.h"
+#include "arbmodel/cells.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 

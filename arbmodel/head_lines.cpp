@@ -1,4 +1,4 @@
-#include "arbform/head_lines.h"
+#include "arbmodel/head_lines.h"
 
 #include <algorithm>
 #include <cmath>

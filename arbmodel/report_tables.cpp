@@ -1,4 +1,4 @@
-#include "arbcalc/report_tables.h"
+#include "arbmodel/report_tables.h"
 
 #include <algorithm>
 

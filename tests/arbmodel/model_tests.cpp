@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "arbform/field_values.h"
-#include "arbform/head_lines.h"
-#include "arbform/network_file.h"
-#include "arbform/network_tables.h"
-#include "arbform/problem_file.h"
+#include "arbmodel/field_values.h"
+#include "arbmodel/head_lines.h"
+#include "arbmodel/network_file.h"
+#include "arbmodel/network_tables.h"
+#include "arbmodel/problem_file.h"
 #include "text/codepage.h"
 #include "text/numtext.h"
 

@@ -1,4 +1,4 @@
-#include "arbform/scheme_symbols.h"
+#include "arbmodel/scheme_symbols.h"
 
 namespace dorv::arb {
 namespace {

@@ -1,4 +1,4 @@
-#include "arbform/network_tables.h"
+#include "arbmodel/network_tables.h"
 
 #include <cmath>
 
