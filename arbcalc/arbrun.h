@@ -27,6 +27,14 @@ struct NetworkRunHooks {
   std::function<void(NetworkFormTexts&)> show_texts;
   // The command file's start, its end and the pause; empty: the host's own.
   ui::CommandFileCalls calls;
+  // What the register knows of the calculation: its kind code while it is
+  // new ("TI": a network imported now), where its stored input lies when it
+  // was opened from the list (empty otherwise), the version the report names
+  // and the executor who signs it.
+  std::wstring calc_id;
+  std::wstring stored_input_path;
+  std::wstring program_version;
+  std::wstring executor_name;
 };
 
 enum class StageEnd { Continue, Stop };

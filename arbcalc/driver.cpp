@@ -11,14 +11,12 @@
 #include "arbmodel/pipe_tables.h"
 #include "platform/files.h"
 #include "platform/host.h"
-#include "register/modul1.h"
 #include "text/linefile.h"
 #include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
 namespace dorv::arb {
-namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
@@ -250,11 +248,11 @@ StageEnd check_and_take_input(ArbRun& run) {
     return refuse(L"Вы НЕ выполнили загрузку подготовленных приложением ВИРН-Дорв Графика данных.\r\n"
                   L"Нажмите кнопку ЗАГРУЗКА ДАННЫХ основной панели.",
                   L"Предупреждение");
-  if (Modul1::Register.CurrentCalcId == L"TI" && s.imported.DataVersion < kOldestVersion)
+  if (run.hooks.calc_id == L"TI" && s.imported.DataVersion < kOldestVersion)
     return refuse(L"Поскольку подготовка данных для расчета была выполнена устаревшей версией программы, для "
                   L"выполнения расчета перейдите в Автокад и произведите новую обработку расчетной схемы",
                   L"Устаревшая версия");
-  if (Modul1::Register.CurrentCalcId != L"TI" && sys::file_exists(L"rezres.txt")) {
+  if (run.hooks.calc_id != L"TI" && sys::file_exists(L"rezres.txt")) {
     if (s.imported.DataVersion < kOldestVersion) {
       std::vector<std::wstring> report;
       try {
@@ -269,8 +267,7 @@ StageEnd check_and_take_input(ArbRun& run) {
                     L"Устаревшая версия");
   }
   if (s.imported.NetworkLoaded == 0) {
-    f.ImportToShow =
-        import_network(s, f, Modul1::Register.OpenedFromRegister ? Modul1::Register.StoredInputPath : std::wstring());
+    f.ImportToShow = import_network(s, f, run.hooks.stored_input_path);
     if (run.hooks.show_texts) run.hooks.show_texts(f);
   }
   // An import that failed has told the user why; there is nothing to compute.

@@ -6,7 +6,6 @@
 #include "arbcalc/arbrun.h"
 #include "arbmodel/report_tables.h"
 #include "platform/files.h"
-#include "register/modul1.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -26,7 +25,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   std::vector<std::wstring> out;
   auto line = [&](std::wstring l) { out.push_back(std::move(l)); };
 
-  line(L"          Программа ВИРН-Дорв " + reg::Modul1::Register.ProgramVersion);
+  line(L"          Программа ВИРН-Дорв " + run.hooks.program_version);
   line(L"");
   line(L"                     Гидравлический расчет №" + f.Text2);
   line(L"                   (объект произвольной конфигурации)");
@@ -150,7 +149,7 @@ StageEnd WriteNetworkReport(ArbRun& run) {
   line(L"           Все напоры и расходы на участках трубопроводов определены с учетом ");
   line(L"         запаса 20% на местные потери.");
   line(L"");
-  line(L"           Расчет подготовил                       " + trim(reg::Modul1::Register.ExecutorName));
+  line(L"           Расчет подготовил                       " + trim(run.hooks.executor_name));
   try {
     write_lines_atomic(sys::resolve(L"rezres.txt"), out);
   } catch (const FileError&) {

@@ -4,6 +4,8 @@
 // wait and at the end of the run.
 #include "arbform/form4.h"
 
+#include "register/modul1.h"
+
 namespace dorv::arb {
 
 namespace {
@@ -81,6 +83,11 @@ void Form4::Command1_Click() {
   NetworkFormTexts texts = run_texts();
   NetworkRunHooks hooks;
   hooks.show_texts = [this](NetworkFormTexts& t) { show_run_texts(t); };
+  const reg::Modul1::RegisterState& register_state = reg::Modul1::Register;
+  hooks.calc_id = register_state.CurrentCalcId;
+  if (register_state.OpenedFromRegister) hooks.stored_input_path = register_state.StoredInputPath;
+  hooks.program_version = register_state.ProgramVersion;
+  hooks.executor_name = register_state.ExecutorName;
   // Whatever way the run ends, the form shows where it got to.
   struct ShowAtEnd {
     Form4& form;
