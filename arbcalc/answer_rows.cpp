@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "arbcalc/arbrun.h"
+#include "arbmodel/form4_files.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "text/linefile.h"
@@ -14,11 +15,9 @@ namespace dorv::arb {
 
 StageEnd read_answer_rows(ArbRun& run) {
   Form4State& s = run.s;
-  std::vector<std::wstring> lines;
-  try {
-    lines = read_lines(sys::resolve(L"spr.out"));
-  } catch (const FileError&) {
-  }
+  // The solver stage has just read the answer; one that cannot be read now
+  // leaves the rows as that stage made them.
+  const auto lines = read_file_lines(L"spr.out").value_or(std::vector<std::wstring>{});
   Table& rows = s.run.AnswerRows;
   for (std::size_t r = 0; r < lines.size() && r < rows.size(); ++r) {
     std::wstring rest = lines[r];

@@ -6,6 +6,7 @@
 #include "arbcalc/arbrun.h"
 #include "arbmodel/field_rules.h"
 #include "arbmodel/field_values.h"
+#include "arbmodel/form4_files.h"
 #include "arbmodel/head_lines.h"
 #include "arbmodel/network_import.h"
 #include "arbmodel/pipe_tables.h"
@@ -254,11 +255,8 @@ StageEnd check_and_take_input(ArbRun& run) {
                   L"Устаревшая версия");
   if (run.hooks.calc_id != L"TI" && sys::file_exists(L"rezres.txt")) {
     if (s.imported.DataVersion < kOldestVersion) {
-      std::vector<std::wstring> report;
-      try {
-        report = read_lines(sys::resolve(L"rezres.txt"));
-      } catch (const FileError&) {
-      }
+      // A report that cannot be read names no version: the data's own stands.
+      const auto report = read_file_lines(L"rezres.txt").value_or(std::vector<std::wstring>{});
       if (!report.empty()) s.imported.DataVersion = version_of_report_title(report[0]);
     }
     if (s.imported.DataVersion > 0 && s.imported.DataVersion < kOldestVersion)

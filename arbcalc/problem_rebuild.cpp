@@ -4,6 +4,7 @@
 // conductance (the solver takes at most three links at a junction), and the
 // rows are written back.
 #include "arbcalc/arbrun.h"
+#include "arbmodel/form4_files.h"
 #include "platform/files.h"
 #include "text/linefile.h"
 #include "text/numtext.h"
@@ -50,11 +51,7 @@ void rename_link_end(std::vector<ProblemRow>& rows, double neighbour, const std:
 StageEnd rebuild_problem_file(ArbRun& run) {
   for (auto& row : run.s.imported.SectionTable)
     if (row.size() > 5) row[5] = Cell::of_text(L"");
-  std::vector<std::wstring> lines;
-  try {
-    lines = read_lines(sys::resolve(L"spr.in"));
-  } catch (const FileError&) {
-  }
+  const auto lines = read_file_lines(L"spr.in").value_or(std::vector<std::wstring>{});
   if (lines.empty())
     return refuse(L"Файл задачи расчета spr.in отсутствует или пуст. Загрузите данные заново.",
                   L"Остановка расчета из-за ошибки");

@@ -4,6 +4,7 @@
 // after "#####4". The file is replaced whole, so that it is at every moment
 // either the old record or the new one.
 #include "arbcalc/arbrun.h"
+#include "arbmodel/form4_files.h"
 #include "arbmodel/network_file.h"
 #include "platform/files.h"
 #include "text/linefile.h"
@@ -31,11 +32,8 @@ StageEnd update_network_record(ArbRun& run) {
   NetworkFormTexts& f = run.f;
   Form4State& s = run.s;
   const std::wstring name = s.imported.NetworkFileName;
-  std::vector<std::wstring> lines;
-  try {
-    lines = read_lines(sys::resolve(name));
-  } catch (const FileError&) {
-  }
+  // A record that cannot be read has no marker either: refused below.
+  const auto lines = read_file_lines(name).value_or(std::vector<std::wstring>{});
   std::size_t marker = kHeadLines;
   while (marker < lines.size() && !contains(lines[marker], L"#####4")) ++marker;
   if (lines.size() < kHeadLines || marker >= lines.size())

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "arbcalc/arbrun.h"
+#include "arbmodel/form4_files.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "text/linefile.h"
@@ -80,11 +81,7 @@ StageEnd solve_network(ArbRun& run) {
     return solver_error(run);
   }
 
-  std::vector<std::wstring> answer;
-  try {
-    answer = read_lines(sys::resolve(L"spr.out"));
-  } catch (const FileError&) {
-  }
+  const auto answer = read_file_lines(L"spr.out").value_or(std::vector<std::wstring>{});
   if (answer.empty()) return solver_error(run);
   run.AnswerLineCount = static_cast<int>(answer.size());
   s.run.AnswerRows = make_table(static_cast<std::size_t>(run.AnswerLineCount), 4);

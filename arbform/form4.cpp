@@ -158,7 +158,9 @@ void Form4::form_load() {
       const bool line_end = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
       try {
         sys::create_empty(L"rezult1.txt");
-      } catch (const std::exception&) {
+      } catch (const FileError&) {
+        // The working copy then keeps the stored record it was copied from:
+        // nothing is lost, and the form loads no data either way.
       }
       if (const std::wstring fault = check_record_without_results(lines, line_end); !fault.empty()) {
         ui::msg_box(L"Файл исходных данных расчета " + Modul1::Register.StoredInputPath + L" поврежден: " + fault +

@@ -14,7 +14,7 @@ namespace dorv::arb {
 inline std::optional<std::vector<std::wstring>> read_file_lines(const std::wstring& name) {
   try {
     return try_read_lines(sys::resolve(name));
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
     return std::nullopt;
   }
 }
@@ -23,7 +23,7 @@ inline bool write_file_lines(const std::wstring& name, const std::vector<std::ws
   try {
     write_lines_atomic(sys::resolve(name), lines);
     return true;
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
     return false;
   }
 }
