@@ -1,6 +1,6 @@
-// The shared module of the desktop program: the module-wide variables that
-// live for the whole run, and the procedures that the register and the
-// calculation forms share (working files, storage, graphics link, look-ups).
+// The shared module of the desktop program: the one state that the register
+// shares with the calculation forms for the whole run, and the procedures
+// that they share (working files, storage, graphics link, look-ups).
 //
 // File names are the program's own: relative to the program folder (the
 // current folder once the register has started), "\" separating folders.
@@ -15,7 +15,7 @@
 
 namespace dorv::reg::Modul1 {
 
-// ---- module-wide variables ----
+// ---- the shared state ----
 // What a calculation form stores when the user keeps the calculation.
 struct StoreOptions {
   std::wstring input_file = L"rezult1.txt";  // the grid form stores rezult2.txt
