@@ -491,22 +491,34 @@ void Form1::Command5_Click() {
     if (answer == MsgResult::Yes) {
       std::vector<std::wstring> failed;
       bool listed_removed = true;
+      std::optional<FileError> unfinished;
       try {
         {
           RegisterLock lock(RegisterPrefix);
           // A save of it that a crash cut short would bring it back later.
           // One that cannot be finished now would be finished later, over
-          // this deletion: then nothing is deleted, and the user is told.
-          Modul1::recover_storage(RegisterPrefix);
-          remove_record(catalog(), id);
+          // this deletion: then nothing is deleted, and the user is told
+          // (once the lock is free again).
+          try {
+            Modul1::recover_storage(RegisterPrefix);
+          } catch (const FileError& e) {
+            unfinished = e;
+          }
+          if (!unfinished) remove_record(catalog(), id);
         }
         // A search result in force loses the record too.
-        remove_record(L"karman1", id);
+        if (!unfinished) remove_record(L"karman1", id);
       } catch (const RegisterBusy&) {
         listed_removed = false;
       } catch (const FileError&) {
         listed_removed = false;
         failed.push_back(catalog());
+      }
+      if (unfinished) {
+        listed_removed = false;
+        ui::msg_box(L"Расчет " + id + L" не удален: сохранение, прерванное сбоем, не удалось завершить. " +
+                        unfinished->message(),
+                    MsgButtons::OK, MsgIcon::Exclamation, L"Удаление расчета");
       }
       if (listed_removed) {
         const std::wstring n = calc_number_text(id);

@@ -228,6 +228,28 @@ TEST_F(DeleteTest, DeletingDuringASearchRemovesTheRecordFromTheSearchResult) {
   EXPECT_EQ(f().ListView1.items().size(), 2u);  // 1-R and 21-R
 }
 
+// A save that a crash cut short and that cannot be finished now would be
+// finished later, over the deletion: nothing is deleted, and the user is told.
+TEST_F(DeleteTest, ADeletionWaitsForASaveThatCannotBeFinished) {
+  // The cut-short save deletes 9in.prr, which a folder now stands in for.
+  fs::create_directories(at("perform/9in.prr/inside"));
+  put_bytes("perform/.dorv-save-1.jrn", "VIRN-Dorv save journal\ndecides\nnote 0:\nremove 7:9in.prr\nend\n");
+  select(L"    1-R");
+  host_.answer_message(MsgResult::Yes);
+  host_.answer_message(MsgResult::OK);
+  f().Command5.click();
+  EXPECT_EQ(last_message().title, L"Удаление расчета");
+  EXPECT_EQ(last_message().text.rfind(L"Расчет 1-R не удален: сохранение, прерванное сбоем, не удалось завершить. "
+                                      L"Не удалось удалить файл",
+                                      0),
+            0u)
+      << to_utf8(last_message().text);
+  for (const char* suffix : {"in.prr", "res.prr"}) EXPECT_TRUE(stored(1, suffix)) << suffix;
+  EXPECT_EQ(f().ListView1.items().size(), 3u);
+  EXPECT_TRUE(exists("perform/.dorv-save-1.jrn"));  // tried again the next time
+  EXPECT_TRUE(host_.script_done());
+}
+
 TEST_F(DeleteTest, TheNumberOfADeletedHighestCalculationIsNotGivenAgain) {
   // A stored file already missing does not keep the others from going.
   fs::remove(at("perform/21res.prr"));
