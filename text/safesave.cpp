@@ -345,56 +345,56 @@ void SaveSet::stage_removal(const fs::path& path) { staged_.push_back({path, pat
 void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
   // The set's folders in the order their first files were staged; the
   // first one's journal decides.
-  struct Part {
+  struct FolderShare {
     fs::path folder, journal_path;
     Journal journal;
     std::vector<const Staged*> files;
   };
-  std::vector<Part> parts;
+  std::vector<FolderShare> shares;
   for (const auto& s : staged_) {
     const fs::path folder = folder_of(s.target).lexically_normal();
-    auto part = std::find_if(parts.begin(), parts.end(), [&](const Part& p) { return p.folder == folder; });
-    if (part == parts.end()) part = parts.insert(parts.end(), Part{folder, {}, {}, {}});
-    part->journal.entries.push_back(
+    auto share = std::find_if(shares.begin(), shares.end(), [&](const FolderShare& p) { return p.folder == folder; });
+    if (share == shares.end()) share = shares.insert(shares.end(), FolderShare{folder, {}, {}, {}});
+    share->journal.entries.push_back(
         {s.temporary.empty() ? std::string() : s.temporary.filename().string(), s.target.filename().string()});
-    part->files.push_back(&s);
+    share->files.push_back(&s);
   }
-  if (parts.empty()) {
+  if (shares.empty()) {
     if (then) then();
     return;
   }
   const std::string name = new_journal_name();
-  for (auto& p : parts) {
+  for (auto& p : shares) {
     p.journal_path = p.folder / name;
-    if (&p != &parts.front()) p.journal.awaits = fs::absolute(parts.front().folder).lexically_normal();
+    if (&p != &shares.front()) p.journal.awaits = fs::absolute(shares.front().folder).lexically_normal();
   }
-  parts.front().journal.note = note;
+  shares.front().journal.note = note;
   const fs::path& first = staged_.front().path;
 
   // The staged files' names reach the disk before a journal names them.
-  for (const auto& p : parts)
+  for (const auto& p : shares)
     if (const int err = sync_folder(p.folder)) throw FileError(p.files.front()->path, FileError::Step::Write, err);
 
   // The journals that wait first, the deciding one last: once it is
   // written the set is complete.
-  const auto drop_journals = [&parts] {
-    for (const auto& p : parts) remove_journal(p.journal_path);
+  const auto drop_journals = [&shares] {
+    for (const auto& p : shares) remove_journal(p.journal_path);
   };
-  for (std::size_t k = 1; k <= parts.size(); ++k) {
-    Part& p = parts[k % parts.size()];
+  for (std::size_t k = 1; k <= shares.size(); ++k) {
+    FolderShare& p = shares[k % shares.size()];
     try {
       write_bytes_atomic(p.journal_path, journal_text(p.journal));
     } catch (const FileError& e) {
       drop_journals();
       throw FileError(first, e.step(), e.error_number());
     }
-    if (&p == &parts.front()) pending_ = true;
+    if (&p == &shares.front()) pending_ = true;
     step_done();
   }
 
   // Every file in place, the deciding folder's first.
   bool moved = false;
-  for (const auto& p : parts)
+  for (const auto& p : shares)
     for (const Staged* s : p.files) {
       const bool removal = s->temporary.empty();
       const int err = removal ? (::unlink(s->target.c_str()) == 0 || errno == ENOENT ? 0 : errno)
@@ -402,7 +402,7 @@ void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
       if (err) {
         // Nothing moved yet: the set is undone by removing its deciding
         // journal first. Else the recovery finishes it.
-        if (!moved && remove_journal(parts.front().journal_path)) {
+        if (!moved && remove_journal(shares.front().journal_path)) {
           drop_journals();
           pending_ = false;
         }
@@ -417,8 +417,8 @@ void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
   // One that cannot be removed is finished again by the recovery, which
   // finds nothing left to rename.
   const auto done = [&] {
-    for (std::size_t k = 1; k <= parts.size(); ++k) {
-      remove_journal(parts[k % parts.size()].journal_path);
+    for (std::size_t k = 1; k <= shares.size(); ++k) {
+      remove_journal(shares[k % shares.size()].journal_path);
       step_done();
     }
     pending_ = false;

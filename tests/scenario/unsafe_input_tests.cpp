@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 bool has_line(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
-// The user path: a line break typed into the object of 1-R. The
+// A user's path: a line break typed into the object of 1-R. The
 // field takes it as a blank, so the stored record keeps its 32 lines and
 // opens again with every field in its place; the same for the executor's
 // name typed into its input box, and for the network form's object box,
