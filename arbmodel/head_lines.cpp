@@ -19,8 +19,6 @@ std::wstring leading_zero_form(std::wstring_view text) {
   return L" 0" + (point == std::wstring::npos ? std::wstring() : shortest.substr(point));
 }
 
-double head_number(std::wstring_view line) { return num_value(all_commas_to_point(line)); }
-
 std::wstring intensity_part(std::wstring_view line) {
   const std::size_t commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), L','));
   const bool point = line.find(L'.') != std::wstring_view::npos;

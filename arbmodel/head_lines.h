@@ -12,8 +12,6 @@ std::wstring number_text(std::wstring_view line);
 // A number text whose value lies below 1 written as " 0" and the digits of
 // its shortest form from the point on (" .08" -> " 0.08"); others unchanged.
 std::wstring leading_zero_form(std::wstring_view number_text);
-// The number of a head line: its leading number, a decimal comma read as a point.
-double head_number(std::wstring_view line);
 
 // The main sprinklers' intensity line. After a calculation for a given inlet
 // head it carries the intensity as loaded after a "," (" 0.1,0.1"); only the
