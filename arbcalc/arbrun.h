@@ -105,11 +105,6 @@ StageEnd update_network_record(ArbRun& run);
 // rezres.txt.
 StageEnd WriteNetworkReport(ArbRun& run);
 
-// The 15 head lines of rezult1.txt as the fields hold them: a given inlet
-// head goes after the pipe standard, the intensity as loaded after the main
-// sprinklers' intensity.
-std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported);
-
 // The whole run of "Пуск"; true when every stage ran.
 bool run_arbitrary_calculation(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks);
 

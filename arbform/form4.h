@@ -30,10 +30,6 @@ class Form4 : public ui::Form {
   std::function<void(const NetworkFormTexts&, const Form4State&, int scheme_width, int scheme_height)> print_report;
   bool GivenInletPressureMode() const;
   void set_given_inlet_pressure_mode(bool on);
-  // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
-  // head goes after the pipe standard, the intensity as loaded after the
-  // main sprinklers' intensity.
-  std::vector<std::wstring> head_lines_from_fields() const;
   // The texts and values of the form that a run of "Пуск" works on, and
   // what comes back shown on the form.
   NetworkFormTexts run_texts() const;

@@ -17,8 +17,6 @@ namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
 
-std::vector<std::wstring> Form4::head_lines_from_fields() const { return head_lines_of(run_texts(), state.imported); }
-
 std::vector<std::wstring> Form4::input_texts() const {
   std::vector<std::wstring> out;
   for (const ui::TextBox* t : {&Text8, &Text3, Text1[0], Text1[1], Text1[2], Text1[3], &Text9, &Text10, &Text11,
@@ -32,7 +30,7 @@ std::vector<std::wstring> Form4::input_texts() const {
 bool Form4::store_input_data() {
   auto lines = read_file_lines(L"rezult1.txt");
   if (lines && lines->size() >= static_cast<std::size_t>(kHeadLines)) {
-    const auto head = head_lines_from_fields();
+    const auto head = head_lines_of(run_texts(), state.imported);
     std::copy(head.begin(), head.end(), lines->begin());
     if (write_file_lines(L"rezult1.txt", *lines)) return true;
   }
