@@ -95,7 +95,6 @@ void Form4::Command1_Click() {
     ~ShowAtEnd() { form.show_run_texts(texts); }
   } show_at_end{*this, texts};
   if (run_arbitrary_calculation(texts, state, hooks)) {
-    show_run_texts(texts);
     Command5.set_enabled(true);
     Command6.set_enabled(true);
   }
