@@ -8,14 +8,6 @@
 
 namespace dorv::arb {
 
-namespace {
-
-void set(ui::TextBox& box, const std::wstring& text) {
-  if (box.text() != text) box.set_text(text);
-}
-
-}  // namespace
-
 NetworkFormTexts Form4::run_texts() const {
   NetworkFormTexts t;
   t.Text2 = Text2.text();
@@ -51,21 +43,21 @@ NetworkFormTexts Form4::run_texts() const {
 // The texts are fields, never captions: neither the run nor the import
 // changes a caption through them.
 void Form4::show_run_texts(NetworkFormTexts& t) {
-  set(Text2, t.Text2);
-  set(Text3, t.Text3);
-  set(Text8, t.Text8);
-  set(Text9, t.Text9);
-  set(Text10, t.Text10);
-  set(Text15, t.Text15);
-  for (std::size_t i = 0; i < 4; ++i) set(*Text1[i], t.Text1[i]);
+  Text2.set_text(t.Text2);
+  Text3.set_text(t.Text3);
+  Text8.set_text(t.Text8);
+  Text9.set_text(t.Text9);
+  Text10.set_text(t.Text10);
+  Text15.set_text(t.Text15);
+  for (std::size_t i = 0; i < 4; ++i) Text1[i]->set_text(t.Text1[i]);
   for (auto [box, text] : {std::pair{&Text11, &t.Text11}, {&Text12, &t.Text12}, {&Text13, &t.Text13}, {&Text14, &t.Text14},
                            {&Text16, &t.Text16}, {&Text17, &t.Text17}, {&Text18, &t.Text18}, {&Text19, &t.Text19},
                            {&Text20, &t.Text20}, {&Text21, &t.Text21}, {&Text22, &t.Text22}, {&Text23, &t.Text23},
                            {&Text24, &t.Text24}, {&Text25, &t.Text25}, {&Text26, &t.Text26}, {&Text27, &t.Text27}})
-    set(*box, *text);
+    box->set_text(*text);
   for (std::size_t i = 0; i < 3; ++i) {
-    set(*Text5[i], t.Text5[i]);
-    set(*Text6[i], t.Text6[i]);
+    Text5[i]->set_text(t.Text5[i]);
+    Text6[i]->set_text(t.Text6[i]);
   }
   std::optional<NetworkImport> import = std::move(t.ImportToShow);
   t.ImportToShow.reset();
