@@ -143,6 +143,9 @@ class Form4 : public ui::Form {
   void show_design_groups();
   // The controls of the row that head line `line` fills.
   std::vector<ui::Control*> head_line_row(int line) const;
+  // The single text boxes whose texts a run of "Пуск" reads and shows back,
+  // each with its field of NetworkFormTexts.
+  std::array<std::pair<std::wstring NetworkFormTexts::*, ui::TextBox*>, 22> run_text_boxes() const;
   void show_import(const NetworkImport& import);
   void tell_import_messages(const NetworkImport& import);
   void upgrade_working_file();

@@ -8,23 +8,23 @@
 
 namespace dorv::arb {
 
+std::array<std::pair<std::wstring NetworkFormTexts::*, ui::TextBox*>, 22> Form4::run_text_boxes() const {
+  using T = NetworkFormTexts;
+  return {{{&T::Text2, &Text2},   {&T::Text3, &Text3},   {&T::Text8, &Text8},   {&T::Text9, &Text9},
+           {&T::Text10, &Text10}, {&T::Text15, &Text15}, {&T::Text11, &Text11}, {&T::Text12, &Text12},
+           {&T::Text13, &Text13}, {&T::Text14, &Text14}, {&T::Text16, &Text16}, {&T::Text17, &Text17},
+           {&T::Text18, &Text18}, {&T::Text19, &Text19}, {&T::Text20, &Text20}, {&T::Text21, &Text21},
+           {&T::Text22, &Text22}, {&T::Text23, &Text23}, {&T::Text24, &Text24}, {&T::Text25, &Text25},
+           {&T::Text26, &Text26}, {&T::Text27, &Text27}}};
+}
+
 NetworkFormTexts Form4::run_texts() const {
   NetworkFormTexts t;
-  t.Text2 = Text2.text();
-  t.Text3 = Text3.text();
-  t.Text8 = Text8.text();
-  t.Text9 = Text9.text();
-  t.Text10 = Text10.text();
-  t.Text15 = Text15.text();
+  for (const auto& [text, box] : run_text_boxes()) t.*text = box->text();
   for (std::size_t i = 0; i < 4; ++i) {
     t.Text1[i] = Text1[i]->text();
     t.Label1[i] = Label1[i]->caption();
   }
-  for (auto [text, box] : {std::pair{&t.Text11, &Text11}, {&t.Text12, &Text12}, {&t.Text13, &Text13}, {&t.Text14, &Text14},
-                           {&t.Text16, &Text16}, {&t.Text17, &Text17}, {&t.Text18, &Text18}, {&t.Text19, &Text19},
-                           {&t.Text20, &Text20}, {&t.Text21, &Text21}, {&t.Text22, &Text22}, {&t.Text23, &Text23},
-                           {&t.Text24, &Text24}, {&t.Text25, &Text25}, {&t.Text26, &Text26}, {&t.Text27, &Text27}})
-    *text = box->text();
   for (auto [caption, label] : {std::pair{&t.Label5, &Label5}, {&t.Label8, &Label8}, {&t.Label9, &Label9},
                                 {&t.Label10, &Label10}, {&t.Label11, &Label11}, {&t.Label12, &Label12},
                                 {&t.Label13, &Label13}, {&t.Label14, &Label14}, {&t.Label15, &Label15},
@@ -43,18 +43,8 @@ NetworkFormTexts Form4::run_texts() const {
 // The texts are fields, never captions: neither the run nor the import
 // changes a caption through them.
 void Form4::show_run_texts(NetworkFormTexts& t) {
-  Text2.set_text(t.Text2);
-  Text3.set_text(t.Text3);
-  Text8.set_text(t.Text8);
-  Text9.set_text(t.Text9);
-  Text10.set_text(t.Text10);
-  Text15.set_text(t.Text15);
+  for (const auto& [text, box] : run_text_boxes()) box->set_text(t.*text);
   for (std::size_t i = 0; i < 4; ++i) Text1[i]->set_text(t.Text1[i]);
-  for (auto [box, text] : {std::pair{&Text11, &t.Text11}, {&Text12, &t.Text12}, {&Text13, &t.Text13}, {&Text14, &t.Text14},
-                           {&Text16, &t.Text16}, {&Text17, &t.Text17}, {&Text18, &t.Text18}, {&Text19, &t.Text19},
-                           {&Text20, &t.Text20}, {&Text21, &t.Text21}, {&Text22, &t.Text22}, {&Text23, &t.Text23},
-                           {&Text24, &t.Text24}, {&Text25, &t.Text25}, {&Text26, &t.Text26}, {&Text27, &t.Text27}})
-    box->set_text(*text);
   for (std::size_t i = 0; i < 3; ++i) {
     Text5[i]->set_text(t.Text5[i]);
     Text6[i]->set_text(t.Text6[i]);
