@@ -56,6 +56,8 @@ struct ArbRun {
   double HighestFreeHead = 0;
   double HeadScaleFactor = 0, NeededInletHead = 0, InletHead = 0, InletFlow = 0;
   std::vector<ProblemRow> ProblemRows;
+  // The lines of spr.out as the last solve read them, and how many.
+  std::vector<std::wstring> AnswerLines;
   int AnswerLineCount = 0;
   int Iteration = 0;
   std::wstring ErrorText;  // the balance error in per cent, as the report writes it
