@@ -5,9 +5,7 @@
 #include <cmath>
 
 #include "arbcalc/arbrun.h"
-#include "platform/files.h"
 #include "platform/host.h"
-#include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 

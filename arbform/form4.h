@@ -148,6 +148,9 @@ class Form4 : public ui::Form {
   std::array<std::pair<std::wstring NetworkFormTexts::*, ui::TextBox*>, 22> run_text_boxes() const;
   void show_import(const NetworkImport& import);
   void tell_import_messages(const NetworkImport& import);
+  // Where the calculation's stored input lies when it was opened from the
+  // register's list; empty for one that is new.
+  std::wstring stored_input_path() const;
   void upgrade_working_file();
   bool store_calculation();
   std::vector<std::wstring> input_texts() const;

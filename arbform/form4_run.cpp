@@ -67,7 +67,7 @@ void Form4::Command1_Click() {
   hooks.show_texts = [this](NetworkFormTexts& t) { show_run_texts(t); };
   const reg::Modul1::RegisterState& register_state = reg::Modul1::Register;
   hooks.calc_id = register_state.CurrentCalcId;
-  if (register_state.OpenedFromRegister) hooks.stored_input_path = register_state.StoredInputPath;
+  hooks.stored_input_path = stored_input_path();
   hooks.program_version = register_state.ProgramVersion;
   hooks.executor_name = register_state.ExecutorName;
   // Whatever way the run ends, the form shows where it got to.

@@ -9,7 +9,6 @@
 #include "arbmodel/network_file.h"
 #include "platform/host.h"
 #include "register/modul1.h"
-#include "text/numtext.h"
 #include "text/strings.h"
 
 namespace dorv::arb {
