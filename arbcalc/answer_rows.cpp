@@ -1,13 +1,11 @@
-// The solver's answer in AnswerRows (row r is network node r, row 0 the
-// feed) and its flow balance: the flow that leaves through the outlet nodes
-// against the flow that enters at the feed.
+// The solver's answer, the lines of spr.out the last solve read, in
+// AnswerRows (row r is network node r, row 0 the feed) and its flow balance:
+// the flow that leaves through the outlet nodes against the flow that enters
+// at the feed.
 #include <cmath>
 
 #include "arbcalc/arbrun.h"
-#include "arbmodel/form4_files.h"
-#include "platform/files.h"
 #include "platform/host.h"
-#include "text/linefile.h"
 #include "text/numtext.h"
 #include "text/strings.h"
 
@@ -15,9 +13,7 @@ namespace dorv::arb {
 
 StageEnd read_answer_rows(ArbRun& run) {
   Form4State& s = run.s;
-  // The solver stage has just read the answer; one that cannot be read now
-  // leaves the rows as that stage made them.
-  const auto lines = read_file_lines(L"spr.out").value_or(std::vector<std::wstring>{});
+  const std::vector<std::wstring>& lines = run.AnswerLines;
   Table& rows = s.run.AnswerRows;
   for (std::size_t r = 0; r < lines.size() && r < rows.size(); ++r) {
     std::wstring rest = lines[r];

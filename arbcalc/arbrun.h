@@ -56,6 +56,8 @@ struct ArbRun {
   double HighestFreeHead = 0;
   double HeadScaleFactor = 0, NeededInletHead = 0, InletHead = 0, InletFlow = 0;
   std::vector<ProblemRow> ProblemRows;
+  // The lines of spr.out as the last solve read them, and how many.
+  std::vector<std::wstring> AnswerLines;
   int AnswerLineCount = 0;
   int Iteration = 0;
   std::wstring ErrorText;  // the balance error in per cent, as the report writes it
@@ -104,11 +106,6 @@ StageEnd control_unit_and_results(ArbRun& run);
 StageEnd update_network_record(ArbRun& run);
 // rezres.txt.
 StageEnd WriteNetworkReport(ArbRun& run);
-
-// The 15 head lines of rezult1.txt as the fields hold them: a given inlet
-// head goes after the pipe standard, the intensity as loaded after the main
-// sprinklers' intensity.
-std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported);
 
 // The whole run of "Пуск"; true when every stage ran.
 bool run_arbitrary_calculation(NetworkFormTexts& texts, Form4State& state, const NetworkRunHooks& hooks);

@@ -5,28 +5,13 @@
 // either the old record or the new one.
 #include "arbcalc/arbrun.h"
 #include "arbmodel/form4_files.h"
+#include "arbmodel/head_lines.h"
 #include "arbmodel/network_file.h"
 #include "platform/files.h"
 #include "text/linefile.h"
-#include "text/numtext.h"
 #include "text/strings.h"
 
 namespace dorv::arb {
-
-std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported) {
-  // The contract without the blank the field shows in front: the catalog
-  // holds it so, and a catalog rebuilt from the stored records must agree.
-  std::vector<std::wstring> out = {
-      ltrim(f.Text8), f.Text3,  f.Text1[0], f.Text1[1], f.Text1[2],
-      f.Text9,        imported.LoadedValveLine.empty() ? trim(f.Text15) : imported.LoadedValveLine,
-      f.Text10,       f.Text11, f.Text12,   f.Text13,   f.Text14,
-      f.Text16,       f.Text17, f.Text18};
-  if (imported.GivenInletHead > 0) {
-    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(imported.LoadedMainIntensity, 3)));
-    out[5] += L"," + num_text_trim(imported.GivenInletHead);
-  }
-  return out;
-}
 
 StageEnd update_network_record(ArbRun& run) {
   NetworkFormTexts& f = run.f;

@@ -1,7 +1,7 @@
 // One solve of the network: the result fields made ready (the shown results
 // become the previous ones after a finished run), the control unit's valve
 // type cut out of Text15, prom3.bat run with the prom.in handshake, and the
-// head line of the answer read.
+// answer read: its lines kept for the answer rows, its head line taken.
 #include <algorithm>
 #include <cmath>
 
@@ -81,7 +81,8 @@ StageEnd solve_network(ArbRun& run) {
     return solver_error(run);
   }
 
-  const auto answer = read_file_lines(L"spr.out").value_or(std::vector<std::wstring>{});
+  run.AnswerLines = read_file_lines(L"spr.out").value_or(std::vector<std::wstring>{});
+  const std::vector<std::wstring>& answer = run.AnswerLines;
   if (answer.empty()) return solver_error(run);
   run.AnswerLineCount = static_cast<int>(answer.size());
   s.run.AnswerRows = make_table(static_cast<std::size_t>(run.AnswerLineCount), 4);

@@ -30,10 +30,6 @@ class Form4 : public ui::Form {
   std::function<void(const NetworkFormTexts&, const Form4State&, int scheme_width, int scheme_height)> print_report;
   bool GivenInletPressureMode() const;
   void set_given_inlet_pressure_mode(bool on);
-  // The 15 head lines of rezult1.txt as the fields hold them: a given inlet
-  // head goes after the pipe standard, the intensity as loaded after the
-  // main sprinklers' intensity.
-  std::vector<std::wstring> head_lines_from_fields() const;
   // The texts and values of the form that a run of "Пуск" works on, and
   // what comes back shown on the form.
   NetworkFormTexts run_texts() const;
@@ -147,8 +143,14 @@ class Form4 : public ui::Form {
   void show_design_groups();
   // The controls of the row that head line `line` fills.
   std::vector<ui::Control*> head_line_row(int line) const;
+  // The single text boxes whose texts a run of "Пуск" reads and shows back,
+  // each with its field of NetworkFormTexts.
+  std::array<std::pair<std::wstring NetworkFormTexts::*, ui::TextBox*>, 22> run_text_boxes() const;
   void show_import(const NetworkImport& import);
   void tell_import_messages(const NetworkImport& import);
+  // Where the calculation's stored input lies when it was opened from the
+  // register's list; empty for one that is new.
+  std::wstring stored_input_path() const;
   void upgrade_working_file();
   bool store_calculation();
   std::vector<std::wstring> input_texts() const;

@@ -8,14 +8,14 @@ namespace dorv::arb {
 
 namespace {
 
-// The group's texts through `rule`, the fields that changed set anew.
+// The group's texts through `rule`, back into the fields (a box whose text
+// stays as it was is left alone).
 template <typename Rule>
 void run_rule(const std::array<ui::TextBox*, 4>& boxes, Rule rule) {
   std::array<std::wstring, 4> texts;
   for (std::size_t i = 0; i < 4; ++i) texts[i] = boxes[i]->text();
   rule(SprinklerTexts{&texts[0], &texts[1], &texts[2], &texts[3]});
-  for (std::size_t i = 0; i < 4; ++i)
-    if (boxes[i]->text() != texts[i]) boxes[i]->set_text(texts[i]);
+  for (std::size_t i = 0; i < 4; ++i) boxes[i]->set_text(texts[i]);
 }
 
 }  // namespace

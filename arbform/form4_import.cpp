@@ -72,10 +72,13 @@ void Form4::tell_import_messages(const NetworkImport& r) {
   }
 }
 
+std::wstring Form4::stored_input_path() const {
+  return Modul1::Register.OpenedFromRegister ? Modul1::Register.StoredInputPath : std::wstring();
+}
+
 void Form4::LoadGraphicsData() {
   NetworkFormTexts texts = run_texts();
-  texts.ImportToShow =
-      import_network(state, texts, Modul1::Register.OpenedFromRegister ? Modul1::Register.StoredInputPath : std::wstring());
+  texts.ImportToShow = import_network(state, texts, stored_input_path());
   show_run_texts(texts);
 }
 

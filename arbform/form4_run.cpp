@@ -8,31 +8,23 @@
 
 namespace dorv::arb {
 
-namespace {
-
-void set(ui::TextBox& box, const std::wstring& text) {
-  if (box.text() != text) box.set_text(text);
+std::array<std::pair<std::wstring NetworkFormTexts::*, ui::TextBox*>, 22> Form4::run_text_boxes() const {
+  using T = NetworkFormTexts;
+  return {{{&T::Text2, &Text2},   {&T::Text3, &Text3},   {&T::Text8, &Text8},   {&T::Text9, &Text9},
+           {&T::Text10, &Text10}, {&T::Text15, &Text15}, {&T::Text11, &Text11}, {&T::Text12, &Text12},
+           {&T::Text13, &Text13}, {&T::Text14, &Text14}, {&T::Text16, &Text16}, {&T::Text17, &Text17},
+           {&T::Text18, &Text18}, {&T::Text19, &Text19}, {&T::Text20, &Text20}, {&T::Text21, &Text21},
+           {&T::Text22, &Text22}, {&T::Text23, &Text23}, {&T::Text24, &Text24}, {&T::Text25, &Text25},
+           {&T::Text26, &Text26}, {&T::Text27, &Text27}}};
 }
-
-}  // namespace
 
 NetworkFormTexts Form4::run_texts() const {
   NetworkFormTexts t;
-  t.Text2 = Text2.text();
-  t.Text3 = Text3.text();
-  t.Text8 = Text8.text();
-  t.Text9 = Text9.text();
-  t.Text10 = Text10.text();
-  t.Text15 = Text15.text();
+  for (const auto& [text, box] : run_text_boxes()) t.*text = box->text();
   for (std::size_t i = 0; i < 4; ++i) {
     t.Text1[i] = Text1[i]->text();
     t.Label1[i] = Label1[i]->caption();
   }
-  for (auto [text, box] : {std::pair{&t.Text11, &Text11}, {&t.Text12, &Text12}, {&t.Text13, &Text13}, {&t.Text14, &Text14},
-                           {&t.Text16, &Text16}, {&t.Text17, &Text17}, {&t.Text18, &Text18}, {&t.Text19, &Text19},
-                           {&t.Text20, &Text20}, {&t.Text21, &Text21}, {&t.Text22, &Text22}, {&t.Text23, &Text23},
-                           {&t.Text24, &Text24}, {&t.Text25, &Text25}, {&t.Text26, &Text26}, {&t.Text27, &Text27}})
-    *text = box->text();
   for (auto [caption, label] : {std::pair{&t.Label5, &Label5}, {&t.Label8, &Label8}, {&t.Label9, &Label9},
                                 {&t.Label10, &Label10}, {&t.Label11, &Label11}, {&t.Label12, &Label12},
                                 {&t.Label13, &Label13}, {&t.Label14, &Label14}, {&t.Label15, &Label15},
@@ -51,21 +43,11 @@ NetworkFormTexts Form4::run_texts() const {
 // The texts are fields, never captions: neither the run nor the import
 // changes a caption through them.
 void Form4::show_run_texts(NetworkFormTexts& t) {
-  set(Text2, t.Text2);
-  set(Text3, t.Text3);
-  set(Text8, t.Text8);
-  set(Text9, t.Text9);
-  set(Text10, t.Text10);
-  set(Text15, t.Text15);
-  for (std::size_t i = 0; i < 4; ++i) set(*Text1[i], t.Text1[i]);
-  for (auto [box, text] : {std::pair{&Text11, &t.Text11}, {&Text12, &t.Text12}, {&Text13, &t.Text13}, {&Text14, &t.Text14},
-                           {&Text16, &t.Text16}, {&Text17, &t.Text17}, {&Text18, &t.Text18}, {&Text19, &t.Text19},
-                           {&Text20, &t.Text20}, {&Text21, &t.Text21}, {&Text22, &t.Text22}, {&Text23, &t.Text23},
-                           {&Text24, &t.Text24}, {&Text25, &t.Text25}, {&Text26, &t.Text26}, {&Text27, &t.Text27}})
-    set(*box, *text);
+  for (const auto& [text, box] : run_text_boxes()) box->set_text(t.*text);
+  for (std::size_t i = 0; i < 4; ++i) Text1[i]->set_text(t.Text1[i]);
   for (std::size_t i = 0; i < 3; ++i) {
-    set(*Text5[i], t.Text5[i]);
-    set(*Text6[i], t.Text6[i]);
+    Text5[i]->set_text(t.Text5[i]);
+    Text6[i]->set_text(t.Text6[i]);
   }
   std::optional<NetworkImport> import = std::move(t.ImportToShow);
   t.ImportToShow.reset();
@@ -85,7 +67,7 @@ void Form4::Command1_Click() {
   hooks.show_texts = [this](NetworkFormTexts& t) { show_run_texts(t); };
   const reg::Modul1::RegisterState& register_state = reg::Modul1::Register;
   hooks.calc_id = register_state.CurrentCalcId;
-  if (register_state.OpenedFromRegister) hooks.stored_input_path = register_state.StoredInputPath;
+  hooks.stored_input_path = stored_input_path();
   hooks.program_version = register_state.ProgramVersion;
   hooks.executor_name = register_state.ExecutorName;
   // Whatever way the run ends, the form shows where it got to.
@@ -95,7 +77,6 @@ void Form4::Command1_Click() {
     ~ShowAtEnd() { form.show_run_texts(texts); }
   } show_at_end{*this, texts};
   if (run_arbitrary_calculation(texts, state, hooks)) {
-    show_run_texts(texts);
     Command5.set_enabled(true);
     Command6.set_enabled(true);
   }

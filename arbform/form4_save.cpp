@@ -9,15 +9,12 @@
 #include "arbmodel/network_file.h"
 #include "platform/host.h"
 #include "register/modul1.h"
-#include "text/numtext.h"
 #include "text/strings.h"
 
 namespace dorv::arb {
 namespace Modul1 = reg::Modul1;
 using ui::MsgButtons;
 using ui::MsgIcon;
-
-std::vector<std::wstring> Form4::head_lines_from_fields() const { return head_lines_of(run_texts(), state.imported); }
 
 std::vector<std::wstring> Form4::input_texts() const {
   std::vector<std::wstring> out;
@@ -32,7 +29,7 @@ std::vector<std::wstring> Form4::input_texts() const {
 bool Form4::store_input_data() {
   auto lines = read_file_lines(L"rezult1.txt");
   if (lines && lines->size() >= static_cast<std::size_t>(kHeadLines)) {
-    const auto head = head_lines_from_fields();
+    const auto head = head_lines_of(run_texts(), state.imported);
     std::copy(head.begin(), head.end(), lines->begin());
     if (write_file_lines(L"rezult1.txt", *lines)) return true;
   }

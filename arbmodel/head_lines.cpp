@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "arbmodel/form4_state.h"
+#include "arbmodel/form_texts.h"
 #include "tables/k_factor.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -18,8 +20,6 @@ std::wstring leading_zero_form(std::wstring_view text) {
   const std::size_t point = shortest.find(L'.');
   return L" 0" + (point == std::wstring::npos ? std::wstring() : shortest.substr(point));
 }
-
-double head_number(std::wstring_view line) { return num_value(all_commas_to_point(line)); }
 
 std::wstring intensity_part(std::wstring_view line) {
   const std::size_t commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), L','));
@@ -68,6 +68,21 @@ SprinklerData sprinkler_rule(double intensity, double area, double k_line) {
     s.free_head = round_half_even(root * root, 2);
   }
   return s;
+}
+
+std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported) {
+  // The contract without the blank the field shows in front: the catalog
+  // holds it so, and a catalog rebuilt from the stored records must agree.
+  std::vector<std::wstring> out = {
+      ltrim(f.Text8), f.Text3,  f.Text1[0], f.Text1[1], f.Text1[2],
+      f.Text9,        imported.LoadedValveLine.empty() ? trim(f.Text15) : imported.LoadedValveLine,
+      f.Text10,       f.Text11, f.Text12,   f.Text13,   f.Text14,
+      f.Text16,       f.Text17, f.Text18};
+  if (imported.GivenInletHead > 0) {
+    out[2] += L"," + zero_before_point(num_text_trim(round_half_even(imported.LoadedMainIntensity, 3)));
+    out[5] += L"," + num_text_trim(imported.GivenInletHead);
+  }
+  return out;
 }
 
 }  // namespace dorv::arb

@@ -1,19 +1,22 @@
-// How the head lines of the network data file become the form's fields: the
-// number text of a field, the pipe and valve lines, the sprinkler rule.
+// How the head lines of the network data file become the form's fields (the
+// number text of a field, the pipe and valve lines, the sprinkler rule), and
+// the fields the head lines again.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorv::arb {
+
+struct NetworkFormTexts;
+struct ImportedValues;
 
 // " " and the line without its outer blanks, every "," made a point.
 std::wstring number_text(std::wstring_view line);
 // A number text whose value lies below 1 written as " 0" and the digits of
 // its shortest form from the point on (" .08" -> " 0.08"); others unchanged.
 std::wstring leading_zero_form(std::wstring_view number_text);
-// The number of a head line: its leading number, a decimal comma read as a point.
-double head_number(std::wstring_view line);
 
 // The main sprinklers' intensity line. After a calculation for a given inlet
 // head it carries the intensity as loaded after a "," (" 0.1,0.1"); only the
@@ -45,5 +48,10 @@ struct SprinklerData {
   std::optional<double> free_head;
 };
 SprinklerData sprinkler_rule(double intensity, double area, double k_line);
+
+// The 15 head lines of rezult1.txt as the fields hold them: a given inlet
+// head goes after the pipe standard, the intensity as loaded after the main
+// sprinklers' intensity.
+std::vector<std::wstring> head_lines_of(const NetworkFormTexts& f, const ImportedValues& imported);
 
 }  // namespace dorv::arb

@@ -42,7 +42,7 @@ void apply_head_lines(ImportedValues& v, NetworkFormTexts& f, NetworkImport& r, 
   if (!given(3)) {
     f.Text1[0] = L"";
   } else if (g.main) {
-    v.LoadedMainIntensity = head_number(intensity);
+    v.LoadedMainIntensity = field_value(intensity);
     show(3);
     f.Text1[0] = leading_zero_form(number_text(intensity));
   }
@@ -59,7 +59,7 @@ void apply_head_lines(ImportedValues& v, NetworkFormTexts& f, NetworkImport& r, 
   } else if (g.main) {
     show(5);
     f.Text1[2] = number_text(line(5));
-    const auto s = sprinkler_rule(head_number(intensity), head_number(line(4)), head_number(line(5)));
+    const auto s = sprinkler_rule(field_value(intensity), field_value(line(4)), field_value(line(5)));
     v.OutletDataInFile[kMainKind].k = s.k;
     v.OutletDataInFile[kMainKind].head = s.free_head.value_or(0);
     show_computed_head(f.Text1[3], s.free_head, v.SprinklerComputedField[kMainKind]);
@@ -76,13 +76,13 @@ void apply_head_lines(ImportedValues& v, NetworkFormTexts& f, NetworkImport& r, 
   // Deluge heads and fire cocks.
   auto flow_group = [&](int flow_line, bool present, std::wstring& flow, std::wstring& head, OutletKindIndex kind) {
     if (!given(flow_line)) flow = L"";
-    else if (present && head_number(line(flow_line)) > 0) {
+    else if (present && field_value(line(flow_line)) > 0) {
       show(flow_line);
       flow = number_text(line(flow_line));
     }
     if (!given(flow_line + 1)) head = L"";
-    else if (present && head_number(line(flow_line + 1)) > 0) {
-      v.OutletDataInFile[kind].head = head_number(line(flow_line + 1));
+    else if (present && field_value(line(flow_line + 1)) > 0) {
+      v.OutletDataInFile[kind].head = field_value(line(flow_line + 1));
       show(flow_line + 1);
       head = number_text(line(flow_line + 1));
     }
@@ -109,7 +109,7 @@ void apply_head_lines(ImportedValues& v, NetworkFormTexts& f, NetworkImport& r, 
   } else if (g.rack) {
     show(15);
     f.Text18 = number_text(line(15));
-    const auto s = sprinkler_rule(head_number(line(13)), head_number(line(14)), head_number(line(15)));
+    const auto s = sprinkler_rule(field_value(line(13)), field_value(line(14)), field_value(line(15)));
     v.OutletDataInFile[kRackKind].k = s.k;
     v.OutletDataInFile[kRackKind].head = s.free_head.value_or(0);
     show_computed_head(f.Text19, s.free_head, v.SprinklerComputedField[kRackKind]);
@@ -178,7 +178,7 @@ NetworkImport import_network(Form4State& s, NetworkFormTexts& f, const std::wstr
   v.NodeNumberMap = node_number_map(lines);
   read_head_lines(v, f, r, lines, GroupFlags{});
   auto& d = v.OutletDataInFile;
-  const double deluge_flow = head_number(lines[8]), cock_flow = head_number(lines[10]);
+  const double deluge_flow = field_value(lines[8]), cock_flow = field_value(lines[10]);
   if (deluge_flow > 0 && d[kDelugeKind].head > 0) d[kDelugeKind].k = round_half_even(deluge_flow / std::sqrt(d[kDelugeKind].head), 8);
   if (cock_flow > 0 && d[kFireCockKind].head > 0)
     d[kFireCockKind].k = round_half_even(cock_flow / std::sqrt(d[kFireCockKind].head), 8);

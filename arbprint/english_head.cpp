@@ -16,7 +16,6 @@ using report::k_factor_in_units;
 using report::latin_standard_name;
 
 bool us(ReportUnits units) { return units == ReportUnits::US; }
-double value_of(const std::wstring& field) { return num_value(field); }
 
 void write_title(Lines& out, const arb::NetworkFormTexts& f, const std::wstring& english_object_name) {
   out.push_back(L"");
@@ -57,11 +56,11 @@ void write_sprinkler_group(Lines& out, const SprinklerGroup& g, ReportUnits unit
   if (!g.shown) return;
   const auto& captions = us(units) ? g.us_captions : g.metric_captions;
   out.push_back(captions[0] +
-                led_fraction_text(round_half_even(intensity_in_units(value_of(*g.density), units), 2)));
-  const double area = area_in_units(value_of(*g.area), units);
+                led_fraction_text(round_half_even(intensity_in_units(num_value(*g.density), units), 2)));
+  const double area = area_in_units(num_value(*g.area), units);
   out.push_back(captions[1] + led_fraction_text(us(units) ? round_half_even(area, 2) : area));
-  out.push_back(captions[2] + num_text(k_factor_in_units(value_of(*g.k_factor), units)));
-  const double pressure = round_half_even(head_in_units(value_of(*g.pressure), units), 1);
+  out.push_back(captions[2] + num_text(k_factor_in_units(num_value(*g.k_factor), units)));
+  const double pressure = round_half_even(head_in_units(num_value(*g.pressure), units), 1);
   out.push_back(captions[3] + (us(units) ? num_text(pressure) : fraction_text(pressure)));
 }
 
@@ -70,9 +69,9 @@ void write_sprinkler_group(Lines& out, const SprinklerGroup& g, ReportUnits unit
 void write_flow_group(Lines& out, bool shown, const std::wstring& flow, const std::wstring& head,
                       const std::array<const wchar_t*, 2>& captions, ReportUnits units) {
   if (!shown) return;
-  const double pressure = round_half_even(head_in_units(value_of(head), units), 1);
+  const double pressure = round_half_even(head_in_units(num_value(head), units), 1);
   out.push_back(captions[0] + (us(units) ? num_text(pressure) : fraction_text(pressure)));
-  const double q = flow_in_units(value_of(flow), units);
+  const double q = flow_in_units(num_value(flow), units);
   out.push_back(captions[1] + num_text(us(units) ? round_half_even(q, 1) : q));
 }
 

@@ -36,25 +36,24 @@ GridFormTexts texts_of(const Form2& f) {
 
 namespace {
 
-void set(ui::TextBox& box, const std::wstring& text) {
-  if (box.text() != text) box.set_text(text);
-}
+// A combo box's set_text picks its list entry anew and reports a change even
+// when the text stays: only a text that changed is set.
 void set(ui::ComboBox& box, const std::wstring& text) {
   if (box.text() != text) box.set_text(text);
 }
 
 void show_texts_on(Form2& f, const GridFormTexts& t) {
-  for (int i = 0; i < 19; ++i) set(f.Text1(i), t.Text1[i]);
-  set(f.Text2, t.Text2);
-  set(f.Text3, t.Text3);
-  set(f.Text8, t.Text8);
+  for (int i = 0; i < 19; ++i) f.Text1(i).set_text(t.Text1[i]);
+  f.Text2.set_text(t.Text2);
+  f.Text3.set_text(t.Text3);
+  f.Text8.set_text(t.Text8);
   set(f.Combo1(0), t.Combo1_0);
   set(f.Combo1(1), t.Combo1_1);
   set(f.Combo2, t.Combo2);
-  set(f.Text4, t.Text4);
+  f.Text4.set_text(t.Text4);
   for (int i = 0; i < 4; ++i) {
-    set(f.Text5(i), t.Text5[i]);
-    set(f.Text6(i), t.Text6[i]);
+    f.Text5(i).set_text(t.Text5[i]);
+    f.Text6(i).set_text(t.Text6[i]);
   }
 }
 
