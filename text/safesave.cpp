@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "text/linefile.h"
+#include "text/strings.h"
 
 namespace dorv {
 namespace fs = std::filesystem;
@@ -182,13 +182,7 @@ bool journal_name(std::string_view name) {
          name.ends_with(kJournalEnd);
 }
 
-std::string new_journal_name() {
-  static std::mt19937_64 gen(std::random_device{}());
-  std::uint64_t n = gen();
-  std::string hex(16, '0');
-  for (int i = 15; i >= 0; --i, n >>= 4) hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[n & 15];
-  return std::string(kJournalStart) + hex + std::string(kJournalEnd);
-}
+std::string new_journal_name() { return std::string(kJournalStart) + random_hex(16) + std::string(kJournalEnd); }
 
 // A name of a file in the journal's own folder: a journal read from a shared
 // folder never makes the recovery touch a file anywhere else.
