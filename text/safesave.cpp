@@ -279,17 +279,28 @@ bool remove_journal(const fs::path& journal) {
   return true;
 }
 
+// Puts one file of a set in place: its temporary file renamed over the
+// target or, with no temporary file, the target deleted (a target that is
+// gone already counts as deleted). 0, or the errno of what failed.
+int put_file(const fs::path& temporary, const fs::path& target) {
+  if (temporary.empty()) return ::unlink(target.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+  return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+// What a failed put_file of this temporary file failed at.
+FileError::Step put_step(const fs::path& temporary) {
+  return temporary.empty() ? FileError::Step::Delete : FileError::Step::Replace;
+}
+
 // Puts a journal's files in place: a temporary file that is still there is
 // renamed over its target (one that is gone was renamed before), and a
 // file the set deletes is deleted.
 void put_in_place(const fs::path& folder, const Journal& j) {
   for (const auto& e : j.entries) {
     const fs::path target = folder / e.target;
-    if (e.temporary.empty()) {
-      if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(target, FileError::Step::Delete, errno);
-    } else if (::rename((folder / e.temporary).c_str(), target.c_str()) != 0 && errno != ENOENT) {
-      throw FileError(target, FileError::Step::Replace, errno);
-    }
+    const fs::path temporary = e.temporary.empty() ? fs::path() : folder / e.temporary;
+    if (const int err = put_file(temporary, target); err && err != ENOENT)
+      throw FileError(target, put_step(temporary), err);
   }
   if (const int err = sync_folder(folder)) throw FileError(folder, FileError::Step::Write, err);
 }
@@ -390,17 +401,14 @@ void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
   bool moved = false;
   for (const auto& p : shares)
     for (const Staged* s : p.files) {
-      const bool removal = s->temporary.empty();
-      const int err = removal ? (::unlink(s->target.c_str()) == 0 || errno == ENOENT ? 0 : errno)
-                              : (::rename(s->temporary.c_str(), s->target.c_str()) == 0 ? 0 : errno);
-      if (err) {
+      if (const int err = put_file(s->temporary, s->target)) {
         // Nothing moved yet: the set is undone by removing its deciding
         // journal first. Else the recovery finishes it.
         if (!moved && remove_journal(shares.front().journal_path)) {
           drop_journals();
           pending_ = false;
         }
-        throw FileError(s->path, removal ? FileError::Step::Delete : FileError::Step::Replace, err);
+        throw FileError(s->path, put_step(s->temporary), err);
       }
       moved = true;
       if (const int sync_err = sync_folder(p.folder)) throw FileError(s->path, FileError::Step::Write, sync_err);
