@@ -445,10 +445,17 @@ SaveRecovery recover_saves(const std::vector<fs::path>& folders,
     fs::path folder, path;
     std::optional<Journal> journal;
   };
-  const std::vector<fs::path> places = distinct_folders(folders);
+  // Each folder is listed once, for its journals and for the temporary
+  // files left at the end.
+  struct Place {
+    fs::path folder;
+    std::vector<std::string> names;
+  };
+  std::vector<Place> places;
+  for (const auto& folder : distinct_folders(folders)) places.push_back({folder, file_names(folder)});
   std::vector<Found> found;
-  for (const auto& folder : places)
-    for (const auto& name : file_names(folder))
+  for (const auto& [folder, names] : places)
+    for (const auto& name : names)
       if (journal_name(name)) {
         const fs::path path = folder / name;
         const auto text = try_read_bytes(path);
@@ -497,12 +504,14 @@ SaveRecovery recover_saves(const std::vector<fs::path>& folders,
   }
 
   // What no kept journal names is left by a save that will never finish.
-  for (const auto& folder : places) {
+  // A temporary file that a finished journal renamed since the listing is
+  // gone: its unlink fails and it is not counted.
+  for (const auto& [folder, names] : places) {
     std::vector<std::string> needed;
     for (const Found* f : kept)
       if (f->folder == folder && f->journal)
         for (const auto& e : f->journal->entries) needed.push_back(e.temporary);
-    for (const auto& name : file_names(folder))
+    for (const auto& name : names)
       if (temporary_name(name) && std::find(needed.begin(), needed.end(), name) == needed.end() &&
           ::unlink((folder / name).c_str()) == 0)
         ++result.temporaries;
