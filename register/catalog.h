@@ -2,6 +2,7 @@
 // (the search result karman1 and the list's copies): records of three lines,
 // identifier, contract number, object name.
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,15 @@ void write_catalog(std::wstring_view name, const std::vector<CatalogRecord>& rec
 // read back with at most 15 digits, and a number of 15 digits is exact
 // wherever the program reads it as a decimal number.
 constexpr long long kLargestCalcNumber = 999'999'999'999'999;
+// Its digits: a longer leading number in a stored file's name is no
+// calculation's.
+constexpr std::size_t kLargestCalcNumberDigits = 15;
+static_assert(
+    [] {
+      std::size_t digits = 0;
+      for (long long n = kLargestCalcNumber; n > 0; n /= 10) ++digits;
+      return digits;
+    }() == kLargestCalcNumberDigits);
 
 // The calculation number of an identifier or list text: its leading whole
 // number, blanks and the "-R"/"-T" ignored; 0 when there is none or when it

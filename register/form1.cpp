@@ -32,7 +32,7 @@ Form1* g_form1 = nullptr;
 std::optional<long long> leading_number(std::wstring_view name) {
   std::size_t i = 0;
   while (i < name.size() && name[i] >= L'0' && name[i] <= L'9') ++i;
-  if (i == 0 || i > whole_text(kLargestCalcNumber).size()) return std::nullopt;
+  if (i == 0 || i > kLargestCalcNumberDigits) return std::nullopt;
   return std::stoll(std::wstring(name.substr(0, i)));
 }
 

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdint>
 #include <map>
 #include <random>
 #include <thread>
@@ -36,13 +35,7 @@ std::string holder_text() {
 }
 
 // A token no other taking of the lock has: 128 random bits.
-std::string new_token() {
-  static std::mt19937_64 gen(std::random_device{}());
-  std::string token;
-  for (int part = 0; part < 2; ++part)
-    for (std::uint64_t n = gen(), k = 0; k < 16; ++k, n >>= 4) token += "0123456789abcdef"[n & 15];
-  return token;
-}
+std::string new_token() { return random_hex(32); }
 
 // The token in a lock file: its second line.
 std::string token_of(const std::string& bytes) {

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "text/linefile.h"
+#include "text/strings.h"
 
 namespace dorv {
 namespace fs = std::filesystem;
@@ -182,13 +182,7 @@ bool journal_name(std::string_view name) {
          name.ends_with(kJournalEnd);
 }
 
-std::string new_journal_name() {
-  static std::mt19937_64 gen(std::random_device{}());
-  std::uint64_t n = gen();
-  std::string hex(16, '0');
-  for (int i = 15; i >= 0; --i, n >>= 4) hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[n & 15];
-  return std::string(kJournalStart) + hex + std::string(kJournalEnd);
-}
+std::string new_journal_name() { return std::string(kJournalStart) + random_hex(16) + std::string(kJournalEnd); }
 
 // A name of a file in the journal's own folder: a journal read from a shared
 // folder never makes the recovery touch a file anywhere else.
@@ -285,17 +279,28 @@ bool remove_journal(const fs::path& journal) {
   return true;
 }
 
+// Puts one file of a set in place: its temporary file renamed over the
+// target or, with no temporary file, the target deleted (a target that is
+// gone already counts as deleted). 0, or the errno of what failed.
+int put_file(const fs::path& temporary, const fs::path& target) {
+  if (temporary.empty()) return ::unlink(target.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+  return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+// What a failed put_file of this temporary file failed at.
+FileError::Step put_step(const fs::path& temporary) {
+  return temporary.empty() ? FileError::Step::Delete : FileError::Step::Replace;
+}
+
 // Puts a journal's files in place: a temporary file that is still there is
 // renamed over its target (one that is gone was renamed before), and a
 // file the set deletes is deleted.
 void put_in_place(const fs::path& folder, const Journal& j) {
   for (const auto& e : j.entries) {
     const fs::path target = folder / e.target;
-    if (e.temporary.empty()) {
-      if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(target, FileError::Step::Delete, errno);
-    } else if (::rename((folder / e.temporary).c_str(), target.c_str()) != 0 && errno != ENOENT) {
-      throw FileError(target, FileError::Step::Replace, errno);
-    }
+    const fs::path temporary = e.temporary.empty() ? fs::path() : folder / e.temporary;
+    if (const int err = put_file(temporary, target); err && err != ENOENT)
+      throw FileError(target, put_step(temporary), err);
   }
   if (const int err = sync_folder(folder)) throw FileError(folder, FileError::Step::Write, err);
 }
@@ -396,17 +401,14 @@ void SaveSet::commit(std::string_view note, const std::function<void()>& then) {
   bool moved = false;
   for (const auto& p : shares)
     for (const Staged* s : p.files) {
-      const bool removal = s->temporary.empty();
-      const int err = removal ? (::unlink(s->target.c_str()) == 0 || errno == ENOENT ? 0 : errno)
-                              : (::rename(s->temporary.c_str(), s->target.c_str()) == 0 ? 0 : errno);
-      if (err) {
+      if (const int err = put_file(s->temporary, s->target)) {
         // Nothing moved yet: the set is undone by removing its deciding
         // journal first. Else the recovery finishes it.
         if (!moved && remove_journal(shares.front().journal_path)) {
           drop_journals();
           pending_ = false;
         }
-        throw FileError(s->path, removal ? FileError::Step::Delete : FileError::Step::Replace, err);
+        throw FileError(s->path, put_step(s->temporary), err);
       }
       moved = true;
       if (const int sync_err = sync_folder(p.folder)) throw FileError(s->path, FileError::Step::Write, sync_err);
@@ -443,10 +445,17 @@ SaveRecovery recover_saves(const std::vector<fs::path>& folders,
     fs::path folder, path;
     std::optional<Journal> journal;
   };
-  const std::vector<fs::path> places = distinct_folders(folders);
+  // Each folder is listed once, for its journals and for the temporary
+  // files left at the end.
+  struct Place {
+    fs::path folder;
+    std::vector<std::string> names;
+  };
+  std::vector<Place> places;
+  for (const auto& folder : distinct_folders(folders)) places.push_back({folder, file_names(folder)});
   std::vector<Found> found;
-  for (const auto& folder : places)
-    for (const auto& name : file_names(folder))
+  for (const auto& [folder, names] : places)
+    for (const auto& name : names)
       if (journal_name(name)) {
         const fs::path path = folder / name;
         const auto text = try_read_bytes(path);
@@ -495,12 +504,14 @@ SaveRecovery recover_saves(const std::vector<fs::path>& folders,
   }
 
   // What no kept journal names is left by a save that will never finish.
-  for (const auto& folder : places) {
+  // A temporary file that a finished journal renamed since the listing is
+  // gone: its unlink fails and it is not counted.
+  for (const auto& [folder, names] : places) {
     std::vector<std::string> needed;
     for (const Found* f : kept)
       if (f->folder == folder && f->journal)
         for (const auto& e : f->journal->entries) needed.push_back(e.temporary);
-    for (const auto& name : file_names(folder))
+    for (const auto& name : names)
       if (temporary_name(name) && std::find(needed.begin(), needed.end(), name) == needed.end() &&
           ::unlink((folder / name).c_str()) == 0)
         ++result.temporaries;

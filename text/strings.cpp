@@ -1,5 +1,8 @@
 #include "text/strings.h"
 
+#include <cstdint>
+#include <random>
+
 namespace dorv {
 
 std::wstring ltrim(std::wstring_view t) {
@@ -68,6 +71,18 @@ std::wstring right(std::wstring_view t, std::size_t n) { return std::wstring(n >
 std::wstring left(std::wstring_view t, std::size_t n) { return std::wstring(t.substr(0, n)); }
 
 std::wstring whole_text(long long n) { return std::to_wstring(n); }
+
+std::string random_hex(std::size_t digits) {
+  static std::mt19937_64 gen(std::random_device{}());
+  std::string hex;
+  hex.reserve(digits);
+  std::uint64_t bits = 0;
+  for (std::size_t k = 0; k < digits; ++k, bits >>= 4) {
+    if (k % 16 == 0) bits = gen();  // sixteen digits a draw
+    hex += "0123456789abcdef"[bits & 15];
+  }
+  return hex;
+}
 
 std::vector<std::wstring> wrap_at_blank(std::wstring s, std::size_t limit, std::size_t indent) {
   std::vector<std::wstring> lines;

@@ -24,6 +24,9 @@ std::wstring right(std::wstring_view t, std::size_t n);
 std::wstring left(std::wstring_view t, std::size_t n);
 // A number written as a whole number: digits only, "-" for a negative value.
 std::wstring whole_text(long long n);
+// `digits` random hexadecimal digits (0-9, a-f), for names and tokens that
+// no other save or lock may happen to have; not for secrets.
+std::string random_hex(std::size_t digits);
 // A line longer than `limit` characters broken after its last blank before
 // column `limit` (the first column does not count), each continuation led by
 // `indent` blanks, until the rest is shorter than `limit`. A word too long

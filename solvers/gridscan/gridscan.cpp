@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace dorv::solvers {
 
-std::vector<int> scan_rows(char mode, int Y, bool feedOnMain1) {
+std::vector<int> scan_rows(char mode, int Y, bool feed_on_main1) {
   switch (mode) {
     case 'd':
       return {Y};
@@ -37,7 +37,7 @@ std::vector<int> scan_rows(char mode, int Y, bool feedOnMain1) {
     case 'b':
       return Y > 1 ? std::vector<int>{1, Y} : std::vector<int>{1};
     case 'c':
-      return (feedOnMain1 && Y > 1) ? std::vector<int>{1, Y} : std::vector<int>{1};
+      return (feed_on_main1 && Y > 1) ? std::vector<int>{1, Y} : std::vector<int>{1};
     default:  // 'u'
       return {1};
   }

@@ -15,8 +15,8 @@
 namespace dorv::solvers {
 
 // The rows (positions across the lines, 1 = far end) that a mode scans, in
-// scan order; Y rows exist; feedOnMain1 when the feed lies on main 1.
-std::vector<int> scan_rows(char mode, int Y, bool feedOnMain1);
+// scan order; Y rows exist; feed_on_main1 when the feed lies on main 1.
+std::vector<int> scan_rows(char mode, int Y, bool feed_on_main1);
 
 // The whole program in the current folder; args after the program name.
 int run_grid_scan(const std::vector<std::string>& args, const ConsoleOut& out);

@@ -112,15 +112,15 @@ NewtonSolver::NewtonSolver(const GridNetwork& net) : unknowns_(net.R) {
     int& f = first_[at(std::max(a, b))];
     f = std::min(f, std::min(a, b));
   }
-  rowStart_.resize(at(n) + 1);
-  rowStart_[0] = 0;
+  row_start_.resize(at(n) + 1);
+  row_start_[0] = 0;
   for (int p = 0; p < n; ++p) {
     const double width = p - first_[at(p)];
-    rowStart_[at(p) + 1] = rowStart_[at(p)] + at(p - first_[at(p)] + 1);
+    row_start_[at(p) + 1] = row_start_[at(p)] + at(p - first_[at(p)] + 1);
     work_ += width * (width + 1) / 2 + width + 1;
   }
-  if (rowStart_[at(n)] > kMaxEnvelope) usable_ = false;
-  if (usable_) envelope_.assign(rowStart_[at(n)], 0.0);
+  if (row_start_[at(n)] > kMaxEnvelope) usable_ = false;
+  if (usable_) envelope_.assign(row_start_[at(n)], 0.0);
 }
 
 bool NewtonSolver::factor() {

@@ -57,10 +57,10 @@ class NewtonSolver {
   bool factor();
   void solve_factored(std::vector<double>& x) const;
   double& entry(int row, int column) {
-    return envelope_[rowStart_[row] + static_cast<std::size_t>(column - first_[row])];
+    return envelope_[row_start_[row] + static_cast<std::size_t>(column - first_[row])];
   }
   double entry(int row, int column) const {
-    return envelope_[rowStart_[row] + static_cast<std::size_t>(column - first_[row])];
+    return envelope_[row_start_[row] + static_cast<std::size_t>(column - first_[row])];
   }
 
   int unknowns_ = 0;            // nodes 1..R
@@ -68,10 +68,10 @@ class NewtonSolver {
   std::vector<Link> links_;
   std::vector<int> position_;   // elimination position of each unknown
   // The matrix of a step, symmetric, its lower part by rows in elimination
-  // order: row i holds the columns first_[i]..i, from rowStart_[i] on; the
+  // order: row i holds the columns first_[i]..i, from row_start_[i] on; the
   // factorisation overwrites it with L (unit lower) and D on the diagonal.
   std::vector<int> first_;
-  std::vector<std::size_t> rowStart_;
+  std::vector<std::size_t> row_start_;
   std::vector<double> envelope_;
   double work_ = 0;
 };

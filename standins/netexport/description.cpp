@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 
+#include "standins/netexport/export.h"
 #include "text/number.h"
 #include "text/numtext.h"
 #include "text/strings.h"
@@ -126,7 +127,7 @@ Description parse_description(const std::vector<std::wstring>& lines) {
     if (length <= 0) throw DescriptionError(ln, not_positive);
     // The network file holds a length to eight decimals: a shorter pipe
     // would be written as one of no length at all.
-    if (!(round_half_even(length, 8) > 0))
+    if (!(network_file_value(length) > 0))
       throw DescriptionError(ln, L"длина «" + p.length + L"»: меньше 0.00000001 м, в файле сети было бы 0");
     std::wstring dn = p.diameter;
     if (!dn.empty() && dn.back() == L'*') dn.pop_back();

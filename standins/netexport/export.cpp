@@ -9,9 +9,12 @@
 #include "text/strings.h"
 
 namespace dorv::netexport {
+
+double network_file_value(double x) { return round_half_even(x, kNetworkFileDecimals); }
+
 namespace {
 
-std::wstring num(double x) { return num_text_trim(round_half_even(x, 8)); }
+std::wstring num(double x) { return num_text_trim(network_file_value(x)); }
 
 // What the network file can hold: a value computed from numbers near the
 // range of a double may have left it, and a positive conductance below the
@@ -21,7 +24,7 @@ void check_writable(double x, const std::wstring& what) {
 }
 void check_writable_positive(double x, const std::wstring& what) {
   check_writable(x, what);
-  if (!(round_half_even(x, 8) > 0)) throw DescriptionError(0, what + L": меньше 0.00000001, в файле сети было бы 0");
+  if (!(network_file_value(x) > 0)) throw DescriptionError(0, what + L": меньше 0.00000001, в файле сети было бы 0");
 }
 
 std::wstring kind_name(OutletKind k) {

@@ -10,6 +10,12 @@
 
 namespace dorv::netexport {
 
+// The network file holds its numbers to eight decimals.
+constexpr int kNetworkFileDecimals = 8;
+// x as the network file holds it: rounded half to even to its decimals. A
+// positive value that comes out as 0 would be written as none.
+double network_file_value(double x);
+
 struct Export {
   std::vector<std::wstring> network;  // the lines of rezult.ko2
   std::vector<std::wstring> scheme;   // the lines of rezult.kms

@@ -58,7 +58,7 @@ TEST(GridScan, RowsEachModeScans) {
   struct Case {
     char mode;
     int Y;
-    bool feedOnMain1;
+    bool feed_on_main1;
     std::vector<int> rows;
   };
   const Case cases[] = {
@@ -66,7 +66,7 @@ TEST(GridScan, RowsEachModeScans) {
       {'c', 4, false, {1}},       {'c', 4, true, {1, 4}},   {'c', 1, true, {1}},     {'a', 3, false, {1, 2, 3}},
       {'d', 1, false, {1}},
   };
-  for (const auto& c : cases) EXPECT_EQ(scan_rows(c.mode, c.Y, c.feedOnMain1), c.rows) << c.mode << c.Y;
+  for (const auto& c : cases) EXPECT_EQ(scan_rows(c.mode, c.Y, c.feed_on_main1), c.rows) << c.mode << c.Y;
 }
 
 TEST(GridScan, ScansLeavesTheWorstReportAndCleansUp) {

@@ -331,3 +331,14 @@ TEST(Strings, TrimCaseAndParts) {
   EXPECT_EQ(right(L"abc", 5), L"abc");
   EXPECT_TRUE(ends_with(L" 12-R", L"-R"));
 }
+
+TEST(Strings, RandomHexGivesTheDigitsAskedForAndNewOnesEachTime) {
+  for (const std::size_t digits : {0, 1, 16, 17, 32}) {
+    const std::string hex = random_hex(digits);
+    EXPECT_EQ(hex.size(), digits);
+    EXPECT_EQ(hex.find_first_not_of("0123456789abcdef"), std::string::npos) << hex;
+  }
+  // Past sixteen digits the bits come from a new draw, not from a spent one.
+  EXPECT_NE(random_hex(32).substr(16), std::string(16, '0'));
+  EXPECT_NE(random_hex(32), random_hex(32));
+}
